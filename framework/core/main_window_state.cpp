@@ -1,0 +1,5 @@
+#include "framework/core/main_window_state.h"
+
+MainWindowState MainWindow = {};
+
+HWND GetMainWindowHandle() { return MainWindow.windowHandle; }

@@ -1,0 +1,13 @@
+// Font handles: making and deleting the framework's fonts.
+#pragma once
+
+// A face name of null takes the default face; -1 for the character set and
+// the edge size takes their defaults, and a handle of -1 makes a new one.
+// Returns the new handle, or -1 when the font cannot be made.
+int CreateFontToHandle(const char* fontName, int size, int thick, int fontType, int charSet,
+                       int edgeSize, int italic, int handle);
+// -1 for a bad handle, else 0.
+int DeleteFontHandle(int handle);
+// Clears *flag now and sets it to 1 when the font is deleted; -1 for a bad
+// handle, else 0.
+int SetFontDeleteFlagPointer(int handle, int* flag);

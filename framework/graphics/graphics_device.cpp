@@ -1,0 +1,4 @@
+#include "framework/graphics/graphics_device.h"
+
+// No device object exists until the graphics system is started.
+void* GetDirectDrawObject() { return nullptr; }

@@ -1,0 +1,105 @@
+// Calls on names rather than open files: deleting, attributes and the
+// current directory (the host process's own, shown Windows-shaped).
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/kernel/file_objects.h"
+#include "platform/kernel/kernel.h"
+#include "platform/kernel/path_mapping.h"
+
+namespace {
+
+DWORD ErrorForName(int error, const std::string& hostPath) {
+    return error == ENOENT ? platform::detail::MissingFileError(hostPath)
+                           : platform::detail::ErrorFromErrno(error);
+}
+
+}  // namespace
+
+BOOL WINAPI DeleteFileA(LPCSTR fileName) {
+    std::string hostPath;
+    DWORD error = ERROR_SUCCESS;
+    if (!platform::detail::MapPath(fileName, hostPath, error)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    struct stat info;
+    if (lstat(hostPath.c_str(), &info) != 0) {
+        SetLastError(ErrorForName(errno, hostPath));
+        return FALSE;
+    }
+    if (S_ISDIR(info.st_mode)) {  // folders are removed by another call
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (unlink(hostPath.c_str()) != 0) {
+        SetLastError(ErrorForName(errno, hostPath));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
+    std::string hostPath;
+    DWORD error = ERROR_SUCCESS;
+    if (!platform::detail::MapPath(fileName, hostPath, error)) {
+        SetLastError(error);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    struct stat info;
+    if (stat(hostPath.c_str(), &info) != 0) {
+        SetLastError(ErrorForName(errno, hostPath));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    // A file as freshly written on Windows carries the archive mark.
+    DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (access(hostPath.c_str(), W_OK) != 0 && errno == EACCES) attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes;
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
+    std::vector<char> host(4096);
+    while (getcwd(host.data(), host.size()) == nullptr) {
+        if (errno != ERANGE || host.size() > (1u << 20)) {
+            SetLastError(platform::detail::ErrorFromErrno(errno));
+            return 0;
+        }
+        host.resize(host.size() * 2);
+    }
+    std::string windowsPath;
+    if (!platform::detail::HostToWindowsPath(host.data(), windowsPath)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return 0;
+    }
+    const size_t needed = windowsPath.size() + 1;
+    if (buffer == nullptr || bufferLength < needed) return static_cast<DWORD>(needed);
+    std::memcpy(buffer, windowsPath.c_str(), needed);
+    return static_cast<DWORD>(windowsPath.size());
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName) {
+    std::string hostPath;
+    DWORD error = ERROR_SUCCESS;
+    if (!platform::detail::MapPath(pathName, hostPath, error)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    struct stat info;
+    if (stat(hostPath.c_str(), &info) != 0) {
+        SetLastError(ErrorForName(errno, hostPath));
+        return FALSE;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_DIRECTORY);
+        return FALSE;
+    }
+    if (chdir(hostPath.c_str()) != 0) {
+        SetLastError(ErrorForName(errno, hostPath));
+        return FALSE;
+    }
+    return TRUE;
+}

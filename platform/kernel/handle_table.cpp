@@ -1,0 +1,68 @@
+// The handle table and CloseHandle. Handle values count up in steps of four
+// and are never reused, so a stale handle cannot reach a newer object.
+#include <mutex>
+#include <new>
+#include <unordered_map>
+
+#include "platform/kernel/kernel.h"
+#include "platform/kernel/kernel_objects.h"
+#include "platform/kernel/threads.h"
+
+namespace platform::detail {
+namespace {
+
+struct HandleTable {
+    std::mutex lock;
+    std::unordered_map<uintptr_t, std::shared_ptr<KernelObject>> objects;
+    uintptr_t nextValue = 0x1000;
+};
+
+HandleTable& Table() {
+    static HandleTable* table = new HandleTable;  // outlives threads still running at exit
+    return *table;
+}
+
+}  // namespace
+
+HANDLE InsertHandle(std::shared_ptr<KernelObject> object) {
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    try {
+        uintptr_t value = table.nextValue;
+        table.objects.emplace(value, std::move(object));
+        table.nextValue += 4;
+        return reinterpret_cast<HANDLE>(value);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle) {
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto found = table.objects.find(reinterpret_cast<uintptr_t>(handle));
+    if (found == table.objects.end()) return nullptr;
+    return found->second;
+}
+
+bool RemoveHandle(HANDLE handle) {
+    std::shared_ptr<KernelObject> removed;  // destroyed after the lock is released
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto found = table.objects.find(reinterpret_cast<uintptr_t>(handle));
+    if (found == table.objects.end()) return false;
+    removed = std::move(found->second);
+    table.objects.erase(found);
+    return true;
+}
+
+}  // namespace platform::detail
+
+BOOL WINAPI CloseHandle(HANDLE handle) {
+    if (handle == platform::detail::kCurrentThreadPseudoHandle) return TRUE;
+    if (!platform::detail::RemoveHandle(handle)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -1,0 +1,201 @@
+// Kernel services: the process heap, critical sections, events, threads and
+// waits, debug output, process exit, performance counter, local time and
+// file-time conversion, the Windows version, and files.
+//
+// Stands in for the kernel interface the framework calls, with the names and
+// numeric values the framework expects. Left out: everything the framework
+// does not call (named kernel objects, processes, virtual memory, ...).
+// Built on POSIX threads, the C++ runtime, the POSIX file calls and iconv (for
+// Shift-JIS names); what the simulated machine looks like (version, clock,
+// processor, injected failures) comes from the machine profile
+// (platform/profile).
+#pragma once
+
+#include "platform/win_types.h"
+
+// ---- process heap -----------------------------------------------------------
+
+#define HEAP_NO_SERIALIZE 0x00000001u
+#define HEAP_GENERATE_EXCEPTIONS 0x00000004u
+#define HEAP_ZERO_MEMORY 0x00000008u
+#define HEAP_REALLOC_IN_PLACE_ONLY 0x00000010u
+
+HANDLE WINAPI GetProcessHeap(void);
+// Blocks are aligned to 16 bytes. The machine profile can make the Nth
+// allocation (HeapAlloc or HeapReAlloc) fail.
+LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+LPVOID WINAPI HeapReAlloc(HANDLE heap, DWORD flags, LPVOID memory, SIZE_T bytes);
+BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID memory);
+SIZE_T WINAPI HeapSize(HANDLE heap, DWORD flags, LPCVOID memory);
+
+// ---- critical sections (recursive) --------------------------------------------
+
+typedef struct _CRITICAL_SECTION {
+    alignas(16) unsigned char opaque[64];
+} CRITICAL_SECTION, *LPCRITICAL_SECTION;
+
+void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
+BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section);
+
+// ---- events, threads and waits ---------------------------------------------
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
+
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_ABANDONED 0x00000080u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
+#define MAXIMUM_WAIT_OBJECTS 64
+
+#define CREATE_SUSPENDED 0x00000004u
+#define STILL_ACTIVE 259u
+
+#define THREAD_PRIORITY_LOWEST (-2)
+#define THREAD_PRIORITY_BELOW_NORMAL (-1)
+#define THREAD_PRIORITY_NORMAL 0
+#define THREAD_PRIORITY_ABOVE_NORMAL 1
+#define THREAD_PRIORITY_HIGHEST 2
+#define THREAD_PRIORITY_TIME_CRITICAL 15
+#define THREAD_PRIORITY_IDLE (-15)
+
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState,
+                           LPCSTR name);
+BOOL WINAPI SetEvent(HANDLE event);
+BOOL WINAPI ResetEvent(HANDLE event);
+
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
+                           LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD creationFlags,
+                           LPDWORD threadId);
+DWORD WINAPI ResumeThread(HANDLE thread);
+BOOL WINAPI SetThreadPriority(HANDLE thread, int priority);
+int WINAPI GetThreadPriority(HANDLE thread);
+BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+HANDLE WINAPI GetCurrentThread(void);
+DWORD WINAPI GetCurrentThreadId(void);
+DWORD WINAPI GetCurrentProcessId(void);
+
+// Waits on an event (signalled) or a thread (ended). Manual-reset events stay
+// signalled; auto-reset events are reset by the wait that they release.
+DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                    DWORD milliseconds);
+// Closes events, threads and files.
+BOOL WINAPI CloseHandle(HANDLE handle);
+
+void WINAPI Sleep(DWORD milliseconds);
+
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+
+// ---- debug output and process exit -----------------------------------------
+
+// Appends the text to the debug-output sink (platform/profile/machine_profile.h
+// reads it back).
+void WINAPI OutputDebugStringA(LPCSTR text);
+
+// Ends the process with the exit code, unless a test has set an exit handler,
+// which is then called instead (it is expected not to return, for example by
+// throwing; if it returns, the process ends after all).
+[[noreturn]] void WINAPI ExitProcess(UINT exitCode);
+
+// ---- time ------------------------------------------------------------------
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+
+void WINAPI GetLocalTime(LPSYSTEMTIME time);
+void WINAPI GetSystemTime(LPSYSTEMTIME time);
+void WINAPI GetSystemTimeAsFileTime(LPFILETIME time);
+BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime);
+BOOL WINAPI LocalFileTimeToFileTime(const FILETIME* localFileTime, LPFILETIME fileTime);
+BOOL WINAPI FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime);
+BOOL WINAPI SystemTimeToFileTime(const SYSTEMTIME* systemTime, LPFILETIME fileTime);
+
+// ---- version ------------------------------------------------------------------
+
+#define VER_PLATFORM_WIN32s 0
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+
+typedef struct _OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+} OSVERSIONINFOA, *LPOSVERSIONINFOA;
+
+// Reports the Windows version of the machine profile.
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
+
+// ---- the processor -------------------------------------------------------------
+// What the framework would get with the CPUID instruction and the time-stamp
+// counter. Real by default; the machine profile can override every answer.
+
+// True when the ID bit (0x200000) of the flags register can be toggled, i.e.
+// the identification instruction exists.
+BOOL CpuIdentificationAvailable(void);
+// registers[0..3] = EAX, EBX, ECX, EDX of identification leaf `leaf`.
+void CpuIdentify(DWORD leaf, DWORD registers[4]);
+ULONGLONG ReadTimeStampCounter(void);
+
+// ---- files ---------------------------------------------------------------------
+// Paths are Windows-shaped Shift-JIS text (a drive, backslashes, any letter
+// case). "C:\" is the POSIX root; a relative path is taken from the current
+// directory; when a path does not exist as written, each component is matched
+// without regard to letter case. Names are converted to UTF-8 for the host.
+
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+
+#define FILE_SHARE_READ 0x00000001u
+#define FILE_SHARE_WRITE 0x00000002u
+#define FILE_SHARE_DELETE 0x00000004u
+
+#define CREATE_NEW 1u
+#define CREATE_ALWAYS 2u
+#define OPEN_EXISTING 3u
+#define OPEN_ALWAYS 4u
+#define TRUNCATE_EXISTING 5u
+
+#define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004u
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
+#define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
+#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+#define FILE_FLAG_RANDOM_ACCESS 0x10000000u
+#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
+
+#define FILE_BEGIN 0u
+#define FILE_CURRENT 1u
+#define FILE_END 2u
+#define INVALID_SET_FILE_POINTER 0xFFFFFFFFu
+#define INVALID_FILE_SIZE 0xFFFFFFFFu
+
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                          LPSECURITY_ATTRIBUTES attributes, DWORD creationDisposition,
+                          DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
+                     LPVOID overlapped);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                      LPVOID overlapped);
+DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod);
+DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
+BOOL WINAPI DeleteFileA(LPCSTR fileName);
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
+// Both use Windows-shaped paths ("C:\home\me\game").
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);

@@ -1,0 +1,41 @@
+// The kernel's object handles: events, threads and files are objects in one
+// handle table, each tagged with its kind, so that a handle of the wrong kind
+// or one already closed is refused with ERROR_INVALID_HANDLE instead of being
+// used. Private to the platform.
+#pragma once
+
+#include <memory>
+
+#include "platform/win_types.h"
+
+namespace platform::detail {
+
+enum class ObjectKind { Event, Thread, File };
+
+struct KernelObject {
+    explicit KernelObject(ObjectKind objectKind) : kind(objectKind) {}
+    virtual ~KernelObject() = default;
+    KernelObject(const KernelObject&) = delete;
+    KernelObject& operator=(const KernelObject&) = delete;
+
+    const ObjectKind kind;
+};
+
+// Adds the object and returns its new handle (never NULL, never -1 or -2).
+// Returns NULL when the table cannot grow.
+HANDLE InsertHandle(std::shared_ptr<KernelObject> object);
+// The object behind an open handle, or nullptr. The object stays alive while
+// the caller holds it, even if another thread closes the handle meanwhile.
+std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle);
+// Removes the handle; false when it was not open.
+bool RemoveHandle(HANDLE handle);
+
+// The object behind `handle` when it is of kind `Kind`, else nullptr.
+template <typename Object>
+std::shared_ptr<Object> LookUpHandleOf(HANDLE handle) {
+    std::shared_ptr<KernelObject> object = LookUpHandle(handle);
+    if (!object || object->kind != Object::Kind) return nullptr;
+    return std::static_pointer_cast<Object>(object);
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,21 @@
+// Windows-shaped Shift-JIS paths to host paths and back. Private to the
+// platform; platform::MapWindowsPath is the public face.
+#pragma once
+
+#include <string>
+
+#include "platform/win_types.h"
+
+namespace platform::detail {
+
+// Maps `windowsPath` as the file calls do. On failure returns false with
+// `error` the code GetLastError should report (ERROR_FILENAME_EXCED_RANGE for
+// a path longer than MAX_PATH, ERROR_INVALID_NAME for a name that is not
+// Shift-JIS, ...).
+bool MapPath(const char* windowsPath, std::string& hostPath, DWORD& error);
+
+// The Windows-shaped Shift-JIS form of an absolute host path ("/home/x" ->
+// "C:\home\x"); false when a name has no Shift-JIS form.
+bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath);
+
+}  // namespace platform::detail

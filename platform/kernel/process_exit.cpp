@@ -1,0 +1,42 @@
+// ExitProcess, which tests can intercept with an exit handler.
+#include <unistd.h>
+
+#include <cstdio>
+#include <mutex>
+
+#include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
+
+namespace {
+
+std::mutex& HandlerLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+
+std::function<void(unsigned int)>& Handler() {
+    static auto* handler = new std::function<void(unsigned int)>;
+    return *handler;
+}
+
+}  // namespace
+
+namespace platform {
+
+void SetExitProcessHandler(std::function<void(unsigned int exitCode)> handler) {
+    std::lock_guard<std::mutex> guard(HandlerLock());
+    Handler() = std::move(handler);
+}
+
+}  // namespace platform
+
+void WINAPI ExitProcess(UINT exitCode) {
+    std::function<void(unsigned int)> handler;
+    {
+        std::lock_guard<std::mutex> guard(HandlerLock());
+        handler = Handler();
+    }
+    if (handler) handler(exitCode);
+    std::fflush(nullptr);
+    _exit(static_cast<int>(exitCode));
+}

@@ -1,0 +1,7 @@
+// Everything the framework sees of the platform: the Windows-shaped types and
+// calls of every interface that exists so far.
+#pragma once
+
+#include "platform/win_types.h"
+#include "platform/kernel/kernel.h"
+#include "platform/winmm/winmm.h"

@@ -1,0 +1,46 @@
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/profile/machine_profile.h"
+
+namespace testsupport {
+
+void PlatformTest::SetUp() { platform::ResetMachineProfile(); }
+
+void PlatformTest::TearDown() { platform::ResetMachineProfile(); }
+
+TemporaryFolder::TemporaryFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kiln-test-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    if (made == nullptr) throw std::runtime_error("cannot make a temporary folder");
+    hostPath_ = made;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(hostPath_, ignored);
+}
+
+std::string TemporaryFolder::windowsPath() const {
+    std::string path = "C:" + hostPath_;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string TemporaryFolder::readFile(const std::string& name) const {
+    std::ifstream in(hostPath_ + "/" + name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void InterceptExitProcess() {
+    platform::SetExitProcessHandler([](unsigned int code) { throw ProcessExited{code}; });
+}
+
+}  // namespace testsupport
