@@ -12,6 +12,7 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libsdl2-dev
+libpixman-1-dev
 "
 
 missing=""
