@@ -20,6 +20,9 @@ DWORD ErrorForName(int error, const std::string& hostPath) {
 
 }  // namespace
 
+// A file open without FILE_SHARE_DELETE is not deleted. One whose opens all
+// share deletion loses its name at once, as on POSIX; Windows would keep the
+// name until the last handle closes. Nothing here relies on the difference.
 BOOL WINAPI DeleteFileA(LPCSTR fileName) {
     std::string hostPath;
     DWORD error = ERROR_SUCCESS;
@@ -36,8 +39,10 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (unlink(hostPath.c_str()) != 0) {
-        SetLastError(ErrorForName(errno, hostPath));
+    const platform::detail::FileIdentity identity{static_cast<uint64_t>(info.st_dev),
+                                                  static_cast<uint64_t>(info.st_ino)};
+    if (!platform::detail::UnlinkIfSharingAllows(identity, hostPath, error)) {
+        SetLastError(error);
         return FALSE;
     }
     return TRUE;
@@ -55,10 +60,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
         SetLastError(ErrorForName(errno, hostPath));
         return INVALID_FILE_ATTRIBUTES;
     }
-    // A file as freshly written on Windows carries the archive mark.
-    DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    if (access(hostPath.c_str(), W_OK) != 0 && errno == EACCES) attributes |= FILE_ATTRIBUTE_READONLY;
-    return attributes;
+    return platform::detail::HostFileAttributes(hostPath, S_ISDIR(info.st_mode));
 }
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {

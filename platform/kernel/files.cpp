@@ -1,4 +1,5 @@
-// Files: opening and creating them, reading, writing, the file pointer and
+// Files: opening and creating them (with the share modes of all opens of a
+// file enforced across the process), reading, writing, the file pointer and
 // the size, over POSIX descriptors.
 #include <errno.h>
 #include <fcntl.h>
@@ -42,14 +43,20 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
     const bool reading = (desiredAccess & GENERIC_READ) != 0;
     const bool writing = (desiredAccess & GENERIC_WRITE) != 0;
     int flags = O_CLOEXEC | (writing ? (reading ? O_RDWR : O_WRONLY) : O_RDONLY);
+    // Truncation waits until the share modes of the other opens have allowed
+    // this one: a refused open must leave the file as it was.
+    bool truncate = false;
     switch (creationDisposition) {
         case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-        case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
+        case CREATE_ALWAYS:
+            flags |= O_CREAT;
+            truncate = true;
+            break;
         case OPEN_EXISTING: break;
         case OPEN_ALWAYS: flags |= O_CREAT; break;
         case TRUNCATE_EXISTING:
             if (!writing) return FailOpen(ERROR_INVALID_PARAMETER);
-            flags |= O_TRUNC;
+            truncate = true;
             break;
         default: return FailOpen(ERROR_INVALID_PARAMETER);
     }
@@ -65,12 +72,26 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
         close(fd);  // a folder is no file to read or write
         return FailOpen(ERROR_ACCESS_DENIED);
     }
+    const platform::detail::FileIdentity identity{static_cast<uint64_t>(info.st_dev),
+                                                  static_cast<uint64_t>(info.st_ino)};
+    uint64_t openId = 0;
+    if (!platform::detail::RecordOpen(identity, desiredAccess, shareMode, openId)) {
+        close(fd);
+        return FailOpen(ERROR_SHARING_VIOLATION);
+    }
     std::shared_ptr<FileObject> file;
     try {
-        file = std::make_shared<FileObject>(fd, desiredAccess, shareMode, hostPath);
+        file = std::make_shared<FileObject>(fd, desiredAccess, shareMode, hostPath, identity, openId);
     } catch (const std::bad_alloc&) {
+        platform::detail::ReleaseOpen(identity, openId);
         close(fd);
         return FailOpen(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    // From here on the file object closes the descriptor and releases the record.
+    if (truncate && info.st_size > 0) {
+        // Overwriting asks for write permission even when the handle reads only.
+        const int truncated = writing ? ftruncate(fd, 0) : ::truncate(hostPath.c_str(), 0);
+        if (truncated != 0) return FailOpen(platform::detail::ErrorFromErrno(errno));
     }
     HANDLE handle = platform::detail::InsertHandle(std::move(file));
     if (handle == nullptr) return FailOpen(ERROR_NOT_ENOUGH_MEMORY);

@@ -1,5 +1,6 @@
-// The handle table and CloseHandle. Handle values count up in steps of four
-// and are never reused, so a stale handle cannot reach a newer object.
+// The handle table and CloseHandle (for every kind but listings, which
+// FindClose ends). Handle values count up in steps of four and are never
+// reused, so a stale handle cannot reach a newer object.
 #include <mutex>
 #include <new>
 #include <unordered_map>
@@ -46,11 +47,15 @@ std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle) {
 }
 
 bool RemoveHandle(HANDLE handle) {
+    return RemoveHandleIf(handle, [](ObjectKind) { return true; });
+}
+
+bool RemoveHandleIf(HANDLE handle, bool (*accepts)(ObjectKind kind)) {
     std::shared_ptr<KernelObject> removed;  // destroyed after the lock is released
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     auto found = table.objects.find(reinterpret_cast<uintptr_t>(handle));
-    if (found == table.objects.end()) return false;
+    if (found == table.objects.end() || !accepts(found->second->kind)) return false;
     removed = std::move(found->second);
     table.objects.erase(found);
     return true;
@@ -60,7 +65,8 @@ bool RemoveHandle(HANDLE handle) {
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
     if (handle == platform::detail::kCurrentThreadPseudoHandle) return TRUE;
-    if (!platform::detail::RemoveHandle(handle)) {
+    using platform::detail::ObjectKind;
+    if (!platform::detail::RemoveHandleIf(handle, [](ObjectKind kind) { return kind != ObjectKind::Find; })) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

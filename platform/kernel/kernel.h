@@ -1,10 +1,13 @@
 // Kernel services: the process heap, critical sections, events, threads and
 // waits, debug output, process exit, performance counter, local time and
-// file-time conversion, the Windows version, and files.
+// file-time conversion, the Windows version, files (with share modes),
+// listings of folders and temporary files.
 //
 // Stands in for the kernel interface the framework calls, with the names and
 // numeric values the framework expects. Left out: everything the framework
-// does not call (named kernel objects, processes, virtual memory, ...).
+// does not call (named kernel objects, processes, virtual memory, ...), and
+// of files: short (8.3) names, the DELETE access right and the pending
+// deletion of a file that is still open (its name goes at once, as on POSIX).
 // Built on POSIX threads, the C++ runtime, the POSIX file calls and iconv (for
 // Shift-JIS names); what the simulated machine looks like (version, clock,
 // processor, injected failures) comes from the machine profile
@@ -185,6 +188,11 @@ ULONGLONG ReadTimeStampCounter(void);
 #define INVALID_SET_FILE_POINTER 0xFFFFFFFFu
 #define INVALID_FILE_SIZE 0xFFFFFFFFu
 
+// The share modes of all open handles of a file are enforced across the
+// process: an open fails with ERROR_SHARING_VIOLATION unless every earlier
+// open shares the access it asks for and it shares the access of every
+// earlier open; closing the handle releases its part. Opens that ask for
+// neither reading nor writing take no part.
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                           LPSECURITY_ATTRIBUTES attributes, DWORD creationDisposition,
                           DWORD flagsAndAttributes, HANDLE templateFile);
@@ -194,8 +202,48 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
                       LPVOID overlapped);
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod);
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
+// Fails with ERROR_SHARING_VIOLATION while the file is open without
+// FILE_SHARE_DELETE.
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
 // Both use Windows-shaped paths ("C:\home\me\game").
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
+
+// ---- finding files and temporary files ----------------------------------------
+
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
+// Lists the entries of a folder that match the last component of `fileName`
+// ('*' and '?', ASCII letters in any case; "*.*" matches every name). The
+// listing is read when it starts and comes in a fixed order: "." and ".."
+// first (except at the root), then the names by their Shift-JIS bytes.
+// Nothing matching: INVALID_HANDLE_VALUE with ERROR_FILE_NOT_FOUND; a
+// missing folder: ERROR_PATH_NOT_FOUND. FindNextFileA fails with
+// ERROR_NO_MORE_FILES at the end and leaves the data unchanged. A listing is
+// ended by FindClose only (CloseHandle refuses it).
+HANDLE WINAPI FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData);
+BOOL WINAPI FindNextFileA(HANDLE find, WIN32_FIND_DATAA* findData);
+BOOL WINAPI FindClose(HANDLE find);
+
+// The host's temporary folder, Windows-shaped, ending in a backslash. The
+// length without the terminator; too small a buffer gets the size needed
+// (terminator included) and is left alone.
+DWORD WINAPI GetTempPathA(DWORD bufferLength, LPSTR buffer);
+// Writes "<path>\<prefix, 3 characters at most><number in hex>.tmp" into
+// `tempFileName` (MAX_PATH bytes). With `unique` 0 it picks a number whose
+// name is free, creates that file empty and returns the number; otherwise it
+// only makes the name and returns `unique`. 0 on failure
+// (ERROR_BUFFER_OVERFLOW for a path longer than MAX_PATH - 14).
+UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR tempFileName);

@@ -1,7 +1,7 @@
-// The kernel's object handles: events, threads and files are objects in one
-// handle table, each tagged with its kind, so that a handle of the wrong kind
-// or one already closed is refused with ERROR_INVALID_HANDLE instead of being
-// used. Private to the platform.
+// The kernel's object handles: events, threads, files and file listings are
+// objects in one handle table, each tagged with its kind, so that a handle of
+// the wrong kind or one already closed is refused with ERROR_INVALID_HANDLE
+// instead of being used. Private to the platform.
 #pragma once
 
 #include <memory>
@@ -10,7 +10,8 @@
 
 namespace platform::detail {
 
-enum class ObjectKind { Event, Thread, File };
+// A listing (FindFirstFileA) is closed with FindClose, never with CloseHandle.
+enum class ObjectKind { Event, Thread, File, Find };
 
 struct KernelObject {
     explicit KernelObject(ObjectKind objectKind) : kind(objectKind) {}
@@ -29,6 +30,9 @@ HANDLE InsertHandle(std::shared_ptr<KernelObject> object);
 std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle);
 // Removes the handle; false when it was not open.
 bool RemoveHandle(HANDLE handle);
+// Removes the handle when its object is of a kind that `accepts` takes;
+// false when it was not open or is of another kind (and then stays open).
+bool RemoveHandleIf(HANDLE handle, bool (*accepts)(ObjectKind kind));
 
 // The object behind `handle` when it is of kind `Kind`, else nullptr.
 template <typename Object>

@@ -177,6 +177,17 @@ bool MapPath(const char* windowsPath, std::string& hostPath, DWORD& error) {
     return true;
 }
 
+size_t LastComponentOffset(const char* windowsPath) {
+    size_t start = std::isalpha(static_cast<unsigned char>(windowsPath[0])) && windowsPath[1] == ':' ? 2 : 0;
+    for (size_t i = start; windowsPath[i] != '\0'; ++i) {
+        if (IsShiftJisLeadByte(static_cast<unsigned char>(windowsPath[i])) && windowsPath[i + 1] != '\0')
+            ++i;
+        else if (IsSeparator(windowsPath[i]))
+            start = i + 1;
+    }
+    return start;
+}
+
 bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath) {
     std::string converted;
     if (!Utf8ToShiftJis(hostPath, converted)) return false;

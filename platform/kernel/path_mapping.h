@@ -18,4 +18,10 @@ bool MapPath(const char* windowsPath, std::string& hostPath, DWORD& error);
 // "C:\home\x"); false when a name has no Shift-JIS form.
 bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath);
 
+// Where the last component of `windowsPath` begins: just after its last
+// separator, else after a leading drive ("C:name"), else 0. The second byte
+// of a double-byte character is never taken for a separator. Equal to the
+// length when the path ends in a separator (or is a bare drive).
+size_t LastComponentOffset(const char* windowsPath);
+
 }  // namespace platform::detail

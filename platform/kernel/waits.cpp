@@ -31,7 +31,8 @@ std::shared_ptr<WaitableObject> WaitableFromHandle(HANDLE handle) {
     if (handle == platform::detail::kCurrentThreadPseudoHandle)
         return platform::detail::ThreadFromHandle(handle);
     std::shared_ptr<platform::detail::KernelObject> object = platform::detail::LookUpHandle(handle);
-    if (!object || object->kind == platform::detail::ObjectKind::File) return nullptr;
+    using platform::detail::ObjectKind;
+    if (!object || (object->kind != ObjectKind::Event && object->kind != ObjectKind::Thread)) return nullptr;
     return std::static_pointer_cast<WaitableObject>(object);
 }
 
