@@ -5,3 +5,5 @@
 #include "platform/win_types.h"
 #include "platform/kernel/kernel.h"
 #include "platform/winmm/winmm.h"
+#include "platform/user/user.h"
+#include "platform/gdi/gdi.h"

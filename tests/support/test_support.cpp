@@ -6,12 +6,32 @@
 #include <sstream>
 
 #include "platform/profile/machine_profile.h"
+#include "platform/user/user_profile.h"
 
 namespace testsupport {
 
-void PlatformTest::SetUp() { platform::ResetMachineProfile(); }
+namespace {
 
-void PlatformTest::TearDown() { platform::ResetMachineProfile(); }
+// Each test process keeps its window-class locks in a folder of its own, so
+// that test programs running side by side never see each other's windows as
+// a second instance of the program.
+const std::string& PrivateClassLockFolder() {
+    static TemporaryFolder folder;
+    return folder.hostPath();
+}
+
+void ResetPlatform() {
+    platform::ResetMachineProfile();
+    platform::ResetWindowSystem();
+    platform::ResetUserProfile();
+    platform::User().classLockDirectory = PrivateClassLockFolder();
+}
+
+}  // namespace
+
+void PlatformTest::SetUp() { ResetPlatform(); }
+
+void PlatformTest::TearDown() { ResetPlatform(); }
 
 TemporaryFolder::TemporaryFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kiln-test-XXXXXX").string();

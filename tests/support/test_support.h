@@ -10,7 +10,9 @@
 namespace testsupport {
 
 // Resets the machine profile (clock, CPU, version, injected failures, the
-// debug-output sink and the exit handler) before and after each test.
+// debug-output sink and the exit handler), the window system and its desktop
+// profile before and after each test; window-class locks go to a folder of
+// the test process's own.
 class PlatformTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,0 +1,287 @@
+// The SDL2 host under the offscreen video driver: the window opens at the
+// client size with its UTF-8 title, SDL2 events arrive as window messages
+// (the close button as WM_CLOSE through the queue), records and SDL2 windows
+// follow each other, and the clipboard crosses between Shift-JIS and UTF-8.
+// SDL2 is the platform library's private dependency: its headers are reached
+// through the system include folder.
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/host/host.h"
+#include "platform/user/user.h"
+#include "platform/user/user_profile.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::vector<MSG> received;
+
+LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    received.push_back(MSG{window, message, wParam, lParam, 0, {}});
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE;
+
+class SdlHostTest : public testsupport::PlatformTest {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        PlatformTest::SetUp();
+        platform::ResetUserProfile();
+        platform::User().classLockDirectory = folder.hostPath();
+        platform::ResetWindowSystem();
+        ASSERT_TRUE(platform::host::DisplayAvailable()) << SDL_GetError();
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = RecordingProcedure;
+        windowClass.lpszClassName = "HostTestWindow";
+        ASSERT_NE(RegisterClassExA(&windowClass), 0);
+        received.clear();
+    }
+    void TearDown() override {
+        platform::ResetWindowSystem();
+        platform::ResetUserProfile();
+        PlatformTest::TearDown();
+    }
+    // A shown window-mode window whose client area is 640 by 480 at (100, 80).
+    HWND MakeWindow(const char* title = "") {
+        RECT rect{0, 0, 640, 480};
+        AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
+        HWND window =
+            CreateWindowExA(kWindowExStyle, "HostTestWindow", title, kWindowStyle, 100 + rect.left, 80 + rect.top,
+                            rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        Pump();
+        return window;
+    }
+    static void Pump() {
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+    static SDL_Event WindowEvent(SDL_Window* window, Uint8 kind) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = kind;
+        event.window.windowID = SDL_GetWindowID(window);
+        return event;
+    }
+    static std::vector<UINT> Messages(std::initializer_list<UINT> kinds) {
+        std::vector<UINT> messages;
+        for (const MSG& message : received)
+            if (std::find(kinds.begin(), kinds.end(), message.message) != kinds.end())
+                messages.push_back(message.message);
+        return messages;
+    }
+
+    testsupport::TemporaryFolder folder;
+};
+
+TEST_F(SdlHostTest, WindowOpensAtTheClientSizeAndTheCloseButtonReachesWmCloseThroughTheQueue) {
+    int desktopWidth = 0, desktopHeight = 0;
+    SDL_DisplayMode mode;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mode), 0);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), mode.w);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), mode.h);
+
+    HWND window = MakeWindow("テスト窓");
+    SDL_Window* shown = platform::host::WindowOf(window);
+    ASSERT_NE(shown, nullptr);
+    SDL_GetWindowSize(shown, &desktopWidth, &desktopHeight);
+    EXPECT_EQ(desktopWidth, 640);
+    EXPECT_EQ(desktopHeight, 480);
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(shown, &x, &y);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 80);
+    EXPECT_EQ(SDL_GetWindowTitle(shown), Utf8(u8"テスト窓"));
+    EXPECT_TRUE(SDL_GetWindowFlags(shown) & SDL_WINDOW_SHOWN);
+    EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_BORDERLESS);
+
+    // The program sets its own icon, which goes to the SDL2 window.
+    std::vector<uint32_t> pixels(32 * 32, 0xFF2060A0u);
+    platform::RegisterIconResource(101, 32, 32, pixels.data());
+    HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(0x400000), MAKEINTRESOURCEA(101));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)), 0);
+    Pump();
+
+    received.clear();
+    Push(WindowEvent(shown, SDL_WINDOWEVENT_CLOSE));
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    EXPECT_EQ(Messages({WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
+              (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+    EXPECT_EQ(platform::host::WindowOf(window), nullptr);  // the SDL2 window went with it
+}
+
+TEST_F(SdlHostTest, KeysTextMouseAndFocusArriveAsWindowMessages) {
+    HWND window = MakeWindow();
+    SDL_Window* shown = platform::host::WindowOf(window);
+    ASSERT_NE(shown, nullptr);
+    received.clear();
+
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.windowID = SDL_GetWindowID(shown);
+    key.key.keysym.scancode = SDL_SCANCODE_A;
+    key.key.keysym.sym = SDLK_a;
+    Push(key);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = SDL_GetWindowID(shown);
+    std::strcpy(text.text.text, Utf8(u8"あ").c_str());
+    Push(text);
+    key.type = SDL_KEYUP;
+    Push(key);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = SDL_GetWindowID(shown);
+    motion.motion.x = 10;
+    motion.motion.y = 20;
+    Push(motion);
+    Push(WindowEvent(shown, SDL_WINDOWEVENT_FOCUS_LOST));
+    Pump();
+
+    // The focus change is sent, so it is handled before the input posted ahead of it.
+    ASSERT_EQ(Messages({WM_ACTIVATE}), std::vector<UINT>{WM_ACTIVATE});
+    std::vector<MSG> input;
+    for (const MSG& message : received)
+        if (message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR ||
+            message.message == WM_MOUSEMOVE || message.message == WM_ACTIVATE)
+            input.push_back(message);
+    ASSERT_EQ(input.size(), 6u);
+    EXPECT_EQ(LOWORD(input[0].wParam), WA_INACTIVE);
+    EXPECT_EQ(input[1].message, WM_KEYDOWN);
+    EXPECT_EQ(input[1].wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ((input[1].lParam >> 16) & 0xFF, 0x1E);
+    EXPECT_EQ(input[2].message, WM_CHAR);  // あ in Shift-JIS, byte by byte
+    EXPECT_EQ(input[2].wParam, 0x82u);
+    EXPECT_EQ(input[3].wParam, 0xA0u);
+    EXPECT_EQ(input[4].message, WM_KEYUP);
+    EXPECT_EQ(input[5].message, WM_MOUSEMOVE);
+    EXPECT_EQ(input[5].lParam, MAKELPARAM(10, 20));
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.x, 110);
+    EXPECT_EQ(cursor.y, 100);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+}
+
+TEST_F(SdlHostTest, RecordAndSdlWindowFollowEachOther) {
+    HWND window = MakeWindow();
+    SDL_Window* shown = platform::host::WindowOf(window);
+    ASSERT_NE(shown, nullptr);
+
+    SetWindowPos(window, nullptr, 200, 150, 330, 270, SWP_NOZORDER);
+    Pump();
+    int x = 0, y = 0, width = 0, height = 0;
+    SDL_GetWindowPosition(shown, &x, &y);
+    SDL_GetWindowSize(shown, &width, &height);
+    EXPECT_EQ(x, 205);
+    EXPECT_EQ(y, 174);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 241);
+
+    // The host resizes: the window procedure hears of it.
+    received.clear();
+    SDL_SetWindowSize(shown, 800, 600);
+    Pump();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    EXPECT_EQ(Messages({WM_SIZING, WM_SIZE}), (std::vector<UINT>{WM_SIZING, WM_SIZE}));
+
+    // Hidden and shown again, with the full-screen style: no frame, so the
+    // same outer rectangle is all client area.
+    ShowWindow(window, SW_HIDE);
+    Pump();
+    EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_SHOWN);
+    SetWindowLongA(window, GWL_STYLE, WS_POPUP);
+    SetWindowLongA(window, GWL_EXSTYLE, WS_EX_TOPMOST);
+    ShowWindow(window, SW_SHOW);
+    Pump();
+    EXPECT_TRUE(SDL_GetWindowFlags(shown) & SDL_WINDOW_SHOWN);
+    SDL_GetWindowSize(shown, &width, &height);
+    EXPECT_EQ(width, 810);
+    EXPECT_EQ(height, 629);
+}
+
+TEST_F(SdlHostTest, PixelsPaintedIntoTheWindowReachItsSurface) {
+    HWND window = MakeWindow();
+    HDC context = GetDC(window);
+    const RECT area{0, 0, 640, 480};
+    HBRUSH brush = CreateSolidBrush(RGB(10, 200, 30));
+    FillRect(context, &area, brush);
+    ReleaseDC(window, context);
+    DeleteObject(brush);
+    Pump();
+    SDL_Surface* surface = SDL_GetWindowSurface(platform::host::WindowOf(window));
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(surface->format->BytesPerPixel, 4);
+    Uint8 red = 0, green = 0, blue = 0;
+    const Uint32 pixel = static_cast<const Uint32*>(surface->pixels)[surface->pitch / 4 * 479 + 639];
+    SDL_GetRGB(pixel, surface->format, &red, &green, &blue);
+    EXPECT_EQ(red, 10);
+    EXPECT_EQ(green, 200);
+    EXPECT_EQ(blue, 30);
+}
+
+TEST_F(SdlHostTest, ClipboardTextCrossesBetweenShiftJisAndUtf8) {
+    const char copied[] = "コピー\r\n2行目";
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(copied));
+    std::memcpy(GlobalLock(block), copied, sizeof(copied));
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    char* hostText = SDL_GetClipboardText();
+    EXPECT_EQ(std::string(hostText), Utf8(u8"コピー\n2行目"));
+    SDL_free(hostText);
+
+    // Copied elsewhere, with a character Shift-JIS lacks.
+    const std::string elsewhere = Utf8(u8"貼り付け\n") + "\xF0\x9F\x98\x80!";  // an emoji, in UTF-8
+    ASSERT_EQ(SDL_SetClipboardText(elsewhere.c_str()), 0);
+    ASSERT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE pasted = GetClipboardData(CF_TEXT);
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(pasted)), "貼り付け\r\n?!");
+    GlobalUnlock(pasted);
+    CloseClipboard();
+}
+
+TEST_F(SdlHostTest, CursorAndScreenSaverSwitchesReachTheHost) {
+    MakeWindow();
+    ShowCursor(FALSE);
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, SPIF_SENDCHANGE);
+    Pump();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_FALSE(SDL_IsScreenSaverEnabled());
+    ShowCursor(TRUE);
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_SENDCHANGE);
+    Pump();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+}
+
+}  // namespace
