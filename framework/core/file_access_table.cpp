@@ -1,0 +1,66 @@
+// The file-access table in force, the built-in sets it can hold, and the
+// forwarding routines over it.
+#include "framework/core/file_access_table.h"
+
+#include "framework/core/plain_file_stream.h"
+
+constexpr FileAccessTable PlainFileAccessSet = {
+    Win32FileOpen,      Win32FileClose,     Win32FileTell,  Win32FileSeek,
+    Win32FileRead,      Win32FileEof,       Win32FileIdleCheck,
+    Win32SetCurrentDir, Win32GetCurrentDir, Win32FindFirst, Win32FindNext,
+    Win32FindClose,
+};
+
+// Until archive access exists, the plain set stands in for the archive-aware
+// set as well; this is the one place that chooses.
+static constexpr const FileAccessTable& BuiltInFileAccessSet(int plainFiles) {
+    (void)plainFiles;
+    return PlainFileAccessSet;
+}
+
+static bool SameRoutines(const FileAccessTable& a, const FileAccessTable& b) {
+    return a.open == b.open && a.close == b.close && a.tell == b.tell && a.seek == b.seek &&
+           a.read == b.read && a.endOfFile == b.endOfFile && a.idleCheck == b.idleCheck &&
+           a.changeDirectory == b.changeDirectory && a.getDirectory == b.getDirectory &&
+           a.findFirst == b.findFirst && a.findNext == b.findNext && a.findClose == b.findClose;
+}
+
+// Holds the default set from the start, before start-up installs one.
+constinit FileAccessTable FileAccessTableInForce = BuiltInFileAccessSet(0);
+
+int PlainFilesFlag = 0;
+
+int SetFileAccessTable(const FileAccessTable* table) {
+    if (table == nullptr) table = &BuiltInFileAccessSet(PlainFilesFlag == 1);
+    FileAccessTableInForce = *table;
+    return 0;
+}
+
+int IsDefaultFileAccessTable() {
+    return SameRoutines(FileAccessTableInForce, BuiltInFileAccessSet(PlainFilesFlag == 1)) ? 1 : 0;
+}
+
+int UseArchiveFiles(int flag) {
+    PlainFilesFlag = flag == 0 ? 1 : 0;
+    return 0;
+}
+
+uintptr_t FileStreamOpen(const char* path, int cacheFlag, int unused, int asyncFlag) {
+    return FileAccessTableInForce.open(path, cacheFlag, unused, asyncFlag);
+}
+
+int FileStreamClose(uintptr_t file) { return FileAccessTableInForce.close(file); }
+
+int32_t FileStreamTell(uintptr_t file) { return FileAccessTableInForce.tell(file); }
+
+int FileStreamSeek(uintptr_t file, int32_t offset, int origin) {
+    return FileAccessTableInForce.seek(file, offset, origin);
+}
+
+uint32_t FileStreamRead(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t file) {
+    return FileAccessTableInForce.read(buffer, elementSize, count, file);
+}
+
+int FileStreamEof(uintptr_t file) { return FileAccessTableInForce.endOfFile(file); }
+
+int FileStreamIdleCheck(uintptr_t file) { return FileAccessTableInForce.idleCheck(file); }

@@ -1,0 +1,133 @@
+// Full paths from relative ones, with "." and ".." resolved. Both forms work
+// through the same steps; the strict form differs in how it reads leading
+// separators and in refusing empty components.
+#include "framework/core/full_path.h"
+
+#include <cstring>
+
+#include "framework/core/base_functions.h"
+#include "framework/core/file_access_table.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Bytes of the character that starts at `text`: a lead byte takes its trail
+// byte with it, unless the text ends there.
+size_t CharacterLength(const char* text) {
+    return IsShiftJisLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+// The output, bounded to MAX_PATH characters with the terminator.
+class PathBuilder {
+public:
+    explicit PathBuilder(char* output) : output_(output) { output_[0] = '\0'; }
+
+    bool Append(const char* text, size_t count) {
+        if (length_ + count >= MAX_PATH) return false;
+        CopyMemoryBytes(output_ + length_, text, static_cast<uint32_t>(count));
+        length_ += count;
+        output_[length_] = '\0';
+        return true;
+    }
+    bool AppendComponent(const char* name, size_t count) { return Append("\\", 1) && Append(name, count); }
+
+    // "..": back to the last backslash or slash; a colon stops the search
+    // and cuts nothing, so ".." at a drive's root stays there.
+    void StepBack() {
+        size_t stop = length_;  // none found
+        for (size_t i = 0; i < length_; i += CharacterLength(output_ + i))
+            if (IsSeparator(output_[i]) || output_[i] == ':') stop = i;
+        if (stop == length_ || output_[stop] == ':') return;
+        length_ = stop;
+        output_[length_] = '\0';
+    }
+
+private:
+    char* output_;
+    size_t length_ = 0;
+};
+
+// The base without one trailing separator (a trail byte is no separator).
+size_t BaseLengthWithoutTrailingSeparator(const char* base) {
+    size_t last = 0, i = 0;
+    while (base[i] != '\0') {
+        last = i;
+        i += CharacterLength(base + i);
+    }
+    return i > 0 && IsSeparator(base[last]) ? last : i;
+}
+
+int Refuse(char* output) {
+    output[0] = '\0';
+    return -1;
+}
+
+int ConvertToFullPath(const char* path, char* output, const char* base, bool strict) {
+    char currentDirectory[MAX_PATH + 1] = {};
+    if (base == nullptr) {
+        FileAccessTableInForce.getDirectory(currentDirectory);
+        currentDirectory[MAX_PATH] = '\0';
+        base = currentDirectory;
+    }
+    PathBuilder builder(output);
+    if (path == nullptr) return builder.Append(base, std::strlen(base)) ? 0 : Refuse(output);
+
+    // The prefix, and where the components begin.
+    size_t index = 0;
+    bool prefixed;
+    const bool doubleSeparator =
+        (path[0] == '\\' && path[1] == '\\') || (path[0] == '/' && path[1] == '/');
+    if (doubleSeparator && !strict) {
+        prefixed = builder.Append("\\", 1);  // the first component brings the second: UNC
+        index = 2;
+    } else if (path[0] == '\\' || (strict && path[0] == '/')) {
+        prefixed = builder.Append(base, base[0] == '\0' ? 0 : (base[1] == '\0' ? 1 : 2));
+        index = 1;
+    } else if (path[0] != '\0' && path[1] == ':') {
+        prefixed = builder.Append(path, 2);
+        index = path[2] == '\\' || (strict && path[2] == '/') ? 3 : 2;
+    } else {
+        prefixed = builder.Append(base, BaseLengthWithoutTrailingSeparator(base));
+    }
+    if (!prefixed) return Refuse(output);
+
+    char component[MAX_PATH];
+    size_t componentLength = 0;
+    while (path[index] != '\0') {
+        if (IsSeparator(path[index])) {
+            ++index;
+            const bool dot = componentLength == 1 && component[0] == '.';
+            const bool dotDot = componentLength == 2 && component[0] == '.' && component[1] == '.';
+            if (componentLength == 0) {
+                if (strict) return Refuse(output);
+            } else if (dotDot) {
+                builder.StepBack();
+            } else if (!dot && !builder.AppendComponent(component, componentLength)) {
+                return Refuse(output);
+            }
+            componentLength = 0;
+            continue;
+        }
+        const size_t length = CharacterLength(path + index);
+        if (componentLength + length >= sizeof(component)) return Refuse(output);
+        CopyMemoryBytes(component + componentLength, path + index, static_cast<uint32_t>(length));
+        componentLength += length;
+        index += length;
+    }
+    // The last component is a name whatever it is, "." and ".." included.
+    if (componentLength > 0 && !builder.AppendComponent(component, componentLength))
+        return Refuse(output);
+    return 0;
+}
+
+}  // namespace
+
+int ToFullPath(const char* path, char* output, const char* baseFolder) {
+    return ConvertToFullPath(path, output, baseFolder, false);
+}
+
+int ToFullPathStrict(const char* path, char* output, const char* baseFolder) {
+    return ConvertToFullPath(path, output, baseFolder, true);
+}
