@@ -13,6 +13,7 @@ libgmock-dev
 libbenchmark-dev
 libsdl2-dev
 libpixman-1-dev
+zlib1g-dev
 "
 
 missing=""
