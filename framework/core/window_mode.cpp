@@ -1,0 +1,78 @@
+#include "framework/core/window_mode.h"
+
+#include "framework/core/base_functions.h"
+#include "framework/core/framework_state.h"
+#include "framework/core/log.h"
+#include "framework/core/main_window.h"
+#include "framework/core/menus.h"
+#include "framework/graphics/screen_mode_change.h"
+
+int SetWindowModeFlag(int flag) {
+    MainWindowSettings& settings = MainWindow.settings;
+    settings.windowModeFlag = flag;
+    if (flag != 0) {
+        WriteLogLine("ウインドウモードフラグが立てられました\n");
+        if (settings.menuInUse) SetMenu(MainWindow.windowHandle, settings.menuHandle);
+    } else {
+        WriteLogLine("ウインドウモードフラグが倒されました\n");
+        if (settings.menuInUse) SetMenu(MainWindow.windowHandle, nullptr);
+    }
+    return 0;
+}
+
+int ChangeWindowMode(int flag) {
+    WriteLogLine("ChangeWindowMode実行 \n");
+    if (flag == MainWindow.settings.windowModeFlag) return 0;
+    MainWindow.WindowShownFlag = 1;
+    MainWindow.DisplayChangeSeen = 0;
+    SetWindowModeFlag(flag);
+    if (MainWindow.windowHandle == nullptr || MainWindow.settings.userWindowFlag) return 0;
+
+    MainWindow.WindowModeChanging = 1;
+    UpdateWindowStyleForMode();
+    const int result = ApplyScreenModeChange(-1, -1, -1, 1, -1);
+    while (ProcessWindowMessages() == 0 && !MainWindow.DisplayChangeSeen) {
+    }
+    MainWindow.WindowModeChanging = 0;
+    if (flag == 0) MainWindow.menuHoverState = 0;
+    return result;
+}
+
+double GetWindowScaleRates(double* rateX, double* rateY) {
+    MainWindowSettings& settings = MainWindow.settings;
+    if (settings.WindowScaleRateX <= 0.0) settings.WindowScaleRateX = 1.0;
+    if (settings.WindowScaleRateY <= 0.0) settings.WindowScaleRateY = 1.0;
+    if (!settings.windowModeFlag) {
+        if (rateX != nullptr) *rateX = 1.0;
+        if (rateY != nullptr) *rateY = 1.0;
+        return 1.0;
+    }
+    if (rateX != nullptr) *rateX = settings.WindowScaleRateX;
+    if (rateY != nullptr) *rateY = settings.WindowScaleRateY;
+    return settings.WindowScaleRateX;
+}
+
+int GetDesktopMode(int* width, int* height, int* colorBits) {
+    int desktopWidth, desktopHeight, bits;
+    if (FrameworkInitialised) {
+        desktopWidth = MainWindow.DesktopMode.width;
+        desktopHeight = MainWindow.DesktopMode.height;
+        bits = MainWindow.DesktopMode.colorBits;
+    } else {
+        desktopWidth = GetSystemMetrics(SM_CXSCREEN);
+        desktopHeight = GetSystemMetrics(SM_CYSCREEN);
+        HDC screen = GetDC(nullptr);
+        bits = GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL);
+        ReleaseDC(nullptr, screen);
+    }
+    if (width != nullptr) *width = desktopWidth;
+    if (height != nullptr) *height = desktopHeight;
+    if (colorBits != nullptr) *colorBits = bits;
+    return 0;
+}
+
+void SetMainWindowTitle(const char* text) {
+    if (text == nullptr) text = "";
+    if (MainWindow.windowHandle != nullptr) SetWindowTextA(MainWindow.windowHandle, text);
+    CopyTextBounded(MainWindow.settings.windowText, sizeof(MainWindow.settings.windowText), text);
+}

@@ -1,0 +1,4 @@
+// No graphic handle exists until the graphics system is started.
+#include "framework/graphics/graphic_handles.h"
+
+int DeleteGraphicHandle(int handle, int flag) { return -1; }
