@@ -7,3 +7,5 @@
 #include "platform/winmm/winmm.h"
 #include "platform/user/user.h"
 #include "platform/gdi/gdi.h"
+#include "platform/shell/shell.h"
+#include "platform/imm/imm.h"

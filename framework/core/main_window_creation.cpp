@@ -153,18 +153,19 @@ int CreateMainWindow() {
     MainWindowState& state = MainWindow;
     MainWindowSettings& settings = state.settings;
 
-    // The layered-window entry stays null: the platform offers no loading of
-    // system libraries by name, which the entry is looked up through, and a
-    // missing entry is a case creation goes on from.
+    // Looked up by name, as older systems lack it: a missing entry only
+    // leaves the window without per-pixel alpha.
     state.layeredWindowEntry = nullptr;
+    if (HMODULE user32 = LoadLibraryA("user32")) {
+        state.layeredWindowEntry = reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow"));
+        FreeLibrary(user32);
+    }
 
     if (settings.className[0] == '\0')
         CopyTextBounded(settings.className, sizeof(settings.className),
                         settings.windowText[0] != '\0' ? settings.windowText : "K123987N");
 
-    // The program's own module is the null instance here: the platform has
-    // no module handles to ask for.
-    state.instanceHandle = nullptr;
+    state.instanceHandle = GetModuleHandleA(nullptr);
     state.mainThreadId = GetCurrentThreadId();
 
     LogMemoryStatus();
@@ -246,9 +247,9 @@ int CreateMainWindow() {
         WriteLogLine("カーソルを不可視にしました\n");
         SetCursor(nullptr);
     }
-    // The input method stays as the platform has it: there is no input
-    // method to switch off yet. The line is written either way.
+    // The line is written even when the input method stays on.
     WriteLogLine("ＩＭＥを無効にしました\n");
+    if (!settings.imeUse) WINNLSEnableIME(window, FALSE);
     if (settings.windowModeFlag) {
         RECT& client = state.ClientScreenRect;
         GetClientRect(window, &client);

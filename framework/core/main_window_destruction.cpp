@@ -66,6 +66,8 @@ int DestroyMainWindow() {
     if (settings.noWindowFlag) {
         state.quitFlag = 1;
     } else {
+        // Creation switched the input method off for the window; give it back.
+        WINNLSEnableIME(window, TRUE);
         ReleaseWindowResources(window);
         if (settings.userWindowFlag) {
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(state.previousWindowProcedure));

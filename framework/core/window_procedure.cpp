@@ -1,5 +1,6 @@
 // The main window's window procedure: the window's messages become the
 // framework's state.
+#include "framework/core/dropped_files.h"
 #include "framework/core/input_char_buffer.h"
 #include "framework/core/log.h"
 #include "framework/core/main_window.h"
@@ -212,9 +213,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             if (!settings.windowModeFlag) *reinterpret_cast<RECT*>(lParam) = state.MainWindowRect;
             break;
 
-        // WM_DROPFILES: the platform offers no drop-handle calls yet, so
-        // TakeDroppedFiles cannot be reached from here; the default handling
-        // applies until it does.
+        case WM_DROPFILES: TakeDroppedFiles(reinterpret_cast<HDROP>(wParam), DragQueryFileA, DragFinish); break;
 
         case MciNotifyMessage: HandleMciNotify(); break;
 

@@ -1,6 +1,11 @@
 // SDL2 events as window-system reports: window changes, focus, the close
-// button, keys, typed text and the mouse.
+// button, keys, typed text, the mouse and dropped files.
+#include <string>
+#include <vector>
+
 #include "platform/host/host_state.h"
+#include "platform/kernel/path_mapping.h"
+#include "platform/shell/shell_profile.h"
 #include "platform/user/window_system.h"
 #include "platform/user/window_system_events.h"
 
@@ -97,6 +102,43 @@ void TranslateText(const SDL_TextInputEvent& event) {
     events::Text(shown->handle, HostTextToShiftJis(event.text));
 }
 
+// The files of the drop under way: SDL2 names them one event each between
+// the drop's begin and its end, and the window gets them as one drop.
+struct PendingDrop {
+    Uint32 windowId = 0;
+    std::vector<std::string> windowsPaths;
+};
+
+PendingDrop& DropUnderWay() {
+    static PendingDrop drop;  // host thread only
+    return drop;
+}
+
+void TranslateDrop(const SDL_DropEvent& event) {
+    PendingDrop& drop = DropUnderWay();
+    switch (event.type) {
+        case SDL_DROPBEGIN:
+            drop = PendingDrop{event.windowID, {}};
+            break;
+        case SDL_DROPFILE: {
+            drop.windowId = event.windowID;
+            // A name without a Shift-JIS form cannot be handed on.
+            std::string windowsPath;
+            if (event.file != nullptr && platform::detail::HostToWindowsPath(event.file, windowsPath))
+                drop.windowsPaths.push_back(std::move(windowsPath));
+            break;
+        }
+        case SDL_DROPCOMPLETE: {
+            HostWindow* shown = FindHostWindowById(event.windowID != 0 ? event.windowID : drop.windowId);
+            if (shown != nullptr) platform::PostDroppedFiles(shown->handle, std::move(drop.windowsPaths));
+            drop = PendingDrop{};
+            break;
+        }
+        default: break;  // dropped text is not taken
+    }
+    SDL_free(event.file);
+}
+
 }  // namespace
 
 void TranslateEvent(const SDL_Event& event) {
@@ -113,6 +155,10 @@ void TranslateEvent(const SDL_Event& event) {
         }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: TranslateMouseButton(event.button); break;
+        case SDL_DROPBEGIN:
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+        case SDL_DROPCOMPLETE: TranslateDrop(event.drop); break;
         default: break;  // the quit request comes as each window's close button
     }
 }

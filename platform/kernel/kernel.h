@@ -1,7 +1,8 @@
 // Kernel services: the process heap, critical sections, events, threads and
 // waits, debug output, process exit, performance counter, local time and
 // file-time conversion, the Windows version, files (with share modes),
-// listings of folders and temporary files.
+// listings of folders and temporary files, and the modules (the program's
+// own and the built-in system libraries, looked up by name).
 //
 // Stands in for the kernel interface the framework calls, with the names and
 // numeric values the framework expects. Left out: everything the framework
@@ -247,3 +248,26 @@ DWORD WINAPI GetTempPathA(DWORD bufferLength, LPSTR buffer);
 // only makes the name and returns `unique`. 0 on failure
 // (ERROR_BUFFER_OVERFLOW for a path longer than MAX_PATH - 14).
 UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR tempFileName);
+
+// ---- modules -------------------------------------------------------------------
+// The program's own module and the system libraries, which here are built
+// into the platform: a library is found by name (any letter case, with or
+// without ".dll"); its entries are those the platform provides so far. A
+// library that is not built in cannot be loaded: nothing is read from disk.
+
+#define ERROR_MOD_NOT_FOUND 126u
+#define ERROR_PROC_NOT_FOUND 127u
+
+typedef INT_PTR(WINAPI* FARPROC)(void);
+
+// Null name: the program's module (never null). A built-in library's name:
+// its handle. Anything else: null with ERROR_MOD_NOT_FOUND.
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+// The built-in library's handle, or null with ERROR_MOD_NOT_FOUND. Built-in
+// libraries stay loaded; FreeLibrary only checks the handle.
+HMODULE WINAPI LoadLibraryA(LPCSTR libraryName);
+BOOL WINAPI FreeLibrary(HMODULE module);
+// The entry of that name, or null: ERROR_PROC_NOT_FOUND for a name the
+// module does not provide (or an ordinal), ERROR_INVALID_HANDLE for a handle
+// that is no module.
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
