@@ -2,6 +2,8 @@
 // forwarding routines over it.
 #include "framework/core/file_access_table.h"
 
+#include "framework/core/archive_file_access.h"
+#include "framework/core/archive_reader.h"
 #include "framework/core/plain_file_stream.h"
 
 constexpr FileAccessTable PlainFileAccessSet = {
@@ -11,11 +13,10 @@ constexpr FileAccessTable PlainFileAccessSet = {
     Win32FindClose,
 };
 
-// Until archive access exists, the plain set stands in for the archive-aware
-// set as well; this is the one place that chooses.
+// The one place that chooses a built-in set: archives first unless archive
+// use is switched off.
 static constexpr const FileAccessTable& BuiltInFileAccessSet(int plainFiles) {
-    (void)plainFiles;
-    return PlainFileAccessSet;
+    return plainFiles ? PlainFileAccessSet : ArchiveFileAccessSet;
 }
 
 static bool SameRoutines(const FileAccessTable& a, const FileAccessTable& b) {
@@ -41,9 +42,15 @@ int IsDefaultFileAccessTable() {
 }
 
 int UseArchiveFiles(int flag) {
-    PlainFilesFlag = flag == 0 ? 1 : 0;
+    const int plainFiles = flag == 0 ? 1 : 0;
+    // A change starts the archive cache afresh: archives no file uses are
+    // closed (those still in use stay until their files are closed).
+    if (plainFiles != PlainFilesFlag) ShutAllArchives();
+    PlainFilesFlag = plainFiles;
     return 0;
 }
+
+int SetArchiveKeyForwarder(const char* keyText) { return SetArchiveKeyText(keyText); }
 
 uintptr_t FileStreamOpen(const char* path, int cacheFlag, int unused, int asyncFlag) {
     return FileAccessTableInForce.open(path, cacheFlag, unused, asyncFlag);

@@ -46,8 +46,11 @@ int SetFileAccessTable(const FileAccessTable* table);
 // 1 when the table in force is the built-in set the plain-files flag chooses.
 int IsDefaultFileAccessTable();
 // 0 switches archive use off, anything else on; takes effect at the next
-// SetFileAccessTable(nullptr). Returns 0.
+// SetFileAccessTable(nullptr). A change closes the archives no file uses.
+// Returns 0.
 int UseArchiveFiles(int flag);
+// Sets the key text of archives opened from now on (SetArchiveKeyText).
+int SetArchiveKeyForwarder(const char* keyText);
 
 // Each calls its routine of the table in force with the arguments unchanged.
 uintptr_t FileStreamOpen(const char* path, int cacheFlag, int unused, int asyncFlag);
