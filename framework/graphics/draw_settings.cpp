@@ -1,0 +1,3 @@
+#include "framework/graphics/draw_settings.h"
+
+DrawSettings CurrentDrawSettings;
