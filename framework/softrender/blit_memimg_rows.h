@@ -26,6 +26,15 @@ struct BlitRows {
 
 template <BlendPath P>
 void BlitPixelRows(const BlendKernelParams& k, const BlitRows& r) {
+    if constexpr (blit_span::IsBlockCopy<P>()) {
+        const size_t rowBytes = static_cast<size_t>(r.width) * DestPixelBytes(P.depth);
+        if (rowBytes * static_cast<size_t>(r.height) >= blit_span::kStreamingCopyBytes) {
+            for (int row = 0; row < r.height; ++row)
+                blit_span::StreamRow(r.dest + row * r.destPitch, r.source + row * r.sourcePitch, rowBytes);
+            blit_span::StreamedRowsDone();
+            return;
+        }
+    }
     const uint8_t* source = r.source;
     const uint8_t* mask = r.mask;
     uint8_t* dest = r.dest;

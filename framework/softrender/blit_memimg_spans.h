@@ -39,6 +39,34 @@ inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
     std::memmove(dest, source, bytes);
 }
 
+// Moves one row of a copy too large for the caches with stores that bypass
+// them, so that no destination line is first read in only to be overwritten.
+// The caller ends the draw with StreamedRowsDone.
+inline void StreamRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
+#if defined(__SSE2__)
+    if (bytes >= 64 && (dest + bytes <= source || source + bytes <= dest)) {
+        const size_t head = (16 - (reinterpret_cast<uintptr_t>(dest) & 15)) & 15;
+        std::memcpy(dest, source, head);
+        size_t i = head;
+        for (; i + 16 <= bytes; i += 16)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(dest + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i)));
+        std::memcpy(dest + i, source + i, bytes - i);
+        return;
+    }
+#endif
+    std::memmove(dest, source, bytes);
+}
+
+inline void StreamedRowsDone() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+// Copies of more bytes than this stream past the caches.
+constexpr size_t kStreamingCopyBytes = size_t{8} << 20;
+
 // The copy of mode 0 that moves whole pixels: no weight, no brightening and
 // the same pixel size on both sides.
 template <BlendPath P>

@@ -64,6 +64,48 @@ constexpr bool IsGatherCopy() {
     return P.source == SourceKind::kAlpha && P.rules.copyIgnoresAlpha;
 }
 
+// One row of a copy: each drawn pixel is the sampled source pixel (for a
+// 16-bit alpha cell, its colour word), 16 bytes of them at a time, stored past
+// the caches when `stream` is set.
+template <int kSourceBytes, int kDestBytes>
+inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint8_t* dest, int width, bool stream) {
+    const auto pixel = [&](int i) {
+        uint32_t v = 0;
+        std::memcpy(&v, sourceRow + static_cast<ptrdiff_t>(columns[i]) * kSourceBytes, kDestBytes);
+        return v;
+    };
+    int i = 0;
+#if defined(__SSE2__)
+    constexpr int kPerStep = 16 / kDestBytes;
+    // Up to the first 16-byte boundary pixel by pixel, when streaming.
+    if (stream)
+        for (; i < width && (reinterpret_cast<uintptr_t>(dest + i * kDestBytes) & 15) != 0; ++i) {
+            const uint32_t v = pixel(i);
+            std::memcpy(dest + i * kDestBytes, &v, kDestBytes);
+        }
+    for (; i + kPerStep <= width; i += kPerStep) {
+        __m128i v;
+        if constexpr (kDestBytes == 4)
+            v = _mm_setr_epi32(static_cast<int>(pixel(i)), static_cast<int>(pixel(i + 1)),
+                               static_cast<int>(pixel(i + 2)), static_cast<int>(pixel(i + 3)));
+        else
+            v = _mm_setr_epi16(static_cast<short>(pixel(i)), static_cast<short>(pixel(i + 1)),
+                               static_cast<short>(pixel(i + 2)), static_cast<short>(pixel(i + 3)),
+                               static_cast<short>(pixel(i + 4)), static_cast<short>(pixel(i + 5)),
+                               static_cast<short>(pixel(i + 6)), static_cast<short>(pixel(i + 7)));
+        __m128i* to = reinterpret_cast<__m128i*>(dest + i * kDestBytes);
+        if (stream)
+            _mm_stream_si128(to, v);
+        else
+            _mm_storeu_si128(to, v);
+    }
+#endif
+    for (; i < width; ++i) {
+        const uint32_t v = pixel(i);
+        std::memcpy(dest + i * kDestBytes, &v, kDestBytes);
+    }
+}
+
 }  // namespace stretch_rows
 
 // Fills `columns` with the source column each of `count` drawn pixels shows,
@@ -95,17 +137,16 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
     uint8_t* destRow = r.dest;
     int32_t ay = r.startY;
     bool sameSourceRow = false;
+    // A copy too large for the caches stores past them.
+    const bool stream = stretch_rows::IsGatherCopy<P>() &&
+                        static_cast<size_t>(r.width) * kDestBytes * static_cast<size_t>(r.height) >=
+                            blit_span::kStreamingCopyBytes;
     for (int row = 0;;) {
         if constexpr (stretch_rows::IsGatherCopy<P>()) {
-            if (sameSourceRow) {
+            if (sameSourceRow && !stream) {
                 std::memcpy(destRow, destRow - r.destPitch, static_cast<size_t>(r.width) * kDestBytes);
             } else {
-                const SourceTexel* from = reinterpret_cast<const SourceTexel*>(sourceRow);
-                uint8_t* to = destRow;
-                for (int i = 0; i < r.width; ++i, to += kDestBytes) {
-                    // The first bytes of the texel are the pixel (or the cell's colour word).
-                    std::memcpy(to, &from[r.columns[i]], kDestBytes);
-                }
+                stretch_rows::GatherCopyRow<kSourceBytes, kDestBytes>(sourceRow, r.columns, destRow, r.width, stream);
             }
         } else {
             for (int first = 0; first < r.width; first += kChunk) {
@@ -126,4 +167,5 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
         sourceRow += moves * r.sourceRowStep;
         if constexpr (P.blendGraphic) maskRow += moves * r.maskRowStep;
     }
+    if (stream) blit_span::StreamedRowsDone();
 }
