@@ -5,3 +5,4 @@
 LRESULT HandleSocketMessage(LPARAM eventWord, WPARAM socket) { return 0; }
 
 int ProcessNetworkMessages(int closeFailed) { return 0; }
+int EndNetwork() { return 0; }

@@ -12,3 +12,5 @@ constexpr UINT SocketNotifyMessage = WM_USER + 0x105;
 LRESULT HandleSocketMessage(LPARAM eventWord, WPARAM socket);
 // Returns 0.
 int ProcessNetworkMessages(int closeFailed);
+// Closes every connection and ends the socket layer; 0.
+int EndNetwork();
