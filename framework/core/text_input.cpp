@@ -13,3 +13,4 @@ int DeleteAllKeyInputs() { return 0; }
 int GetImeOpenState() { return 0; }
 
 void StartImeReopen() {}
+int StartTextInput() { return 0; }

@@ -15,3 +15,6 @@ int DeleteAllKeyInputs();
 int GetImeOpenState();
 // Asks the pump's text-input step to close and reopen the input method.
 void StartImeReopen();
+
+// Start-up's step: makes the text-input state ready; 0.
+int StartTextInput();
