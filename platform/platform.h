@@ -9,3 +9,4 @@
 #include "platform/gdi/gdi.h"
 #include "platform/shell/shell.h"
 #include "platform/imm/imm.h"
+#include "platform/winsock/winsock.h"

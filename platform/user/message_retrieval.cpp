@@ -5,6 +5,7 @@
 
 #include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
+#include "platform/user/message_pollers.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
@@ -36,6 +37,7 @@ bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove, 
     std::shared_ptr<ThreadQueue> queue = CurrentThreadQueue();
     HandleIncomingSentMessages(*queue);
     host::PumpEvents();
+    RunMessagePollers();
 
     {
         std::lock_guard<std::mutex> guard(queue->lock);
@@ -73,11 +75,11 @@ bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove, 
 }
 
 // Sleeps until something may have arrived: anything sent or posted wakes the
-// wait; a timer's due time and the host's events are looked at again after a
-// short while.
+// wait; a timer's due time, the host's events and the idle pollers' sources
+// are looked at again after a short while.
 void WaitForMore(ThreadQueue& queue, uint64_t arrivalsSeen) {
     DWORD timeout = MillisecondsUntilNextTimer(queue);
-    if (host::IsHostThread()) timeout = std::min<DWORD>(timeout, 5);
+    if (host::IsHostThread() || HaveMessagePollers()) timeout = std::min<DWORD>(timeout, 5);
     timeout = std::max<DWORD>(timeout, 1);
     std::unique_lock<std::mutex> lock(queue.lock);
     auto arrived = [&] { return queue.arrivals != arrivalsSeen || !queue.incoming.empty(); };
