@@ -9,4 +9,6 @@
 #include "platform/gdi/gdi.h"
 #include "platform/shell/shell.h"
 #include "platform/imm/imm.h"
+#include "platform/com/com.h"
 #include "platform/winsock/winsock.h"
+#include "platform/dinput/dinput.h"

@@ -1,6 +1,7 @@
 #include "framework/core/input_char_buffer.h"
 
-#include "framework/core/base_functions.h"
+#include "framework/core/main_window_state.h"
+#include "framework/graphics/font/font_handles.h"
 
 const EditingKeyCode EditingKeyCodes[] = {
     {0x2E, 0x10},  // Delete
@@ -26,6 +27,11 @@ int Previous(int index) { return index == 0 ? InputCharBufferSlots - 1 : index -
 
 }  // namespace
 
+void ClearInputCharBuffer() {
+    for (unsigned char& slot : Slots) slot = 0;
+    ReadIndex = WriteIndex = 0;
+}
+
 int IsInputCharBufferFull() { return Next(WriteIndex) == ReadIndex ? 1 : 0; }
 
 int PutInputChar(int byte) {
@@ -48,7 +54,7 @@ int GetInputChar(char out[2], int consume) {
     ReadIndex = Next(ReadIndex);
     out[0] = static_cast<char>(first);
     int length = 1;
-    if (!IsInputControlCode(first) && IsShiftJisLeadByte(first)) {
+    if (!IsInputControlCode(first) && IsMultiByteLeadByte(&first, MainWindow.codePageSelector)) {
         if (ReadIndex == WriteIndex) {
             // The trail byte has not arrived yet: the lead byte waits for it.
             ReadIndex = Previous(ReadIndex);

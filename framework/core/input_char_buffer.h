@@ -25,5 +25,7 @@ int PutInputChar(int byte);
 // `consume` 0 the character stays in the buffer.
 int GetInputChar(char out[2], int consume);
 int IsInputCharBufferFull();
+// Empties the buffer (start-up).
+void ClearInputCharBuffer();
 // 1 when the byte is one of the editing keys' control codes.
 int IsInputControlCode(int byte);

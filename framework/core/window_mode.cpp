@@ -5,7 +5,17 @@
 #include "framework/core/log.h"
 #include "framework/core/main_window.h"
 #include "framework/core/menus.h"
+#include "framework/core/time_functions.h"
 #include "framework/graphics/screen_mode_change.h"
+
+namespace {
+
+// How long a mode change waits for the display change. A switch that leaves
+// the display as it was (a full-screen mode equal to the desktop's) brings
+// none, and the wait would never end.
+constexpr int kDisplayChangeWaitMilliseconds = 2000;
+
+}  // namespace
 
 int SetWindowModeFlag(int flag) {
     MainWindowSettings& settings = MainWindow.settings;
@@ -31,7 +41,10 @@ int ChangeWindowMode(int flag) {
     MainWindow.WindowModeChanging = 1;
     UpdateWindowStyleForMode();
     const int result = ApplyScreenModeChange(-1, -1, -1, 1, -1);
+    const int waitStart = GetMillisecondCount();
     while (ProcessWindowMessages() == 0 && !MainWindow.DisplayChangeSeen) {
+        // The masked counter wraps at 2^31; the difference is taken modulo that.
+        if (((GetMillisecondCount() - waitStart) & 0x7FFFFFFF) >= kDisplayChangeWaitMilliseconds) break;
     }
     MainWindow.WindowModeChanging = 0;
     if (flag == 0) MainWindow.menuHoverState = 0;
@@ -75,4 +88,23 @@ void SetMainWindowTitle(const char* text) {
     if (text == nullptr) text = "";
     if (MainWindow.windowHandle != nullptr) SetWindowTextA(MainWindow.windowHandle, text);
     CopyTextBounded(MainWindow.settings.windowText, sizeof(MainWindow.settings.windowText), text);
+}
+
+int ForceForegroundWindow(HWND window, int topmost) {
+    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const DWORD windowThread = GetWindowThreadProcessId(window, nullptr);
+    AttachThreadInput(windowThread, foregroundThread, TRUE);
+
+    DWORD savedTimeout = 0;
+    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &savedTimeout, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    SetForegroundWindow(window);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<LPVOID>(static_cast<ULONG_PTR>(savedTimeout)),
+                          0);
+
+    const BOOL detached = AttachThreadInput(windowThread, foregroundThread, FALSE);
+    if (topmost == 1)
+        return SetWindowPos(MainWindow.windowHandle, HWND_TOPMOST, 0, 0, 0, 0,
+                            SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
+    return detached;
 }

@@ -6,7 +6,7 @@
 
 // 1 window mode, 0 full screen. Before start-up only chooses the mode that
 // start-up will use; afterwards restyles the window, sets the screen up again
-// and waits for the display change. Returns 0.
+// and waits for the display change, at most about 2 s. Returns 0.
 int ChangeWindowMode(int flag);
 int SetWindowModeFlag(int flag);
 int UpdateWindowStyleForMode();
@@ -20,3 +20,7 @@ double GetWindowScaleRates(double* rateX, double* rateY);
 int GetDesktopMode(int* width, int* height, int* colorBits);
 // Up to 255 bytes are kept, cut without splitting a two-byte character.
 void SetMainWindowTitle(const char* text);
+// Brings the window to the foreground even when another program holds it;
+// with topmost 1 also makes the main window top-most. The result of the last
+// system call made (nonzero on success).
+int ForceForegroundWindow(HWND window, int topmost);

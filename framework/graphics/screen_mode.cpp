@@ -1,11 +1,16 @@
-// The screen is not set up by anything yet, so every query answers with the
-// values that stand when nothing was requested.
 #include "framework/graphics/screen_mode.h"
 
-int GetScreenColorBitDepth() { return 16; }
+#include "framework/core/main_window_state.h"
+
+ScreenModeRequest RequestedScreenMode = {0, 0, 0, 0};
+
+int GetScreenColorBitDepth() { return RequestedScreenMode.colorBits != 0 ? RequestedScreenMode.colorBits : 16; }
 
 int GetMainScreenSize(int* width, int* height) {
-    if (width != nullptr) *width = 640;
-    if (height != nullptr) *height = 480;
+    const bool set = RequestedScreenMode.width != 0 && RequestedScreenMode.height != 0;
+    if (width != nullptr) *width = set ? RequestedScreenMode.width : 640;
+    if (height != nullptr) *height = set ? RequestedScreenMode.height : 480;
     return 0;
 }
+
+int IsFullScreenMode() { return MainWindow.settings.windowModeFlag == 0 ? 1 : 0; }

@@ -1,7 +1,8 @@
-// Sound is not started in this build: no music plays, so there is nothing to
-// poll, restart or close.
+// No music can be played yet, so there is nothing to poll, restart, close or stop.
 #include "framework/sound/music.h"
 
 int PollMusicPlayState() { return -1; }
 
 int HandleMciNotify() { return 0; }
+
+int StopCurrentMusic() { return 0; }

@@ -62,3 +62,47 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
 // Fills the rectangle (right and bottom excluded), clipped to the client area.
 int WINAPI FillRect(HDC deviceContext, const RECT* rect, HBRUSH brush);
+
+// ---- bitmaps, DIB sections and memory device contexts ------------------------
+
+typedef struct tagBITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;  // negative: rows top down
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER;
+
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO;
+
+#define BI_RGB 0u
+#define DIB_RGB_COLORS 0u
+
+// Only uncompressed 32-bit DIB sections (BI_RGB, one plane) are made; the
+// pixels start cleared and stay until the section is deleted. No file
+// mapping can back them: `section` must be null. Null for anything else.
+HBITMAP WINAPI CreateDIBSection(HDC deviceContext, const BITMAPINFO* info, UINT usage, void** bits,
+                                HANDLE section, DWORD offset);
+// A memory device context (for any device context, or null) holding a
+// 1 by 1 stock bitmap until another one is selected.
+HDC WINAPI CreateCompatibleDC(HDC deviceContext);
+// Only bitmaps go into memory device contexts: returns the bitmap selected
+// before, or null for anything else.
+HGDIOBJ WINAPI SelectObject(HDC deviceContext, HGDIOBJ object);
+BOOL WINAPI DeleteDC(HDC deviceContext);

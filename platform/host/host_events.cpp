@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/host_ime.h"
 #include "platform/host/host_state.h"
 #include "platform/kernel/path_mapping.h"
 #include "platform/shell/shell_profile.h"
@@ -146,7 +147,8 @@ void TranslateEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: TranslateKeyEvent(event.key); break;
-        case SDL_TEXTINPUT: TranslateText(event.text); break;
+        case SDL_TEXTEDITING: TranslateTextEditing(event.edit); break;
+        case SDL_TEXTINPUT: if (!TranslateCommittedText(event.text)) TranslateText(event.text); break;
         case SDL_MOUSEMOTION: {
             HostWindow* shown = FindHostWindowById(event.motion.windowID);
             if (shown != nullptr)

@@ -3,6 +3,7 @@
 
 #include "platform/imm/imm.h"
 #include "platform/imm/imm_profile.h"
+#include "platform/imm/input_method_state.h"
 
 namespace {
 
@@ -16,7 +17,15 @@ BOOL WINAPI WINNLSEnableIME(HWND, BOOL enable) {
 
 namespace platform {
 
+namespace detail {
+bool InputMethodSwitchOn() { return enabled.load(); }
+}  // namespace detail
+
 bool InputMethodEnabled() { return enabled.load(); }
-void ResetInputMethod() { enabled.store(true); }
+
+void ResetInputMethod() {
+    enabled.store(true);
+    detail::ForgetInputContexts();
+}
 
 }  // namespace platform

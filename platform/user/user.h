@@ -1,14 +1,15 @@
 // Windows and messages: window classes and windows, per-thread message
 // queues (post, send, peek, get, translate, dispatch), the default window
 // procedure, timers, activation, geometry and styles, system metrics and
-// parameters, the cursor and icons, menus, the clipboard, and the global
-// memory blocks that carry clipboard data.
+// parameters, display settings (the mode list and mode switches), the cursor
+// and icons, menus, the clipboard, and the global memory blocks that carry
+// clipboard data.
 //
 // Stands in for the window-manager interface the framework calls, with the
 // names and numeric values the framework expects. Left out: everything the
 // framework does not call (child windows, dialogs and accelerator tables that
-// can be created, hooks that can be installed, display settings, message
-// boxes, keyboard-state queries, ...).
+// can be created, hooks that can be installed, several displays, message
+// boxes, ...).
 // Built on plain records and per-thread queues, with no host dependency: when
 // there is a display, the host adapters (platform/host) mirror each window
 // into an SDL2 window at every message pump and turn SDL2 events into the
@@ -580,3 +581,87 @@ typedef struct _MEMORYSTATUS {
 // the address space is 2 GB.
 void WINAPI GlobalMemoryStatus(LPMEMORYSTATUS status);
 UINT WINAPI GetOEMCP(void);
+
+// ---- display settings ------------------------------------------------------------------
+// The modes come from the profile's list, else from the desktop (platform/user/
+// user_profile.h). A switch only records the mode in force: the desktop that
+// window placement sees keeps its size. Every switch that changes the mode
+// posts WM_DISPLAYCHANGE (wParam the bits per pixel, lParam the width in the
+// low and the height in the high word) to every window.
+
+#define ENUM_CURRENT_SETTINGS ((DWORD)-1)
+#define ENUM_REGISTRY_SETTINGS ((DWORD)-2)
+
+#define DM_BITSPERPEL 0x00040000u
+#define DM_PELSWIDTH 0x00080000u
+#define DM_PELSHEIGHT 0x00100000u
+#define DM_DISPLAYFREQUENCY 0x00400000u
+
+#define CDS_UPDATEREGISTRY 0x00000001u
+#define CDS_TEST 0x00000002u
+#define CDS_FULLSCREEN 0x00000004u
+
+#define DISP_CHANGE_SUCCESSFUL 0
+#define DISP_CHANGE_RESTART 1
+#define DISP_CHANGE_FAILED (-1)
+#define DISP_CHANGE_BADMODE (-2)
+#define DISP_CHANGE_BADFLAGS (-4)
+#define DISP_CHANGE_BADPARAM (-5)
+
+// Only the fields the framework reads and sets.
+typedef struct _DEVMODEA {
+    WORD dmSize;
+    DWORD dmFields;  // which of the fields below a switch takes
+    DWORD dmBitsPerPel;
+    DWORD dmPelsWidth;
+    DWORD dmPelsHeight;
+    DWORD dmDisplayFrequency;
+} DEVMODEA, *LPDEVMODEA;
+
+// device: null (the one display). modeNumber: 0 up to the last mode, or
+// ENUM_CURRENT_SETTINGS (the mode in force) or ENUM_REGISTRY_SETTINGS (the
+// desktop's own mode). FALSE past the end of the list.
+BOOL WINAPI EnumDisplaySettingsA(LPCSTR device, DWORD modeNumber, DEVMODEA* mode);
+// mode: the fields named in dmFields replace those of the mode in force; null
+// returns to the desktop's own mode. A mode not in the list gives
+// DISP_CHANGE_BADMODE; CDS_TEST only checks.
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
+
+// ---- layered windows ---------------------------------------------------------
+
+typedef struct _BLENDFUNCTION {
+    BYTE BlendOp;
+    BYTE BlendFlags;
+    BYTE SourceConstantAlpha;
+    BYTE AlphaFormat;
+} BLENDFUNCTION;
+
+#define AC_SRC_OVER 0x00u
+#define AC_SRC_ALPHA 0x01u
+
+#define ULW_COLORKEY 0x00000001u
+#define ULW_ALPHA 0x00000002u
+#define ULW_OPAQUE 0x00000004u
+
+// Sets the look of a WS_EX_LAYERED window from the bitmap selected into the
+// memory device context `source` (32-bit pixels, premultiplied when the blend
+// takes the source's alpha): `size` pixels from `sourcePoint`, the window moved
+// to `destinationPoint` when one is given. Not exported by name: programs look
+// it up in "user32" with GetProcAddress, as older systems lack it. FALSE for a
+// window that is not layered, a source without a bitmap or a size that does
+// not lie inside it. `key` is a colour reference (0x00BBGGRR).
+typedef BOOL(WINAPI* UpdateLayeredWindowRoutine)(HWND window, HDC screen, POINT* destinationPoint, SIZE* size,
+                                                 HDC source, POINT* sourcePoint, DWORD key, BLENDFUNCTION* blend,
+                                                 DWORD flags);
+
+// ---- keyboard state ------------------------------------------------------------------
+
+typedef BYTE* PBYTE;
+
+// The calling thread's key state, 256 bytes indexed by virtual key: 0x80
+// while the key is down, 0x01 toggled at each press. It follows the key
+// messages the thread has taken from its queue; Shift, Control and Alt
+// are down while either side is.
+BOOL WINAPI GetKeyboardState(PBYTE keyState);
+// 0x8000 (as a SHORT) while the key is down, plus 1 while it is toggled.
+SHORT WINAPI GetKeyState(int virtualKey);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/win_types.h"
 
@@ -31,6 +32,13 @@ struct FrameMetrics {
     int32_t edge = 2;           // SM_CXEDGE, SM_CYEDGE
 };
 
+struct DisplayMode {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t frequency = 60;
+};
+
 struct UserProfile {
     HostDisplayUse host = HostDisplayUse::Automatic;
     // The desktop in pixels; 0 takes the host display's desktop, or 1920 by
@@ -39,6 +47,13 @@ struct UserProfile {
     int32_t desktopHeight = 0;
     int32_t desktopBitsPerPixel = 32;
     FrameMetrics frame;
+    // The modes that EnumDisplaySettingsA lists. Empty: the desktop's own size
+    // and the usual smaller sizes, each at 16 and 32 bits per pixel.
+    std::vector<DisplayMode> displayModes;
+    // The mode ChangeDisplaySettingsA last switched to; a width of 0 means
+    // the desktop's own mode. Platform state kept here so that a reset of the
+    // profile also returns the display to the desktop.
+    DisplayMode displayModeInForce{0, 0, 0, 0};
     uint32_t oemCodePage = 932;
     // Physical memory in bytes; 0 takes the host's.
     uint64_t totalPhysicalMemory = 0;

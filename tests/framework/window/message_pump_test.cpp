@@ -105,7 +105,12 @@ TEST_F(PumpTest, AnInactiveWindowHoldsTheCallUntilItIsActiveAgain) {
     SetActiveStateCallback([](int active, void*) { activeStates.push_back(active); }, nullptr);
     MainWindow.settings.windowProcedureHook = [](HWND window, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
         RecordMessage(window, message, wParam, 0);
-        if (message == WM_TIMER && CountSeen(WM_TIMER) == kTicksUntilActive) SetActiveWindow(window);
+        // The timer stops with the activation: the pump's own later steps
+        // (the keyboard refresh pumps once more) must not see further ticks.
+        if (message == WM_TIMER && CountSeen(WM_TIMER) == kTicksUntilActive) {
+            KillTimer(window, kTimer);
+            SetActiveWindow(window);
+        }
         return 0;
     };
     SetActiveWindow(nullptr);  // the program goes to the background
@@ -148,7 +153,10 @@ TEST_P(InactiveWaitTest, WaitsOnlyWhileTheWindowIsInactiveAndMayNotRunSo) {
     SeenMessages.clear();
     MainWindow.settings.windowProcedureHook = [](HWND window, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
         RecordMessage(window, message, wParam, 0);
-        if (message == WM_TIMER && CountSeen(WM_TIMER) == 2) SetActiveWindow(window);
+        if (message == WM_TIMER && CountSeen(WM_TIMER) == 2) {
+            KillTimer(window, kTimer);
+            SetActiveWindow(window);
+        }
         return 0;
     };
     WaitWhileInactive();  // active: returns at once

@@ -1,0 +1,20 @@
+// Models exist only on the Direct3D path, which is never in use yet, so the
+// model system is never started.
+#include "framework/graphics/model_system.h"
+
+#include "framework/graphics/direct3d_device.h"
+
+namespace {
+int ModelSystemStarted = 0;
+}
+
+int StartModelSystem() {
+    if (!IsDirect3DPathInUse() || ModelSystemStarted) return 0;
+    ModelSystemStarted = 1;
+    return 0;
+}
+
+int RemoveAllModels() {
+    ModelSystemStarted = 0;
+    return 0;
+}

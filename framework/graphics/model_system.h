@@ -1,0 +1,7 @@
+// The model system of the Direct3D path.
+#pragma once
+
+// Starts it when Direct3D is in use and it is not started. Returns 0.
+int StartModelSystem();
+// When started, deletes every model and stops it. Returns 0.
+int RemoveAllModels();

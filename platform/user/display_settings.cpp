@@ -1,0 +1,157 @@
+// Display settings: the list of display modes, the mode in force and the
+// switch between modes, with WM_DISPLAYCHANGE to every window after a switch
+// that changed the mode.
+//
+// The mode list is the profile's when it has one; otherwise it is made from
+// the desktop: its own size and the usual smaller sizes, at 16 and 32 bits.
+// The host is never switched: a full-screen mode is shown by the window that
+// covers it.
+#include <mutex>
+#include <vector>
+
+#include "platform/user/user.h"
+#include "platform/kernel/kernel.h"
+#include "platform/user/user_profile.h"
+#include "platform/user/window_records.h"
+#include "platform/user/window_system.h"
+
+namespace {
+
+using platform::DisplayMode;
+
+constexpr int32_t kDesktopFrequency = 60;
+
+struct ModeSize {
+    int32_t width;
+    int32_t height;
+};
+
+// Sizes a display adapter usually offers below the desktop's own.
+constexpr ModeSize kUsualSizes[] = {
+    {640, 480},   {800, 600},   {1024, 768},  {1152, 864},  {1280, 720},  {1280, 960},
+    {1280, 1024}, {1366, 768},  {1600, 900},  {1600, 1200}, {1920, 1080}, {1920, 1200},
+    {2560, 1440},
+};
+
+std::mutex& DisplayLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+
+DisplayMode DesktopMode() {
+    LONG width = 0, height = 0;
+    platform::detail::DesktopSize(width, height);
+    return DisplayMode{width, height, platform::User().desktopBitsPerPixel, kDesktopFrequency};
+}
+
+std::vector<DisplayMode> ModeList() {
+    const platform::UserProfile& profile = platform::User();
+    if (!profile.displayModes.empty()) return profile.displayModes;
+    const DisplayMode desktop = DesktopMode();
+    std::vector<DisplayMode> modes;
+    for (int32_t bits : {16, 32}) {
+        bool desktopListed = false;
+        for (const ModeSize& size : kUsualSizes) {
+            if (size.width > desktop.width || size.height > desktop.height) continue;
+            modes.push_back(DisplayMode{size.width, size.height, bits, kDesktopFrequency});
+            desktopListed = desktopListed || (size.width == desktop.width && size.height == desktop.height);
+        }
+        if (!desktopListed) modes.push_back(DisplayMode{desktop.width, desktop.height, bits, kDesktopFrequency});
+    }
+    return modes;
+}
+
+DisplayMode ModeInForce() {
+    const DisplayMode& inForce = platform::User().displayModeInForce;
+    return inForce.width > 0 ? inForce : DesktopMode();
+}
+
+bool SameMode(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.frequency == b.frequency;
+}
+
+void FillDevMode(DEVMODEA* mode, const DisplayMode& from) {
+    mode->dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+    mode->dmBitsPerPel = static_cast<DWORD>(from.bitsPerPixel);
+    mode->dmPelsWidth = static_cast<DWORD>(from.width);
+    mode->dmPelsHeight = static_cast<DWORD>(from.height);
+    mode->dmDisplayFrequency = static_cast<DWORD>(from.frequency);
+}
+
+void PostDisplayChange(const DisplayMode& mode) {
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> guard(platform::detail::WindowLock());
+        for (const auto& record : platform::detail::AllWindowsLocked())
+            if (!record->destroying) windows.push_back(record->handle);
+    }
+    for (HWND window : windows)
+        PostMessageA(window, WM_DISPLAYCHANGE, static_cast<WPARAM>(mode.bitsPerPixel),
+                     MAKELPARAM(mode.width, mode.height));
+}
+
+}  // namespace
+
+BOOL WINAPI EnumDisplaySettingsA(LPCSTR device, DWORD modeNumber, DEVMODEA* mode) {
+    if (device != nullptr || mode == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> guard(DisplayLock());
+    if (modeNumber == ENUM_CURRENT_SETTINGS) {
+        FillDevMode(mode, ModeInForce());
+        return TRUE;
+    }
+    if (modeNumber == ENUM_REGISTRY_SETTINGS) {
+        FillDevMode(mode, DesktopMode());
+        return TRUE;
+    }
+    const std::vector<DisplayMode> modes = ModeList();
+    if (modeNumber >= modes.size()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    FillDevMode(mode, modes[modeNumber]);
+    return TRUE;
+}
+
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    if ((flags & ~(CDS_UPDATEREGISTRY | CDS_TEST | CDS_FULLSCREEN)) != 0) return DISP_CHANGE_BADFLAGS;
+    DisplayMode wanted{};
+    DisplayMode changedTo{};
+    bool changed = false;
+    {
+        std::lock_guard<std::mutex> guard(DisplayLock());
+        const DisplayMode before = ModeInForce();
+        if (mode == nullptr) {
+            wanted = DesktopMode();
+        } else {
+            wanted = before;
+            if (mode->dmFields & DM_PELSWIDTH) wanted.width = static_cast<int32_t>(mode->dmPelsWidth);
+            if (mode->dmFields & DM_PELSHEIGHT) wanted.height = static_cast<int32_t>(mode->dmPelsHeight);
+            if (mode->dmFields & DM_BITSPERPEL) wanted.bitsPerPixel = static_cast<int32_t>(mode->dmBitsPerPel);
+            if (mode->dmFields & DM_DISPLAYFREQUENCY)
+                wanted.frequency = static_cast<int32_t>(mode->dmDisplayFrequency);
+            // A frequency left at 0 means whatever the size offers.
+            bool offered = false;
+            for (const DisplayMode& listed : ModeList()) {
+                if (listed.width == wanted.width && listed.height == wanted.height &&
+                    listed.bitsPerPixel == wanted.bitsPerPixel &&
+                    (wanted.frequency == 0 || listed.frequency == wanted.frequency)) {
+                    wanted.frequency = listed.frequency;
+                    offered = true;
+                    break;
+                }
+            }
+            if (!offered) return DISP_CHANGE_BADMODE;
+        }
+        if (flags & CDS_TEST) return DISP_CHANGE_SUCCESSFUL;
+        const bool desktop = SameMode(wanted, DesktopMode());
+        platform::User().displayModeInForce = desktop ? DisplayMode{0, 0, 0, 0} : wanted;
+        changed = !SameMode(before, wanted);
+        changedTo = wanted;
+    }
+    if (changed) PostDisplayChange(changedTo);
+    return DISP_CHANGE_SUCCESSFUL;
+}

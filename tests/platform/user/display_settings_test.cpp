@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/user/user_profile.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+class DisplaySettingsTest : public testsupport::PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        platform::User().host = platform::HostDisplayUse::Off;
+        platform::User().desktopWidth = 1280;
+        platform::User().desktopHeight = 1024;
+        platform::User().desktopBitsPerPixel = 32;
+    }
+
+    static DEVMODEA Mode(DWORD number) {
+        DEVMODEA mode{};
+        mode.dmSize = sizeof(mode);
+        EXPECT_TRUE(EnumDisplaySettingsA(nullptr, number, &mode));
+        return mode;
+    }
+
+    static DEVMODEA Request(DWORD width, DWORD height, DWORD bits) {
+        DEVMODEA mode{};
+        mode.dmSize = sizeof(mode);
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+        mode.dmPelsWidth = width;
+        mode.dmPelsHeight = height;
+        mode.dmBitsPerPel = bits;
+        return mode;
+    }
+
+    // The WM_DISPLAYCHANGE messages waiting for `window`.
+    static std::vector<MSG> DisplayChanges(HWND window) {
+        std::vector<MSG> changes;
+        MSG message{};
+        while (PeekMessageA(&message, window, WM_DISPLAYCHANGE, WM_DISPLAYCHANGE, PM_REMOVE))
+            changes.push_back(message);
+        return changes;
+    }
+
+    static HWND MakeWindow() {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "display test";
+        RegisterClassExA(&windowClass);
+        return CreateWindowExA(0, "display test", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                               nullptr);
+    }
+};
+
+TEST_F(DisplaySettingsTest, ListsTheProfileModesInOrderAndStopsAtTheEnd) {
+    platform::User().displayModes = {{800, 600, 16, 60}, {1024, 768, 32, 75}};
+    const DEVMODEA second = Mode(1);
+    EXPECT_EQ(second.dmPelsWidth, 1024u);
+    EXPECT_EQ(second.dmPelsHeight, 768u);
+    EXPECT_EQ(second.dmBitsPerPel, 32u);
+    EXPECT_EQ(second.dmDisplayFrequency, 75u);
+    DEVMODEA past{};
+    EXPECT_FALSE(EnumDisplaySettingsA(nullptr, 2, &past));
+    EXPECT_FALSE(EnumDisplaySettingsA("\\\\.\\DISPLAY2", 0, &past));
+}
+
+TEST_F(DisplaySettingsTest, WithoutAProfileListTheDesktopAndSmallerUsualSizesAreOffered) {
+    std::vector<DEVMODEA> modes;
+    DEVMODEA mode{};
+    for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number) modes.push_back(mode);
+    auto offered = [&](DWORD width, DWORD height, DWORD bits) {
+        for (const DEVMODEA& listed : modes)
+            if (listed.dmPelsWidth == width && listed.dmPelsHeight == height && listed.dmBitsPerPel == bits)
+                return true;
+        return false;
+    };
+    for (DWORD bits : {16u, 32u}) {
+        EXPECT_TRUE(offered(1280, 1024, bits));
+        EXPECT_TRUE(offered(640, 480, bits));
+        EXPECT_FALSE(offered(1600, 1200, bits));  // larger than the desktop
+    }
+    EXPECT_FALSE(offered(320, 240, 16));
+}
+
+TEST_F(DisplaySettingsTest, ASwitchChangesTheModeInForceAndTellsEveryWindow) {
+    HWND window = MakeWindow();
+    ASSERT_NE(window, nullptr);
+    DEVMODEA request = Request(640, 480, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+
+    const DEVMODEA current = Mode(ENUM_CURRENT_SETTINGS);
+    EXPECT_EQ(current.dmPelsWidth, 640u);
+    EXPECT_EQ(current.dmBitsPerPel, 16u);
+    EXPECT_EQ(Mode(ENUM_REGISTRY_SETTINGS).dmPelsWidth, 1280u);
+    std::vector<MSG> changes = DisplayChanges(window);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].wParam, 16u);
+    EXPECT_EQ(LOWORD(changes[0].lParam), 640);
+    EXPECT_EQ(HIWORD(changes[0].lParam), 480);
+
+    // The same mode again changes nothing and says nothing.
+    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_TRUE(DisplayChanges(window).empty());
+
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    changes = DisplayChanges(window);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].wParam, 32u);
+    EXPECT_EQ(LOWORD(changes[0].lParam), 1280);
+    EXPECT_EQ(HIWORD(changes[0].lParam), 1024);
+    EXPECT_EQ(Mode(ENUM_CURRENT_SETTINGS).dmPelsWidth, 1280u);
+}
+
+TEST_F(DisplaySettingsTest, AModeNotOfferedAndATestSwitchLeaveTheDisplayAlone) {
+    HWND window = MakeWindow();
+    DEVMODEA missing = Request(320, 240, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&missing, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+    DEVMODEA offered = Request(800, 600, 32);
+    EXPECT_EQ(ChangeDisplaySettingsA(&offered, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(Mode(ENUM_CURRENT_SETTINGS).dmPelsWidth, 1280u);
+    EXPECT_TRUE(DisplayChanges(window).empty());
+
+    // Only the fields named are taken; the rest stay those of the mode in force.
+    DEVMODEA bitsOnly{};
+    bitsOnly.dmFields = DM_BITSPERPEL;
+    bitsOnly.dmBitsPerPel = 16;
+    EXPECT_EQ(ChangeDisplaySettingsA(&bitsOnly, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(Mode(ENUM_CURRENT_SETTINGS).dmPelsWidth, 1280u);
+    EXPECT_EQ(Mode(ENUM_CURRENT_SETTINGS).dmBitsPerPel, 16u);
+}
+
+}  // namespace
