@@ -160,3 +160,12 @@ int FrameworkLockWaiterCount() {
     LeaveCriticalSection(&FrameworkLock.section);
     return count;
 }
+
+int FrameworkLockHeldByThisThread() {
+    if (!FrameworkLock.made) return 0;
+    const int threadId = static_cast<int>(GetCurrentThreadId());
+    EnterCriticalSection(&FrameworkLock.section);
+    const int held = FrameworkLock.held && FrameworkLock.owner == threadId ? 1 : 0;
+    LeaveCriticalSection(&FrameworkLock.section);
+    return held;
+}

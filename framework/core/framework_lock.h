@@ -12,3 +12,7 @@ void TearDownFrameworkLock();
 // The number of threads queued for the lock (0 while it is not made). Lets
 // tests line threads up in a known order.
 int FrameworkLockWaiterCount();
+
+// 1 when the calling thread owns the lock (at any depth), else 0; 0 while the
+// lock is not made.
+int FrameworkLockHeldByThisThread();

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/gdi/dib_sections.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
 
@@ -69,12 +70,17 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-    BrushTable& table = Brushes();
-    std::lock_guard<std::mutex> guard(table.lock);
-    auto found = table.brushes.find(object);
-    if (found == table.brushes.end()) return FALSE;
-    if (!found->second.stock) table.brushes.erase(found);
-    return TRUE;
+    {
+        BrushTable& table = Brushes();
+        std::lock_guard<std::mutex> guard(table.lock);
+        auto found = table.brushes.find(object);
+        if (found != table.brushes.end()) {
+            if (!found->second.stock) table.brushes.erase(found);
+            return TRUE;
+        }
+    }
+    // Not a brush: the only other object a program deletes is a DIB section.
+    return DeleteDibSection(object) ? TRUE : FALSE;
 }
 
 int WINAPI FillRect(HDC deviceContext, const RECT* rect, HBRUSH brush) {

@@ -6,9 +6,11 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/module_exports.h"
+#include "platform/user/user_exports.h"
 
 namespace {
 
@@ -17,10 +19,12 @@ struct BuiltInModule {
 };
 
 // One record per interface the platform stands in for.
-const BuiltInModule kBuiltInModules[] = {
+constexpr BuiltInModule kBuiltInModules[] = {
     {"kernel32"}, {"user32"}, {"gdi32"}, {"winmm"}, {"shell32"}, {"imm32"},
 };
 constexpr size_t kBuiltInModuleCount = sizeof(kBuiltInModules) / sizeof(kBuiltInModules[0]);
+constexpr size_t kUser32Index = 1;
+static_assert(std::string_view(kBuiltInModules[kUser32Index].name) == "user32");
 
 // The program's own module: a handle of its own that no library shares.
 const unsigned char kProgramModule = 0;
@@ -28,6 +32,15 @@ const unsigned char kProgramModule = 0;
 struct ExportTable {
     std::mutex lock;
     std::map<std::string, FARPROC> entries[kBuiltInModuleCount];
+
+    // The platform's own by-name calls are filled in here rather than by each
+    // call's object registering itself, which would happen only in programs
+    // that link that object.
+    ExportTable() {
+        size_t count = 0;
+        const platform::detail::NamedExport* user = platform::detail::UserExports(count);
+        for (size_t i = 0; i < count; ++i) entries[kUser32Index][user[i].name] = user[i].entry;
+    }
 };
 
 ExportTable& Exports() {

@@ -7,7 +7,7 @@
 
 #include "platform/gdi/dib_sections.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/kernel/module_exports.h"
+#include "platform/kernel/kernel.h"
 #include "platform/user/layered_window_record.h"
 #include "platform/user/window_records.h"
 
@@ -54,10 +54,6 @@ void ShowInClientArea(const platform::LayeredWindowUpdate& update) {
     }
     window->pixelsChanged = true;
 }
-
-// Programs find the call by name, as on systems where it may be missing.
-[[maybe_unused]] const bool registered = platform::RegisterModuleExport("user32", "UpdateLayeredWindow",
-                                                                        reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&UpdateLayeredWindow)));
 
 }  // namespace
 

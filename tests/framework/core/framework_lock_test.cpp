@@ -140,4 +140,32 @@ TEST_F(FrameworkLockTest, TearDownWhileHeldStartsFreeWhenMadeAgain) {
     EXPECT_EQ(Order(), (std::vector<int>{2}));
 }
 
+TEST_F(FrameworkLockTest, OnlyTheOwningThreadIsToldItHoldsTheLock) {
+    TearDownFrameworkLock();
+    EXPECT_EQ(FrameworkLockHeldByThisThread(), 0);  // not made
+
+    EnterFrameworkLock();
+    EnterFrameworkLock();
+    EXPECT_EQ(FrameworkLockHeldByThisThread(), 1);
+    int seenByOther = -1;
+    std::thread other([&seenByOther] { seenByOther = FrameworkLockHeldByThisThread(); });
+    other.join();
+    EXPECT_EQ(seenByOther, 0);
+
+    LeaveFrameworkLock();
+    EXPECT_EQ(FrameworkLockHeldByThisThread(), 1);  // one level still held
+    LeaveFrameworkLock();
+    EXPECT_EQ(FrameworkLockHeldByThisThread(), 0);
+
+    // Once another thread has taken it over, the first no longer holds it.
+    std::thread taker([this] {
+        EnterFrameworkLock();
+        Record(FrameworkLockHeldByThisThread());
+        LeaveFrameworkLock();
+    });
+    taker.join();
+    EXPECT_EQ(Order(), (std::vector<int>{1}));
+    EXPECT_EQ(FrameworkLockHeldByThisThread(), 0);
+}
+
 }  // namespace

@@ -26,8 +26,8 @@ TEST_F(MainWindowPlatformCallsTest, CreationTakesTheProgramModuleAndSwitchesTheI
     ASSERT_NE(StartWindowMode(), nullptr);
     EXPECT_NE(MainWindow.instanceHandle, nullptr);
     EXPECT_EQ(MainWindow.instanceHandle, GetModuleHandleA(nullptr));
-    // The platform has no layered-window entry yet; creation goes on without.
-    EXPECT_EQ(MainWindow.layeredWindowEntry, nullptr);
+    // Creation looks the layered-window entry up by name, and the platform has it.
+    EXPECT_NE(MainWindow.layeredWindowEntry, nullptr);
     EXPECT_FALSE(platform::InputMethodEnabled());
 }
 

@@ -50,8 +50,11 @@ TEST_F(ModulesTest, TheProgramModuleIsItsOwnHandleAndExportsNothing) {
 
 TEST_F(ModulesTest, OnlyRegisteredEntriesAreFoundAndOnlyInTheirModule) {
     const HMODULE user32 = LoadLibraryA("user32");
-    // Nothing provides this entry yet, which callers must cope with.
-    EXPECT_EQ(GetProcAddress(user32, "UpdateLayeredWindow"), nullptr);
+    // The platform's own by-name entry is there without anyone registering it,
+    // and only in its own module.
+    EXPECT_NE(GetProcAddress(user32, "UpdateLayeredWindow"), nullptr);
+    SetLastError(0);
+    EXPECT_EQ(GetProcAddress(GetModuleHandleA("gdi32"), "UpdateLayeredWindow"), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
 
     ASSERT_TRUE(platform::RegisterModuleExport("User32.dll", "ModulesTestProbe", ProbeEntry));
