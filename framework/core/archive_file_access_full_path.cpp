@@ -5,53 +5,10 @@
 #include "framework/core/archive_file_access.h"
 
 #include "framework/core/base_functions.h"
+#include "framework/core/path_text.h"
 #include "platform/platform.h"
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-size_t CharacterLength(const char* text) {
-    return IsShiftJisLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
-}
-
-// The result, bounded to ArchivePathBufferSize bytes with its terminator.
-class UpperPathBuilder {
-public:
-    explicit UpperPathBuilder(char* output) : output_(output) { output_[0] = '\0'; }
-
-    bool Append(const char* text, size_t count) {
-        if (length_ + count >= ArchivePathBufferSize) return false;
-        CopyMemoryBytes(output_ + length_, text, static_cast<uint32_t>(count));
-        length_ += count;
-        output_[length_] = '\0';
-        return true;
-    }
-
-    // "..": back to the last backslash or slash; at a colon nothing is cut, so
-    // ".." at a drive's root stays there.
-    void StepBack() {
-        size_t stop = length_;
-        for (size_t i = 0; i < length_; i += CharacterLength(output_ + i))
-            if (IsSeparator(output_[i]) || output_[i] == ':') stop = i;
-        if (stop == length_ || output_[stop] == ':') return;
-        length_ = stop;
-        output_[length_] = '\0';
-    }
-
-private:
-    char* output_;
-    size_t length_ = 0;
-};
-
-size_t LengthWithoutTrailingSeparator(const char* text) {
-    size_t last = 0, i = 0;
-    while (text[i] != '\0') {
-        last = i;
-        i += CharacterLength(text + i);
-    }
-    return i > 0 && IsSeparator(text[last]) ? last : i;
-}
 
 size_t Length(const char* text) {
     size_t length = 0;
@@ -66,7 +23,7 @@ int Refuse(char* result) {
 
 // Applies one component at a separator, or (last) at the end of the path,
 // where it is a name whatever it is.
-bool ApplyComponent(UpperPathBuilder& builder, const char* component, size_t length, bool last) {
+bool ApplyComponent(BoundedPathBuilder& builder, const char* component, size_t length, bool last) {
     if (length == 0) return true;
     if (!last) {
         if (length == 1 && component[0] == '.') return true;
@@ -86,7 +43,7 @@ int ToUpperFullPath(const char* path, char* result) {
     if (got == 0 || got >= MAX_PATH) current[0] = '\0';
     UpperCaseMultiByteString(current);
 
-    UpperPathBuilder builder(result);
+    BoundedPathBuilder builder(result, ArchivePathBufferSize);
     if (path == nullptr) return builder.Append(current, Length(current)) ? 0 : Refuse(result);
 
     size_t index = 0;
@@ -94,7 +51,7 @@ int ToUpperFullPath(const char* path, char* result) {
     if ((path[0] == '\\' && path[1] == '\\') || (path[0] == '/' && path[1] == '/')) {
         prefixed = builder.Append("\\", 1);  // the first component brings the second: UNC
         index = 2;
-    } else if (IsSeparator(path[0])) {
+    } else if (IsPathSeparator(path[0])) {
         const size_t driveLength = current[0] == '\0' ? 0 : (current[1] == '\0' ? 1 : 2);
         prefixed = builder.Append(current, driveLength);
         index = 1;
@@ -111,13 +68,13 @@ int ToUpperFullPath(const char* path, char* result) {
     char component[ArchivePathBufferSize];
     size_t componentLength = 0;
     while (path[index] != '\0') {
-        if (IsSeparator(path[index])) {
+        if (IsPathSeparator(path[index])) {
             ++index;
             if (!ApplyComponent(builder, component, componentLength, false)) return Refuse(result);
             componentLength = 0;
             continue;
         }
-        const size_t length = CharacterLength(path + index);
+        const size_t length = PathCharacterLength(path + index);
         if (componentLength + length >= sizeof(component)) return Refuse(result);
         CopyMemoryBytes(component + componentLength, path + index, static_cast<uint32_t>(length));
         if (length == 1 && component[componentLength] >= 'a' && component[componentLength] <= 'z')

@@ -7,57 +7,10 @@
 
 #include "framework/core/base_functions.h"
 #include "framework/core/file_access_table.h"
+#include "framework/core/path_text.h"
 #include "platform/platform.h"
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// Bytes of the character that starts at `text`: a lead byte takes its trail
-// byte with it, unless the text ends there.
-size_t CharacterLength(const char* text) {
-    return IsShiftJisLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
-}
-
-// The output, bounded to MAX_PATH characters with the terminator.
-class PathBuilder {
-public:
-    explicit PathBuilder(char* output) : output_(output) { output_[0] = '\0'; }
-
-    bool Append(const char* text, size_t count) {
-        if (length_ + count >= MAX_PATH) return false;
-        CopyMemoryBytes(output_ + length_, text, static_cast<uint32_t>(count));
-        length_ += count;
-        output_[length_] = '\0';
-        return true;
-    }
-    bool AppendComponent(const char* name, size_t count) { return Append("\\", 1) && Append(name, count); }
-
-    // "..": back to the last backslash or slash; a colon stops the search
-    // and cuts nothing, so ".." at a drive's root stays there.
-    void StepBack() {
-        size_t stop = length_;  // none found
-        for (size_t i = 0; i < length_; i += CharacterLength(output_ + i))
-            if (IsSeparator(output_[i]) || output_[i] == ':') stop = i;
-        if (stop == length_ || output_[stop] == ':') return;
-        length_ = stop;
-        output_[length_] = '\0';
-    }
-
-private:
-    char* output_;
-    size_t length_ = 0;
-};
-
-// The base without one trailing separator (a trail byte is no separator).
-size_t BaseLengthWithoutTrailingSeparator(const char* base) {
-    size_t last = 0, i = 0;
-    while (base[i] != '\0') {
-        last = i;
-        i += CharacterLength(base + i);
-    }
-    return i > 0 && IsSeparator(base[last]) ? last : i;
-}
 
 int Refuse(char* output) {
     output[0] = '\0';
@@ -71,7 +24,7 @@ int ConvertToFullPath(const char* path, char* output, const char* base, bool str
         currentDirectory[MAX_PATH] = '\0';
         base = currentDirectory;
     }
-    PathBuilder builder(output);
+    BoundedPathBuilder builder(output, MAX_PATH);
     if (path == nullptr) return builder.Append(base, std::strlen(base)) ? 0 : Refuse(output);
 
     // The prefix, and where the components begin.
@@ -89,14 +42,14 @@ int ConvertToFullPath(const char* path, char* output, const char* base, bool str
         prefixed = builder.Append(path, 2);
         index = path[2] == '\\' || (strict && path[2] == '/') ? 3 : 2;
     } else {
-        prefixed = builder.Append(base, BaseLengthWithoutTrailingSeparator(base));
+        prefixed = builder.Append(base, LengthWithoutTrailingSeparator(base));
     }
     if (!prefixed) return Refuse(output);
 
     char component[MAX_PATH];
     size_t componentLength = 0;
     while (path[index] != '\0') {
-        if (IsSeparator(path[index])) {
+        if (IsPathSeparator(path[index])) {
             ++index;
             const bool dot = componentLength == 1 && component[0] == '.';
             const bool dotDot = componentLength == 2 && component[0] == '.' && component[1] == '.';
@@ -110,7 +63,7 @@ int ConvertToFullPath(const char* path, char* output, const char* base, bool str
             componentLength = 0;
             continue;
         }
-        const size_t length = CharacterLength(path + index);
+        const size_t length = PathCharacterLength(path + index);
         if (componentLength + length >= sizeof(component)) return Refuse(output);
         CopyMemoryBytes(component + componentLength, path + index, static_cast<uint32_t>(length));
         componentLength += length;
