@@ -10,37 +10,18 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg.h"
+#include "blit_test_support.h"
 #include "reference_blit.h"
 
 namespace {
 
-class BlitMemImgTest : public ::testing::Test {
+class BlitMemImgTest : public blittest::SoftwareDrawTest {
 protected:
-    void SetUp() override {
-        BuildBlendTables();
-        BuildParamTable(128, 255);
-        savedMmx_ = CpuHasMmx;
-        savedSettings_ = CurrentDrawSettings;
-        CpuHasMmx = 0;
-        CurrentDrawSettings = DrawSettings{};
-    }
-    void TearDown() override {
-        CpuHasMmx = savedMmx_;
-        CurrentDrawSettings = savedSettings_;
-    }
-    static void UseSettings(int mode, int param, RECT area, uint32_t bright = 0xFFFFFF) {
-        CurrentDrawSettings.blendMode = mode;
-        CurrentDrawSettings.blendParam = param;
-        CurrentDrawSettings.brightColor = bright;
-        CurrentDrawSettings.drawArea = area;
-    }
     // Every pixel set to `value`.
     static void Fill(MEMIMG* image, uint32_t value) {
         for (int y = 0; y < image->height; ++y)
             for (int x = 0; x < image->width; ++x) WriteTestPixel(image, x, y, value);
     }
-    int savedMmx_ = 0;
-    DrawSettings savedSettings_;
 };
 
 TEST_F(BlitMemImgTest, RefusedDrawsChangeNothing) {

@@ -13,40 +13,14 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg.h"
+#include "blit_test_support.h"
 #include "reference_blit.h"
 
 namespace {
 
-struct SourceShape {
-    int colorType;
-    int paletteFlag;
-    int alphaFlag;
-};
+using namespace blittest;
 
-void PrintTo(const SourceShape& s, std::ostream* out) {
-    *out << "colour type " << s.colorType << (s.paletteFlag ? ", paletted" : s.alphaFlag ? ", alpha" : ", plain");
-}
-
-std::string ShapeName(const ::testing::TestParamInfo<SourceShape>& info) {
-    const SourceShape& s = info.param;
-    return std::string(s.colorType == kMemImgColor565 ? "Color16" : "Color32") +
-           (s.paletteFlag ? "Paletted" : s.alphaFlag ? "Alpha" : "Plain");
-}
-
-class BlitMemImgSweepTest : public ::testing::TestWithParam<SourceShape> {
-protected:
-    void SetUp() override {
-        BuildBlendTables();
-        savedMmx_ = CpuHasMmx;
-        savedSettings_ = CurrentDrawSettings;
-    }
-    void TearDown() override {
-        CpuHasMmx = savedMmx_;
-        CurrentDrawSettings = savedSettings_;
-    }
-    int savedMmx_ = 0;
-    DrawSettings savedSettings_;
-};
+class BlitMemImgSweepTest : public SweepTest {};
 
 uint32_t RandomTransparentColor(const SourceShape& s, std::mt19937& random) {
     if (s.paletteFlag) return random() % 8 == 0 ? 0x100 + random() % 256 : random() % 256;
@@ -86,9 +60,7 @@ TEST_P(BlitMemImgSweepTest, EveryPathEqualsTheReference) {
                             auto actual = MakeTestImage(destWidth, destHeight, shape.colorType);
                             auto expected = MakeTestImage(destWidth, destHeight, shape.colorType);
                             FillRandom(actual->get(), random);
-                            for (int y = 0; y < destHeight; ++y)
-                                for (int x = 0; x < destWidth; ++x)
-                                    WriteTestPixel(expected->get(), x, y, ReadTestPixel(actual->get(), x, y));
+                            CopyTestPixels(expected->get(), actual->get());
 
                             // The source: a whole image, or a view of a larger one.
                             const int width = 1 + static_cast<int>(random() % 9);
@@ -124,11 +96,7 @@ TEST_P(BlitMemImgSweepTest, EveryPathEqualsTheReference) {
                             if (trial == 0) settings.drawArea = RECT{0, 0, destWidth, destHeight};
 
                             BuildParamTable(settings.borderParam, settings.borderRange);
-                            CpuHasMmx = settings.mmx ? 1 : 0;
-                            CurrentDrawSettings.blendMode = settings.blendMode;
-                            CurrentDrawSettings.blendParam = settings.blendParam;
-                            CurrentDrawSettings.brightColor = settings.brightColor;
-                            CurrentDrawSettings.drawArea = settings.drawArea;
+                            UseReferenceSettings(settings);
                             const MEMIMG* mask = graphic ? graphic->get() : nullptr;
                             BlitMemImg(actual->get(), source, x, y, flag, mask);
                             ReferenceBlit(expected->get(), source, x, y, flag, mask, settings);
@@ -157,14 +125,14 @@ TEST_P(BlitMemImgSweepTest, EveryPathEqualsTheReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSources, BlitMemImgSweepTest,
-                         ::testing::Values(SourceShape{kMemImgColor565, 0, 0}, SourceShape{kMemImgColor565, 1, 0},
-                                           SourceShape{kMemImgColor565, 0, 1}, SourceShape{kMemImgColor32, 0, 0},
-                                           SourceShape{kMemImgColor32, 1, 0}, SourceShape{kMemImgColor32, 0, 1}),
+                         AllSourceShapes(),
                          ShapeName);
 
 }  // namespace
 
 namespace {
+
+using namespace blittest;
 
 // The paths that have loops of their own, on rows wide enough for those loops,
 // at every start and length, through the whole-image path and the per-pixel
@@ -180,9 +148,7 @@ TEST(BlitMemImgWideRowsTest, TheFastLoopsEqualTheReference) {
         {1, 0, 2, 255, true}, {1, 0, 2, 255, false}, {0, 0, 2, 255, false}, {0, 0, 2, 254, false},
         {1, 0, 1, 128, false}, {0, 0, 1, 128, false}, {1, 0, 3, 255, true},  {1, 1, 1, 255, false},
     };
-    BuildBlendTables();
-    const int savedMmx = CpuHasMmx;
-    const DrawSettings savedSettings = CurrentDrawSettings;
+    DrawStateGuard guard;
     std::mt19937 random(99);
     for (const Case& c : cases) {
         for (int trial = 0; trial < 24; ++trial) {
@@ -195,8 +161,7 @@ TEST(BlitMemImgWideRowsTest, TheFastLoopsEqualTheReference) {
             auto actual = MakeTestImage(48, 5, c.colorType);
             FillRandom(actual->get(), random);
             auto expected = MakeTestImage(48, 5, c.colorType);
-            for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < 48; ++x) WriteTestPixel(expected->get(), x, y, ReadTestPixel(actual->get(), x, y));
+            CopyTestPixels(expected->get(), actual->get());
             const int flag = static_cast<int>(random() % 3);
             const int x = static_cast<int>(random() % 12) - 3;
             ReferenceSettings settings;
@@ -204,11 +169,7 @@ TEST(BlitMemImgWideRowsTest, TheFastLoopsEqualTheReference) {
             settings.blendParam = c.param;
             settings.drawArea = RECT{0, 0, 48, 5};
             settings.mmx = c.mmx;
-            CpuHasMmx = c.mmx ? 1 : 0;
-            CurrentDrawSettings.blendMode = c.mode;
-            CurrentDrawSettings.blendParam = c.param;
-            CurrentDrawSettings.brightColor = 0xFFFFFF;
-            CurrentDrawSettings.drawArea = settings.drawArea;
+            UseReferenceSettings(settings);
             BlitMemImg(actual->get(), source->get(), x, 1, flag, nullptr);
             ReferenceBlit(expected->get(), source->get(), x, 1, flag, nullptr, settings);
             ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
@@ -216,8 +177,6 @@ TEST(BlitMemImgWideRowsTest, TheFastLoopsEqualTheReference) {
                 << " mmx " << c.mmx << " flag " << flag << " width " << width << " at " << x;
         }
     }
-    CpuHasMmx = savedMmx;
-    CurrentDrawSettings = savedSettings;
 }
 
 }  // namespace

@@ -12,30 +12,13 @@
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg.h"
 #include "framework/softrender/stretch_blit.h"
+#include "blit_test_support.h"
 #include "reference_blit.h"
 
 namespace {
 
-class StretchBlitTest : public ::testing::Test {
+class StretchBlitTest : public blittest::SoftwareDrawTest {
 protected:
-    void SetUp() override {
-        BuildBlendTables();
-        BuildParamTable(128, 255);
-        savedMmx_ = CpuHasMmx;
-        savedSettings_ = CurrentDrawSettings;
-        CpuHasMmx = 0;
-        CurrentDrawSettings = DrawSettings{};
-    }
-    void TearDown() override {
-        CpuHasMmx = savedMmx_;
-        CurrentDrawSettings = savedSettings_;
-    }
-    static void UseSettings(int mode, int param, RECT area, uint32_t bright = 0xFFFFFF) {
-        CurrentDrawSettings.blendMode = mode;
-        CurrentDrawSettings.blendParam = param;
-        CurrentDrawSettings.brightColor = bright;
-        CurrentDrawSettings.drawArea = area;
-    }
     // A one-row source whose column i holds `first + i` (a palette index for
     // a paletted source, whose palette maps i to 100 + i).
     static std::unique_ptr<TestImage> Columns(int width, int colorType, int paletteFlag = 0, int alphaFlag = 0,
@@ -62,8 +45,6 @@ protected:
         for (int x = 0; x < width; ++x) row.push_back(ReadTestPixel(image, x, 0));
         return row;
     }
-    int savedMmx_ = 0;
-    DrawSettings savedSettings_;
 };
 
 TEST_F(StretchBlitTest, EmptyAndRefusedDrawsChangeNothing) {

@@ -14,40 +14,14 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/stretch_blit.h"
+#include "blit_test_support.h"
 #include "reference_blit.h"
 
 namespace {
 
-struct SourceShape {
-    int colorType;
-    int paletteFlag;
-    int alphaFlag;
-};
+using namespace blittest;
 
-void PrintTo(const SourceShape& s, std::ostream* out) {
-    *out << "colour type " << s.colorType << (s.paletteFlag ? ", paletted" : s.alphaFlag ? ", alpha" : ", plain");
-}
-
-std::string ShapeName(const ::testing::TestParamInfo<SourceShape>& info) {
-    const SourceShape& s = info.param;
-    return std::string(s.colorType == kMemImgColor565 ? "Color16" : "Color32") +
-           (s.paletteFlag ? "Paletted" : s.alphaFlag ? "Alpha" : "Plain");
-}
-
-class StretchBlitSweepTest : public ::testing::TestWithParam<SourceShape> {
-protected:
-    void SetUp() override {
-        BuildBlendTables();
-        savedMmx_ = CpuHasMmx;
-        savedSettings_ = CurrentDrawSettings;
-    }
-    void TearDown() override {
-        CpuHasMmx = savedMmx_;
-        CurrentDrawSettings = savedSettings_;
-    }
-    int savedMmx_ = 0;
-    DrawSettings savedSettings_;
-};
+class StretchBlitSweepTest : public SweepTest {};
 
 int Below(std::mt19937& random, int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); }
 
@@ -95,9 +69,7 @@ TEST_P(StretchBlitSweepTest, EveryPathEqualsTheReference) {
                             auto actual = MakeTestImage(destWidth, destHeight, shape.colorType);
                             auto expected = MakeTestImage(destWidth, destHeight, shape.colorType);
                             FillRandom(actual->get(), random);
-                            for (int y = 0; y < destHeight; ++y)
-                                for (int x = 0; x < destWidth; ++x)
-                                    WriteTestPixel(expected->get(), x, y, ReadTestPixel(actual->get(), x, y));
+                            CopyTestPixels(expected->get(), actual->get());
 
                             const int width = 1 + Below(random, 12);
                             const int height = 1 + Below(random, 7);
@@ -124,11 +96,7 @@ TEST_P(StretchBlitSweepTest, EveryPathEqualsTheReference) {
                             }
 
                             BuildParamTable(settings.borderParam, settings.borderRange);
-                            CpuHasMmx = settings.mmx ? 1 : 0;
-                            CurrentDrawSettings.blendMode = settings.blendMode;
-                            CurrentDrawSettings.blendParam = settings.blendParam;
-                            CurrentDrawSettings.brightColor = settings.brightColor;
-                            CurrentDrawSettings.drawArea = settings.drawArea;
+                            UseReferenceSettings(settings);
                             const MEMIMG* mask = image ? image->get() : nullptr;
                             StretchBlitMemImg(actual->get(), source->get(), &rect, flag, mask);
                             ReferenceStretchBlit(expected->get(), source->get(), rect, flag, mask, settings);
@@ -157,9 +125,7 @@ TEST_P(StretchBlitSweepTest, EveryPathEqualsTheReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSources, StretchBlitSweepTest,
-                         ::testing::Values(SourceShape{kMemImgColor565, 0, 0}, SourceShape{kMemImgColor565, 1, 0},
-                                           SourceShape{kMemImgColor565, 0, 1}, SourceShape{kMemImgColor32, 0, 0},
-                                           SourceShape{kMemImgColor32, 1, 0}, SourceShape{kMemImgColor32, 0, 1}),
+                         AllSourceShapes(),
                          ShapeName);
 
 }  // namespace
@@ -179,9 +145,7 @@ TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
         {1, 0, 0, 2, 255, true},  {1, 0, 0, 2, 255, false}, {0, 0, 0, 2, 255, false}, {1, 0, 0, 3, 255, true},
         {0, 0, 0, 3, 255, false}, {1, 1, 0, 0, 0, false},  {0, 1, 0, 1, 128, false}, {1, 0, 0, 2, 200, false},
     };
-    BuildBlendTables();
-    const int savedMmx = CpuHasMmx;
-    const DrawSettings savedSettings = CurrentDrawSettings;
+    DrawStateGuard guard;
     std::mt19937 random(31);
     for (const Case& c : cases) {
         for (int trial = 0; trial < 16; ++trial) {
@@ -193,8 +157,7 @@ TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
             auto actual = MakeTestImage(70, 9, c.colorType);
             FillRandom(actual->get(), random);
             auto expected = MakeTestImage(70, 9, c.colorType);
-            for (int y = 0; y < 9; ++y)
-                for (int x = 0; x < 70; ++x) WriteTestPixel(expected->get(), x, y, ReadTestPixel(actual->get(), x, y));
+            CopyTestPixels(expected->get(), actual->get());
             const int left = Below(random, 10) - 4;
             RECT rect{left, Below(random, 3), left + 1 + Below(random, 66), 2 + Below(random, 8)};
             if (Below(random, 2) == 0) std::swap(rect.left, rect.right);
@@ -204,11 +167,7 @@ TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
             settings.blendParam = c.param;
             settings.drawArea = RECT{0, 0, 70, 9};
             settings.mmx = c.mmx;
-            CpuHasMmx = c.mmx ? 1 : 0;
-            CurrentDrawSettings.blendMode = c.mode;
-            CurrentDrawSettings.blendParam = c.param;
-            CurrentDrawSettings.brightColor = 0xFFFFFF;
-            CurrentDrawSettings.drawArea = settings.drawArea;
+            UseReferenceSettings(settings);
             StretchBlitMemImg(actual->get(), source->get(), &rect, flag, nullptr);
             ReferenceStretchBlit(expected->get(), source->get(), rect, flag, nullptr, settings);
             ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
@@ -217,8 +176,6 @@ TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
                 << height << " rect " << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
         }
     }
-    CpuHasMmx = savedMmx;
-    CurrentDrawSettings = savedSettings;
 }
 
 }  // namespace
