@@ -50,6 +50,24 @@ protected:
     // What the log received since `mark`, a length of LogText().
     std::string LogSince(size_t mark) const { return LogText().substr(mark); }
 
+    // The log since `mark` without the time stamps at the line starts.
+    std::string LinesSince(size_t mark) const {
+        const std::string text = LogSince(mark);
+        std::string lines;
+        bool lineStart = true;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (lineStart) {
+                size_t digits = i;
+                while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+                if (digits > i && digits < text.size() && text[digits] == ':') i = digits + 1;
+                if (i >= text.size()) break;
+            }
+            lines += text[i];
+            lineStart = text[i] == '\n';
+        }
+        return lines;
+    }
+
     TemporaryFolder folder_;
 
 private:

@@ -61,7 +61,7 @@ protected:
         EXPECT_EQ(IsWindowActive(), 1);
         const size_t mark = LogText().size();
         EXPECT_EQ(StartInputDevices(), 0);
-        return LogLinesSince(mark);
+        return LinesSince(mark);
     }
 
     // A key message as the host would post it, taken by the next pump.

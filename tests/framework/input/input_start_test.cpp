@@ -85,7 +85,7 @@ TEST_P(InputVersionTest, TakesTheFirstVersionThatCanBeHadAndLogsEachStep) {
     // A second start changes nothing.
     const size_t mark = LogText().size();
     EXPECT_EQ(StartInputDevices(), 0);
-    EXPECT_EQ(LogLinesSince(mark), "");
+    EXPECT_EQ(LinesSince(mark), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, InputVersionTest, ::testing::ValuesIn(kVersionCases),
@@ -102,7 +102,7 @@ TEST_F(InputTest, WithoutDirectInputOnceEveryLaterStartGoesStraightToTheJoystick
 
     size_t mark = LogText().size();
     EXPECT_EQ(EndInputDevices(), 0);
-    EXPECT_EQ(LogLinesSince(mark), "入力関連の終了処理... 完了\r\n");
+    EXPECT_EQ(LinesSince(mark), "入力関連の終了処理... 完了\r\n");
     EXPECT_FALSE(IsInputStarted());
 
     // Both versions are back, but the process has given DirectInput up.
@@ -110,7 +110,7 @@ TEST_F(InputTest, WithoutDirectInputOnceEveryLaterStartGoesStraightToTheJoystick
     platform::Input().directInput8 = true;
     mark = LogText().size();
     EXPECT_EQ(StartInputDevices(), 0);
-    EXPECT_EQ(LogLinesSince(mark), "\tパッドの数は 2 個です\r\n\r\n入力関連の初期化をしました\r\n");
+    EXPECT_EQ(LinesSince(mark), "\tパッドの数は 2 個です\r\n\r\n入力関連の初期化をしました\r\n");
     EXPECT_EQ(InputDeviceState.directInput, InputWithoutDirectInput);
 }
 
@@ -120,7 +120,7 @@ TEST_F(InputTest, EndingWithDirectInputReleasesEverythingAndLogsOnce) {
     ASSERT_EQ(InputDeviceState.padCount, 1);
     const size_t mark = LogText().size();
     EXPECT_EQ(EndInputDevices(), 0);
-    EXPECT_EQ(LogLinesSince(mark), "DirectInput 関連の終了処理... 完了\r\n");
+    EXPECT_EQ(LinesSince(mark), "DirectInput 関連の終了処理... 完了\r\n");
     EXPECT_FALSE(IsInputStarted());
     EXPECT_EQ(InputDeviceState.keyboardDevice, nullptr);
     EXPECT_EQ(InputDeviceState.mouseDevice, nullptr);
@@ -203,7 +203,7 @@ TEST_F(InputFatalTest, AMouseOrKeyboardThatCannotBeSetUpEndsTheProcess) {
             code = exited.exitCode;
         }
         EXPECT_EQ(code, 0xFFFFFFFFll);
-        EXPECT_NE(LogLinesSince(mark).find(std::string(c.text) + "\r\n"), std::string::npos);
+        EXPECT_NE(LinesSince(mark).find(std::string(c.text) + "\r\n"), std::string::npos);
         EXPECT_FALSE(IsInputStarted());
         EXPECT_EQ(InputDeviceState.startInProgress, 0);
         EXPECT_EQ(InputDeviceState.mouseDevice, nullptr);
@@ -218,7 +218,7 @@ TEST_F(InputTest, AKeyboardWithoutChangeNotificationFailsTheStartButStaysHeld) {
     StartWindowMode();
     const size_t mark = LogText().size();
     EXPECT_EQ(StartInputDevices(), -1);
-    EXPECT_NE(LogLinesSince(mark).find("\tキーボードデバイスの初期化... キーボードイベントのセットアップが失敗しました\r\n"), std::string::npos);
+    EXPECT_NE(LinesSince(mark).find("\tキーボードデバイスの初期化... キーボードイベントのセットアップが失敗しました\r\n"), std::string::npos);
     EXPECT_TRUE(IsInputStarted());
     EXPECT_NE(InputDeviceState.keyboardDevice, nullptr);
     EXPECT_EQ(InputDeviceState.startInProgress, 0);

@@ -82,7 +82,7 @@ TEST_F(NetworkConnectionsTest, TheCheckCounterWrapsAndStaleHandlesAreRefused) {
     EXPECT_EQ(RecvSocket(firstHandle), -1);
     EXPECT_EQ(SendSocket(firstHandle), -1);
     EXPECT_EQ(CloseNetWork(firstHandle), -1);
-    EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{}) << "a handle that is not valid is not logged";
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{}) << "a handle that is not valid is not logged";
 }
 
 TEST_F(NetworkConnectionsTest, HandlesThatAreNotValidAreRefusedWithoutALogLine) {
@@ -107,7 +107,7 @@ TEST_F(NetworkConnectionsTest, HandlesThatAreNotValidAreRefusedWithoutALogLine) 
         EXPECT_EQ(SendSocket(each), -1);
         EXPECT_EQ(CloseNetWork(each), -1);
     }
-    EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{});
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{});
 }
 
 TEST_F(NetworkConnectionsTest, AConnectionNotInUseOrFailedIsRefusedWithItsLogLine) {
@@ -121,7 +121,7 @@ TEST_F(NetworkConnectionsTest, AConnectionNotInUseOrFailedIsRefusedWithItsLogLin
     EXPECT_EQ(RecvSocket(handle), -1);
     EXPECT_EQ(SendSocket(handle), -1);
     EXPECT_EQ(CloseNetWork(handle), -1);
-    EXPECT_EQ(LogLinesSince(mark), (std::vector<std::string>{"有効なネットワークハンドルではありません in RecvSocket",
+    EXPECT_EQ(LinesSince(mark), (std::vector<std::string>{"有効なネットワークハンドルではありません in RecvSocket",
                                                              "有効なネットワークハンドルではありません in SendSocket"}));
     connection->inUse = 1;
 
@@ -129,7 +129,7 @@ TEST_F(NetworkConnectionsTest, AConnectionNotInUseOrFailedIsRefusedWithItsLogLin
     mark = LogText().size();
     EXPECT_EQ(RecvSocket(handle), -1);
     EXPECT_EQ(SendSocket(handle), -1);
-    EXPECT_EQ(LogLinesSince(mark),
+    EXPECT_EQ(LinesSince(mark),
               (std::vector<std::string>{"このネットワークハンドルにはエラーが発生しています in RecvSocket",
                                         "このネットワークハンドルにはエラーが発生しています in SendSocket"}));
     // The pump closes a failed connection.
@@ -163,7 +163,7 @@ TEST_F(NetworkConnectionsTest, AFailedAcceptIsLoggedWithTheSocketErrorAndUndone)
     const int blocks = LiveTrackedBlocks();
     const size_t mark = LogText().size();
     EXPECT_EQ(AcceptNetWork(), -1);
-    EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{"ネットワークログ。acceptに失敗しました[10035]"});
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{"ネットワークログ。acceptに失敗しました[10035]"});
     EXPECT_EQ(Network.slots[0], nullptr);
     EXPECT_EQ(Network.checkCounter, 1);
     EXPECT_EQ(Network.listHead.next, &Network.slots[ListeningSlot]->listNode);
@@ -181,7 +181,7 @@ TEST_F(NetworkConnectionsTest, AcceptNeverTakesTheListeningSlotAndRefusesWhenAll
     NetworkConnection* listening = Network.slots[ListeningSlot];
     const size_t mark = LogText().size();
     EXPECT_EQ(AcceptNetWork(), -1);
-    EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{"空きソケットデータがなかったので accept を拒否しました "});
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{"空きソケットデータがなかったので accept を拒否しました "});
     EXPECT_EQ(Network.slots[ListeningSlot], listening);
     for (int slot = 0; slot < NetworkConnectionSlots; ++slot) {
         FreeMemory(fillers[slot]);
@@ -192,7 +192,7 @@ TEST_F(NetworkConnectionsTest, AcceptNeverTakesTheListeningSlotAndRefusesWhenAll
 TEST_F(NetworkConnectionsTest, AMessageForASocketOfNoConnectionIsLoggedAndAnswered0) {
     const size_t mark = LogText().size();
     EXPECT_EQ(HandleSocketMessage(WSAMAKESELECTREPLY(FD_READ, 0), 0x7654), 0);
-    EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{"通信エラー No.1"});
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{"通信エラー No.1"});
 }
 
 TEST_F(NetworkConnectionsTest, TheSocketMessageActsOnItsEvent) {
@@ -272,7 +272,7 @@ TEST_F(NetworkConnectionsTest, EndingTheNetworkClosesEverythingAndClearsTheState
     for (auto& peer : peers) ASSERT_GE(Connect(peer), 0);
     const size_t mark = LogText().size();
     EXPECT_EQ(EndNetwork(), 0);
-    EXPECT_EQ(LogLinesSince(mark), (std::vector<std::string>{"ネットワーク関連の終了処理を行います ",
+    EXPECT_EQ(LinesSince(mark), (std::vector<std::string>{"ネットワーク関連の終了処理を行います ",
                                                              "ネットワーク関連の終了処理は完了しました"}));
     for (auto& peer : peers) EXPECT_TRUE(peer->seesClosed());
     EXPECT_EQ(Network.started, 0);
@@ -303,7 +303,7 @@ TEST_F(NetworkConnectionsTest, TheNetworkLogLineIsBounded) {
     WSAGetLastError();
     SetLastError(WSAECONNRESET);
     EXPECT_EQ(NetworkLogError("%s", longText.c_str()), -1);
-    EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{"ネットワークログ。" + std::string(1023, 'x') + "[10054]"});
+    EXPECT_EQ(LinesSince(mark), std::vector<std::string>{"ネットワークログ。" + std::string(1023, 'x') + "[10054]"});
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ protected:
 
     // The log lines written since `mark` (a length of LogText()), without
     // their time stamps.
-    std::vector<std::string> LogLinesSince(size_t mark) const {
+    std::vector<std::string> LinesSince(size_t mark) const {
         std::vector<std::string> lines;
         std::string text = LogSince(mark);
         size_t start = 0;

@@ -138,7 +138,7 @@ TEST_F(SocketReceiveTest, ALengthOutsideTheLimitIsRefusedAndTheConnectionClosed)
         char expected[128];
         std::snprintf(expected, sizeof(expected), "受信データのサイズが不正です(データサイズ %d byte)",
                       static_cast<int>(length));
-        EXPECT_EQ(LogLinesSince(mark), std::vector<std::string>{expected});
+        EXPECT_EQ(LinesSince(mark), std::vector<std::string>{expected});
         EXPECT_EQ(LiveTrackedBlocks(), blocks);
 
         EXPECT_EQ(RecvSocket(handle), -1);
@@ -214,7 +214,7 @@ TEST_F(NetworkTest, AReceiveRingThatCannotGrowFailsTheConnection) {
     EXPECT_EQ(connection->receiveRing.held, 0);
     EXPECT_EQ(connection->receiveRing.capacity, 0);
     // The allocator writes its own report of the refusal first.
-    const std::vector<std::string> lines = LogLinesSince(mark);
+    const std::vector<std::string> lines = LinesSince(mark);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
               (std::vector<std::string>{"リングバッファの再確保に失敗しました(確保しようとしたサイズ 6004 byte)",

@@ -83,7 +83,7 @@ TEST_F(ImeMessageTest, AnEmptyCandidateListIsLogged) {
     char expected[128];
     std::snprintf(expected, sizeof(expected), "漢字変換候補のデータサイズが０でした  DefHWND:%" PRIxPTR " IMC:%" PRIxPTR "\r\n",
                   reinterpret_cast<uintptr_t>(window_), reinterpret_cast<uintptr_t>(context));
-    EXPECT_EQ(LogLinesSince(mark), expected);
+    EXPECT_EQ(LinesSince(mark), expected);
     EXPECT_EQ(TextInput.candidateList, nullptr);
 }
 

@@ -168,7 +168,7 @@ TEST_F(TextInputTest, DeletingTheLastFieldSwitchesTheInputMethodOff) {
 TEST_F(TextInputTest, StartUpWritesItsLinesAndTheDefaultColours) {
     const size_t mark = LogText().size();
     EXPECT_EQ(StartTextInput(), 0);
-    EXPECT_EQ(LogLinesSince(mark), "文字コードバッファの初期化を行います... 完了しました\r\n");
+    EXPECT_EQ(LinesSince(mark), "文字コードバッファの初期化を行います... 完了しました\r\n");
     EXPECT_EQ(TextInput.activeHandle, -1);
     EXPECT_EQ(TextInput.blinkPeriod, 500);
     EXPECT_EQ(TextInput.cursorVisible, 1);

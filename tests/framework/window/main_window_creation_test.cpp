@@ -29,7 +29,7 @@ TEST_F(CreationTest, WindowModeLogsItsStepsAndCentresAClientAreaOfTheScreenSize)
     const size_t mark = LogText().size();
     ASSERT_EQ(CreateMainWindow(), 0);
 
-    EXPECT_EQ(LogLinesSince(mark),
+    EXPECT_EQ(LinesSince(mark),
               "メモリ総量:512.00MB  空きメモリ領域:256.00MB \r\n"
               "ソフトの二重起動検査... 二重起動はされていませんでした\r\n"
               "ウインドウクラスを登録します... 登録に成功しました\r\n"
@@ -79,7 +79,7 @@ TEST_F(CreationTest, WindowModeLogsItsStepsAndCentresAClientAreaOfTheScreenSize)
 TEST_F(CreationTest, FullScreenCoversTheScreenSizeAtTheOriginWithTheCursorHidden) {
     const size_t mark = LogText().size();
     ASSERT_EQ(CreateMainWindow(), 0);
-    EXPECT_EQ(LogLinesSince(mark),
+    EXPECT_EQ(LinesSince(mark),
               "メモリ総量:512.00MB  空きメモリ領域:256.00MB \r\n"
               "ソフトの二重起動検査... 二重起動はされていませんでした\r\n"
               "ウインドウクラスを登録します... 登録に成功しました\r\n"
@@ -150,7 +150,7 @@ TEST_F(CreationTest, AClassThatCannotBeRegisteredFailsWithTheQuitFlagSet) {
     SetMainWindowTitle("登録済み");
     const size_t mark = LogText().size();
     EXPECT_EQ(CreateMainWindow(), -1);
-    EXPECT_NE(LogLinesSince(mark).find("ウインドウクラスを登録します... ウインドウクラスの登録に失敗しました\r\n"),
+    EXPECT_NE(LinesSince(mark).find("ウインドウクラスを登録します... ウインドウクラスの登録に失敗しました\r\n"),
               std::string::npos);
     EXPECT_EQ(IsQuitPosted(), 1);
     EXPECT_EQ(GetMainWindowHandle(), nullptr);
@@ -256,7 +256,7 @@ TEST_P(TimerAccuracyTest, ChoosesTheClockThatChangedMoreOftenWithinSixtyChangesO
     const DWORD before = timeGetTime();
     ASSERT_EQ(CreateMainWindow(), 0);
     const DWORD elapsed = timeGetTime() - before;
-    const std::string log = LogLinesSince(mark);
+    const std::string log = LinesSince(mark);
 
     ASSERT_NE(log.find("タイマーの精度を検査します\r\n"), std::string::npos);
     const int multimedia = CountAfter(log, "精度結果 更新回数 マルチメディアタイマー：");

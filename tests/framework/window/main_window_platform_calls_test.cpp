@@ -36,7 +36,7 @@ TEST_F(MainWindowPlatformCallsTest, TheImeUseSettingLeavesTheInputMethodOn) {
     const size_t mark = LogText().size();
     ASSERT_NE(StartWindowMode(), nullptr);
     EXPECT_TRUE(platform::InputMethodEnabled());
-    EXPECT_NE(LogLinesSince(mark).find("ＩＭＥを無効にしました\r\n"), std::string::npos);
+    EXPECT_NE(LinesSince(mark).find("ＩＭＥを無効にしました\r\n"), std::string::npos);
 }
 
 TEST_F(MainWindowPlatformCallsTest, ADropReachesTheDroppedFileListThroughThePumpAndIsReleased) {

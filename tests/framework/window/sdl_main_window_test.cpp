@@ -50,7 +50,7 @@ TEST_F(SdlMainWindowTest, TheWindowOpensAtTheClientSizeAndTheCloseButtonEndsTheP
     int result = 0;
     for (int i = 0; i < 100 && result == 0; ++i) result = ProcessWindowMessages();
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(LogLinesSince(mark),
+    EXPECT_EQ(LinesSince(mark),
               "ウインドウを閉じようとしています\r\n"
               "ウインドウが破棄されようとしています\r\n"
               "ソフトを終了する準備が整いました\r\n");

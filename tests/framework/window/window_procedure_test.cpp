@@ -34,7 +34,7 @@ TEST_F(WindowProcedureTest, TheCloseBoxClosesAndDestroysTheWindowAndThePumpRepor
     const size_t mark = LogText().size();
     platform::detail::events::CloseRequested(window);
     EXPECT_EQ(ProcessWindowMessages(), -1);
-    EXPECT_EQ(LogLinesSince(mark),
+    EXPECT_EQ(LinesSince(mark),
               "ウインドウを閉じようとしています\r\n"
               "ウインドウが破棄されようとしています\r\n"
               "ソフトを終了する準備が整いました\r\n");
@@ -49,7 +49,7 @@ TEST_F(WindowProcedureTest, TheFrameworksOwnEndClosesTheWindowThroughItsWmClose)
     MainWindow.settings.keepWindowOnClose = 1;  // the end destroys the window all the same
     const size_t mark = LogText().size();
     EXPECT_EQ(DestroyMainWindow(), 0);
-    EXPECT_EQ(LogLinesSince(mark),
+    EXPECT_EQ(LinesSince(mark),
               "ウインドウを閉じようとしています\r\n"
               "ウインドウが破棄されようとしています\r\n"
               "ソフトを終了する準備が整いました\r\n");
@@ -180,7 +180,7 @@ TEST_P(DisplayChangeTest, OnlyAModeTheScreenCannotLiveWithClosesTheProgram) {
     SendMessageA(window, WM_DISPLAYCHANGE, change.bits, size);
     SendMessageA(window, WM_DISPLAYCHANGE, change.bits, size);  // the second posts no second close
     if (change.fatal) {
-        EXPECT_EQ(LogLinesSince(mark),
+        EXPECT_EQ(LinesSince(mark),
                   "復元関数が登録されていないためか画面が２４ビットカラーに変更されたため終了します\r\n"
                   "またはスクリーンが小さすぎるためか色ビット数の違いが大きいためか終了します\r\n"
                   "復元関数が登録されていないためか画面が２４ビットカラーに変更されたため終了します\r\n"
@@ -190,7 +190,7 @@ TEST_P(DisplayChangeTest, OnlyAModeTheScreenCannotLiveWithClosesTheProgram) {
         EXPECT_EQ(ProcessWindowMessages(), -1);
         EXPECT_EQ(CountSeen(WM_CLOSE), 1);
     } else {
-        EXPECT_EQ(LogLinesSince(mark), "");
+        EXPECT_EQ(LinesSince(mark), "");
         EXPECT_EQ(MainWindow.DisplayChangeSeen, 1);
         EXPECT_EQ(IsCloseRequested(), 0);
         EXPECT_EQ(ProcessWindowMessages(), 0);
