@@ -39,28 +39,10 @@ int ReadMessageBytes(NetworkConnection& connection) {
     const int missing = connection.receiveMissing;
     if (missing == 0) return 0;
     RingBufferFixPositions(&ring);
-    const int w = ring.writePosition;
     char* block = reinterpret_cast<char*>(ring.data);
-    if (w + missing <= ring.capacity) {
-        const int got = recv(connection.socket, block + w, missing, 0);
-        if (got < 0) return -1;
-        ring.writePosition = w + got;
-        return got;
-    }
-    const int toEnd = ring.capacity - w;
-    int got = recv(connection.socket, block + w, toEnd, 0);
-    if (got < 0) return -1;
-    if (got < toEnd) {
-        ring.writePosition = w + got;
-        return got;
-    }
-    const int more = recv(connection.socket, block, missing - got, 0);
-    if (more < 0) {
-        ring.writePosition = 0;
-        return got;
-    }
-    ring.writePosition = more;
-    return got + more;
+    return MoveAroundRing(ring, ring.writePosition, missing, [&](int offset, int length) {
+        return recv(connection.socket, block + offset, length, 0);
+    });
 }
 
 int ReceiveMessages(NetworkConnection& connection) {

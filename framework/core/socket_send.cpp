@@ -46,28 +46,10 @@ int SendMessageBytes(NetworkConnection& connection) {
     RingBuffer& ring = connection.sendRing;
     const int toGo = connection.sendToGo;
     RingBufferFixPositions(&ring);
-    const int r = ring.readPosition;
     const char* block = reinterpret_cast<const char*>(ring.data);
-    if (r + toGo <= ring.capacity) {
-        const int sent = send(connection.socket, block + r, toGo, 0);
-        if (sent < 0) return -1;
-        ring.readPosition = r + sent;
-        return sent;
-    }
-    const int toEnd = ring.capacity - r;
-    const int sent = send(connection.socket, block + r, toEnd, 0);
-    if (sent < 0) return -1;
-    if (sent < toEnd) {
-        ring.readPosition = r + sent;
-        return sent;
-    }
-    const int more = send(connection.socket, block, toGo - toEnd, 0);
-    if (more < 0) {
-        ring.readPosition = 0;
-        return sent;
-    }
-    ring.readPosition = more;
-    return sent + more;
+    return MoveAroundRing(ring, ring.readPosition, toGo, [&](int offset, int length) {
+        return send(connection.socket, block + offset, length, 0);
+    });
 }
 
 void SendMessages(NetworkConnection& connection) {

@@ -32,6 +32,36 @@ struct RingBuffer {
     int capacity;
 };
 
+// Moves up to `count` bytes between a socket and the ring, starting at
+// `position` and wrapping once at the ring's end; `move(offset, length)` is
+// the socket call for one piece. Returns the bytes moved, or -1 when the first
+// piece fails; `position` follows what was moved. A failing second piece
+// keeps what the first one moved.
+template <class Move>
+int MoveAroundRing(const RingBuffer& ring, int& position, int count, Move move) {
+    const int start = position;
+    if (start + count <= ring.capacity) {
+        const int moved = move(start, count);
+        if (moved < 0) return -1;
+        position = start + moved;
+        return moved;
+    }
+    const int toEnd = ring.capacity - start;
+    const int moved = move(start, toEnd);
+    if (moved < 0) return -1;
+    if (moved < toEnd) {
+        position = start + moved;
+        return moved;
+    }
+    const int more = move(0, count - toEnd);
+    if (more < 0) {
+        position = 0;
+        return moved;
+    }
+    position = more;
+    return moved + more;
+}
+
 struct NetworkConnection {
     int inUse;
     int error;          // 1 once the receive side has failed
