@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/archive_file_access.h"
-#include "framework/core/archive_reader.h"
-#include "framework/core/file_access_table.h"
+#include "framework/archive/archive_file_access.h"
+#include "framework/archive/archive_reader.h"
+#include "framework/files/file_access_table.h"
 #include "platform/platform.h"
-#include "tests/framework/core/archive_writer.h"
+#include "tests/support/archive_writer.h"
 
 namespace {
 

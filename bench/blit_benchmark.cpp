@@ -36,14 +36,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg.h"
 #include "framework/softrender/stretch_blit.h"
 // The literal reference of the tests, compiled into this program.
-#include "tests/framework/softrender/blend_reference.cpp"
-#include "tests/framework/softrender/reference_blit.cpp"
+#include "tests/support/blend_reference.h"
+#include "tests/support/reference_blit.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // framework's own memory.
 #include "framework/graphics/display_modes.h"
 
-#include "framework/core/tracked_memory.h"
+#include "framework/base/tracked_memory.h"
 #include "platform/platform.h"
 
 namespace {

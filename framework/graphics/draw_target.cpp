@@ -2,7 +2,7 @@
 // far; the mask screen never has buffers.
 #include "framework/graphics/draw_target.h"
 
-#include "framework/core/main_window_state.h"
+#include "framework/window/main_window_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"

@@ -3,8 +3,8 @@
 // display is switched to the screen's mode for as long as the system is up.
 #include "framework/graphics/graphics_system.h"
 
-#include "framework/core/framework_state.h"
-#include "framework/core/main_window_state.h"
+#include "framework/base/framework_state.h"
+#include "framework/window/main_window_state.h"
 #include "framework/graphics/display_modes.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"

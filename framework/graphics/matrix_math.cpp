@@ -2,7 +2,7 @@
 // software draws' rectangle clip.
 #include "framework/graphics/matrix_math.h"
 
-#include "framework/core/base_functions.h"
+#include "framework/base/base_functions.h"
 #include "framework/graphics/screen_mode.h"
 
 namespace {

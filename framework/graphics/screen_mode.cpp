@@ -1,6 +1,6 @@
 #include "framework/graphics/screen_mode.h"
 
-#include "framework/core/main_window_state.h"
+#include "framework/window/main_window_state.h"
 
 ScreenModeRequest RequestedScreenMode = {0, 0, 0, 0};
 

@@ -3,10 +3,10 @@
 // 480 in 16-bit colour.
 #include "framework/graphics/screen_mode_change.h"
 
-#include "framework/core/framework_startup.h"
-#include "framework/core/log.h"
-#include "framework/core/main_window_state.h"
-#include "framework/core/window_mode.h"
+#include "framework/startup/framework_startup.h"
+#include "framework/base/log.h"
+#include "framework/window/main_window_state.h"
+#include "framework/window/window_mode.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"

@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/core/base_functions.h"
-#include "framework/core/tracked_memory.h"
+#include "framework/base/base_functions.h"
+#include "framework/base/tracked_memory.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/softrender/memimg.h"

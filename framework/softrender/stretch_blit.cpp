@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/blend_dispatch.h"

@@ -2,7 +2,7 @@
 // starting only marks it started.
 #include "framework/sound/sound_system.h"
 
-#include "framework/core/log.h"
+#include "framework/base/log.h"
 
 namespace {
 int SoundSystemStarted = 0;

@@ -3,7 +3,7 @@
 // once per palette entry, and the 16-bit to 16-bit rules work on whole words
 // of packed pixels (four a 64-bit word with MMX, else two a 32-bit word), so
 // every word width gives the same pixels.
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/image/color_convert_job.h"
 #include "framework/graphics/image/pixel_value.h"
 

@@ -1,7 +1,7 @@
 // Removing pixel images kept under handles.
 #include "framework/graphics/image/cpu_image_handles.h"
 
-#include "framework/core/tracked_memory.h"
+#include "framework/base/tracked_memory.h"
 #include "framework/graphics/image/pixel_image.h"
 
 CpuImageRecord* CpuImageSlots[kCpuImageSlotCount] = {};

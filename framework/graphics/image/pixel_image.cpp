@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "framework/core/base_functions.h"
-#include "framework/core/tracked_memory.h"
+#include "framework/base/base_functions.h"
+#include "framework/base/tracked_memory.h"
 
 int AllocPixelImageAs(int width, int height, const PixelFormat* format, PixelImage* image) {
     if (format == nullptr || image == nullptr || width < 0 || height < 0) return -1;

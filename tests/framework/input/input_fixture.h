@@ -9,13 +9,13 @@
 #include <cstring>
 #include <string>
 
-#include "framework/core/framework_state.h"
-#include "framework/core/input_devices.h"
-#include "framework/core/input_state.h"
-#include "framework/core/joypad_vibration.h"
-#include "framework/core/keyboard_joypad_state.h"
+#include "framework/base/framework_state.h"
+#include "framework/input/input_devices.h"
+#include "framework/input/input_state.h"
+#include "framework/input/joypad_vibration.h"
+#include "framework/input/keyboard_joypad_state.h"
 #include "platform/dinput/input_profile.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace inputtest {
 

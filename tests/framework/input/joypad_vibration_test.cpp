@@ -1,6 +1,6 @@
 // Vibration: which motors run for the requested power, the countdown of a
 // timed vibration, and silence while the window is inactive.
-#include "framework/core/time_functions.h"
+#include "framework/base/time_functions.h"
 #include "tests/framework/input/input_fixture.h"
 
 namespace inputtest {

@@ -94,7 +94,7 @@ TEST_F(NetworkConnectionsTest, HandlesThatAreNotValidAreRefusedWithoutALogLine) 
         0,
         handle & ~NetworkHandleKindMask,
         (handle & ~NetworkHandleKindMask) | 0x28000000,  // another kind of handle
-        handle | 0x80000000,                             // negative
+        static_cast<int>(static_cast<unsigned int>(handle) | 0x80000000u),  // negative
         MakeNetworkHandle(1, 1),                         // an empty slot
         MakeNetworkHandle(1, 4097),                      // past the slots
         MakeNetworkHandle(5, 0),                         // another check value

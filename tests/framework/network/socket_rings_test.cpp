@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/core/sockets_state.h"
+#include "framework/network/sockets_state.h"
 #include "tests/support/test_support.h"
 
 namespace {

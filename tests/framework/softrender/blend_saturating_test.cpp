@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "blend_reference.h"
+#include "tests/support/blend_reference.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <ostream>
 #include <string>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
-#include "reference_blit.h"
+#include "tests/support/reference_blit.h"
 
 namespace blittest {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/framework_state.h"
-#include "framework/core/log.h"
-#include "framework/core/tracked_memory.h"
+#include "framework/base/framework_state.h"
+#include "framework/base/log.h"
+#include "framework/base/tracked_memory.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/memimg.h"
 #include "platform/profile/machine_profile.h"

@@ -14,7 +14,7 @@
 #include <random>
 #include <string>
 
-#include "blend_reference.h"
+#include "tests/support/blend_reference.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blend_tables.h"
 

@@ -7,13 +7,13 @@
 #include <random>
 #include <vector>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg.h"
 #include "framework/softrender/stretch_blit.h"
 #include "blit_test_support.h"
-#include "reference_blit.h"
+#include "tests/support/reference_blit.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <random>
 #include <string>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/stretch_blit.h"
 #include "blit_test_support.h"
-#include "reference_blit.h"
+#include "tests/support/reference_blit.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/core/framework_lock.h"
+#include "framework/base/framework_lock.h"
 #include "tests/framework/startup/startup_fixture.h"
 
 namespace startuptest {

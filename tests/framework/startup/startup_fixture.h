@@ -9,15 +9,15 @@
 #include <cstring>
 #include <string>
 
-#include "framework/core/framework_startup.h"
-#include "framework/core/framework_state.h"
-#include "framework/core/main_window.h"
-#include "framework/core/window_mode.h"
+#include "framework/startup/framework_startup.h"
+#include "framework/base/framework_state.h"
+#include "framework/window/main_window.h"
+#include "framework/window/window_mode.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user_profile.h"
-#include "tests/framework/core/started_log_fixture.h"
+#include "tests/support/started_log_fixture.h"
 
 namespace startuptest {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/core/framework_lock.h"
+#include "framework/base/framework_lock.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/softrender/memimg.h"
 #include "platform/com/com.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "framework/core/time_functions.h"
-#include "framework/core/window_style.h"
+#include "framework/base/time_functions.h"
+#include "framework/window/window_style.h"
 #include "tests/framework/startup/startup_fixture.h"
 
 namespace startuptest {

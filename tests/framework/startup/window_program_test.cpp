@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "framework/core/framework_startup.h"
-#include "framework/core/framework_state.h"
-#include "framework/core/main_window.h"
-#include "framework/core/window_mode.h"
+#include "framework/startup/framework_startup.h"
+#include "framework/base/framework_state.h"
+#include "framework/window/main_window.h"
+#include "framework/window/window_mode.h"
 #include "framework/graphics/graphics_system.h"
 #include "platform/platform.h"
 #include "tests/support/test_support.h"

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <string>
 
-#include "framework/core/input_char_buffer.h"
-#include "framework/core/text_input.h"
-#include "framework/core/text_input_state.h"
-#include "framework/core/tracked_memory.h"
+#include "framework/textinput/input_char_buffer.h"
+#include "framework/textinput/text_input.h"
+#include "framework/textinput/text_input_state.h"
+#include "framework/base/tracked_memory.h"
 #include "platform/imm/imm_profile.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace textinputtest {
 

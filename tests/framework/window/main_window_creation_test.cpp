@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "platform/user/window_system.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 extern char** environ;
 

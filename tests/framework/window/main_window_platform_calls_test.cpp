@@ -3,7 +3,7 @@
 // method switched off, and dropped files reaching the list through the pump.
 #include "platform/imm/imm_profile.h"
 #include "platform/shell/shell_profile.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
 namespace {

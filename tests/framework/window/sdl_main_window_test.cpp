@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/host/host.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
 namespace {

@@ -2,7 +2,7 @@
 // framework's own end), refused system commands, typed characters, activation
 // changes and the active-state callback, display changes and the hit test.
 #include "platform/user/window_system_events.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
 namespace {

@@ -3,12 +3,12 @@
 // screen-image pixels, the click log and the cursor switch.
 #include <cstring>
 
-#include "framework/core/clipboard_text.h"
-#include "framework/core/menus.h"
-#include "framework/core/mouse.h"
-#include "framework/core/tracked_memory.h"
+#include "framework/window/clipboard_text.h"
+#include "framework/window/menus.h"
+#include "framework/window/mouse.h"
+#include "framework/base/tracked_memory.h"
 #include "platform/user/window_system.h"
-#include "tests/framework/window/main_window_fixture.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/kernel/kernel.h"
 #include "platform/user/user.h"
 #include "platform/winsock/winsock.h"
-#include "tests/platform/winsock/posix_peer.h"
+#include "tests/support/posix_peer.h"
 #include "tests/support/test_support.h"
 
 namespace {

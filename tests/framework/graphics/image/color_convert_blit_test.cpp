@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/core/framework_state.h"
+#include "framework/base/framework_state.h"
 #include "framework/graphics/image/color_convert_blit.h"
 #include "framework/graphics/image/color_convert_job.h"
 #include "framework/graphics/image/pixel_format.h"

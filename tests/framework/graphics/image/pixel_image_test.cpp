@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/core/tracked_memory.h"
+#include "framework/base/tracked_memory.h"
 #include "framework/graphics/image/cpu_image_handles.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/graphics/image/pixel_image.h"

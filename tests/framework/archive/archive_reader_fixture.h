@@ -1,0 +1,77 @@
+// What the archive reader's tests share: archives made by the test writer,
+// opened in each of the reader's ways (from memory, read whole with and
+// without waiting, kept on disk), and members read back through the reader's
+// stream, synchronously or asynchronously in chunks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/archive/archive_reader.h"
+#include "tests/support/archive_writer.h"
+#include "tests/support/stream_file_fixture.h"
+
+namespace archivereadertest {
+
+enum class OpenWay { Memory, Whole, WholeNoWait, OnDisk };
+
+inline const char* OpenWayName(OpenWay way) {
+    switch (way) {
+        case OpenWay::Memory: return "Memory";
+        case OpenWay::Whole: return "Whole";
+        case OpenWay::WholeNoWait: return "WholeNoWait";
+        case OpenWay::OnDisk: return "OnDisk";
+    }
+    return "?";
+}
+
+inline constexpr OpenWay kOpenWays[] = {OpenWay::Memory, OpenWay::Whole, OpenWay::WholeNoWait, OpenWay::OnDisk};
+
+class ArchiveReaderTest : public streamtest::StreamFileTest {
+protected:
+    void SetUp() override {
+        StreamFileTest::SetUp();
+        ZeroArchiveRecord(&record_);
+    }
+    void TearDown() override {
+        ShutArchive(&record_);
+        StreamFileTest::TearDown();
+    }
+
+    // Opens `bytes` on record_; the image of a memory open lives in image_.
+    int OpenBytes(const std::string& bytes, OpenWay way, const char* keyText) {
+        if (way == OpenWay::Memory) {
+            image_.assign(bytes.begin(), bytes.end());
+            return OpenArchiveInMemory(&record_, image_.data(), static_cast<uint32_t>(image_.size()), keyText);
+        }
+        WriteFile("test.kpk", bytes);
+        const std::string path = WindowsPath("test.kpk");
+        if (way == OpenWay::OnDisk) return OpenArchiveFileOnDisk(&record_, path.c_str(), keyText);
+        return OpenArchiveFileWhole(&record_, path.c_str(), keyText, way == OpenWay::WholeNoWait ? 1 : 0);
+    }
+
+    // The whole member, read in chunks of `chunk` bytes; "<missing>" when it
+    // does not open.
+    std::string ReadMember(const char* path, int async, uint32_t chunk = 4096) {
+        ArchiveFileStream stream;
+        if (OpenArchiveMember(&stream, &record_, path, async) != 0) return "<missing>";
+        std::string contents;
+        std::vector<uint8_t> buffer(chunk);
+        for (;;) {
+            uint32_t got = ReadArchiveMember(&stream, buffer.data(), chunk);
+            while (PollArchiveMemberRead(&stream) == 0) Sleep(0);
+            if (got == 0) break;
+            contents.append(reinterpret_cast<const char*>(buffer.data()), got);
+        }
+        EXPECT_EQ(ArchiveMemberEof(&stream), -1);
+        CloseArchiveMember(&stream);
+        return contents;
+    }
+
+    ArchiveRecord record_;
+    std::vector<uint8_t> image_;
+};
+
+}  // namespace archivereadertest
