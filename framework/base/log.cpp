@@ -22,7 +22,7 @@ uint32_t LogStartTime = 0;
 namespace {
 
 constexpr size_t LogLocalBufferSize = 256;
-constexpr size_t LogFormatBufferSize = 2048;
+constexpr size_t LogFormatBufferSize = 1024;
 
 // Writes `text` with every LF turned into CR LF into `out` (when not null) and
 // returns the converted length. A text that already holds CR LF is taken to be

@@ -57,11 +57,10 @@ void CloseThreadFile(Win32FileStream* stream) {
     stream->threadFile = nullptr;
 }
 
-// The caller may free the record as soon as the thread has ended; nothing of
-// it is touched after the flag.
+// The caller frees the record only once the thread has ended, so signalling
+// the done event last is safe.
 DWORD EndThread(Win32FileStream* stream) {
     SetEvent(stream->doneEvent);
-    stream->threadEnded = 1;
     return 1;
 }
 

@@ -22,9 +22,10 @@ enum FileThreadCommand : int32_t {
 };
 
 // One open plain file. While the done event is reset the read thread owns the
-// command fields, its file handle and the cache; the caller writes them only
-// after waiting for the done event, and itself keeps position, end flag and
-// size.
+// command fields and its file handle; the caller writes them only after
+// waiting for the done event, and itself keeps position, end flag and size.
+// The cache belongs to the read thread alone, idle or not (it reads ahead
+// while no command comes); the caller only frees it, after the thread's end.
 struct Win32FileStream {
     HANDLE plainHandle;  // the file when no read thread serves the stream
     int32_t threadServed;
@@ -39,7 +40,6 @@ struct Win32FileStream {
     HANDLE commandEvent; // manual reset; set to post a command
     HANDLE doneEvent;    // manual reset; signalled means idle
     int32_t command;
-    int32_t threadEnded;
     int32_t openFailed;
     char fileName[MAX_PATH];
     uint8_t* readDestination;  // advanced while the thread copies from the cache

@@ -1,11 +1,10 @@
 // Device contexts and brushes: the screen's and a window's device context,
 // painting (BeginPaint/EndPaint), device capabilities, stock and solid
-// brushes, and filling rectangles.
+// brushes, filling rectangles, 32-bit DIB sections and memory device contexts.
 //
 // Stands in for the graphics device interface the framework calls, with the
 // names and numeric values the framework expects. Left out: everything the
-// framework does not call yet (bitmaps and DIB sections, blits, fonts, pens,
-// regions, text).
+// framework does not call yet (blits, fonts, pens, regions, text).
 // Built on the window records of platform/user: each window keeps its client
 // area's pixels in memory, which FillRect draws into and the host shows in
 // the window's SDL2 window when there is a display. The screen's device

@@ -158,17 +158,18 @@ TEST_F(LogTest, FormattedTextGetsALineEndAndIsCutToTheBuffer) {
     WriteLogFormat("%d-%s", 12, "ab");
     EXPECT_EQ(LogText(), "0:12-ab\r\n");
 
-    // 2047 bytes of text at most, the last one kept for the line end.
+    // A 1024-byte buffer: 1022 characters at most, then the line end and the
+    // terminator.
     StartLogFile();
     EXPECT_EQ(WriteLogFormat("%s", std::string(3000, 'x').c_str()), -1);
-    EXPECT_EQ(LogText(), "0:" + std::string(2046, 'x') + "\r\n");
+    EXPECT_EQ(LogText(), "0:" + std::string(1022, 'x') + "\r\n");
 
     // A cut never leaves half of a two-byte character behind.
     std::string wide;
-    for (int i = 0; i < 1100; i++) wide += "表";
+    for (int i = 0; i < 600; i++) wide += "表";
     StartLogFile();
     WriteLogFormat("x%s", wide.c_str());
-    EXPECT_EQ(LogText(), "0:x" + wide.substr(0, 2044) + "\r\n");
+    EXPECT_EQ(LogText(), "0:x" + wide.substr(0, 1020) + "\r\n");
 }
 
 TEST_F(LogTest, PathAddsASeparatorOnlyWhenTheDirectoryLacksOne) {

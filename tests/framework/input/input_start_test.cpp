@@ -1,6 +1,7 @@
 // Starting and ending input: which DirectInput version is taken, the path
 // without DirectInput and that it is remembered, the log lines and their
 // depth, the joypads found, and the fatal and failing set-ups.
+#include <ostream>
 #include <string>
 
 #include "tests/framework/input/input_fixture.h"
@@ -16,6 +17,8 @@ struct VersionCase {
     int expectedVersion8;  // -1: no DirectInput
     const char* log;
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const VersionCase& c, std::ostream* out) { *out << c.name; }
 
 const VersionCase kVersionCases[] = {
     {"Version7", true, true, false, 0,

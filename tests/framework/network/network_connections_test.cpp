@@ -215,7 +215,7 @@ TEST_F(NetworkConnectionsTest, TheSocketMessageActsOnItsEvent) {
 
     // FD_READ receives, FD_WRITE sends.
     peer->sendBytes(Frame("ping"));
-    Sleep(5);
+    ASSERT_TRUE(WaitUntilWaiting(socket, static_cast<int>(Frame("ping").size())));
     EXPECT_EQ(HandleSocketMessage(WSAMAKESELECTREPLY(FD_READ, 0), socket), 1);
     EXPECT_EQ(HeldBytes(connection->receiveRing), "ping");
     PutBytes(connection->sendRing, "pong");
@@ -227,7 +227,7 @@ TEST_F(NetworkConnectionsTest, TheSocketMessageActsOnItsEvent) {
     const SOCKET listener = Network.slots[ListeningSlot]->socket;
     ASSERT_EQ(WSAAsyncSelect(listener, window_, 0, 0), 0);
     std::unique_ptr<PosixPeer> another = std::make_unique<PosixPeer>(port_);
-    Sleep(5);
+    ASSERT_TRUE(WaitUntilWaiting(listener, 0));
     EXPECT_EQ(HandleSocketMessage(WSAMAKESELECTREPLY(FD_ACCEPT, 0), listener), 1);
     EXPECT_NE(Network.slots[1], nullptr);
     EXPECT_EQ(HandleSocketMessage(WSAMAKESELECTREPLY(FD_ACCEPT, 0), listener), -1) << "nothing to accept";
@@ -291,7 +291,7 @@ TEST_F(NetworkConnectionsTest, AConnectionAcceptedWhileEndingIsClosedToo) {
     ASSERT_GE(Connect(second), 0);
     ASSERT_EQ(CloseNetWork(firstHandle), 0);
     late = std::make_unique<PosixPeer>(port_);
-    Sleep(5);
+    ASSERT_TRUE(WaitUntilWaiting(Network.slots[ListeningSlot]->socket, 0));
     EXPECT_EQ(EndNetwork(), 0);
     EXPECT_TRUE(late->seesClosed());
     // The fixture checks that no record was left behind.

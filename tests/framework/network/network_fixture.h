@@ -20,6 +20,8 @@
 #include "framework/base/tracked_memory.h"
 #include "platform/platform.h"
 #include "platform/profile/machine_profile.h"
+#include "platform/winsock/host_sockets.h"
+#include "platform/winsock/socket_table.h"
 #include "tests/support/started_log_fixture.h"
 #include "tests/support/posix_peer.h"
 
@@ -103,6 +105,27 @@ protected:
         for (int pass = 0; pass < 2000; ++pass) {
             ProcessNetworkMessages(1);
             if (done()) return true;
+            Sleep(1);
+        }
+        return false;
+    }
+
+    // Waits, without pumping, until at least `bytes` bytes wait to be read on
+    // `s` (for a listening socket, with 0 bytes: until a connection waits to
+    // be accepted).
+    // The peer's bytes cross the loopback at the system's pace, so this waits
+    // for them rather than for a fixed time; false after ten seconds.
+    static bool WaitUntilWaiting(SOCKET s, int bytes) {
+        for (int pass = 0; pass < 10000; ++pass) {
+            platform::hostsock::Readiness readiness;
+            {
+                platform::detail::SocketTable& table = platform::detail::Sockets();
+                std::lock_guard<std::mutex> guard(table.lock);
+                int fd = -1, error = 0;
+                if (!platform::detail::FindDescriptorLocked(table, s, fd, error)) return false;
+                platform::hostsock::PollReadiness(&fd, &readiness, 1);
+            }
+            if (readiness.readable && readiness.bytesAvailable >= bytes) return true;
             Sleep(1);
         }
         return false;

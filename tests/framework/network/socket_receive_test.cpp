@@ -178,7 +178,7 @@ TEST_F(SocketReceiveTest, ANestedReceiveIsTurnedAway) {
         EXPECT_EQ(HeldBytes(connection->receiveRing), heldInside);
     };
     PostMessageA(window_, WM_USER + 1, 0, 0);
-    Sleep(5);
+    ASSERT_TRUE(WaitUntilWaiting(connection->socket, static_cast<int>(Frame("second").size())));
     EXPECT_EQ(RecvSocket(handle), 0);
     EXPECT_EQ(nestedResult, -1);
     EXPECT_EQ(heldInside, "first");
@@ -205,7 +205,7 @@ TEST_F(NetworkTest, AReceiveRingThatCannotGrowFailsTheConnection) {
 
     const size_t mark = LogText().size();
     peer->sendBytes(Frame(std::string(5000, 'x')));
-    Sleep(5);
+    ASSERT_TRUE(WaitUntilWaiting(connection->socket, 5004));
     platform::Profile().failures.failHeapAllocationNumber = 1;
     EXPECT_EQ(RecvSocket(handle), -1);
     platform::Profile().failures.failHeapAllocationNumber = 0;

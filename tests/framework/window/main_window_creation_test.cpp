@@ -2,6 +2,7 @@
 // the default class name and title, the double-start refusal (across
 // processes, as two copies of the game would meet), and the timer accuracy
 // test on the manual clock.
+#include <ostream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -240,6 +241,8 @@ struct AccuracyCase {
     uint64_t nanosecondsPerRead;
     bool multimediaTimerChosen;
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const AccuracyCase& c, std::ostream* out) { *out << c.name; }
 
 class TimerAccuracyTest : public MainWindowTest, public ::testing::WithParamInterface<AccuracyCase> {};
 

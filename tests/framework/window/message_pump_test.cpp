@@ -2,6 +2,8 @@
 // that holds the call until the window is active again, WM_QUIT remembered,
 // calls before any window exists, and pumping again from inside the window
 // procedure.
+#include <ostream>
+
 #include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
@@ -140,6 +142,8 @@ struct WaitCase {
     int runWhenInactive;
     bool waits;
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const WaitCase& c, std::ostream* out) { *out << c.name; }
 
 class InactiveWaitTest : public MainWindowTest, public ::testing::WithParamInterface<WaitCase> {};
 

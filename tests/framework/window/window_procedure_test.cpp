@@ -1,6 +1,8 @@
 // The window procedure: the close sequence (the user's close box and the
 // framework's own end), refused system commands, typed characters, activation
 // changes and the active-state callback, display changes and the hit test.
+#include <ostream>
+
 #include "platform/user/window_system_events.h"
 #include "tests/support/main_window_fixture.h"
 
@@ -163,6 +165,8 @@ struct DisplayCase {
     int width, height;
     bool fatal;
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
 
 class DisplayChangeTest : public MainWindowTest, public ::testing::WithParamInterface<DisplayCase> {};
 

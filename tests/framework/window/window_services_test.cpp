@@ -1,6 +1,7 @@
 // The services around the main window: clipboard text, the menu item table
 // and menu commands, the dropped-file list, the mouse position in
 // screen-image pixels, the click log and the cursor switch.
+#include <ostream>
 #include <cstring>
 
 #include "framework/window/clipboard_text.h"
@@ -167,6 +168,8 @@ struct PositionCase {
     POINT cursor;
     POINT expected;
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const PositionCase& c, std::ostream* out) { *out << c.name; }
 
 class MousePositionTest : public MainWindowTest, public ::testing::WithParamInterface<PositionCase> {};
 

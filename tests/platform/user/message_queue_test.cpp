@@ -1,5 +1,6 @@
 // Per-thread message queues: order, filters, removal, WM_QUIT, sending within
 // and across threads, and the keys that TranslateMessage turns into characters.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -187,6 +188,8 @@ struct KeyCase {
     UINT expectedMessage;  // 0: no character
     WPARAM expectedCharacter;
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
 
 class TranslateMessageTest : public MessageQueueTest, public ::testing::WithParamInterface<KeyCase> {};
 

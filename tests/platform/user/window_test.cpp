@@ -1,5 +1,6 @@
 // Window classes and windows: registration, creation and destruction, the
 // close road, geometry and styles, showing, activation and WM_PAINT.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -88,6 +89,8 @@ struct FrameCase {
     BOOL menu;
     RECT expected;  // AdjustWindowRectEx of (0, 0, 640, 480)
 };
+// Cases print as their names, so test names are the same in every run.
+inline void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
 
 class AdjustWindowRectTest : public WindowTest, public ::testing::WithParamInterface<FrameCase> {};
 
