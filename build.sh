@@ -1,6 +1,8 @@
 #!/bin/sh
 # The project's commands: `./build.sh test` installs what is missing, builds
-# with the sanitizers and runs every test.
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test,
+# then builds the test programs that run threads with ThreadSanitizer and runs
+# them again.
 set -eu
 cd "$(dirname "$0")"
 
@@ -12,6 +14,10 @@ case "${1:-}" in
     cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKILN_SANITIZE=ON
     cmake --build build/sanitize -j "$jobs"
     ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+    cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKILN_SANITIZE=thread
+    cmake --build build/tsan -j "$jobs" --target thread_test_programs
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+      ctest --test-dir build/tsan --output-on-failure -j "$jobs" -L threads
     ;;
   *)
     echo "usage: $0 test" >&2
