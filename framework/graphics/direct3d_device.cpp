@@ -1,3 +1,4 @@
+// Stand-in until the Direct3D 9 device layer is built.
 // No Direct3D 9 device exists until the graphics system is started.
 #include "framework/graphics/direct3d_device.h"
 

@@ -1,3 +1,4 @@
+// Stand-in until graphic handles as draw targets and the mask screen is built.
 // The draw target and the draw area. Only the two screens can be targets so
 // far; the mask screen never has buffers.
 #include "framework/graphics/draw_target.h"

@@ -1,3 +1,4 @@
+// Stand-in until graphic handles is built.
 // No graphic handle exists until the graphics system is started.
 #include "framework/graphics/graphic_handles.h"
 

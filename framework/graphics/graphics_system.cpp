@@ -1,3 +1,4 @@
+// Stand-in until the Direct3D 9 path and the screen is built.
 // The graphics system's start and end. Only the software path exists: the
 // drawing screen is the primary screen memory image, and in full screen the
 // display is switched to the screen's mode for as long as the system is up.

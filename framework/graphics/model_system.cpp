@@ -1,3 +1,4 @@
+// Stand-in until the 3D model system is built.
 // Models exist only on the Direct3D path, which is never in use yet, so the
 // model system is never started.
 #include "framework/graphics/model_system.h"

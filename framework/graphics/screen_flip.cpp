@@ -1,3 +1,4 @@
+// Stand-in until the screen and its present is built.
 // Without a started screen there is no back buffer to show; the wait flag is
 // only remembered.
 #include "framework/graphics/screen_flip.h"

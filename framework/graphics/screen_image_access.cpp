@@ -1,3 +1,4 @@
+// Stand-in until graphics from pixel images and the screen is built.
 // Stand-ins while the graphics subsystem does not offer these yet: no
 // graphic can be made, so nothing is drawn, and colours are coded for the
 // 16-bit 5-6-5 screen that the graphics start takes by default. Each is weak,

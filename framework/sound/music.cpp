@@ -1,3 +1,4 @@
+// Stand-in until music is built.
 // No music can be played yet, so there is nothing to poll, restart, close or stop.
 #include "framework/sound/music.h"
 

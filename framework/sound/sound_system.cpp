@@ -1,3 +1,4 @@
+// Stand-in until the sound system is built.
 // The sound system's start and end. No output device is opened yet, so
 // starting only marks it started.
 #include "framework/sound/sound_system.h"

@@ -1,3 +1,4 @@
+// Stand-in until fonts is built.
 // The font system's state. No font can be made until font rendering exists,
 // so there is never one to delete or watch.
 #include "framework/graphics/font/font_handles.h"

@@ -1,3 +1,4 @@
+// Stand-in until block-compressed expansion is built.
 // Block decoding is not built yet: plain images pass, block-compressed ones
 // cannot be expanded, so every pixel access to them fails cleanly.
 #include "framework/graphics/image/block_compressed_expansion.h"

@@ -1,3 +1,4 @@
+// Stand-in until movies is built.
 // No movie is open until movie playback exists in this build.
 #include "framework/sound/movie/movie_playback.h"
 
