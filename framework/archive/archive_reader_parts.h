@@ -1,3 +1,4 @@
+// Internal to framework/archive (and its tests): nothing outside the folder includes it.
 // What the archive reader's own files share: the fallback key, the header
 // checks, waiting for a whole-file read, and the bounds-checked views of the
 // table block through which every directory, entry and name is reached.

@@ -1,5 +1,6 @@
+// Internal to framework/files (and its tests): nothing outside the folder includes it.
 // The read thread of a plain file stream and the caller's side of handing it
-// a command. Private to the plain file stream.
+// a command.
 #pragma once
 
 #include "framework/files/plain_file_stream.h"

@@ -1,3 +1,4 @@
+// Internal to framework/input (and its tests): nothing outside the folder includes it.
 // The input component's one process-wide record: the DirectInput interface
 // and devices, the key state, the joypads' key maps and the joypads.
 #pragma once

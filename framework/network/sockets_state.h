@@ -1,3 +1,4 @@
+// Internal to framework/network (and its tests): nothing outside the folder includes it.
 // The socket layer's records: the connections behind network handles, their
 // byte rings, and the one process-wide network state.
 //

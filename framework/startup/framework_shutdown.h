@@ -1,3 +1,4 @@
+// Internal to framework/startup (and its tests): nothing outside the folder includes it.
 // The shutdown sequence's body, shared by the shutdown and by a start-up that
 // failed part-way.
 #pragma once

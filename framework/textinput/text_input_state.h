@@ -1,6 +1,7 @@
+// Internal to framework/textinput (and its tests): nothing outside the folder includes it.
 // The text-input state that the field processing, the IME handling and
-// start-up share. Private to the text-input files (and to tests, which make
-// fields in it: creating fields is not part of the framework).
+// start-up share. Tests make fields in it:
+// creating fields is not part of the framework.
 #pragma once
 
 #include <cstdint>

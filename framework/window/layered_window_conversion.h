@@ -1,3 +1,4 @@
+// Internal to framework/window (and its tests): nothing outside the folder includes it.
 // The screen image turned into the layered window's 32-bit bitmap, one routine
 // for each kind of image.
 #pragma once

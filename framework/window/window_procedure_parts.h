@@ -1,3 +1,4 @@
+// Internal to framework/window (and its tests): nothing outside the folder includes it.
 // The longer handlings of the window procedure, each in its own file.
 #pragma once
 

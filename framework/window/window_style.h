@@ -1,3 +1,4 @@
+// Internal to framework/window (and its tests): nothing outside the folder includes it.
 // The window styles of each mode, one row per window style index.
 #pragma once
 

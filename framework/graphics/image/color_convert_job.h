@@ -1,3 +1,4 @@
+// Internal to framework/graphics/image (and its tests): nothing outside the folder includes it.
 // The inside of the format-converting blit: one call's arguments after the
 // options that cancel each other are settled, and the loops that the
 // dispatcher chooses between. Tests use it to hold a specialised loop against

@@ -1,3 +1,4 @@
+// Internal to framework/graphics/image (and its tests): nothing outside the folder includes it.
 // Small pixel-value helpers shared by the pixel-image routines and the
 // format-converting blit: reading and writing a value of 1 to 4 bytes, and
 // changing a channel's width.
