@@ -99,16 +99,14 @@ uint32_t MeasureArchiveFile(uintptr_t stream) {
 int ReadArchiveHeaderAndTables(ArchiveRecord* record, uintptr_t stream, uint32_t size,
                                const char* keyText) {
     if (size < ArchiveHeaderSize) return -1;
+    // The stored bytes, read as they are (an all-zero key changes nothing),
+    // go through the same decoding as an archive in memory.
+    const uint8_t noKey[ArchiveKeySize] = {};
+    uint8_t stored[ArchiveHeaderSize];
+    if (ReadArchiveBytes(stored, ArchiveHeaderSize, noKey, stream) != 0) return -1;
     uint8_t key[ArchiveKeySize];
     ArchiveHeader header;
-    DeriveArchiveKey(keyText, key);
-    if (ReadArchiveBytes(&header, ArchiveHeaderSize, key, stream) != 0) return -1;
-    if (header.magic != ArchiveMagic) {
-        MakeFallbackArchiveKey(key);
-        Win32FileSeek(stream, 0, 0);
-        if (ReadArchiveBytes(&header, ArchiveHeaderSize, key, stream) != 0) return -1;
-    }
-    if (header.magic != ArchiveMagic || header.version > ArchiveNewestVersion) return -1;
+    if (DecodeArchiveHeader(stored, keyText, key, &header) != 0) return -1;
     if (CheckArchiveHeaderBounds(header, size) != 0) return -1;
 
     auto* tableBlock = static_cast<uint8_t*>(AllocMemory(header.tableBlockSize, __FILE__, __LINE__));
