@@ -104,7 +104,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
     const std::string pattern(fileName + nameAt);
     if (pattern.empty()) return FailFind(ERROR_FILE_NOT_FOUND);  // "folder\" names no entry
     if (platform::detail::HasWildcard(folder)) return FailFind(ERROR_INVALID_NAME);
-    if (folder.empty()) folder = ".";
+    if (folder.empty()) folder.push_back('.');
 
     std::string hostFolder;
     DWORD error = ERROR_SUCCESS;
