@@ -94,7 +94,9 @@ bool VisitSolidColorPath(const BlendPath& path, Visitor&& visitor) {
                                          : VisitMode<PixelDepth::k32>(path.mode, visitor);
 }
 
-// Draws the colour onto one destination pixel by the path's operation.
+// Draws the colour onto one destination pixel by the path's operation. The
+// operation reads the colour as a source pixel from memory; the target is
+// little-endian, so a 5-6-5 path finds its code in the colour's first bytes.
 template <BlendPath P>
 inline void PutSolidPixel(const BlendKernelParams& params, const uint32_t& color, uint8_t* dest) {
     BlendPixel<P>(params, reinterpret_cast<const uint8_t*>(&color), 0, dest);
