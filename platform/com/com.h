@@ -6,7 +6,8 @@
 // Stands in for the component-object library the framework calls. Left out:
 // apartments beyond a per-thread count, marshalling, the registry, class
 // factories that can be registered at run time, out-of-process servers.
-// Built on nothing of the host; the class table lives in com_objects.cpp.
+// Built on nothing of the host; the classes are those the platform's folders
+// register (platform/registrations.h).
 #pragma once
 
 #include "platform/win_types.h"

@@ -1,52 +1,7 @@
-// CoCreateInstance over the table of our own classes. The table is filled
-// once, on first use, by each folder that offers classes; a class may be
-// missing on the simulated machine, and then it is not registered.
-#include <mutex>
-#include <vector>
-
-#include "platform/com/com_registry.h"
-
-namespace platform::com {
-namespace {
-
-struct ClassEntry {
-    CLSID clsid;
-    ClassFactory factory;
-    ClassPresence present;
-};
-
-struct ClassTable {
-    std::mutex lock;
-    std::vector<ClassEntry> entries;
-};
-
-ClassTable& Table() {
-    static ClassTable* table = new ClassTable;  // outlives threads still running at exit
-    return *table;
-}
-
-void FillTableOnce() {
-    static std::once_flag filled;
-    std::call_once(filled, [] { RegisterDirectInputClasses(); });
-}
-
-}  // namespace
-
-void RegisterClass(REFCLSID clsid, ClassFactory factory, ClassPresence present) {
-    ClassTable& table = Table();
-    std::lock_guard<std::mutex> guard(table.lock);
-    for (ClassEntry& entry : table.entries) {
-        if (IsEqualCLSID(entry.clsid, clsid)) {
-            entry = ClassEntry{clsid, factory, present};
-            return;
-        }
-    }
-    table.entries.push_back(ClassEntry{clsid, factory, present});
-}
-
-}  // namespace platform::com
-
-using namespace platform::com;
+// CoCreateInstance over the classes the platform's folders register. A class
+// may be missing on the simulated machine, and then it cannot be made.
+#include "platform/com/com.h"
+#include "platform/registrations.h"
 
 HRESULT WINAPI CoCreateInstance(const GUID& clsid, void* outer, DWORD context, const GUID& iid,
                                 void** object) {
@@ -56,18 +11,9 @@ HRESULT WINAPI CoCreateInstance(const GUID& clsid, void* outer, DWORD context, c
     if (!CoIsInitialisedOnThisThread()) return CO_E_NOTINITIALIZED;
     // Every class here lives in the calling process.
     if ((context & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
-    FillTableOnce();
-    ClassFactory factory = nullptr;
-    {
-        ClassTable& table = Table();
-        std::lock_guard<std::mutex> guard(table.lock);
-        for (const ClassEntry& entry : table.entries) {
-            if (IsEqualCLSID(entry.clsid, clsid) && (entry.present == nullptr || entry.present())) {
-                factory = entry.factory;
-                break;
-            }
-        }
+    for (const platform::RegisteredClass& entry : platform::AllRegistrations().Classes()) {
+        if (IsEqualCLSID(entry.clsid, clsid) && (entry.present == nullptr || entry.present()))
+            return entry.factory(iid, object);
     }
-    if (factory == nullptr) return REGDB_E_CLASSNOTREG;
-    return factory(iid, object);
+    return REGDB_E_CLASSNOTREG;
 }

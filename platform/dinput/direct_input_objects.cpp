@@ -2,10 +2,8 @@
 // them: initialisation, the enumeration of the keyboard, the mouse and the
 // pads, and device creation. Each version is in the class table only while
 // the machine profile says it is installed.
-#include <atomic>
 #include <cstdio>
 
-#include "platform/com/com_registry.h"
 #include "platform/dinput/input_objects.h"
 #include "platform/dinput/input_profile.h"
 
@@ -34,25 +32,8 @@ DIDEVICEINSTANCEA SystemInstance(const GUID& guid, DWORD type, const char* name)
 }
 
 template <class Interface, int Version>
-class DirectInput final : public Interface {
+class DirectInput final : public com::Object<DirectInput<Interface, Version>, Interface> {
 public:
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, OwnIid())) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<Interface*>(this);
-        return S_OK;
-    }
-    ULONG WINAPI AddRef() override { return ++references_; }
-    ULONG WINAPI Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT WINAPI Initialize(HINSTANCE /*instance*/, DWORD version) override {
         const InputFailures& failures = Input().failures;
         if (Version == 7 ? failures.initialize7 : failures.initialize8) return DIERR_UNSUPPORTED;
@@ -111,35 +92,15 @@ public:
         return result;
     }
 
-    static HRESULT Make(REFIID iid, void** object) {
-        DirectInput* made = new DirectInput;
-        const HRESULT result = made->QueryInterface(iid, object);
-        made->Release();
-        return result;
-    }
-
 private:
-    ~DirectInput() = default;
-    static const GUID& OwnIid() { return Version == 7 ? IID_IDirectInput7A : IID_IDirectInput8A; }
+    ~DirectInput() override = default;
 
     bool initialised_ = false;
-    std::atomic<ULONG> references_{1};
 };
 
-using DirectInput7 = DirectInput<IDirectInput7A, 7>;
-using DirectInput8 = DirectInput<IDirectInput8A, 8>;
-
-bool DirectInput7Installed() { return Input().directInput7; }
-bool DirectInput8Installed() { return Input().directInput8; }
-
 }  // namespace
+
+HRESULT CreateDirectInput7(REFIID iid, void** object) { return DirectInput<IDirectInput7A, 7>::Create(iid, object); }
+HRESULT CreateDirectInput8(REFIID iid, void** object) { return DirectInput<IDirectInput8A, 8>::Create(iid, object); }
+
 }  // namespace platform::dinput
-
-namespace platform::com {
-
-void RegisterDirectInputClasses() {
-    RegisterClass(CLSID_DirectInput, dinput::DirectInput7::Make, dinput::DirectInput7Installed);
-    RegisterClass(CLSID_DirectInput8, dinput::DirectInput8::Make, dinput::DirectInput8Installed);
-}
-
-}  // namespace platform::com

@@ -3,7 +3,6 @@
 // one, each at its magnitude times its gain. Envelopes, periods and
 // directions shape nothing on a rumble motor and are only checked.
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 
 #include "platform/dinput/input_objects.h"
@@ -13,30 +12,10 @@ namespace {
 
 enum class EffectKind { ConstantForce, Sine };
 
-class Effect final : public IDirectInputEffect {
+class Effect final : public com::Object<Effect, IDirectInputEffect> {
 public:
     Effect(std::shared_ptr<DeviceRecord> device, EffectKind kind, DWORD strength)
         : device_(std::move(device)), kind_(kind), strength_(strength) {}
-
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDirectInputEffect)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<IDirectInputEffect*>(this);
-        return S_OK;
-    }
-    ULONG WINAPI AddRef() override { return ++references_; }
-    ULONG WINAPI Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            Stop();
-            delete this;
-        }
-        return left;
-    }
 
     HRESULT WINAPI Start(DWORD iterations, DWORD /*flags*/) override {
         DeviceRecord& device = *device_;
@@ -59,7 +38,8 @@ public:
     }
 
 private:
-    ~Effect() = default;
+    // An effect stops playing when its last reference goes.
+    ~Effect() override { Stop(); }
 
     DWORD& Strength() {
         return kind_ == EffectKind::ConstantForce ? device_->constantForceStrength : device_->sineStrength;
@@ -68,7 +48,6 @@ private:
     std::shared_ptr<DeviceRecord> device_;
     EffectKind kind_;
     DWORD strength_;
-    std::atomic<ULONG> references_{1};
 };
 
 bool AxesExist(const DeviceRecord& device, const DIEFFECT& effect) {

@@ -2,7 +2,6 @@
 // with their data formats, cooperative levels, properties, change events,
 // acquisition and state.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -83,33 +82,9 @@ bool InjectedFailure(DeviceKind kind, bool InputFailures::*mouse, bool InputFail
 }
 
 template <class Interface>
-class InputDevice final : public Interface {
+class InputDevice final : public com::Object<InputDevice<Interface>, Interface> {
 public:
     explicit InputDevice(std::shared_ptr<DeviceRecord> device) : device_(std::move(device)) {}
-
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        const GUID& own = device_->version == 8 ? IID_IDirectInputDevice8A : IID_IDirectInputDevice7A;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, own)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<Interface*>(this);
-        return S_OK;
-    }
-    ULONG WINAPI AddRef() override { return ++references_; }
-    ULONG WINAPI Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            Unacquire();
-            SetEventNotification(nullptr);
-            device_->released = true;
-            if (device_->kind == DeviceKind::Joystick) host::ClosePad(device_->pad.id);
-            delete this;
-        }
-        return left;
-    }
 
     HRESULT WINAPI GetDeviceState(DWORD size, LPVOID data) override {
         DeviceRecord& device = *device_;
@@ -279,7 +254,14 @@ public:
     }
 
 private:
-    ~InputDevice() = default;
+    // The last reference gone, the device gives up the input it held and
+    // tells its effects that it is gone.
+    ~InputDevice() override {
+        Unacquire();
+        SetEventNotification(nullptr);
+        device_->released = true;
+        if (device_->kind == DeviceKind::Joystick) host::ClosePad(device_->pad.id);
+    }
 
     bool LostForeground() const {
         const DeviceRecord& device = *device_;
@@ -312,7 +294,6 @@ private:
     }
 
     std::shared_ptr<DeviceRecord> device_;
-    std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
@@ -332,7 +313,6 @@ bool PadIdOfGuid(REFGUID guid, int32_t& padId) {
 
 HRESULT CreateDevice(int version, REFGUID instance, void** created) {
     auto device = std::make_shared<DeviceRecord>();
-    device->version = version;
     int32_t padId = -1;
     if (IsEqualGUID(instance, GUID_SysKeyboard)) {
         if (Input().failures.createKeyboard) return DIERR_DEVICENOTREG;

@@ -7,8 +7,32 @@
 #include <memory>
 #include <string>
 
+#include "platform/com/object_base.h"
 #include "platform/dinput/dinput.h"
 #include "platform/host/host_input.h"
+
+namespace platform::com {
+template <>
+struct InterfaceId<IDirectInput7A> {
+    static constexpr const GUID& value = IID_IDirectInput7A;
+};
+template <>
+struct InterfaceId<IDirectInput8A> {
+    static constexpr const GUID& value = IID_IDirectInput8A;
+};
+template <>
+struct InterfaceId<IDirectInputDevice7A> {
+    static constexpr const GUID& value = IID_IDirectInputDevice7A;
+};
+template <>
+struct InterfaceId<IDirectInputDevice8A> {
+    static constexpr const GUID& value = IID_IDirectInputDevice8A;
+};
+template <>
+struct InterfaceId<IDirectInputEffect> {
+    static constexpr const GUID& value = IID_IDirectInputEffect;
+};
+}  // namespace platform::com
 
 namespace platform::dinput {
 
@@ -31,7 +55,6 @@ struct AxisSettings {
 // effect that outlives its device finds it gone.
 struct DeviceRecord {
     DeviceKind kind = DeviceKind::Keyboard;
-    int version = 7;
     host::PadInfo pad;  // joysticks only
     bool released = false;
     const DIDATAFORMAT* format = nullptr;
@@ -57,6 +80,11 @@ void UpdateRumble(DeviceRecord& device);
 // The instance GUID of a pad and back.
 GUID PadInstanceGuid(int32_t padId);
 bool PadIdOfGuid(REFGUID guid, int32_t& padId);
+
+// Makes a DirectInput object of `version` (7 or 8), not yet initialised, and
+// returns its `iid` interface: the class factories behind CoCreateInstance.
+HRESULT CreateDirectInput7(REFIID iid, void** object);
+HRESULT CreateDirectInput8(REFIID iid, void** object);
 
 // Makes a device of `version` (7 or 8) for an instance GUID: the system
 // keyboard, the system mouse or an attached pad. The object is returned as

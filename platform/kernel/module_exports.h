@@ -1,8 +1,9 @@
-// How platform code makes one of its calls reachable through GetProcAddress.
-// Private to the platform.
+// Adds a by-name call to a built-in library while the program runs. Private
+// to the platform.
 //
-// Only entries that the framework looks up by name at run time are
-// registered: the ones it links to directly need no entry here.
+// A folder's own by-name calls are listed in its registrations
+// (platform/registrations.h), which the module table reads on first use;
+// this adds an entry while the program runs, such as a test's probe.
 #pragma once
 
 #include "platform/kernel/kernel.h"

@@ -1,74 +1,79 @@
-// The program's module and the built-in system libraries. The libraries are
-// fixed records, so their handles stay valid for the life of the process and
+// The program's module and the built-in system libraries, as the platform's
+// folders register them. The library records are made once and never
+// removed, so their handles stay valid for the life of the process and
 // loading one never fails once its name is known.
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/module_exports.h"
-#include "platform/user/user_exports.h"
+#include "platform/registrations.h"
 
 namespace {
 
 struct BuiltInModule {
-    const char* name;  // lower case, without ".dll"
+    std::string name;  // lower case, without ".dll"
+    std::map<std::string, FARPROC> exports;
 };
-
-// One record per interface the platform stands in for.
-constexpr BuiltInModule kBuiltInModules[] = {
-    {"kernel32"}, {"user32"}, {"gdi32"}, {"winmm"}, {"shell32"}, {"imm32"},
-};
-constexpr size_t kBuiltInModuleCount = sizeof(kBuiltInModules) / sizeof(kBuiltInModules[0]);
-constexpr size_t kUser32Index = 1;
-static_assert(std::string_view(kBuiltInModules[kUser32Index].name) == "user32");
 
 // The program's own module: a handle of its own that no library shares.
 const unsigned char kProgramModule = 0;
 
-struct ExportTable {
-    std::mutex lock;
-    std::map<std::string, FARPROC> entries[kBuiltInModuleCount];
-
-    // The platform's own by-name calls are filled in here rather than by each
-    // call's object registering itself, which would happen only in programs
-    // that link that object.
-    ExportTable() {
-        size_t count = 0;
-        const platform::detail::NamedExport* user = platform::detail::UserExports(count);
-        for (size_t i = 0; i < count; ++i) entries[kUser32Index][user[i].name] = user[i].entry;
-    }
-};
-
-ExportTable& Exports() {
-    static ExportTable table;
-    return table;
-}
-
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The record for a library name in any letter case, with or without ".dll".
-const BuiltInModule* FindModuleByName(const char* name) {
-    if (name == nullptr) return nullptr;
+// A library name in the form the records keep: lower case, without ".dll".
+std::string FoldModuleName(const char* name) {
     std::string folded;
     for (const char* c = name; *c != '\0'; ++c) folded += LowerAscii(*c);
     if (folded.size() > 4 && folded.compare(folded.size() - 4, 4, ".dll") == 0) folded.resize(folded.size() - 4);
-    for (const BuiltInModule& module : kBuiltInModules)
-        if (folded == module.name) return &module;
+    return folded;
+}
+
+struct ModuleTable {
+    std::mutex lock;  // guards the exports; the list of modules is fixed once made
+    std::vector<BuiltInModule> modules;
+
+    ModuleTable() {
+        for (const platform::RegisteredLibrary& library : platform::AllRegistrations().Libraries()) {
+            // Two folders may add calls to one library.
+            BuiltInModule* module = Find(FoldModuleName(library.name.c_str()));
+            if (module == nullptr) {
+                modules.push_back(BuiltInModule{FoldModuleName(library.name.c_str()), {}});
+                module = &modules.back();
+            }
+            for (const platform::RegisteredExport& entry : library.exports) module->exports[entry.name] = entry.entry;
+        }
+    }
+
+    BuiltInModule* Find(const std::string& folded) {
+        for (BuiltInModule& module : modules)
+            if (module.name == folded) return &module;
+        return nullptr;
+    }
+};
+
+ModuleTable& Modules() {
+    static ModuleTable* table = new ModuleTable;  // outlives threads still running at exit
+    return *table;
+}
+
+// The record for a library name in any letter case, with or without ".dll".
+BuiltInModule* FindModuleByName(const char* name) {
+    if (name == nullptr) return nullptr;
+    return Modules().Find(FoldModuleName(name));
+}
+
+// The record behind a handle, or null.
+BuiltInModule* ModuleOfHandle(HMODULE handle) {
+    for (BuiltInModule& module : Modules().modules)
+        if (handle == static_cast<void*>(&module)) return &module;
     return nullptr;
 }
 
-// The index of the library behind a handle, or -1.
-int ModuleIndex(HMODULE handle) {
-    for (size_t i = 0; i < kBuiltInModuleCount; ++i)
-        if (handle == static_cast<const void*>(&kBuiltInModules[i])) return static_cast<int>(i);
-    return -1;
-}
-
-HMODULE HandleOf(const BuiltInModule* module) { return const_cast<BuiltInModule*>(module); }
+HMODULE HandleOf(BuiltInModule* module) { return module; }
 HMODULE ProgramModule() { return const_cast<unsigned char*>(&kProgramModule); }
 
 }  // namespace
@@ -76,11 +81,10 @@ HMODULE ProgramModule() { return const_cast<unsigned char*>(&kProgramModule); }
 namespace platform {
 
 bool RegisterModuleExport(const char* module, const char* name, FARPROC entry) {
-    const BuiltInModule* found = FindModuleByName(module);
+    BuiltInModule* found = FindModuleByName(module);
     if (found == nullptr || name == nullptr) return false;
-    ExportTable& table = Exports();
-    std::lock_guard<std::mutex> guard(table.lock);
-    table.entries[found - kBuiltInModules][name] = entry;
+    std::lock_guard<std::mutex> guard(Modules().lock);
+    found->exports[name] = entry;
     return true;
 }
 
@@ -88,7 +92,7 @@ bool RegisterModuleExport(const char* module, const char* name, FARPROC entry) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     if (moduleName == nullptr) return ProgramModule();
-    const BuiltInModule* module = FindModuleByName(moduleName);
+    BuiltInModule* module = FindModuleByName(moduleName);
     if (module == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
@@ -97,7 +101,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 }
 
 HMODULE WINAPI LoadLibraryA(LPCSTR libraryName) {
-    const BuiltInModule* module = FindModuleByName(libraryName);
+    BuiltInModule* module = FindModuleByName(libraryName);
     if (module == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
@@ -106,7 +110,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR libraryName) {
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
-    if (ModuleIndex(module) < 0) {
+    if (ModuleOfHandle(module) == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -114,21 +118,20 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
-    const int index = ModuleIndex(module);
-    if (index < 0 && module != ProgramModule()) {
+    BuiltInModule* library = ModuleOfHandle(module);
+    if (library == nullptr && module != ProgramModule()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
     // The program exports nothing; a name below 0x10000 is an ordinal, which
     // no entry is registered by.
-    if (index < 0 || procName == nullptr || reinterpret_cast<uintptr_t>(procName) < 0x10000) {
+    if (library == nullptr || procName == nullptr || reinterpret_cast<uintptr_t>(procName) < 0x10000) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
-    ExportTable& table = Exports();
-    std::lock_guard<std::mutex> guard(table.lock);
-    const auto found = table.entries[index].find(procName);
-    if (found == table.entries[index].end()) {
+    std::lock_guard<std::mutex> guard(Modules().lock);
+    const auto found = library->exports.find(procName);
+    if (found == library->exports.end()) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }

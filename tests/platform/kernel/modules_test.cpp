@@ -19,6 +19,8 @@ TEST_F(ModulesTest, LibrariesAreFoundByNameInAnyCaseWithOrWithoutTheSuffix) {
         {"user32", true},     {"USER32.DLL", true}, {"User32.dll", true},  {"kernel32", true},
         {"user", false},      {"user32.dl", false}, {"user32.dll.dll", false}, {"", false},
         {"d3d9.dll", false},  {".dll", false},
+        // Each folder's library is there, whichever calls the program links.
+        {"gdi32", true},      {"WINMM.DLL", true},  {"shell32", true},     {"imm32.dll", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
