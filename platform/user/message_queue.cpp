@@ -155,6 +155,7 @@ void ClearAllQueues() {
     for (const auto& queue : queues) {
         std::lock_guard<std::mutex> guard(queue->lock);
         queue->posted.clear();
+        queue->arrivalsSeen = queue->arrivals;  // nothing left is new
         queue->quitPosted = false;
         queue->quitCode = 0;
         queue->timers.clear();
