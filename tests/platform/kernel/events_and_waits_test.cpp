@@ -222,4 +222,34 @@ TEST_F(EventsAndWaitsTest, AWaitForAllTakesNothingUntilItCanTakeEverything) {
     for (HANDLE event : events) CloseHandle(event);
 }
 
+TEST_F(EventsAndWaitsTest, AnAutoResetSignalGoesToExactlyOneWaiterEvenAsWaitsTimeOut) {
+    // Waiters whose short waits keep timing out: a signal handed to one just
+    // as its time runs out must still count, once.
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<int> taken{0};
+    struct Waiters {
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> threads;
+        void Stop() {
+            stop = true;
+            for (std::thread& thread : threads)
+                if (thread.joinable()) thread.join();
+        }
+        ~Waiters() { Stop(); }
+    } waiters;
+    for (int i = 0; i < 4; ++i)
+        waiters.threads.emplace_back([&] {
+            while (!waiters.stop)
+                if (WaitForSingleObject(event, 1) == WAIT_OBJECT_0) ++taken;
+        });
+    constexpr int kSignals = 300;
+    for (int signal = 1; signal <= kSignals; ++signal) {
+        SetEvent(event);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return taken >= signal; })) << "signal " << signal << " was lost";
+    }
+    waiters.Stop();
+    EXPECT_EQ(taken.load(), kSignals);
+    CloseHandle(event);
+}
+
 }  // namespace
