@@ -27,11 +27,9 @@ static BOOL SetEventState(HANDLE handle, bool signalled) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    {
-        std::lock_guard<std::mutex> guard(platform::detail::WaitLock());
-        event->signalled = signalled;
-    }
-    if (signalled) platform::detail::WaitChanged().notify_all();
+    std::lock_guard<std::mutex> guard(event->lock);
+    event->signalled = signalled;
+    if (signalled) event->WakeWaiters();
     return TRUE;
 }
 

@@ -44,17 +44,15 @@ bool IsValidPriority(int priority) {
 
 void RunThread(std::shared_ptr<ThreadObject> thread) {
     currentThread = thread;
-    {
-        std::unique_lock<std::mutex> lock(WaitLock());
-        WaitChanged().wait(lock, [&] { return thread->suspendCount == 0; });
-    }
+    WaitSource* gate = &thread->resume;
+    WaitForSources(&gate, 1, false, INFINITE);
     DWORD exitCode = thread->start(thread->parameter);
     {
-        std::lock_guard<std::mutex> guard(WaitLock());
+        std::lock_guard<std::mutex> guard(thread->lock);
         thread->exitCode = exitCode;
         thread->finished = true;
+        thread->WakeWaiters();
     }
-    WaitChanged().notify_all();
     currentThread.reset();
 }
 
@@ -80,7 +78,7 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
         auto thread = std::make_shared<ThreadObject>(platform::detail::NewThreadId());
         thread->start = start;
         thread->parameter = parameter;
-        thread->suspendCount = (creationFlags & CREATE_SUSPENDED) ? 1 : 0;
+        thread->resume.suspendCount = (creationFlags & CREATE_SUSPENDED) ? 1 : 0;
         HANDLE handle = platform::detail::InsertHandle(thread);
         if (handle == nullptr) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -107,13 +105,11 @@ DWORD WINAPI ResumeThread(HANDLE handle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0xFFFFFFFFu;
     }
-    DWORD previous;
-    {
-        std::lock_guard<std::mutex> guard(platform::detail::WaitLock());
-        previous = thread->suspendCount;
-        if (thread->suspendCount > 0) --thread->suspendCount;
-    }
-    if (previous == 1) platform::detail::WaitChanged().notify_all();
+    platform::detail::ResumeGate& gate = thread->resume;
+    std::lock_guard<std::mutex> guard(gate.lock);
+    const DWORD previous = gate.suspendCount;
+    if (gate.suspendCount > 0) --gate.suspendCount;
+    if (previous == 1) gate.WakeWaiters();
     return previous;
 }
 
@@ -127,7 +123,7 @@ BOOL WINAPI SetThreadPriority(HANDLE handle, int priority) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::lock_guard<std::mutex> guard(platform::detail::WaitLock());
+    std::lock_guard<std::mutex> guard(thread->lock);
     thread->priority = priority;
     return TRUE;
 }
@@ -139,7 +135,7 @@ int WINAPI GetThreadPriority(HANDLE handle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return kPriorityErrorReturn;
     }
-    std::lock_guard<std::mutex> guard(platform::detail::WaitLock());
+    std::lock_guard<std::mutex> guard(thread->lock);
     return thread->priority;
 }
 
@@ -153,7 +149,7 @@ BOOL WINAPI GetExitCodeThread(HANDLE handle, LPDWORD exitCode) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::lock_guard<std::mutex> guard(platform::detail::WaitLock());
+    std::lock_guard<std::mutex> guard(thread->lock);
     *exitCode = thread->exitCode;
     return TRUE;
 }

@@ -11,6 +11,14 @@ namespace platform::detail {
 // What GetCurrentThread returns: stands for the calling thread.
 inline const HANDLE kCurrentThreadPseudoHandle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2));
 
+// What a thread created suspended waits on before it runs: open once the
+// suspend count is down to 0.
+struct ResumeGate final : WaitSource {
+    bool IsSignalled() const override { return suspendCount == 0; }
+    DWORD suspendCount = 0;  // guarded by `lock`
+};
+
+// Signalled once the thread has ended.
 struct ThreadObject final : WaitableObject {
     static constexpr ObjectKind Kind = ObjectKind::Thread;
     explicit ThreadObject(DWORD id) : WaitableObject(Kind), threadId(id) {}
@@ -19,8 +27,8 @@ struct ThreadObject final : WaitableObject {
     const DWORD threadId;
     LPTHREAD_START_ROUTINE start = nullptr;
     LPVOID parameter = nullptr;
-    // Guarded by WaitLock().
-    DWORD suspendCount = 0;
+    ResumeGate resume;
+    // Guarded by `lock`.
     bool finished = false;
     DWORD exitCode = STILL_ACTIVE;
     int priority = THREAD_PRIORITY_NORMAL;

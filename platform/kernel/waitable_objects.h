@@ -1,26 +1,17 @@
-// Events and threads as objects that a wait can be satisfied by. All of them
-// share one lock and one condition variable: a wait on several objects then
-// sees every change, and a wait for all of them takes them all at once.
-// Private to the platform.
+// Events and threads as objects that a wait can be satisfied by: each is a
+// wait source of its own, with its own lock. Private to the platform.
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
+#include <memory>
+#include <vector>
 
 #include "platform/kernel/kernel_objects.h"
+#include "platform/kernel/wait_sources.h"
 
 namespace platform::detail {
 
-std::mutex& WaitLock();
-// Notified (to all) whenever an object becomes signalled or a thread may go on.
-std::condition_variable& WaitChanged();
-
-struct WaitableObject : KernelObject {
+struct WaitableObject : KernelObject, WaitSource {
     using KernelObject::KernelObject;
-    // Both called with WaitLock() held.
-    virtual bool IsSignalled() const = 0;
-    // What a satisfied wait does to the object (an auto-reset event resets).
-    virtual void Acquire() {}
 };
 
 struct EventObject final : WaitableObject {
@@ -33,7 +24,14 @@ struct EventObject final : WaitableObject {
     }
 
     const bool manualReset;
-    bool signalled;  // guarded by WaitLock()
+    bool signalled;  // guarded by `lock`
 };
+
+// The objects behind the handles of a wait (GetCurrentThread's pseudo handle
+// stands for the calling thread). False, with the last error set, when one
+// is no event or thread, or when a wait for all names one twice (that could
+// never be satisfied consistently).
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
+                       std::vector<std::shared_ptr<WaitableObject>>& objects);
 
 }  // namespace platform::detail

@@ -1,9 +1,12 @@
-// The registry of idle pollers that message retrieval runs.
+// The registry of idle pollers that message retrieval runs, and the pull of
+// everything that reaches a queue only when it is looked at.
 #include "platform/user/message_pollers.h"
 
 #include <algorithm>
 #include <mutex>
 #include <vector>
+
+#include "platform/host/host.h"
 
 namespace platform::detail {
 namespace {
@@ -14,14 +17,12 @@ std::vector<void (*)()>& Pollers() {
     return pollers;
 }
 
-}  // namespace
-
-void RegisterMessagePoller(void (*poller)()) {
+bool HaveMessagePollers() {
     std::lock_guard<std::mutex> guard(pollersLock);
-    auto& pollers = Pollers();
-    if (std::find(pollers.begin(), pollers.end(), poller) == pollers.end()) pollers.push_back(poller);
+    return !Pollers().empty();
 }
 
+// Calls every registered poller, in the order they were registered.
 void RunMessagePollers() {
     std::vector<void (*)()> pollers;
     {
@@ -33,9 +34,23 @@ void RunMessagePollers() {
     for (auto poller : pollers) poller();
 }
 
-bool HaveMessagePollers() {
+}  // namespace
+
+void RegisterMessagePoller(void (*poller)()) {
     std::lock_guard<std::mutex> guard(pollersLock);
-    return !Pollers().empty();
+    auto& pollers = Pollers();
+    if (std::find(pollers.begin(), pollers.end(), poller) == pollers.end()) pollers.push_back(poller);
+}
+
+void PullMessageSources() {
+    host::PumpEvents();
+    RunMessagePollers();
+}
+
+DWORD MillisecondsBetweenPulls() {
+    // Neither the host's event queue nor the sockets can wake a waiting
+    // thread, so while either could bring something it looks again soon.
+    return host::IsHostThread() || HaveMessagePollers() ? 5 : INFINITE;
 }
 
 }  // namespace platform::detail

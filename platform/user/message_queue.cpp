@@ -27,7 +27,7 @@ void Complete(SentMessage& sent, LRESULT result) {
     std::lock_guard<std::mutex> guard(sent.sender->lock);
     sent.result = result;
     sent.done = true;
-    sent.sender->changed.notify_all();
+    sent.sender->WakeWaiters();
 }
 
 // The thread has ended: whatever was sent to it is answered with 0 and
@@ -54,6 +54,27 @@ struct QueueHolder {
 thread_local QueueHolder currentQueue;
 
 }  // namespace
+
+bool ThreadQueue::IsSignalled() const {
+    return (awaited.posted && arrivals != arrivalsSeen) || (awaited.sent && !incoming.empty()) ||
+           awaited.timerDue || (awaited.reply != nullptr && awaited.reply->done);
+}
+
+size_t WaitOnOwnQueue(ThreadQueue& queue, const QueueWakeConditions& conditions, WaitSource* const* others,
+                      size_t count, bool all, DWORD milliseconds) {
+    WaitSource* sources[MAXIMUM_WAIT_OBJECTS];
+    if (count >= MAXIMUM_WAIT_OBJECTS) return kWaitTimedOut;
+    std::copy(others, others + count, sources);
+    sources[count] = &queue;
+    {
+        std::lock_guard<std::mutex> guard(queue.lock);
+        queue.awaited = conditions;
+    }
+    const size_t satisfied = WaitForSources(sources, count + 1, all, milliseconds);
+    std::lock_guard<std::mutex> guard(queue.lock);
+    queue.awaited = QueueWakeConditions{};
+    return satisfied;
+}
 
 std::shared_ptr<ThreadQueue> CurrentThreadQueue() {
     if (!currentQueue.queue) {
@@ -82,7 +103,7 @@ bool PostToQueue(ThreadQueue& queue, HWND window, UINT message, WPARAM wParam, L
     else
         queue.posted.push_back(posted);
     ++queue.arrivals;
-    queue.changed.notify_all();
+    queue.WakeWaiters();
     return true;
 }
 
@@ -134,6 +155,7 @@ void ClearAllQueues() {
     for (const auto& queue : queues) {
         std::lock_guard<std::mutex> guard(queue->lock);
         queue->posted.clear();
+        queue->arrivalsSeen = queue->arrivals;  // nothing left is new
         queue->quitPosted = false;
         queue->quitCode = 0;
         queue->timers.clear();
@@ -187,15 +209,17 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         std::lock_guard<std::mutex> guard(target->lock);
         if (!target->alive) return 0;
         target->incoming.push_back(sent);
-        ++target->arrivals;
-        target->changed.notify_all();
+        target->WakeWaiters();
     }
     // While waiting, answer what is sent to this thread, so that two threads
     // sending to each other do not wait for ever.
+    QueueWakeConditions answeredOrSentTo;
+    answeredOrSentTo.sent = true;
+    answeredOrSentTo.reply = sent.get();
     for (;;) {
         HandleIncomingSentMessages(*self);
-        std::unique_lock<std::mutex> lock(self->lock);
-        self->changed.wait(lock, [&] { return sent->done || !self->incoming.empty(); });
+        WaitOnOwnQueue(*self, answeredOrSentTo, nullptr, 0, false, INFINITE);
+        std::lock_guard<std::mutex> guard(self->lock);
         if (sent->done) return sent->result;
     }
 }
@@ -206,5 +230,5 @@ void WINAPI PostQuitMessage(int exitCode) {
     queue->quitPosted = true;
     queue->quitCode = exitCode;
     ++queue->arrivals;
-    queue->changed.notify_all();
+    queue->WakeWaiters();
 }

@@ -3,13 +3,13 @@
 // the platform.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "platform/kernel/wait_sources.h"
 #include "platform/user/user.h"
 
 namespace platform::detail {
@@ -24,7 +24,8 @@ struct SentMessage {
     WPARAM wParam = 0;
     LPARAM lParam = 0;
     std::shared_ptr<ThreadQueue> sender;
-    // Guarded by the sender's queue lock.
+    // Guarded by the sender's queue lock; the sender waits on its own queue
+    // for `done`.
     bool done = false;
     LRESULT result = 0;
 };
@@ -37,14 +38,23 @@ struct Timer {
     TIMERPROC procedure = nullptr;
 };
 
-struct ThreadQueue {
+// What the queue's own thread waits for while it waits on its queue. Only
+// that thread ever waits on a queue, so the conditions live in the queue,
+// set by the thread before each wait.
+struct QueueWakeConditions {
+    bool posted = false;  // something posted (a message, the quit request) since the thread last looked
+    bool sent = false;    // a message sent from another thread, waiting to be handled
+    bool timerDue = false;  // a timer is due (decided by the thread before it waits)
+    const SentMessage* reply = nullptr;  // this message, sent by the thread, has been answered
+};
+
+// A thread's queue, and a wait source for its own thread: signalled when
+// what the thread waits for (`awaited`) has come.
+struct ThreadQueue final : WaitSource {
     explicit ThreadQueue(DWORD id) : threadId(id) {}
+    bool IsSignalled() const override;
 
     const DWORD threadId;
-    std::mutex lock;
-    // Signalled whenever something arrives for the thread or a message it
-    // sent has been answered.
-    std::condition_variable changed;
 
     // Guarded by `lock`.
     std::deque<MSG> posted;
@@ -52,9 +62,12 @@ struct ThreadQueue {
     bool quitPosted = false;
     int quitCode = 0;
     bool alive = true;
-    // Counts every arrival (posted, sent, quit), so that a wait can tell
-    // that something came even when a mouse move only replaced another.
+    // Counts every posted arrival (messages, the quit request), so that a
+    // wait can tell that something came even when a mouse move only replaced
+    // another; `arrivalsSeen` is the count when the thread last looked.
     uint64_t arrivals = 0;
+    uint64_t arrivalsSeen = 0;
+    QueueWakeConditions awaited;
     std::vector<Timer> timers;
     // The key state as of the last key message taken from the queue.
     BYTE keyState[256] = {};
@@ -73,6 +86,13 @@ bool PostToQueue(ThreadQueue& queue, HWND window, UINT message, WPARAM wParam, L
 // Calls the window procedure of a window of the calling thread (nothing and
 // 0 for a window that is gone).
 LRESULT CallWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Waits, on the calling thread's own queue and on up to
+// MAXIMUM_WAIT_OBJECTS - 1 other sources given before it, for what
+// `conditions` ask of the queue; `all` and the result as WaitForSources, the
+// queue being source `count`.
+size_t WaitOnOwnQueue(ThreadQueue& queue, const QueueWakeConditions& conditions, WaitSource* const* others,
+                      size_t count, bool all, DWORD milliseconds);
 
 // Handles the messages that other threads have sent to the calling thread.
 void HandleIncomingSentMessages(ThreadQueue& queue);

@@ -1,9 +1,7 @@
 // Taking messages from the calling thread's queue: PeekMessageA and
 // GetMessageA, in the order sent, posted, quit, paint, timer.
 #include <algorithm>
-#include <chrono>
 
-#include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
 #include "platform/user/message_pollers.h"
 #include "platform/user/message_queue.h"
@@ -31,17 +29,16 @@ bool IsKeyMessage(UINT message) {
     return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
 }
 
-// `arrivals` receives the queue's arrival count as it was when the queue was
-// looked at, for a wait that follows.
-bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove, uint64_t* arrivals = nullptr) {
+// Notes in the queue what it held when the thread looked, so that a wait
+// that follows wakes only for what comes after.
+bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
     std::shared_ptr<ThreadQueue> queue = CurrentThreadQueue();
     HandleIncomingSentMessages(*queue);
-    host::PumpEvents();
-    RunMessagePollers();
+    PullMessageSources();
 
     {
         std::lock_guard<std::mutex> guard(queue->lock);
-        if (arrivals != nullptr) *arrivals = queue->arrivals;
+        queue->arrivalsSeen = queue->arrivals;
         auto& posted = queue->posted;
         auto match = std::find_if(posted.begin(), posted.end(), [&](const MSG& message) {
             return PassesWindowFilter(message.hwnd, filter) &&
@@ -74,19 +71,16 @@ bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove, 
     return false;
 }
 
-// Sleeps until something may have arrived: anything sent or posted wakes the
-// wait; a timer's due time, the host's events and the idle pollers' sources
-// are looked at again after a short while.
-void WaitForMore(ThreadQueue& queue, uint64_t arrivalsSeen) {
-    DWORD timeout = MillisecondsUntilNextTimer(queue);
-    if (host::IsHostThread() || HaveMessagePollers()) timeout = std::min<DWORD>(timeout, 5);
-    timeout = std::max<DWORD>(timeout, 1);
-    std::unique_lock<std::mutex> lock(queue.lock);
-    auto arrived = [&] { return queue.arrivals != arrivalsSeen || !queue.incoming.empty(); };
-    if (timeout == INFINITE)
-        queue.changed.wait(lock, arrived);
-    else
-        queue.changed.wait_for(lock, std::chrono::milliseconds(timeout), arrived);
+// Sleeps until something may have arrived: anything sent or posted since
+// the last look wakes the wait; a timer's due time, and the host's events and
+// the idle pollers' sources, are looked at again after a while.
+void WaitForMore(ThreadQueue& queue) {
+    DWORD timeout = std::min(MillisecondsUntilNextTimer(queue), MillisecondsBetweenPulls());
+    timeout = std::max<DWORD>(timeout, 1);  // a due timer that the filter skips must not make this spin
+    QueueWakeConditions anyMessage;
+    anyMessage.posted = true;
+    anyMessage.sent = true;
+    WaitOnOwnQueue(queue, anyMessage, nullptr, 0, false, timeout);
 }
 
 }  // namespace
@@ -108,8 +102,7 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterM
     }
     std::shared_ptr<ThreadQueue> queue = CurrentThreadQueue();
     MSG found{};
-    uint64_t arrivalsSeen = 0;
-    while (!Peek(found, window, filterMin, filterMax, true, &arrivalsSeen)) WaitForMore(*queue, arrivalsSeen);
+    while (!Peek(found, window, filterMin, filterMax, true)) WaitForMore(*queue);
     if (message != nullptr) *message = found;
     return found.message == WM_QUIT ? FALSE : TRUE;
 }

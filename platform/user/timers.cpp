@@ -94,7 +94,8 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR timerId, UINT elapse, TIMERPROC p
         *existing = timer;  // setting an existing timer again restarts it
     else
         queue->timers.push_back(timer);
-    queue->changed.notify_all();  // a waiting GetMessageA looks at the new due time
+    // No wait to wake: timers are set by the queue's own thread, which a
+    // wait on the queue reads the next due time from before it sleeps.
     return timerId != 0 ? timerId : 1;
 }
 

@@ -1,5 +1,5 @@
 // Windows and messages: window classes and windows, per-thread message
-// queues (post, send, peek, get, translate, dispatch), the default window
+// queues (post, send, peek, get, wait, translate, dispatch), the default window
 // procedure, timers, activation, geometry and styles, system metrics and
 // parameters, display settings (the mode list and mode switches), the cursor
 // and icons, menus, the clipboard, and the global memory blocks that carry
@@ -258,6 +258,24 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // messages; meanwhile messages sent to the calling thread are handled.
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+
+// What wakes MsgWaitForMultipleObjects from the queue. Any other input bit
+// (keys, the mouse) counts as posted; painting wakes nothing.
+#define QS_POSTMESSAGE 0x0008u
+#define QS_TIMER 0x0010u
+#define QS_SENDMESSAGE 0x0040u
+#define QS_ALLINPUT 0x04FFu
+
+// Waits for any (or, with waitAll, every one) of the events and threads and,
+// as one more source, for what the wake mask asks of the calling thread's
+// queue: a message posted since the thread last looked at its queue, a
+// message sent from another thread, a timer that is due. Returns
+// WAIT_OBJECT_0 + i for object i and WAIT_OBJECT_0 + count for the queue
+// (with waitAll, WAIT_OBJECT_0 once all of them are there), WAIT_TIMEOUT, or
+// WAIT_FAILED. Nothing is taken from the queue. At most
+// MAXIMUM_WAIT_OBJECTS - 1 objects.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                       DWORD wakeMask);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // No dialogs and no accelerator tables exist here: both take no message.
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message);

@@ -1,8 +1,9 @@
 // Per-thread message queues: order, filters, removal, WM_QUIT, sending within
-// and across threads, and the keys that TranslateMessage turns into characters.
-#include <ostream>
+// and across threads, waits on the queue together with events, and the keys
+// that TranslateMessage turns into characters.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -10,10 +11,12 @@
 #include <vector>
 
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
 #include "platform/user/user_profile.h"
 #include "platform/user/window_system_events.h"
 #include "tests/support/test_support.h"
+#include "tests/support/thread_activity.h"
 
 namespace {
 
@@ -256,5 +259,140 @@ TEST_F(MessageQueueTest, HostMouseMovesAskForTheCursorAndCoalesceWhileWaiting) {
     EXPECT_EQ(message.wParam, MK_LBUTTON);
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));  // one move, the latest
 }
+
+// What the queue, as one more source of a wait on an event, counts as input.
+struct QueueWakeCase {
+    const char* name;
+    void (*arrange)(HWND window, HANDLE event);
+    DWORD wakeMask;
+    BOOL all;
+    DWORD expected;
+};
+
+void PostOne(HWND window, HANDLE) { PostMessageA(window, WM_USER + 1, 0, 0); }
+void PostOneAndLook(HWND window, HANDLE) {
+    PostMessageA(window, WM_USER + 1, 0, 0);
+    MSG message{};
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+}
+void MakeATimerDue(HWND window, HANDLE) {
+    platform::UseManualClock(true);
+    SetTimer(window, 3, 50, nullptr);
+    platform::AdvanceManualClockMilliseconds(50);
+}
+void SetTheEvent(HWND, HANDLE event) { SetEvent(event); }
+void PostOneAndSetTheEvent(HWND window, HANDLE event) {
+    PostOne(window, event);
+    SetEvent(event);
+}
+void Nothing(HWND, HANDLE) {}
+
+class QueueWakeTest : public MessageQueueTest, public ::testing::WithParamInterface<QueueWakeCase> {};
+
+TEST_P(QueueWakeTest, WaitWithoutTimeOut) {
+    const QueueWakeCase& each = GetParam();
+    HWND window = MakeWindow();
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    each.arrange(window, event);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, each.all, 0, each.wakeMask), each.expected) << each.name;
+    CloseHandle(event);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QueueWakeTest,
+    ::testing::Values(
+        QueueWakeCase{"Nothing", Nothing, QS_ALLINPUT, FALSE, WAIT_TIMEOUT},
+        QueueWakeCase{"PostedSinceTheLastLook", PostOne, QS_ALLINPUT, FALSE, WAIT_OBJECT_0 + 1},
+        QueueWakeCase{"PostedButLookedAtAlready", PostOneAndLook, QS_ALLINPUT, FALSE, WAIT_TIMEOUT},
+        QueueWakeCase{"PostedWhileOnlySendsCount", PostOne, QS_SENDMESSAGE, FALSE, WAIT_TIMEOUT},
+        QueueWakeCase{"TimerDue", MakeATimerDue, QS_TIMER, FALSE, WAIT_OBJECT_0 + 1},
+        QueueWakeCase{"TimerDueWhileOnlyPostsCount", MakeATimerDue, QS_POSTMESSAGE, FALSE, WAIT_TIMEOUT},
+        QueueWakeCase{"EventBeforeTheQueue", PostOneAndSetTheEvent, QS_ALLINPUT, FALSE, WAIT_OBJECT_0},
+        QueueWakeCase{"AllButNothingPosted", SetTheEvent, QS_ALLINPUT, TRUE, WAIT_TIMEOUT},
+        QueueWakeCase{"AllButTheEventUnset", PostOne, QS_ALLINPUT, TRUE, WAIT_TIMEOUT},
+        QueueWakeCase{"AllThere", PostOneAndSetTheEvent, QS_ALLINPUT, TRUE, WAIT_OBJECT_0}),
+    [](const ::testing::TestParamInfo<QueueWakeCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MessageQueueTest, WaitOnEventsAndTheQueueTakesOnlyWhatItReturns) {
+    HANDLE events[2] = {CreateEventA(nullptr, FALSE, TRUE, nullptr), CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    HWND window = MakeWindow();
+    PostMessageA(window, WM_USER + 1, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(events[0], 0), WAIT_TIMEOUT) << "the auto-reset event it returned was taken";
+
+    // A failed wait for all takes nothing; a satisfied one takes every event
+    // and leaves the message in the queue.
+    SetEvent(events[0]);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, TRUE, 0, QS_ALLINPUT), WAIT_TIMEOUT);
+    SetEvent(events[1]);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, TRUE, 0, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForMultipleObjects(2, events, FALSE, 0), WAIT_TIMEOUT);
+    MSG message{};
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+
+    HANDLE bogus = reinterpret_cast<HANDLE>(0x4321);
+    SetLastError(0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &bogus, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    HANDLE twice[2] = {events[0], events[0]};
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, twice, TRUE, 0, QS_ALLINPUT), WAIT_FAILED);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, nullptr, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);
+    for (HANDLE event : events) CloseHandle(event);
+}
+
+// Another thread waits on an event and its queue together; then one of them
+// wakes it.
+struct WakeCase {
+    const char* name;
+    enum { SetTheEvent, PostAMessage, SendAMessage } how;
+    DWORD expected;
+};
+
+class EventOrQueueWakeTest : public MessageQueueTest, public ::testing::WithParamInterface<WakeCase> {};
+
+TEST_P(EventOrQueueWakeTest, WakesForEitherAndSleepsUntilThen) {
+    const WakeCase& each = GetParam();
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE unrelated = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HWND mine = MakeWindow();
+    std::atomic<HWND> theirs{nullptr};
+    std::atomic<long> hostId{0};
+    std::atomic<DWORD> result{0xDEADBEEFu};
+    std::thread waiter([&] {
+        HWND window = MakeWindow();
+        hostId = testsupport::HostThreadId();
+        theirs = window;
+        result = MsgWaitForMultipleObjects(1, &event, FALSE, 20000, QS_ALLINPUT);
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    });
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return theirs.load() != nullptr; }));
+    ASSERT_TRUE(testsupport::WaitUntilHostThreadSleeps(hostId));
+
+    // Events and queues that are not its own do not wake it, nor does time.
+    const uint64_t switchesBefore = testsupport::HostThreadSwitches(hostId);
+    for (int round = 0; round < 40; ++round) {
+        SetEvent(unrelated);
+        PostMessageA(mine, WM_USER + 2, 0, 0);
+        Sleep(2);  // long enough for a waiter that polls to look a few times
+    }
+    EXPECT_LT(testsupport::HostThreadSwitches(hostId) - switchesBefore, 6u) << each.name;
+
+    switch (each.how) {
+        case WakeCase::SetTheEvent: SetEvent(event); break;
+        case WakeCase::PostAMessage: PostMessageA(theirs, WM_USER + 1, 0, 0); break;
+        case WakeCase::SendAMessage: EXPECT_EQ(SendMessageA(theirs, WM_USER + 50, 21, 0), 42); break;
+    }
+    waiter.join();
+    EXPECT_EQ(result.load(), each.expected) << each.name;
+    CloseHandle(event);
+    CloseHandle(unrelated);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, EventOrQueueWakeTest,
+                         ::testing::Values(WakeCase{"EventSet", WakeCase::SetTheEvent, WAIT_OBJECT_0},
+                                           WakeCase{"MessagePosted", WakeCase::PostAMessage, WAIT_OBJECT_0 + 1},
+                                           WakeCase{"MessageSent", WakeCase::SendAMessage, WAIT_OBJECT_0 + 1}),
+                         [](const ::testing::TestParamInfo<WakeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
