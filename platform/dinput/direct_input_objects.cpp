@@ -7,7 +7,7 @@
 
 #include "platform/com/com_registry.h"
 #include "platform/dinput/input_objects.h"
-#include "platform/dinput/input_profile.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::dinput {
 namespace {
@@ -54,7 +54,7 @@ public:
     }
 
     HRESULT WINAPI Initialize(HINSTANCE /*instance*/, DWORD version) override {
-        const InputFailures& failures = Input().failures;
+        const InputFailures& failures = Profile().failures.input;
         if (Version == 7 ? failures.initialize7 : failures.initialize8) return DIERR_UNSUPPORTED;
         // Version 7 serves the programs written for 3 to 7; version 8 only
         // those written for 8.
@@ -129,8 +129,8 @@ private:
 using DirectInput7 = DirectInput<IDirectInput7A, 7>;
 using DirectInput8 = DirectInput<IDirectInput8A, 8>;
 
-bool DirectInput7Installed() { return Input().directInput7; }
-bool DirectInput8Installed() { return Input().directInput8; }
+bool DirectInput7Installed() { return Profile().input.directInput7; }
+bool DirectInput8Installed() { return Profile().input.directInput8; }
 
 }  // namespace
 }  // namespace platform::dinput

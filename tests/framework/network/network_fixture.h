@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/tracked_memory.h"
 #include "framework/network/sockets.h"
 #include "framework/network/sockets_state.h"
-#include "framework/base/tracked_memory.h"
 #include "platform/platform.h"
 #include "platform/profile/machine_profile.h"
-#include "tests/support/started_log_fixture.h"
 #include "tests/support/posix_peer.h"
+#include "tests/support/started_log_fixture.h"
 
 namespace networktest {
 

@@ -2,6 +2,7 @@
 // that holds the call until the window is active again, WM_QUIT remembered,
 // calls before any window exists, and pumping again from inside the window
 // procedure.
+#include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
