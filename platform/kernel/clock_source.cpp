@@ -9,8 +9,10 @@
 
 namespace {
 
+// The time on the manual clock. The lock is also held while the clock reads
+// the per-read advance or switches the manual clock on or off.
 struct ManualTime {
-    std::mutex lock;  // also guards the profile's clock settings while the clock reads or sets them
+    std::mutex lock;
     uint64_t nanoseconds = 0;
 };
 

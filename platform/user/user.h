@@ -584,11 +584,11 @@ void WINAPI GlobalMemoryStatus(LPMEMORYSTATUS status);
 UINT WINAPI GetOEMCP(void);
 
 // ---- display settings ------------------------------------------------------------------
-// The modes come from the profile's list, else from the desktop (the machine
-// profile's display part). A switch only records the mode in force: the desktop that
-// window placement sees keeps its size. Every switch that changes the mode
-// posts WM_DISPLAYCHANGE (wParam the bits per pixel, lParam the width in the
-// low and the height in the high word) to every window.
+// The modes come from the machine profile's display part: its list, else
+// modes made from the desktop. A switch only records the mode in force: the
+// desktop that window placement sees keeps its size. Every switch that
+// changes the mode posts WM_DISPLAYCHANGE (wParam the bits per pixel, lParam
+// the width in the low and the height in the high word) to every window.
 
 #define ENUM_CURRENT_SETTINGS ((DWORD)-1)
 #define ENUM_REGISTRY_SETTINGS ((DWORD)-2)
