@@ -11,7 +11,7 @@
 // Built on the host's SDL2 keyboard and joysticks (platform/host/host_input.h):
 // keys in DirectInput's scan-code based key codes, joystick axes, hats and
 // buttons, vibration through SDL2's rumble. Which versions exist, which pads
-// are attached and which vibrate is set in platform/dinput/input_profile.h.
+// are attached and which vibrate is set in the machine profile's input part.
 #pragma once
 
 #include "platform/com/com.h"

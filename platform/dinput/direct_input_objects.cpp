@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/dinput/input_objects.h"
-#include "platform/dinput/input_profile.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::dinput {
 namespace {
@@ -35,7 +35,7 @@ template <class Interface, int Version>
 class DirectInput final : public com::Object<DirectInput<Interface, Version>, Interface> {
 public:
     HRESULT WINAPI Initialize(HINSTANCE /*instance*/, DWORD version) override {
-        const InputFailures& failures = Input().failures;
+        const InputFailures& failures = Profile().failures.input;
         if (Version == 7 ? failures.initialize7 : failures.initialize8) return DIERR_UNSUPPORTED;
         // Version 7 serves the programs written for 3 to 7; version 8 only
         // those written for 8.

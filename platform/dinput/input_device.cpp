@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/dinput/input_objects.h"
-#include "platform/dinput/input_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/kernel/kernel.h"
 #include "platform/user/user.h"
 #include "platform/winmm/winmm.h"
@@ -75,7 +75,7 @@ DIJOYSTATE ToJoystickState(const DeviceRecord& device, const host::PadReading& r
 }
 
 bool InjectedFailure(DeviceKind kind, bool InputFailures::*mouse, bool InputFailures::*keyboard) {
-    const InputFailures& failures = Input().failures;
+    const InputFailures& failures = Profile().failures.input;
     if (kind == DeviceKind::Mouse) return failures.*mouse;
     if (kind == DeviceKind::Keyboard) return failures.*keyboard;
     return false;
@@ -122,7 +122,7 @@ public:
     HRESULT WINAPI SetEventNotification(HANDLE event) override {
         DeviceRecord& device = *device_;
         if (device.acquired) return DIERR_ACQUIRED;
-        if (device.kind == DeviceKind::Keyboard && Input().failures.keyboardEventNotification)
+        if (device.kind == DeviceKind::Keyboard && Profile().failures.input.keyboardEventNotification)
             return DIERR_UNSUPPORTED;
         if (device.kind == DeviceKind::Keyboard) {
             if (device.event != nullptr) host::RemoveKeyboardChangeEvent(device.event);
@@ -194,7 +194,7 @@ public:
     HRESULT WINAPI Acquire() override {
         DeviceRecord& device = *device_;
         if (device.format == nullptr) return DIERR_INVALIDPARAM;
-        if (device.kind == DeviceKind::Keyboard && Input().failures.keyboardAcquire) return DIERR_OTHERAPPHASPRIO;
+        if (device.kind == DeviceKind::Keyboard && Profile().failures.input.keyboardAcquire) return DIERR_OTHERAPPHASPRIO;
         if ((device.cooperativeLevel & DISCL_FOREGROUND) && GetForegroundWindow() != device.window)
             return DIERR_OTHERAPPHASPRIO;
         if (device.acquired) return S_FALSE;
@@ -315,11 +315,11 @@ HRESULT CreateDevice(int version, REFGUID instance, void** created) {
     auto device = std::make_shared<DeviceRecord>();
     int32_t padId = -1;
     if (IsEqualGUID(instance, GUID_SysKeyboard)) {
-        if (Input().failures.createKeyboard) return DIERR_DEVICENOTREG;
+        if (Profile().failures.input.createKeyboard) return DIERR_DEVICENOTREG;
         device->kind = DeviceKind::Keyboard;
         host::StartInput();
     } else if (IsEqualGUID(instance, GUID_SysMouse)) {
-        if (Input().failures.createMouse) return DIERR_DEVICENOTREG;
+        if (Profile().failures.input.createMouse) return DIERR_DEVICENOTREG;
         device->kind = DeviceKind::Mouse;
     } else if (PadIdOfGuid(instance, padId) && host::FindPad(padId, device->pad) && host::OpenPad(padId)) {
         device->kind = DeviceKind::Joystick;

@@ -6,7 +6,7 @@
 
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_system.h"
 
 namespace platform::detail {
@@ -111,7 +111,7 @@ int WINAPI GetDeviceCaps(HDC deviceContext, int index) {
         case VERTRES:
             DesktopSize(width, height);
             return index == HORZRES ? width : height;
-        case BITSPIXEL: return platform::User().desktopBitsPerPixel;
+        case BITSPIXEL: return platform::Profile().display.desktopBitsPerPixel;
         case PLANES: return 1;
         default: return 0;
     }

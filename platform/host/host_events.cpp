@@ -6,7 +6,7 @@
 #include "platform/host/host_ime.h"
 #include "platform/host/host_state.h"
 #include "platform/kernel/path_mapping.h"
-#include "platform/shell/shell_profile.h"
+#include "platform/shell/dropped_files_feed.h"
 #include "platform/user/window_system.h"
 #include "platform/user/window_system_events.h"
 

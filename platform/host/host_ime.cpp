@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/host/host_state.h"
-#include "platform/imm/imm_profile.h"
+#include "platform/imm/input_method_feed.h"
 
 namespace platform::host {
 namespace detail {

@@ -53,7 +53,7 @@ void DetachVirtualPadsLocked() {
 void AttachProfilePadsLocked() {
     InputAdapterState& state = State();
     if (!state.joysticksAvailable) return;
-    const std::vector<VirtualPad>& wanted = Input().virtualPads;
+    const std::vector<VirtualPad>& wanted = Profile().input.virtualPads;
     const size_t count = std::min(wanted.size(), static_cast<size_t>(MaxVirtualPads));
     bool same = state.virtualPads.size() == count;
     for (size_t i = 0; same && i < count; ++i)
@@ -116,6 +116,10 @@ void StopInput() {
     state.joysticksAvailable = false;
     state.started = false;
 }
+
+// The machine's reset stops input, so that the profile's pads are attached
+// anew when input is next used.
+const ResetHook kInputReset(StopInput);
 
 }  // namespace platform::host
 

@@ -40,7 +40,7 @@ std::vector<PadInfo> ListPads() {
     std::vector<PadInfo> pads;
     if (!StartInput()) return pads;
     SDL_JoystickUpdate();  // finds pads attached since the last look
-    if (Input().hostPads) {
+    if (Profile().input.hostPads) {
         for (int index = 0; index < SDL_NumJoysticks(); ++index)
             if (!SDL_JoystickIsVirtual(index)) pads.push_back(DescribeDevice(index));
     }

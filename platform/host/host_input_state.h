@@ -8,8 +8,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/dinput/input_profile.h"
+#include "platform/dinput/virtual_pads.h"
 #include "platform/host/host_input.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::host::input_detail {
 

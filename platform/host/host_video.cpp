@@ -8,7 +8,7 @@
 
 #include "platform/host/host_state.h"
 #include "platform/kernel/kernel.h"
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::host {
 namespace {
@@ -60,7 +60,7 @@ HostWindow* FindHostWindowById(Uint32 id) {
 bool DisplayAvailable() {
     VideoState& video = Video();
     std::lock_guard<std::mutex> guard(video.lock);
-    if (platform::User().host == platform::HostDisplayUse::Off) return false;
+    if (platform::Profile().display.host == platform::HostDisplayUse::Off) return false;
     if (video.tried) return video.available;
     video.tried = true;
     // Ctrl+C and the like end the program as they would without SDL2, and
@@ -83,7 +83,7 @@ bool IsHostThread() {
     VideoState& video = Video();
     std::lock_guard<std::mutex> guard(video.lock);
     return video.available && video.thread == GetCurrentThreadId() &&
-           platform::User().host != platform::HostDisplayUse::Off;
+           platform::Profile().display.host != platform::HostDisplayUse::Off;
 }
 
 bool DesktopSize(LONG& width, LONG& height) {

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "platform/imm/imm.h"
-#include "platform/imm/imm_profile.h"
+#include "platform/imm/input_method_feed.h"
 #include "platform/imm/input_method_state.h"
 #include "platform/user/window_records.h"
 

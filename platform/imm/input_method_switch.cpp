@@ -2,12 +2,21 @@
 #include <atomic>
 
 #include "platform/imm/imm.h"
-#include "platform/imm/imm_profile.h"
+#include "platform/imm/input_method_feed.h"
 #include "platform/imm/input_method_state.h"
+#include "platform/profile/machine_profile.h"
 
 namespace {
 
 std::atomic<bool> enabled{true};
+
+// The machine's reset: enabled, and every input context forgotten.
+void ResetInputMethod() {
+    enabled.store(true);
+    platform::detail::ForgetInputContexts();
+}
+
+const platform::ResetHook kInputMethodReset(ResetInputMethod);
 
 }  // namespace
 
@@ -22,10 +31,5 @@ bool InputMethodSwitchOn() { return enabled.load(); }
 }  // namespace detail
 
 bool InputMethodEnabled() { return enabled.load(); }
-
-void ResetInputMethod() {
-    enabled.store(true);
-    detail::ForgetInputContexts();
-}
 
 }  // namespace platform

@@ -2,14 +2,36 @@
 
 #include <time.h>
 
+#include <mutex>
+
+#include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"
 
-namespace platform::detail {
+namespace {
 
-std::mutex& ManualClockLock() {
-    static std::mutex* lock = new std::mutex;  // used by threads still running at exit
-    return *lock;
+// The time on the manual clock. The lock is also held while the clock reads
+// the per-read advance or switches the manual clock on or off.
+struct ManualTime {
+    std::mutex lock;
+    uint64_t nanoseconds = 0;
+};
+
+ManualTime& TheManualTime() {
+    static ManualTime* time = new ManualTime;  // used by threads still running at exit
+    return *time;
 }
+
+void ResetManualTime() {
+    ManualTime& time = TheManualTime();
+    std::lock_guard<std::mutex> guard(time.lock);
+    time.nanoseconds = 0;
+}
+
+const platform::ResetHook kManualTimeReset(ResetManualTime);
+
+}  // namespace
+
+namespace platform::detail {
 
 uint64_t MonotonicNanoseconds() {
     timespec now{};
@@ -18,15 +40,16 @@ uint64_t MonotonicNanoseconds() {
 }
 
 uint64_t ReadManualNanoseconds() {
-    std::lock_guard<std::mutex> guard(ManualClockLock());
-    ClockProfile& clock = Profile().clock;
-    clock.manualNanoseconds += clock.advanceNanosecondsPerRead;
-    return clock.manualNanoseconds;
+    ManualTime& time = TheManualTime();
+    std::lock_guard<std::mutex> guard(time.lock);
+    time.nanoseconds += Profile().clock.advanceNanosecondsPerRead;
+    return time.nanoseconds;
 }
 
 uint64_t PeekManualNanoseconds() {
-    std::lock_guard<std::mutex> guard(ManualClockLock());
-    return Profile().clock.manualNanoseconds;
+    ManualTime& time = TheManualTime();
+    std::lock_guard<std::mutex> guard(time.lock);
+    return time.nanoseconds;
 }
 
 uint64_t ScaleExactly(uint64_t value, uint64_t numerator, uint64_t denominator) {
@@ -36,3 +59,25 @@ uint64_t ScaleExactly(uint64_t value, uint64_t numerator, uint64_t denominator) 
 }
 
 }  // namespace platform::detail
+
+namespace platform {
+
+void UseManualClock(bool on) {
+    ManualTime& time = TheManualTime();
+    std::lock_guard<std::mutex> guard(time.lock);
+    Profile().clock.manual = on;
+}
+
+void AdvanceManualClockNanoseconds(uint64_t nanoseconds) {
+    ManualTime& time = TheManualTime();
+    std::lock_guard<std::mutex> guard(time.lock);
+    time.nanoseconds += nanoseconds;
+}
+
+void AdvanceManualClockMilliseconds(uint64_t milliseconds) {
+    AdvanceManualClockNanoseconds(milliseconds * 1000000ull);
+}
+
+uint64_t ManualClockNanoseconds() { return detail::PeekManualNanoseconds(); }
+
+}  // namespace platform

@@ -1,14 +1,10 @@
 // Where the clocks read their time: the host's monotonic clock, or the
-// machine profile's manual clock. Private to the platform.
+// manual clock, whose time is kept here. Private to the platform.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 
 namespace platform::detail {
-
-// Guards the manual clock's time in the profile.
-std::mutex& ManualClockLock();
 
 // Nanoseconds of the host's monotonic clock.
 uint64_t MonotonicNanoseconds();

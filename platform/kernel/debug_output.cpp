@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/kernel/debug_output_sink.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 
@@ -29,6 +30,8 @@ bool EchoToStandardError() {
     }();
     return echo;
 }
+
+const platform::ResetHook kSinkReset(platform::ClearDebugOutput);
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 // with its size in front of the caller's bytes, so that HeapSize can answer
 // and the caller's bytes stay 16-byte aligned.
 //
-// The machine profile can refuse an allocation: failHeapAllocationNumber
+// The machine profile can refuse an allocation: its heap failure number
 // counts allocations (HeapAlloc and HeapReAlloc) from the moment the test sets
 // it, so 1 makes the very next one fail.
 #include <cstdlib>
@@ -39,22 +39,32 @@ Accounting& TheAccounting() {
     return *accounting;
 }
 
+void ResetAccounting() {
+    Accounting& accounting = TheAccounting();
+    std::lock_guard<std::mutex> guard(accounting.lock);
+    accounting.count = 0;
+    accounting.armedNumber = 0;
+    accounting.countWhenArmed = 0;
+}
+
+const platform::ResetHook kAccountingReset(ResetAccounting);
+
 // Counts one allocation and says whether the profile makes it fail.
 bool CountAllocationAndCheckFailure() {
     Accounting& accounting = TheAccounting();
     std::lock_guard<std::mutex> guard(accounting.lock);
-    platform::FailureProfile& failures = platform::Profile().failures;
-    if (failures.failHeapAllocationNumber != accounting.armedNumber) {
-        accounting.armedNumber = failures.failHeapAllocationNumber;
+    platform::HeapFailures& failures = platform::Profile().failures.heap;
+    if (failures.failAllocationNumber != accounting.armedNumber) {
+        accounting.armedNumber = failures.failAllocationNumber;
         accounting.countWhenArmed = accounting.count;
     }
     ++accounting.count;
     if (accounting.armedNumber == 0) return false;
     uint64_t number = accounting.count - accounting.countWhenArmed;
-    if (failures.failEveryHeapAllocationFromThere) return number >= accounting.armedNumber;
+    if (failures.failEveryAllocationFromThere) return number >= accounting.armedNumber;
     if (number != accounting.armedNumber) return false;
     // A single failure is spent: setting the same number again arms it anew.
-    failures.failHeapAllocationNumber = 0;
+    failures.failAllocationNumber = 0;
     accounting.armedNumber = 0;
     return true;
 }
@@ -90,17 +100,6 @@ uint64_t HeapAllocationCount() {
     return accounting.count;
 }
 
-namespace detail {
-
-void ResetHeapAccounting() {
-    Accounting& accounting = TheAccounting();
-    std::lock_guard<std::mutex> guard(accounting.lock);
-    accounting.count = 0;
-    accounting.armedNumber = 0;
-    accounting.countWhenArmed = 0;
-}
-
-}  // namespace detail
 }  // namespace platform
 
 HANDLE WINAPI GetProcessHeap(void) { return kProcessHeap; }

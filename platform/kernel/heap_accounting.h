@@ -1,9 +1,13 @@
-// The heap's allocation count, which the machine profile resets. Private to
-// the platform.
+// What tests read of the heap's own accounting. Private to the platform (and
+// to tests).
 #pragma once
 
-namespace platform::detail {
+#include <cstdint>
 
-void ResetHeapAccounting();
+namespace platform {
 
-}  // namespace platform::detail
+// Heap allocation calls (HeapAlloc and HeapReAlloc, refused ones included)
+// made since the last ResetMachine().
+uint64_t HeapAllocationCount();
+
+}  // namespace platform

@@ -102,7 +102,7 @@ void WINAPI SetLastError(DWORD error);
 
 // ---- debug output and process exit -----------------------------------------
 
-// Appends the text to the debug-output sink (platform/profile/machine_profile.h
+// Appends the text to the debug-output sink (platform/kernel/debug_output_sink.h
 // reads it back).
 void WINAPI OutputDebugStringA(LPCSTR text);
 

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "platform/kernel/text_conversion.h"
-#include "platform/profile/machine_profile.h"
 
 namespace platform::detail {
 namespace {

@@ -1,5 +1,5 @@
 // Windows-shaped Shift-JIS paths to host paths and back. Private to the
-// platform; platform::MapWindowsPath is the public face.
+// platform (and to tests, which use platform::MapWindowsPath).
 #pragma once
 
 #include <string>
@@ -25,3 +25,14 @@ bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath);
 size_t LastComponentOffset(const char* windowsPath);
 
 }  // namespace platform::detail
+
+namespace platform {
+
+// Maps a Windows-shaped Shift-JIS path to a host path as the file calls do:
+// the drive and backslashes to a POSIX path, the names to UTF-8, relative
+// paths against the current directory, each missing component matched without
+// regard to letter case. Returns false when the path cannot be mapped (too
+// long, not convertible).
+bool MapWindowsPath(const char* windowsPath, std::string& hostPath);
+
+}  // namespace platform

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/kernel/exit_process_handler.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 
@@ -18,6 +19,10 @@ std::function<void(unsigned int)>& Handler() {
     static auto* handler = new std::function<void(unsigned int)>;
     return *handler;
 }
+
+void ForgetHandler() { platform::SetExitProcessHandler({}); }
+
+const platform::ResetHook kHandlerReset(ForgetHandler);
 
 }  // namespace
 

@@ -1,37 +1,43 @@
 #include "platform/profile/machine_profile.h"
 
-#include "platform/kernel/clock_source.h"
-#include "platform/kernel/heap_accounting.h"
+#include <mutex>
 
 namespace platform {
+namespace {
+
+struct ResetHooks {
+    std::mutex lock;
+    std::vector<void (*)()> hooks;
+};
+
+// Filled while static objects are made, before main: made on first use.
+ResetHooks& Hooks() {
+    static ResetHooks* hooks = new ResetHooks;  // read by threads still running at exit
+    return *hooks;
+}
+
+}  // namespace
 
 MachineProfile& Profile() {
     static MachineProfile* profile = new MachineProfile;  // read by threads still running at exit
     return *profile;
 }
 
-void ResetMachineProfile() {
+void AddResetHook(void (*reset)()) {
+    ResetHooks& hooks = Hooks();
+    std::lock_guard<std::mutex> guard(hooks.lock);
+    hooks.hooks.push_back(reset);
+}
+
+void ResetMachine() {
+    std::vector<void (*)()> hooks;
     {
-        std::lock_guard<std::mutex> guard(detail::ManualClockLock());
-        Profile() = MachineProfile{};
+        ResetHooks& registered = Hooks();
+        std::lock_guard<std::mutex> guard(registered.lock);
+        hooks = registered.hooks;
     }
-    detail::ResetHeapAccounting();
-    ClearDebugOutput();
-    SetExitProcessHandler({});
-}
-
-void UseManualClock(bool on) {
-    std::lock_guard<std::mutex> guard(detail::ManualClockLock());
-    Profile().clock.manual = on;
-}
-
-void AdvanceManualClockNanoseconds(uint64_t nanoseconds) {
-    std::lock_guard<std::mutex> guard(detail::ManualClockLock());
-    Profile().clock.manualNanoseconds += nanoseconds;
-}
-
-void AdvanceManualClockMilliseconds(uint64_t milliseconds) {
-    AdvanceManualClockNanoseconds(milliseconds * 1000000ull);
+    for (void (*reset)() : hooks) reset();
+    Profile() = MachineProfile{};
 }
 
 }  // namespace platform

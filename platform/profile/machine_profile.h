@@ -1,19 +1,36 @@
-// The machine profile: every fact about the simulated Windows machine, in one
-// place that tests can set. Only the platform reads it; framework code never
-// includes this header (tests do).
+// The machine profile: every fact about the simulated Windows machine, one
+// part per interface, in one place that tests can set. Only the platform and
+// tests include this header; framework code never does.
+//
+// It holds settings only. What a subsystem makes of them while the program
+// runs (the display mode in force, the heap's allocation count, the time on
+// the manual clock) is that subsystem's own state, with its test accessors
+// next to it.
 //
 // The defaults describe this machine honestly: the real processor answers,
-// the real clocks, no injected failures. Tests change fields and call
-// ResetMachineProfile() afterwards (the test fixtures do it for them).
+// the real clocks, the host's desktop and memory, a Japanese system (OEM code
+// page 932), both DirectInput versions with the joysticks SDL2 finds, no
+// injected failures. Tests change fields and call ResetMachine() afterwards
+// (the test fixtures do it for them).
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
-
-#include "platform/win_types.h"
+#include <vector>
 
 namespace platform {
+
+// ---- windows ---------------------------------------------------------------------
+
+struct WindowsVersionProfile {
+    uint32_t platformId = 2;  // NT
+    uint32_t major = 6;
+    uint32_t minor = 1;
+    uint32_t build = 7601;
+    std::string servicePack = "Service Pack 1";
+};
+
+// ---- cpu -------------------------------------------------------------------------
 
 struct CpuProfile {
     // When false, the real processor answers (CPUID and RDTSC on x86).
@@ -31,13 +48,15 @@ struct CpuProfile {
     uint64_t timeStampTicksPerSecond = 0;
 };
 
+// ---- clock -----------------------------------------------------------------------
+
 struct ClockProfile {
-    // The manual clock: nothing moves until a test advances it, and then
-    // timeGetTime, the performance counter and the time-stamp counter step
-    // together. The wall clock (GetSystemTime, GetLocalTime) then stands at
-    // 2000-01-01 00:00:00 UTC plus the manual time.
+    // The manual clock: nothing moves until a test advances it (see
+    // platform/kernel/manual_clock.h), and then timeGetTime, the performance
+    // counter and the time-stamp counter step together. The wall clock
+    // (GetSystemTime, GetLocalTime) then stands at 2000-01-01 00:00:00 UTC
+    // plus the manual time.
     bool manual = false;
-    uint64_t manualNanoseconds = 0;   // time on the manual clock
     // Every read of a manual-clock source (timeGetTime, the performance
     // counter, the time-stamp counter) first advances the manual clock by this
     // much, so that code spinning on a clock ends without a second thread.
@@ -58,60 +77,148 @@ struct ClockProfile {
     uint32_t periodMax = 1000000;
 };
 
-struct WindowsVersionProfile {
-    uint32_t platformId = 2;  // NT
-    uint32_t major = 6;
-    uint32_t minor = 1;
-    uint32_t build = 7601;
-    std::string servicePack = "Service Pack 1";
+// ---- desktop and display ---------------------------------------------------------
+
+enum class HostDisplayUse {
+    Automatic,  // SDL2 windows when SDL2's video starts, else records only
+    Off,        // records only: nothing reaches SDL2
+};
+
+// The sizes AdjustWindowRectEx and GetSystemMetrics work with, in pixels
+// (the classic window look).
+struct FrameMetrics {
+    int32_t caption = 19;       // SM_CYCAPTION
+    int32_t smallCaption = 15;  // SM_CYSMCAPTION (tool windows)
+    int32_t menuBar = 19;       // SM_CYMENU
+    int32_t border = 1;         // SM_CXBORDER, SM_CYBORDER
+    int32_t fixedFrame = 3;     // SM_CXDLGFRAME, SM_CYDLGFRAME
+    int32_t sizingFrame = 4;    // SM_CXFRAME, SM_CYFRAME
+    int32_t edge = 2;           // SM_CXEDGE, SM_CYEDGE
+};
+
+struct DisplayMode {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t frequency = 60;
+};
+
+struct DisplayProfile {
+    // An SDL2 window for every top-level window when the host has a display.
+    HostDisplayUse host = HostDisplayUse::Automatic;
+    // The desktop in pixels; 0 takes the host display's desktop, or 1920 by
+    // 1080 when there is no display.
+    int32_t desktopWidth = 0;
+    int32_t desktopHeight = 0;
+    int32_t desktopBitsPerPixel = 32;
+    FrameMetrics frame;
+    // The modes that EnumDisplaySettingsA lists. Empty: the desktop's own size
+    // and the usual smaller sizes, each at 16 and 32 bits per pixel.
+    std::vector<DisplayMode> displayModes;
+    uint32_t oemCodePage = 932;
+    // Physical memory in bytes; 0 takes the host's.
+    uint64_t totalPhysicalMemory = 0;
+    uint64_t availablePhysicalMemory = 0;
+    // Where the per-user class locks that let FindWindowA see the windows of
+    // other processes live; empty takes $XDG_RUNTIME_DIR, else
+    // /tmp/kiln-<uid>. Tests point it at a folder of their own so that test
+    // programs running side by side do not see each other's windows.
+    std::string classLockDirectory;
+};
+
+// ---- input -----------------------------------------------------------------------
+
+// A joypad that exists only for the program: an SDL2 virtual joystick,
+// attached when input is first used after the profile is set, and moved
+// through platform/dinput/virtual_pads.h. Axes are numbered as DirectInput's
+// X, Y, Z, Rz, Rx, Ry, then the two sliders (the joystick calls' X, Y, Z, R,
+// U, V).
+struct VirtualPad {
+    std::string name = "Virtual Pad";
+    int axes = 4;     // 0 to 8
+    int buttons = 12;  // 0 to 32
+    int hats = 1;     // 0 to 4
+    bool forceFeedback = true;
+};
+
+constexpr int MaxVirtualPads = 17;
+
+struct InputProfile {
+    bool directInput7 = true;  // CLSID_DirectInput is registered
+    bool directInput8 = true;  // CLSID_DirectInput8 is registered
+    // The joysticks attached to the host. Tests switch them off so that a
+    // pad plugged into the machine running them changes nothing.
+    bool hostPads = true;
+    // Attached after the host's pads; at most MaxVirtualPads are attached.
+    std::vector<VirtualPad> virtualPads;
+};
+
+// ---- failures --------------------------------------------------------------------
+//
+// Every failure a test can inject lives in this one part, a group per
+// interface, for the calls whose failure a behaviour depends on.
+
+struct HeapFailures {
+    // The heap refuses its Nth allocation from now (1 = the next one; 0 =
+    // never), counting from the moment the value is set. HeapAlloc and
+    // HeapReAlloc both count. A single failure, once it has happened, sets
+    // this back to 0.
+    uint64_t failAllocationNumber = 0;
+    // When true, every allocation from the count above on fails, not only one.
+    bool failEveryAllocationFromThere = false;
+};
+
+// Each flag makes that DirectInput call fail for as long as it is set: with
+// DIERR_UNSUPPORTED, except that a refused device creation reports
+// DIERR_DEVICENOTREG and a refused keyboard acquisition DIERR_OTHERAPPHASPRIO.
+struct InputFailures {
+    bool initialize7 = false;
+    bool initialize8 = false;
+    bool createMouse = false;
+    bool mouseDataFormat = false;
+    bool mouseCooperativeLevel = false;
+    bool createKeyboard = false;
+    bool keyboardDataFormat = false;
+    bool keyboardCooperativeLevel = false;
+    bool keyboardEventNotification = false;
+    bool keyboardAcquire = false;
 };
 
 struct FailureProfile {
-    // The heap refuses its Nth allocation from now (1 = the next one; 0 = never),
-    // counting from the moment the value is set. HeapAlloc and HeapReAlloc both
-    // count. A single failure, once it has happened, sets this back to 0.
-    uint64_t failHeapAllocationNumber = 0;
-    // When true, every allocation from the count above on fails, not only one.
-    bool failEveryHeapAllocationFromThere = false;
+    HeapFailures heap;
+    InputFailures input;
 };
 
+// ---- the profile -----------------------------------------------------------------
+
+// The Direct3D 9 adapter and the sound device join as parts of their own.
 struct MachineProfile {
     WindowsVersionProfile windows;
     CpuProfile cpu;
     ClockProfile clock;
+    DisplayProfile display;
+    InputProfile input;
     FailureProfile failures;
 };
 
-// The profile in force. Change fields directly; ResetMachineProfile() restores
-// the defaults (and clears the debug-output sink, the exit handler and the heap
-// allocation count).
+// The profile in force. Change fields directly.
 MachineProfile& Profile();
-void ResetMachineProfile();
 
-// The manual clock. Switching it on freezes time where the profile puts it:
-// manualNanoseconds past the origins given in the profile (after a reset,
-// timeGetTime stands at timeGetTimeOrigin and so on). The origins may be set
-// before or after switching it on.
-void UseManualClock(bool on);
-void AdvanceManualClockMilliseconds(uint64_t milliseconds);
-void AdvanceManualClockNanoseconds(uint64_t nanoseconds);
+// Puts the simulated machine back to its start: runs every reset hook (each
+// subsystem's own state, such as its windows, input contexts, drops, pads,
+// the manual time, the debug-output sink and the exit handler), then
+// restores every default of the profile. A test fixture needs only this call.
+void ResetMachine();
 
-// Heap allocation calls (HeapAlloc and HeapReAlloc, refused ones included)
-// made since the last reset.
-uint64_t HeapAllocationCount();
+// Each subsystem with state of its own hands ResetMachine() the function that
+// puts it back to its start, by a ResetHook in the file that holds the state,
+// so that every program that has the state also has its reset. Hooks run in
+// the order they were added, while the profile still holds the settings the
+// state was made under; none may depend on another having run.
+void AddResetHook(void (*reset)());
 
-// Everything written with OutputDebugStringA since the last clear, byte for byte.
-std::string DebugOutputText();
-void ClearDebugOutput();
-
-// Called by ExitProcess instead of ending the process (empty: end the process).
-void SetExitProcessHandler(std::function<void(unsigned int exitCode)> handler);
-
-// Maps a Windows-shaped Shift-JIS path to a host path as the file calls do:
-// the drive and backslashes to a POSIX path, the names to UTF-8, relative
-// paths against the current directory, each missing component matched without
-// regard to letter case. Returns false when the path cannot be mapped (too
-// long, not convertible).
-bool MapWindowsPath(const char* windowsPath, std::string& hostPath);
+struct ResetHook {
+    explicit ResetHook(void (*reset)()) { AddResetHook(reset); }
+};
 
 }  // namespace platform

@@ -8,7 +8,8 @@
 
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/text_conversion.h"
-#include "platform/shell/shell_profile.h"
+#include "platform/profile/machine_profile.h"
+#include "platform/shell/dropped_files_feed.h"
 #include "platform/user/user.h"
 
 namespace {
@@ -27,6 +28,17 @@ DropState& State() {
     static DropState state;
     return state;
 }
+
+// The machine's reset forgets which windows accept files and releases every
+// drop not yet finished.
+void ResetDroppedFiles() {
+    DropState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    state.drops.clear();
+    state.acceptingWindows.clear();
+}
+
+const platform::ResetHook kDropsReset(ResetDroppedFiles);
 
 // How many of the first `limit` bytes of `name` can be copied without
 // splitting a two-byte character.
@@ -103,13 +115,6 @@ bool PostDroppedFiles(HWND window, std::vector<std::string> windowsPaths) {
     if (PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(handle), 0)) return true;
     DragFinish(handle);
     return false;
-}
-
-void ResetDroppedFiles() {
-    DropState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    state.drops.clear();
-    state.acceptingWindows.clear();
 }
 
 size_t PendingDropCount() {

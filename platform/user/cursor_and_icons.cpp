@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/kernel/kernel.h"
-#include "platform/user/user_profile.h"
+#include "platform/user/icon_resources.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 

@@ -11,7 +11,7 @@
 
 #include "platform/user/user.h"
 #include "platform/kernel/kernel.h"
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 
@@ -38,14 +38,29 @@ std::mutex& DisplayLock() {
     return *lock;
 }
 
+// The mode ChangeDisplaySettingsA last switched to, guarded by DisplayLock();
+// a width of 0 means the desktop's own mode.
+DisplayMode& ModeSwitchedTo() {
+    static DisplayMode* mode = new DisplayMode{0, 0, 0, 0};
+    return *mode;
+}
+
+// The machine's reset returns the display to the desktop's mode.
+void ReturnToDesktopMode() {
+    std::lock_guard<std::mutex> guard(DisplayLock());
+    ModeSwitchedTo() = DisplayMode{0, 0, 0, 0};
+}
+
+const platform::ResetHook kDisplayModeReset(ReturnToDesktopMode);
+
 DisplayMode DesktopMode() {
     LONG width = 0, height = 0;
     platform::detail::DesktopSize(width, height);
-    return DisplayMode{width, height, platform::User().desktopBitsPerPixel, kDesktopFrequency};
+    return DisplayMode{width, height, platform::Profile().display.desktopBitsPerPixel, kDesktopFrequency};
 }
 
 std::vector<DisplayMode> ModeList() {
-    const platform::UserProfile& profile = platform::User();
+    const platform::DisplayProfile& profile = platform::Profile().display;
     if (!profile.displayModes.empty()) return profile.displayModes;
     const DisplayMode desktop = DesktopMode();
     std::vector<DisplayMode> modes;
@@ -62,7 +77,7 @@ std::vector<DisplayMode> ModeList() {
 }
 
 DisplayMode ModeInForce() {
-    const DisplayMode& inForce = platform::User().displayModeInForce;
+    const DisplayMode& inForce = ModeSwitchedTo();
     return inForce.width > 0 ? inForce : DesktopMode();
 }
 
@@ -148,7 +163,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
         }
         if (flags & CDS_TEST) return DISP_CHANGE_SUCCESSFUL;
         const bool desktop = SameMode(wanted, DesktopMode());
-        platform::User().displayModeInForce = desktop ? DisplayMode{0, 0, 0, 0} : wanted;
+        ModeSwitchedTo() = desktop ? DisplayMode{0, 0, 0, 0} : wanted;
         changed = !SameMode(before, wanted);
         changedTo = wanted;
     }

@@ -8,6 +8,7 @@
 #include "platform/gdi/dib_sections.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/layered_window_record.h"
 #include "platform/user/window_records.h"
 
@@ -22,6 +23,14 @@ UpdateTable& Updates() {
     static UpdateTable* table = new UpdateTable;  // outlives threads still running at exit
     return *table;
 }
+
+void ForgetUpdates() {
+    UpdateTable& table = Updates();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.byWindow.clear();
+}
+
+const platform::ResetHook kUpdatesReset(ForgetUpdates);
 
 // As the window shows it: premultiplied colour over black, or black where
 // the colour key matches.
@@ -114,12 +123,6 @@ bool LastLayeredWindowUpdate(HWND window, LayeredWindowUpdate& update) {
     if (found == table.byWindow.end()) return false;
     update = found->second;
     return true;
-}
-
-void ResetLayeredWindowUpdates() {
-    UpdateTable& table = Updates();
-    std::lock_guard<std::mutex> guard(table.lock);
-    table.byWindow.clear();
 }
 
 }  // namespace platform

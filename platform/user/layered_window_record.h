@@ -29,11 +29,10 @@ struct LayeredWindowUpdate {
     // size.cx x size.cy pixels, rows top down, as 32-bit values read from the
     // source bitmap (little-endian: blue, green, red, alpha).
     std::vector<uint32_t> pixels;
-    int callCount = 0;  // calls the window took since the reset
+    int callCount = 0;  // calls the window took since ResetMachine()
 };
 
-// False when the window took no call since the reset.
+// False when the window took no call since ResetMachine().
 bool LastLayeredWindowUpdate(HWND window, LayeredWindowUpdate& update);
-void ResetLayeredWindowUpdates();
 
 }  // namespace platform

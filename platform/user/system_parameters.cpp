@@ -9,7 +9,7 @@
 
 #include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 
@@ -45,7 +45,7 @@ SIZE_T ClampTo32Bits(uint64_t bytes) { return static_cast<SIZE_T>(std::min<uint6
 }  // namespace
 
 void DesktopSize(LONG& width, LONG& height) {
-    const UserProfile& profile = User();
+    const DisplayProfile& profile = Profile().display;
     LONG hostWidth = 1920, hostHeight = 1080;
     if (profile.desktopWidth <= 0 || profile.desktopHeight <= 0) {
         LONG w = 0, h = 0;
@@ -73,7 +73,7 @@ void ResetSystemParameters() {
 using namespace platform::detail;
 
 int WINAPI GetSystemMetrics(int index) {
-    const platform::FrameMetrics& frame = platform::User().frame;
+    const platform::FrameMetrics& frame = platform::Profile().display.frame;
     switch (index) {
         case SM_CXSCREEN:
         case SM_CYSCREEN: {
@@ -118,11 +118,11 @@ BOOL WINAPI SystemParametersInfoA(UINT action, UINT parameter, LPVOID value, UIN
     return FALSE;
 }
 
-UINT WINAPI GetOEMCP(void) { return platform::User().oemCodePage; }
+UINT WINAPI GetOEMCP(void) { return platform::Profile().display.oemCodePage; }
 
 void WINAPI GlobalMemoryStatus(LPMEMORYSTATUS status) {
     if (status == nullptr) return;
-    const platform::UserProfile& profile = platform::User();
+    const platform::DisplayProfile& profile = platform::Profile().display;
     struct sysinfo host {};
     sysinfo(&host);
     const uint64_t unit = host.mem_unit != 0 ? host.mem_unit : 1;

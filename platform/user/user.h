@@ -14,7 +14,8 @@
 // there is a display, the host adapters (platform/host) mirror each window
 // into an SDL2 window at every message pump and turn SDL2 events into the
 // messages below; without one, windows are records and nothing is shown.
-// What the simulated desktop looks like comes from platform/user/user_profile.h.
+// What the simulated desktop looks like comes from the machine profile's
+// display part (platform/profile/machine_profile.h).
 #pragma once
 
 #include "platform/win_types.h"
@@ -601,11 +602,11 @@ void WINAPI GlobalMemoryStatus(LPMEMORYSTATUS status);
 UINT WINAPI GetOEMCP(void);
 
 // ---- display settings ------------------------------------------------------------------
-// The modes come from the profile's list, else from the desktop (platform/user/
-// user_profile.h). A switch only records the mode in force: the desktop that
-// window placement sees keeps its size. Every switch that changes the mode
-// posts WM_DISPLAYCHANGE (wParam the bits per pixel, lParam the width in the
-// low and the height in the high word) to every window.
+// The modes come from the machine profile's display part: its list, else
+// modes made from the desktop. A switch only records the mode in force: the
+// desktop that window placement sees keeps its size. Every switch that
+// changes the mode posts WM_DISPLAYCHANGE (wParam the bits per pixel, lParam
+// the width in the low and the height in the high word) to every window.
 
 #define ENUM_CURRENT_SETTINGS ((DWORD)-1)
 #define ENUM_REGISTRY_SETTINGS ((DWORD)-2)

@@ -3,8 +3,8 @@
 
 #include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/message_queue.h"
-#include "platform/user/user_profile.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 
@@ -35,7 +35,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         record->queue = queue;
         record->normalRect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
         // Where a minimised window's icon stands, far off the desktop.
-        const platform::FrameMetrics& metrics = platform::User().frame;
+        const platform::FrameMetrics& metrics = platform::Profile().display.frame;
         record->iconicRect = RECT{-32000, -32000, -32000 + 160, -32000 + metrics.caption + 2 * metrics.fixedFrame};
         record->classLockFile = TakeClassLock(windowClass->name);
         ++windowClass->windowCount;

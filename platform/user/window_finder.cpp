@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 
@@ -32,7 +32,7 @@ bool IsPrivateFolder(const std::string& path) {
 // Empty when no safe folder can be had: then windows are not seen across
 // processes at all.
 std::string LockFolder() {
-    const std::string& chosen = User().classLockDirectory;
+    const std::string& chosen = Profile().display.classLockDirectory;
     if (!chosen.empty()) return chosen;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] == '/' && IsPrivateFolder(runtime)) return runtime;

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <atomic>
 
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
+#include "platform/user/window_system.h"
 
 namespace platform::detail {
 namespace {
@@ -18,6 +19,10 @@ Registry& TheRegistry() {
     static Registry* registry = new Registry;  // outlives threads still running at exit
     return *registry;
 }
+
+// Registered here, beside the records every part of the window system uses,
+// so that each program with windows, classes or queues has the reset.
+const platform::ResetHook kWindowSystemReset(ResetWindowSystem);
 
 }  // namespace
 
@@ -56,7 +61,7 @@ void RemoveWindowLocked(HWND window) {
 }
 
 FrameInsets InsetsFor(DWORD style, DWORD exStyle, bool menu) {
-    const FrameMetrics& metrics = User().frame;
+    const FrameMetrics& metrics = Profile().display.frame;
     LONG frame = 0;
     if (exStyle & WS_EX_CLIENTEDGE) frame += metrics.edge;
     if (exStyle & WS_EX_STATICEDGE) frame += metrics.border;

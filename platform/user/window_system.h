@@ -94,6 +94,14 @@ void ResetClipboard();
 int TakeClassLock(const std::string& className);
 void ReleaseClassLock(int descriptor);
 
+// ---- reset ------------------------------------------------------------------------
+
+// Puts the window system back to its start: every window and class is gone
+// (without messages), queues, timers, activation, cursor, clipboard, menus,
+// icon resources and system parameters are cleared, and the host's windows
+// and video are shut. ResetMachine() runs it.
+void ResetWindowSystem();
+
 // ---- keyboard ---------------------------------------------------------------------
 
 // Updates the thread's key state for a key message taken from its queue.

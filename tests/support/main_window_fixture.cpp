@@ -1,30 +1,27 @@
 #include "tests/support/main_window_fixture.h"
 
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
 
 namespace windowtest {
 
 void MainWindowTest::SetUp() {
     StartedLogTest::SetUp();
-    platform::ResetUserProfile();
-    platform::User().host = platform::HostDisplayUse::Off;
-    platform::User().classLockDirectory = folder_.hostPath();
-    platform::User().desktopWidth = kDesktopWidth;
-    platform::User().desktopHeight = kDesktopHeight;
-    platform::User().totalPhysicalMemory = 512ull << 20;
-    platform::User().availablePhysicalMemory = 256ull << 20;
+    platform::Profile().display.host = platform::HostDisplayUse::Off;
+    platform::Profile().display.classLockDirectory = folder_.hostPath();
+    platform::Profile().display.desktopWidth = kDesktopWidth;
+    platform::Profile().display.desktopHeight = kDesktopHeight;
+    platform::Profile().display.totalPhysicalMemory = 512ull << 20;
+    platform::Profile().display.availablePhysicalMemory = 256ull << 20;
     // No performance counter unless a test asks for one: the accuracy
     // test would otherwise wait for a manual clock that nothing moves.
     platform::Profile().clock.performanceFrequency = 0;
-    platform::ResetWindowSystem();
     ResetWindowSide();
 }
 
 void MainWindowTest::TearDown() {
     FreeDroppedFileList();
     ResetWindowSide();
-    platform::ResetWindowSystem();
-    platform::ResetUserProfile();
     StartedLogTest::TearDown();
 }
 

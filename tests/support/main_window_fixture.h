@@ -12,8 +12,6 @@
 #include "framework/textinput/input_char_buffer.h"
 #include "framework/window/main_window.h"
 #include "framework/window/window_mode.h"
-#include "platform/profile/machine_profile.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/started_log_fixture.h"
 
 namespace windowtest {

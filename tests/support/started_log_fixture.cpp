@@ -4,8 +4,9 @@
 
 #include "framework/base/framework_state.h"
 #include "framework/base/log.h"
+#include "platform/kernel/debug_output_sink.h"
+#include "platform/kernel/manual_clock.h"
 #include "platform/platform.h"
-#include "platform/profile/machine_profile.h"
 
 namespace testsupport {
 

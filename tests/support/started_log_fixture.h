@@ -9,7 +9,6 @@
 #include "framework/base/framework_state.h"
 #include "framework/base/log.h"
 #include "platform/platform.h"
-#include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
 
 namespace testsupport {

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/kernel/exit_process_handler.h"
 #include "platform/profile/machine_profile.h"
-#include "platform/user/user_profile.h"
 
 namespace testsupport {
 
@@ -21,10 +21,8 @@ const std::string& PrivateClassLockFolder() {
 }
 
 void ResetPlatform() {
-    platform::ResetMachineProfile();
-    platform::ResetWindowSystem();
-    platform::ResetUserProfile();
-    platform::User().classLockDirectory = PrivateClassLockFolder();
+    platform::ResetMachine();
+    platform::Profile().display.classLockDirectory = PrivateClassLockFolder();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// What every test program shares: a fixture that puts the machine profile back
-// to its defaults around each test, and a temporary folder that is removed
+// What every test program shares: a fixture that puts the simulated machine
+// back to its start around each test, and a temporary folder that is removed
 // afterwards.
 #pragma once
 
@@ -9,10 +9,10 @@
 
 namespace testsupport {
 
-// Resets the machine profile (clock, CPU, version, injected failures, the
-// debug-output sink and the exit handler), the window system and its desktop
-// profile before and after each test; window-class locks go to a folder of
-// the test process's own.
+// Resets the machine (every part of the profile and each subsystem's own
+// state: windows, queues, input contexts, drops, pads, the manual time, the
+// debug-output sink, the exit handler, ...) before and after each test;
+// window-class locks go to a folder of the test process's own.
 class PlatformTest : public ::testing::Test {
 protected:
     void SetUp() override;

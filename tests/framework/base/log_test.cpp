@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/kernel/debug_output_sink.h"
+#include "platform/kernel/heap_accounting.h"
+#include "platform/kernel/manual_clock.h"
 #include "tests/support/started_log_fixture.h"
 
 namespace {

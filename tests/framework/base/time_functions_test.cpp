@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "framework/base/framework_state.h"
+#include "platform/kernel/manual_clock.h"
 #include "platform/platform.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
@@ -22,7 +23,6 @@ protected:
         saved_ = {FrameworkInitialised, CpuHasTimeStampCounter, TimeStampTicksPerSecond,
                   UsePerformanceCounter, PerformanceCounterFrequency};
         platform::Profile().clock.manual = true;
-        platform::Profile().clock.manualNanoseconds = 0;
     }
     void TearDown() override {
         FrameworkInitialised = saved_.initialised;

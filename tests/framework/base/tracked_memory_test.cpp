@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile/machine_profile.h"
 #include "tests/support/started_log_fixture.h"
 
 namespace {
@@ -185,14 +186,14 @@ TEST_F(TrackedMemoryTest, HeapRefusalDumpsTheListAndReturnsNull) {
     void* kept = AllocText("keep", "kept.cpp", 4);
     StartLogFile();
 
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(AllocMemory(8, "", 0), nullptr);
     const std::string dump =
         Dump({Record(kept, "size:4(0.004kb)  file:kept.cpp  line:4", "data:<keep> [6b 65 65 70]")},
              4, 1);
     EXPECT_EQ(LogText(), dump);
 
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(ReallocMemory(kept, 4096, "", 0), nullptr);
     EXPECT_EQ(LogText(), dump + dump);
     EXPECT_EQ(std::memcmp(kept, "keep", 4), 0);

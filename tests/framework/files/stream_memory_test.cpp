@@ -94,9 +94,9 @@ using MemoryStreamOpenTest = testsupport::PlatformTest;
 TEST_F(MemoryStreamOpenTest, RefusesWhatItCannotHold) {
     uint8_t byte = 0;
     EXPECT_EQ(OpenMemoryStream(&byte, 0x80000000u), 0u);
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(OpenMemoryStream(&byte, 1), 0u);
-    platform::ResetMachineProfile();
+    platform::ResetMachine();
 
     // An empty block is at its end at once.
     const uintptr_t empty = OpenMemoryStream(&byte, 0);

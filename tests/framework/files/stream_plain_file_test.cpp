@@ -180,21 +180,21 @@ TEST_F(PlainFileStreamTest, AllocationFailuresOpenNothing) {
 
     // The record: no message of the stream's own.
     size_t mark = LogText().size();
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(Open("file.bin", kCached), 0u);
     EXPECT_EQ(LogSince(mark).find(cacheMessage), std::string::npos);
 
     // The cache, the allocation after the record.
     mark = LogText().size();
-    platform::Profile().failures.failHeapAllocationNumber = 2;
+    platform::Profile().failures.heap.failAllocationNumber = 2;
     EXPECT_EQ(Open("file.bin", kCached), 0u);
     EXPECT_NE(LogSince(mark).find(cacheMessage), std::string::npos);
 
     // Without the cache flag the stream needs no cache.
-    platform::Profile().failures.failHeapAllocationNumber = 2;
+    platform::Profile().failures.heap.failAllocationNumber = 2;
     const uintptr_t stream = Open("file.bin", kAsync);
     EXPECT_NE(stream, 0u);
-    platform::Profile().failures.failHeapAllocationNumber = 0;
+    platform::Profile().failures.heap.failAllocationNumber = 0;
     if (stream != 0) Win32FileClose(stream);
 }
 

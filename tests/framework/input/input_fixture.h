@@ -14,7 +14,8 @@
 #include "framework/input/input_state.h"
 #include "framework/input/joypad_vibration.h"
 #include "framework/input/keyboard_joypad_state.h"
-#include "platform/dinput/input_profile.h"
+#include "platform/kernel/manual_clock.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace inputtest {
@@ -41,16 +42,19 @@ protected:
         MainWindowTest::TearDown();
     }
 
+    // The framework's input state and the profile's input part and input
+    // failures back to the start, without the host's pads.
     static void ResetInput() {
         std::memset(&InputDeviceState, 0, sizeof(InputDeviceState));
-        platform::ResetInputProfile();
-        platform::Input().hostPads = false;
+        platform::Profile().input = platform::InputProfile{};
+        platform::Profile().failures.input = platform::InputFailures{};
+        platform::Profile().input.hostPads = false;
     }
 
     static void AddPads(int count, platform::VirtualPad pad = {}) {
         for (int i = 0; i < count; ++i) {
             pad.name = "Pad " + std::to_string(i + 1);
-            platform::Input().virtualPads.push_back(pad);
+            platform::Profile().input.virtualPads.push_back(pad);
         }
     }
 

@@ -3,6 +3,8 @@
 // conversion, the once-per-millisecond rule and the lazy start.
 #include <string>
 
+#include "platform/dinput/virtual_pads.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/input/input_fixture.h"
 
 namespace inputtest {
@@ -38,8 +40,8 @@ TEST_F(InputTest, TheKeyboardFlagReadsPadOnesKeyMap) {
 }
 
 TEST_F(InputTest, WithoutDirectInputTheKeysComeThroughTheConversionTable) {
-    platform::Input().directInput7 = false;
-    platform::Input().directInput8 = false;
+    platform::Profile().input.directInput7 = false;
+    platform::Profile().input.directInput8 = false;
     StartWithWindow();
     PostKey(VK_RETURN, true);
     PostKey('Z', true);
@@ -110,11 +112,11 @@ TEST_F(InputTest, APadsStickAndButtonsGiveItsBitsThroughDirectInput) {
 }
 
 TEST_F(InputTest, APadsStickAndButtonsGiveItsBitsWithoutDirectInput) {
-    platform::Input().directInput7 = false;
-    platform::Input().directInput8 = false;
+    platform::Profile().input.directInput7 = false;
+    platform::Profile().input.directInput8 = false;
     platform::VirtualPad pad;
     pad.buttons = 32;
-    platform::Input().virtualPads = {pad};
+    platform::Profile().input.virtualPads = {pad};
     StartWithWindow();
     // Raw joystick positions are SDL2's values plus 32768.
     const StickCase cases[] = {
@@ -174,7 +176,7 @@ TEST_F(InputTest, AQueryAfterTheEndStartsInputAndAnswersNothing) {
 
 TEST_F(InputTest, AFailedLazyStartReadsAsNothingHeldNotEveryButton) {
     StartWindowMode();
-    platform::Input().failures.keyboardEventNotification = true;
+    platform::Profile().failures.input.keyboardEventNotification = true;
     EXPECT_EQ(ReadJoypadButtons(1), 0);
     EXPECT_TRUE(IsInputStarted());  // the failed start holds its devices
     EndInputDevices();

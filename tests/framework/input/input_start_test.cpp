@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/input/input_fixture.h"
 
 namespace inputtest {
@@ -67,9 +68,9 @@ class InputVersionTest : public InputTest, public ::testing::WithParamInterface<
 
 TEST_P(InputVersionTest, TakesTheFirstVersionThatCanBeHadAndLogsEachStep) {
     const VersionCase& c = GetParam();
-    platform::Input().directInput7 = c.directInput7;
-    platform::Input().directInput8 = c.directInput8;
-    platform::Input().failures.initialize7 = c.failInitialize7;
+    platform::Profile().input.directInput7 = c.directInput7;
+    platform::Profile().input.directInput8 = c.directInput8;
+    platform::Profile().failures.input.initialize7 = c.failInitialize7;
     EXPECT_EQ(StartWithWindow(), c.log);
     EXPECT_EQ(LogIndentDepth, 0);
     ASSERT_TRUE(IsInputStarted());
@@ -95,10 +96,10 @@ INSTANTIATE_TEST_SUITE_P(Versions, InputVersionTest, ::testing::ValuesIn(kVersio
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InputTest, WithoutDirectInputOnceEveryLaterStartGoesStraightToTheJoystickCalls) {
-    platform::Input().directInput7 = false;
-    platform::Input().directInput8 = false;
+    platform::Profile().input.directInput7 = false;
+    platform::Profile().input.directInput8 = false;
     AddPads(2);
-    platform::Input().virtualPads[1].axes = 2;  // no Z and no R
+    platform::Profile().input.virtualPads[1].axes = 2;  // no Z and no R
     StartWithWindow();
     EXPECT_EQ(InputDeviceState.pads[0].hasZAndR, 1);
     EXPECT_EQ(InputDeviceState.pads[1].hasZAndR, 0);
@@ -109,8 +110,8 @@ TEST_F(InputTest, WithoutDirectInputOnceEveryLaterStartGoesStraightToTheJoystick
     EXPECT_FALSE(IsInputStarted());
 
     // Both versions are back, but the process has given DirectInput up.
-    platform::Input().directInput7 = true;
-    platform::Input().directInput8 = true;
+    platform::Profile().input.directInput7 = true;
+    platform::Profile().input.directInput8 = true;
     mark = LogText().size();
     EXPECT_EQ(StartInputDevices(), 0);
     EXPECT_EQ(LinesSince(mark), "\tパッドの数は 2 個です\r\n\r\n入力関連の初期化をしました\r\n");
@@ -155,7 +156,7 @@ TEST_F(InputTest, PadsAreKeptWithoutForceFeedbackOrZAndRButNotWithoutY) {
     platform::VirtualPad oneAxis;
     oneAxis.axes = 1;
     platform::VirtualPad shaking;
-    platform::Input().virtualPads = {plain, oneAxis, shaking};
+    platform::Profile().input.virtualPads = {plain, oneAxis, shaking};
     const std::string log = StartWithWindow();
     ASSERT_EQ(InputDeviceState.padCount, 2);
     EXPECT_EQ(InputDeviceState.pads[0].constantForceEffect, nullptr);
@@ -196,7 +197,7 @@ TEST_F(InputFatalTest, AMouseOrKeyboardThatCannotBeSetUpEndsTheProcess) {
         SCOPED_TRACE(c.text);
         ResetInput();
         AddPads(1);
-        platform::Input().failures.*c.failure = true;
+        platform::Profile().failures.input.*c.failure = true;
         if (GetMainWindowHandle() == nullptr) StartWindowMode();
         const size_t mark = LogText().size();
         long long code = -2;
@@ -217,7 +218,7 @@ TEST_F(InputFatalTest, AMouseOrKeyboardThatCannotBeSetUpEndsTheProcess) {
 }
 
 TEST_F(InputTest, AKeyboardWithoutChangeNotificationFailsTheStartButStaysHeld) {
-    platform::Input().failures.keyboardEventNotification = true;
+    platform::Profile().failures.input.keyboardEventNotification = true;
     StartWindowMode();
     const size_t mark = LogText().size();
     EXPECT_EQ(StartInputDevices(), -1);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/host/host.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/input/input_fixture.h"
 
 namespace inputtest {
@@ -18,8 +19,7 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         InputTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Automatic;
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Automatic;
         ASSERT_TRUE(platform::host::DisplayAvailable()) << SDL_GetError();
     }
 

@@ -3,6 +3,7 @@
 // layer must refuse.
 #include <cstring>
 
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/network/network_fixture.h"
 
 namespace networktest {

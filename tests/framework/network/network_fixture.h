@@ -15,15 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/tracked_memory.h"
 #include "framework/network/sockets.h"
 #include "framework/network/sockets_state.h"
-#include "framework/base/tracked_memory.h"
 #include "platform/platform.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/winsock/host_sockets.h"
 #include "platform/winsock/socket_table.h"
-#include "tests/support/started_log_fixture.h"
 #include "tests/support/posix_peer.h"
+#include "tests/support/started_log_fixture.h"
 
 namespace networktest {
 

@@ -1,6 +1,7 @@
 // Receiving framed messages from a real peer: however the peer's sends cut
 // the stream, each message is begun only once its whole length has come,
 // lands in the receive ring in order and is counted once, when complete.
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/network/network_fixture.h"
 
 namespace networktest {
@@ -206,9 +207,9 @@ TEST_F(NetworkTest, AReceiveRingThatCannotGrowFailsTheConnection) {
     const size_t mark = LogText().size();
     peer->sendBytes(Frame(std::string(5000, 'x')));
     ASSERT_TRUE(WaitUntilWaiting(connection->socket, 5004));
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(RecvSocket(handle), -1);
-    platform::Profile().failures.failHeapAllocationNumber = 0;
+    platform::Profile().failures.heap.failAllocationNumber = 0;
     EXPECT_EQ(connection->error, 1);
     EXPECT_EQ(connection->receiveRing.data, nullptr);
     EXPECT_EQ(connection->receiveRing.held, 0);

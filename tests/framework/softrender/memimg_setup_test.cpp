@@ -11,6 +11,7 @@
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/memimg.h"
+#include "platform/kernel/debug_output_sink.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
 
@@ -174,9 +175,9 @@ TEST_F(MemImgSetUpTest, AFailedAllocationFreesEverythingAndLeavesTheRecordUnset)
             SCOPED_TRACE(testing::Message() << "palette " << c.paletteFlag << " allocation " << failing);
             const int liveBefore = LiveTrackedBlocks();
             MEMIMG image{};
-            platform::Profile().failures.failHeapAllocationNumber = failing;
+            platform::Profile().failures.heap.failAllocationNumber = failing;
             EXPECT_EQ(SetUpMemImg(&image, 16, 4, -1, 0, 1, c.paletteFlag, c.alphaFlag, 1, nullptr), -1);
-            platform::Profile().failures.failHeapAllocationNumber = 0;
+            platform::Profile().failures.heap.failAllocationNumber = 0;
             const MEMIMG zero{};
             EXPECT_EQ(std::memcmp(&image, &zero, sizeof image), 0);
             EXPECT_EQ(LiveTrackedBlocks(), liveBefore);

@@ -9,14 +9,13 @@
 #include <cstring>
 #include <string>
 
-#include "framework/startup/framework_startup.h"
 #include "framework/base/framework_state.h"
-#include "framework/window/main_window.h"
-#include "framework/window/window_mode.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
+#include "framework/startup/framework_startup.h"
+#include "framework/window/main_window.h"
+#include "framework/window/window_mode.h"
 #include "platform/profile/machine_profile.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/started_log_fixture.h"
 
 namespace startuptest {
@@ -56,13 +55,13 @@ class StartupTest : public testsupport::StartedLogTest {
 protected:
     void SetUp() override {
         StartedLogTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().classLockDirectory = folder_.hostPath();
-        platform::User().desktopWidth = 1280;
-        platform::User().desktopHeight = 1024;
-        platform::User().desktopBitsPerPixel = 32;
-        platform::User().totalPhysicalMemory = 512ull << 20;
-        platform::User().availablePhysicalMemory = 256ull << 20;
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.classLockDirectory = folder_.hostPath();
+        platform::Profile().display.desktopWidth = 1280;
+        platform::Profile().display.desktopHeight = 1024;
+        platform::Profile().display.desktopBitsPerPixel = 32;
+        platform::Profile().display.totalPhysicalMemory = 512ull << 20;
+        platform::Profile().display.availablePhysicalMemory = 256ull << 20;
         // Every clock read moves time on, so that the spins on the clock
         // (the processor speed, the display-change wait) end.
         platform::Profile().clock.advanceNanosecondsPerRead = 1000000;

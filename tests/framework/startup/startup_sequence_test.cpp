@@ -6,6 +6,7 @@
 #include "framework/graphics/draw_target.h"
 #include "framework/softrender/memimg.h"
 #include "platform/com/com.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/startup/startup_fixture.h"
 
 namespace startuptest {
@@ -80,7 +81,7 @@ TEST_F(StartupTest, TwentyFourBitColourIsRefusedOnA24BitDesktopInWindowModeOrWhe
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.desktopBits << " " << c.windowMode << " " << c.requestedBits);
         ResetFramework();
-        platform::User().desktopBitsPerPixel = c.desktopBits;
+        platform::Profile().display.desktopBitsPerPixel = c.desktopBits;
         ChangeWindowMode(c.windowMode);
         RequestedScreenMode.colorBits = c.requestedBits;
         const int result = InitFramework();
@@ -113,7 +114,7 @@ TEST_F(StartupTest, AFullScreenSizeNoDisplayModeOffersStartsInWindowMode) {
         {320, 240, 0, 0},  // shown doubled at 640 by 480
         {320, 240, 1, 1},
     };
-    platform::User().displayModes = {{640, 480, 16, 60}, {800, 600, 16, 60}, {640, 480, 32, 60}, {720, 400, 8, 60}};
+    platform::Profile().display.displayModes = {{640, 480, 16, 60}, {800, 600, 16, 60}, {640, 480, 32, 60}, {720, 400, 8, 60}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " software " << c.softwareOnly);
         ResetFramework();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/startup/startup_fixture.h"
 
 namespace startuptest {

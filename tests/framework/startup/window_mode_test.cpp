@@ -4,6 +4,7 @@
 
 #include "framework/base/time_functions.h"
 #include "framework/window/window_style.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/startup/startup_fixture.h"
 
 namespace startuptest {
@@ -63,9 +64,9 @@ TEST_F(WindowModeTest, AfterStartUpAChangeRestylesRebuildsTheScreenAndWaitsForTh
 
 TEST_F(WindowModeTest, AChangeThatLeavesTheDisplayAsItWasStopsWaitingAfterTwoSeconds) {
     // The desktop already is the full-screen mode: no display change comes.
-    platform::User().desktopWidth = 640;
-    platform::User().desktopHeight = 480;
-    platform::User().desktopBitsPerPixel = 16;
+    platform::Profile().display.desktopWidth = 640;
+    platform::Profile().display.desktopHeight = 480;
+    platform::Profile().display.desktopBitsPerPixel = 16;
     ChangeWindowMode(1);
     ASSERT_EQ(InitFramework(), 0);
     const int start = GetMillisecondCount();
@@ -145,7 +146,7 @@ TEST_F(WindowModeTest, ForegroundAndDesktopModeBeforeAndAfterStartUp) {
     HWND window = GetMainWindowHandle();
     EXPECT_EQ(GetForegroundWindow(), window);
     // Once started, the desktop recorded at window creation is reported.
-    platform::User().desktopWidth = 800;
+    platform::Profile().display.desktopWidth = 800;
     GetDesktopMode(&width, nullptr, nullptr);
     EXPECT_EQ(width, 1280);
 

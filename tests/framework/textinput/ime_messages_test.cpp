@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/imm/imm.h"
+#include "platform/imm/input_method_feed.h"
 #include "tests/framework/textinput/text_input_fixture.h"
 
 namespace textinputtest {

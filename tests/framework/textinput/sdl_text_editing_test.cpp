@@ -5,6 +5,7 @@
 
 #include "platform/host/host.h"
 #include "platform/host/host_ime.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/textinput/text_input_fixture.h"
 
 namespace textinputtest {
@@ -18,8 +19,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         TextInputTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Automatic;
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Automatic;
         ASSERT_TRUE(platform::host::DisplayAvailable());
     }
 };

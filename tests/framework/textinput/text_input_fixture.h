@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "framework/base/tracked_memory.h"
 #include "framework/textinput/input_char_buffer.h"
 #include "framework/textinput/text_input.h"
 #include "framework/textinput/text_input_state.h"
-#include "framework/base/tracked_memory.h"
-#include "platform/imm/imm_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace textinputtest {
@@ -35,7 +35,6 @@ protected:
         MainWindowTest::SetUp();
         // The open-status handling waits 2 ms on the clock: let it move.
         platform::Profile().clock.advanceNanosecondsPerRead = 100000;
-        platform::ResetInputMethod();
         StartTextInput();
         ShiftDown = false;
         KeyHeldQuery = &FakeKeyHeld;
@@ -45,7 +44,6 @@ protected:
         DeleteAllKeyInputs();
         KeyHeldQuery = &IsKeyHeld;
         ClearInputCharBuffer();
-        platform::ResetInputMethod();
         MainWindowTest::TearDown();
     }
 

@@ -20,7 +20,6 @@ class LayeredWindowTest : public windowtest::MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        platform::ResetLayeredWindowUpdates();
         MainWindow.settings.LayeredWindowFlag = 1;
         window_ = StartWindowMode();
         ASSERT_NE(window_, nullptr);
@@ -36,7 +35,6 @@ protected:
         FreePixelImage(&image_);
         DestroyMainWindow();
         LayeredWindowBitmap = LayeredWindowBitmapRecord{};
-        platform::ResetLayeredWindowUpdates();
         MainWindowTest::TearDown();
     }
 

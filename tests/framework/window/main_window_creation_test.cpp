@@ -11,6 +11,8 @@
 #include <cstring>
 
 #include "framework/base/framework_state.h"
+#include "platform/kernel/debug_output_sink.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_system.h"
 #include "tests/support/main_window_fixture.h"
 
@@ -177,8 +179,8 @@ TEST(DoubleStartChildProcess, StartsASecondCopyOfTheProgram) {
     std::snprintf(StartDirectory, sizeof(StartDirectory), "%s", folder.windowsPath().c_str());
     SetLogFileOutput(1);
     StartLogFile();
-    platform::User().host = platform::HostDisplayUse::Off;
-    platform::User().classLockDirectory = locks;
+    platform::Profile().display.host = platform::HostDisplayUse::Off;
+    platform::Profile().display.classLockDirectory = locks;
     platform::Profile().clock.performanceFrequency = 0;
     MainWindow.settings.doubleStartAllowed = std::atoi(allowed);
     ChangeWindowMode(1);

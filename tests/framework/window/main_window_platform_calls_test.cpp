@@ -1,26 +1,14 @@
 // What the main window takes from the platform's module, input-method and
 // shell calls: its instance handle, the layered-window entry, the input
 // method switched off, and dropped files reaching the list through the pump.
-#include "platform/imm/imm_profile.h"
-#include "platform/shell/shell_profile.h"
+#include "platform/imm/input_method_feed.h"
+#include "platform/shell/dropped_files_feed.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
 namespace {
 
-class MainWindowPlatformCallsTest : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        platform::ResetInputMethod();
-        platform::ResetDroppedFiles();
-    }
-    void TearDown() override {
-        platform::ResetDroppedFiles();
-        platform::ResetInputMethod();
-        MainWindowTest::TearDown();
-    }
-};
+using MainWindowPlatformCallsTest = MainWindowTest;
 
 TEST_F(MainWindowPlatformCallsTest, CreationTakesTheProgramModuleAndSwitchesTheInputMethodOff) {
     ASSERT_NE(StartWindowMode(), nullptr);

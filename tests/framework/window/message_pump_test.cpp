@@ -4,6 +4,7 @@
 // procedure.
 #include <ostream>
 
+#include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace windowtest {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/host/host.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace windowtest {
@@ -17,8 +18,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         MainWindowTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Automatic;
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Automatic;
         ASSERT_TRUE(platform::host::DisplayAvailable()) << SDL_GetError();
     }
 };

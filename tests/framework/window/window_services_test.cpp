@@ -4,10 +4,11 @@
 #include <ostream>
 #include <cstring>
 
+#include "framework/base/tracked_memory.h"
 #include "framework/window/clipboard_text.h"
 #include "framework/window/menus.h"
 #include "framework/window/mouse.h"
-#include "framework/base/tracked_memory.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_system.h"
 #include "tests/support/main_window_fixture.h"
 
@@ -152,7 +153,7 @@ TEST_F(ServicesTest, DroppedNamesFillTheListUpTo1000AndTheDropIsAlwaysReleased) 
 TEST_F(ServicesTest, AFailedNameAllocationStopsTheTakingAndKeepsTheNamesTaken) {
     finishes = 0;
     droppedCount = 10;
-    platform::Profile().failures.failHeapAllocationNumber = 4;
+    platform::Profile().failures.heap.failAllocationNumber = 4;
     EXPECT_EQ(TakeDroppedFiles(nullptr, QueryDrop, FinishDrop), 3);
     EXPECT_EQ(MainWindow.droppedFileCount, 3);
     EXPECT_STREQ(MainWindow.droppedFiles[2], "C:\\落とした\\2.txt");

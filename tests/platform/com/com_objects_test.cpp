@@ -4,7 +4,7 @@
 
 #include "platform/com/com.h"
 #include "platform/dinput/dinput.h"
-#include "platform/dinput/input_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -13,12 +13,10 @@ class ComObjectsTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetInputProfile();
         CoInitialize(nullptr);
     }
     void TearDown() override {
         CoUninitialize();
-        platform::ResetInputProfile();
         PlatformTest::TearDown();
     }
 };
@@ -36,7 +34,7 @@ TEST_F(ComObjectsTest, RefusalsLeaveNoObject) {
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(CoCreateInstance(CLSID_DirectInput, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectInput7A, nullptr),
               E_POINTER);
-    platform::Input().directInput7 = false;
+    platform::Profile().input.directInput7 = false;
     EXPECT_EQ(CoCreateInstance(CLSID_DirectInput, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectInput7A, &object),
               REGDB_E_CLASSNOTREG);
 }

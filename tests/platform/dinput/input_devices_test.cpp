@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/dinput/dinput.h"
-#include "platform/dinput/input_profile.h"
+#include "platform/dinput/virtual_pads.h"
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "platform/winmm/winmm.h"
 #include "tests/support/test_support.h"
 
@@ -21,9 +21,8 @@ class InputDevicesTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::ResetInputProfile();
-        platform::Input().hostPads = false;
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().input.hostPads = false;
         CoInitialize(nullptr);
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
@@ -39,7 +38,6 @@ protected:
         if (device_ != nullptr) device_->Release();
         if (directInput_ != nullptr) directInput_->Release();
         CoUninitialize();
-        platform::ResetInputProfile();
         PlatformTest::TearDown();
     }
 
@@ -63,7 +61,7 @@ protected:
                 return DIENUM_CONTINUE;
             },
             &context, DIEDFL_ATTACHEDONLY);
-        ASSERT_EQ(found, static_cast<int>(platform::Input().virtualPads.size()));
+        ASSERT_EQ(found, static_cast<int>(platform::Profile().input.virtualPads.size()));
         ASSERT_EQ(directInput_->CreateDevice(first, &device_, nullptr), DI_OK);
         ASSERT_EQ(device_->SetDataFormat(&c_dfDIJoystick), DI_OK);
     }
@@ -89,7 +87,7 @@ protected:
 };
 
 TEST_F(InputDevicesTest, AxesFollowTheirRangeAndDeadZone) {
-    platform::Input().virtualPads = {platform::VirtualPad{}};
+    platform::Profile().input.virtualPads = {platform::VirtualPad{}};
     OpenFirstPad();
     ASSERT_EQ(SetRange(DIJOFS_X, -1000, 1000), DI_OK);
     ASSERT_EQ(SetDeadZone(DIJOFS_X, 2500), DI_OK);
@@ -118,7 +116,7 @@ TEST_F(InputDevicesTest, AxesFollowTheirRangeAndDeadZone) {
 TEST_F(InputDevicesTest, AMissingAxisIsNotFoundAndStateNeedsAcquisition) {
     platform::VirtualPad pad;
     pad.axes = 2;
-    platform::Input().virtualPads = {pad};
+    platform::Profile().input.virtualPads = {pad};
     OpenFirstPad();
     EXPECT_EQ(SetRange(DIJOFS_Y, -1000, 1000), DI_OK);
     EXPECT_EQ(SetRange(DIJOFS_Z, -1000, 1000), DIERR_OBJECTNOTFOUND);
@@ -129,7 +127,7 @@ TEST_F(InputDevicesTest, AMissingAxisIsNotFoundAndStateNeedsAcquisition) {
 }
 
 TEST_F(InputDevicesTest, TheForegroundIsNeededForAForegroundDevice) {
-    platform::Input().virtualPads = {platform::VirtualPad{}};
+    platform::Profile().input.virtualPads = {platform::VirtualPad{}};
     OpenFirstPad();
     ASSERT_EQ(device_->SetCooperativeLevel(window_, DISCL_EXCLUSIVE | DISCL_FOREGROUND), DI_OK);
     ASSERT_EQ(device_->Acquire(), DI_OK);
@@ -145,7 +143,7 @@ TEST_F(InputDevicesTest, TheForegroundIsNeededForAForegroundDevice) {
 TEST_F(InputDevicesTest, EffectsShakeOnlyAPadWithForceFeedbackHeldExclusively) {
     platform::VirtualPad still;
     still.forceFeedback = false;
-    platform::Input().virtualPads = {platform::VirtualPad{}, still};
+    platform::Profile().input.virtualPads = {platform::VirtualPad{}, still};
     OpenFirstPad();
     DWORD axes[2] = {DIJOFS_X, DIJOFS_Y};
     LONG direction[2] = {0, 0};
@@ -198,7 +196,7 @@ TEST_F(InputDevicesTest, TheJoystickCallsReadTheSamePads) {
     platform::VirtualPad twoAxes;
     twoAxes.axes = 2;
     twoAxes.hats = 0;
-    platform::Input().virtualPads = {platform::VirtualPad{}, twoAxes};
+    platform::Profile().input.virtualPads = {platform::VirtualPad{}, twoAxes};
     JOYCAPSA caps{};
     ASSERT_EQ(joyGetDevCapsA(0, &caps, sizeof(caps)), JOYERR_NOERROR);
     EXPECT_EQ(caps.wCaps & (JOYCAPS_HASZ | JOYCAPS_HASR), JOYCAPS_HASZ | JOYCAPS_HASR);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
 #include "tests/support/test_support.h"
 
@@ -13,13 +13,11 @@ class DeviceContextTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().desktopWidth = 1600;
-        platform::User().desktopHeight = 900;
-        platform::User().desktopBitsPerPixel = 16;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.desktopWidth = 1600;
+        platform::Profile().display.desktopHeight = 900;
+        platform::Profile().display.desktopBitsPerPixel = 16;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = DefWindowProcA;
@@ -28,11 +26,6 @@ protected:
         // A frameless window: its client area is 8 by 4 pixels.
         window = CreateWindowExA(0, "PaintTestWindow", "", WS_POPUP, 0, 0, 8, 4, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     // The window's pixels, one row a string: '.' black, 'R' red, 'W' white, '?' else.
     std::vector<std::string> Pixels() {

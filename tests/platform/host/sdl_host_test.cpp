@@ -15,8 +15,9 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/host/host.h"
+#include "platform/profile/machine_profile.h"
+#include "platform/user/icon_resources.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -40,9 +41,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         ASSERT_TRUE(platform::host::DisplayAvailable()) << SDL_GetError();
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
@@ -50,11 +49,6 @@ protected:
         windowClass.lpszClassName = "HostTestWindow";
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
         received.clear();
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     // A shown window-mode window whose client area is 640 by 480 at (100, 80).
     HWND MakeWindow(const char* title = "") {

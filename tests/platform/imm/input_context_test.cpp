@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/imm/imm.h"
-#include "platform/imm/imm_profile.h"
+#include "platform/imm/input_method_feed.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -24,8 +24,7 @@ class InputContextTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::ResetInputMethod();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
         Seen.clear();
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
@@ -37,11 +36,6 @@ protected:
         ASSERT_NE(window_, nullptr);
         context_ = ImmGetContext(window_);
         ASSERT_NE(context_, nullptr);
-    }
-
-    void TearDown() override {
-        platform::ResetInputMethod();
-        PlatformTest::TearDown();
     }
 
     void Drain() {

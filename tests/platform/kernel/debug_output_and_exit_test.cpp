@@ -1,5 +1,7 @@
 #include <thread>
 
+#include "platform/kernel/debug_output_sink.h"
+#include "platform/kernel/exit_process_handler.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
@@ -27,10 +29,10 @@ TEST_F(DebugOutputAndExitTest, ExitProcessCallsTheHandlerWithTheCode) {
     }
 }
 
-TEST_F(DebugOutputAndExitTest, ResettingTheProfileClearsTheSinkAndTheHandler) {
+TEST_F(DebugOutputAndExitTest, ResettingTheMachineClearsTheSinkAndTheHandler) {
     OutputDebugStringA("x");
     platform::SetExitProcessHandler([](unsigned) { throw 1; });
-    platform::ResetMachineProfile();
+    platform::ResetMachine();
     EXPECT_EQ(platform::DebugOutputText(), "");
     EXPECT_EXIT(ExitProcess(7), ::testing::ExitedWithCode(7), "");
 }

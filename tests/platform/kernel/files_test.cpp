@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/kernel/kernel.h"
-#include "platform/profile/machine_profile.h"
+#include "platform/kernel/path_mapping.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/kernel/heap_accounting.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
@@ -37,7 +38,7 @@ TEST_F(HeapTest, ReAllocKeepsContentsAndZeroFillsOnlyTheGrownPart) {
 TEST_F(HeapTest, TheNthAllocationFailsCountingReAllocsAndLeavingTheOldBlockValid) {
     void* first = HeapAlloc(heap, 0, 16);
     std::memset(first, 0x5A, 16);
-    platform::Profile().failures.failHeapAllocationNumber = 2;  // counted from here
+    platform::Profile().failures.heap.failAllocationNumber = 2;  // counted from here
     void* second = HeapAlloc(heap, 0, 16);
     ASSERT_NE(second, nullptr);
     SetLastError(0);
@@ -52,11 +53,11 @@ TEST_F(HeapTest, TheNthAllocationFailsCountingReAllocsAndLeavingTheOldBlockValid
 }
 
 TEST_F(HeapTest, EveryAllocationFailsFromTheNumberOnWhenAsked) {
-    platform::Profile().failures.failHeapAllocationNumber = 1;
-    platform::Profile().failures.failEveryHeapAllocationFromThere = true;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
+    platform::Profile().failures.heap.failEveryAllocationFromThere = true;
     EXPECT_EQ(HeapAlloc(heap, 0, 1), nullptr);
     EXPECT_EQ(HeapAlloc(heap, 0, 1), nullptr);
-    platform::Profile().failures.failHeapAllocationNumber = 0;
+    platform::Profile().failures.heap.failAllocationNumber = 0;
     void* block = HeapAlloc(heap, 0, 1);
     EXPECT_NE(block, nullptr);
     HeapFree(heap, 0, block);

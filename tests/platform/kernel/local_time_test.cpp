@@ -1,4 +1,5 @@
 #include "platform/kernel/kernel.h"
+#include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
 

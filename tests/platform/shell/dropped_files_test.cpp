@@ -10,10 +10,10 @@
 
 #include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
+#include "platform/shell/dropped_files_feed.h"
 #include "platform/shell/shell.h"
-#include "platform/shell/shell_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -25,11 +25,8 @@ class DroppedFilesTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
-        platform::ResetDroppedFiles();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = DefWindowProcA;
@@ -38,12 +35,6 @@ protected:
         window = CreateWindowExA(0, "DropTestWindow", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,
                                  nullptr);
         ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override {
-        platform::ResetDroppedFiles();
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
 
     // Drops the files on the accepting window and takes the drop handle off
@@ -120,22 +111,13 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
-        platform::ResetDroppedFiles();
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         ASSERT_TRUE(platform::host::DisplayAvailable()) << SDL_GetError();
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "HostDropTestWindow";
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
-    }
-    void TearDown() override {
-        platform::ResetDroppedFiles();
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     static void Push(Uint32 type, SDL_Window* window, const char8_t* file = nullptr) {
         SDL_Event event{};

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -17,14 +17,7 @@ class ClipboardTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::ResetWindowSystem();
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
     }
     // A block holding the bytes, as a program makes it for SetClipboardData.
     static HGLOBAL Block(const void* bytes, size_t size) {

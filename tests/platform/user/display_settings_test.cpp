@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/user/user_profile.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -12,10 +12,10 @@ class DisplaySettingsTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().desktopWidth = 1280;
-        platform::User().desktopHeight = 1024;
-        platform::User().desktopBitsPerPixel = 32;
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.desktopWidth = 1280;
+        platform::Profile().display.desktopHeight = 1024;
+        platform::Profile().display.desktopBitsPerPixel = 32;
     }
 
     static DEVMODEA Mode(DWORD number) {
@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(DisplaySettingsTest, ListsTheProfileModesInOrderAndStopsAtTheEnd) {
-    platform::User().displayModes = {{800, 600, 16, 60}, {1024, 768, 32, 75}};
+    platform::Profile().display.displayModes = {{800, 600, 16, 60}, {1024, 768, 32, 75}};
     const DEVMODEA second = Mode(1);
     EXPECT_EQ(second.dmPelsWidth, 1024u);
     EXPECT_EQ(second.dmPelsHeight, 768u);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 extern char** environ;
@@ -26,8 +26,8 @@ TEST(FindWindowChildProcess, ReportsWhetherAnotherProcessHasAWindowOfTheClass) {
     const char* className = std::getenv("KILN_FIND_WINDOW_CLASS");
     const char* locks = std::getenv("KILN_FIND_WINDOW_LOCKS");
     if (className == nullptr || locks == nullptr) GTEST_SKIP() << "only run as a child of FindWindowTest";
-    platform::User().host = platform::HostDisplayUse::Off;
-    platform::User().classLockDirectory = locks;
+    platform::Profile().display.host = platform::HostDisplayUse::Off;
+    platform::Profile().display.classLockDirectory = locks;
     std::_Exit(FindWindowA(className, nullptr) != nullptr ? kFound : kNotFound);
 }
 
@@ -35,21 +35,14 @@ class FindWindowTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         className = "KilnFindWindowTest" + std::to_string(getpid());
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = className.c_str();
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     // What a second copy of the program, started now, finds.
     int AskAnotherProcess(const std::string& lookedFor) {

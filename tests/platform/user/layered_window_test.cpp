@@ -4,8 +4,8 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/layered_window_record.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -14,8 +14,7 @@ class LayeredWindowCallTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::ResetLayeredWindowUpdates();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
         const HMODULE user32 = LoadLibraryA("user32");
         update_ = reinterpret_cast<UpdateLayeredWindowRoutine>(
             reinterpret_cast<void (*)()>(GetProcAddress(user32, "UpdateLayeredWindow")));
@@ -35,7 +34,6 @@ protected:
 
     void TearDown() override {
         DeleteDC(memory_);
-        platform::ResetLayeredWindowUpdates();
         PlatformTest::TearDown();
     }
 

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
+#include "platform/user/icon_resources.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "platform/user/window_system.h"
 #include "tests/support/test_support.h"
 
@@ -24,16 +25,9 @@ class MenusAndSystemTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         received.clear();
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
 
     testsupport::TemporaryFolder folder;
@@ -117,8 +111,8 @@ TEST_F(MenusAndSystemTest, AnAttachedMenuTakesItsBarFromTheClientArea) {
 }
 
 TEST_F(MenusAndSystemTest, MemoryStatusIsWhatA32BitProgramSees) {
-    platform::User().totalPhysicalMemory = 16ull << 30;
-    platform::User().availablePhysicalMemory = 3ull << 30;
+    platform::Profile().display.totalPhysicalMemory = 16ull << 30;
+    platform::Profile().display.availablePhysicalMemory = 3ull << 30;
     MEMORYSTATUS status{};
     GlobalMemoryStatus(&status);
     EXPECT_EQ(status.dwLength, sizeof(MEMORYSTATUS));
@@ -127,7 +121,8 @@ TEST_F(MenusAndSystemTest, MemoryStatusIsWhatA32BitProgramSees) {
     EXPECT_EQ(status.dwMemoryLoad, 82u);
     EXPECT_EQ(status.dwTotalVirtual, 0x7FFE0000u);
 
-    platform::ResetUserProfile();  // the host's own figures
+    platform::Profile().display.totalPhysicalMemory = 0;  // the host's own figures
+    platform::Profile().display.availablePhysicalMemory = 0;
     GlobalMemoryStatus(&status);
     EXPECT_GT(status.dwTotalPhys, 0u);
     EXPECT_LE(status.dwAvailPhys, status.dwTotalPhys);
@@ -135,7 +130,7 @@ TEST_F(MenusAndSystemTest, MemoryStatusIsWhatA32BitProgramSees) {
 
 TEST_F(MenusAndSystemTest, CodePageAndParameters) {
     EXPECT_EQ(GetOEMCP(), 932u);
-    platform::User().oemCodePage = 949;
+    platform::Profile().display.oemCodePage = 949;
     EXPECT_EQ(GetOEMCP(), 949u);
 
     DWORD timeout = 0;

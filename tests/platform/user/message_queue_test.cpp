@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "platform/kernel/kernel.h"
+#include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "platform/user/window_system_events.h"
 #include "tests/support/test_support.h"
 #include "tests/support/thread_activity.h"
@@ -55,10 +55,8 @@ class MessageQueueTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = RecordingProcedure;
@@ -66,11 +64,6 @@ protected:
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
         std::lock_guard<std::mutex> guard(receivedLock);
         received.clear();
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     static HWND MakeWindow() {
         return CreateWindowExA(0, "QueueTestWindow", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,

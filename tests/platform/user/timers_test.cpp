@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "platform/kernel/kernel.h"
+#include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -27,10 +27,8 @@ class TimerTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         platform::UseManualClock(true);
         procedureCalls = 0;
         WNDCLASSEXA windowClass{};
@@ -40,11 +38,6 @@ protected:
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
         window = CreateWindowExA(0, "TimerTestWindow", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                  nullptr);
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     bool TimerWaiting(UINT remove, MSG& message) {
         return PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, remove) != FALSE;

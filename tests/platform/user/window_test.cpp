@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/kernel/kernel.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
-#include "platform/user/user_profile.h"
 #include "platform/user/window_system_events.h"
 #include "tests/support/test_support.h"
 
@@ -38,19 +38,12 @@ class WindowTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::ResetUserProfile();
-        platform::User().host = platform::HostDisplayUse::Off;
-        platform::User().desktopWidth = 1280;
-        platform::User().desktopHeight = 1024;
-        platform::User().classLockDirectory = folder.hostPath();
-        platform::ResetWindowSystem();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.desktopWidth = 1280;
+        platform::Profile().display.desktopHeight = 1024;
+        platform::Profile().display.classLockDirectory = folder.hostPath();
         ASSERT_NE(Register("TestWindow", RecordingProcedure), 0);
         received.clear();
-    }
-    void TearDown() override {
-        platform::ResetWindowSystem();
-        platform::ResetUserProfile();
-        PlatformTest::TearDown();
     }
     static ATOM Register(const char* name, WNDPROC procedure, UINT size = sizeof(WNDCLASSEXA)) {
         WNDCLASSEXA windowClass{};
@@ -120,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, FrameSizesComeFromTheProfile) {
-    platform::User().frame.caption = 26;
+    platform::Profile().display.frame.caption = 26;
     RECT rect{0, 0, 640, 480};
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
     EXPECT_EQ(rect.top, -31);

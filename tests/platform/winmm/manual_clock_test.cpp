@@ -1,4 +1,5 @@
 #include "platform/kernel/kernel.h"
+#include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/winmm/winmm.h"
 #include "tests/support/test_support.h"
@@ -55,7 +56,7 @@ TEST_F(ManualClockTest, TimeGetTimeWrapsAt32Bits) {
     platform::AdvanceManualClockMilliseconds(3);
     EXPECT_EQ(timeGetTime(), 1u);
 
-    platform::ResetMachineProfile();
+    platform::ResetMachine();
     platform::Profile().clock.timeGetTimeOrigin = 2147483647u;
     platform::UseManualClock(true);
     platform::AdvanceManualClockMilliseconds(6);
@@ -81,7 +82,7 @@ TEST_F(ManualClockTest, EachReadAdvancesTheClockWhenAsked) {
     DWORD start = timeGetTime();
     while (timeGetTime() - start < 100) {
     }  // a spin on the clock ends by itself
-    EXPECT_EQ(platform::Profile().clock.manualNanoseconds, 102000000u);
+    EXPECT_EQ(platform::ManualClockNanoseconds(), 102000000u);
 }
 
 }  // namespace

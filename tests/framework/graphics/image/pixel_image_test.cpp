@@ -68,7 +68,7 @@ TEST_F(PixelImageTest, PitchIsTheRowRoundedUpToFourBytes) {
 
 TEST_F(PixelImageTest, AFailedAllocationLeavesTheRecordAlone) {
     a_.width = 77;
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(AllocXrgb32PixelImage(4, 4, &a_), -1);
     EXPECT_EQ(a_.width, 77);
     EXPECT_EQ(a_.pixels, nullptr);

@@ -1,19 +1,10 @@
-// The desktop profile and the reset of the window system for tests.
-#include "platform/user/user_profile.h"
-
+// The reset of the window system that ResetMachine() runs.
 #include "platform/host/host.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 
-namespace platform {
-
-UserProfile& User() {
-    static UserProfile* profile = new UserProfile;  // read by threads still running at exit
-    return *profile;
-}
-
-void ResetUserProfile() { User() = UserProfile{}; }
+namespace platform::detail {
 
 void ResetWindowSystem() {
     host::Stop();
@@ -39,4 +30,4 @@ void ResetWindowSystem() {
     detail::ResetSystemParameters();
 }
 
-}  // namespace platform
+}  // namespace platform::detail

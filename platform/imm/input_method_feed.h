@@ -9,10 +9,9 @@
 
 namespace platform {
 
-// The state WINNLSEnableIME last set (true at start).
+// The state WINNLSEnableIME last set (true at start, and again after
+// ResetMachine(), which also forgets every input context).
 bool InputMethodEnabled();
-// Back to the start: enabled, and every input context forgotten.
-void ResetInputMethod();
 
 // The host's input method, as it reaches a window. Each is made on the
 // window's thread and sends the window its WM_IME_* messages at once, so that

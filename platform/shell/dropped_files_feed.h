@@ -18,11 +18,8 @@ bool AcceptsDroppedFiles(HWND window);
 // is empty, the window does not accept files or the post fails.
 bool PostDroppedFiles(HWND window, std::vector<std::string> windowsPaths);
 
-// Forgets which windows accept files and releases every drop not yet
-// finished.
-void ResetDroppedFiles();
-
-// The drops posted but not yet released with DragFinish.
+// The drops posted but not yet released with DragFinish. ResetMachine()
+// releases them all and forgets which windows accept files.
 size_t PendingDropCount();
 
 }  // namespace platform
