@@ -231,11 +231,13 @@ typedef struct tagMSG {
     POINT pt;
 } MSG, *LPMSG;
 
-// PeekMessageA flags. A window filter of (HWND)-1 takes only the messages
-// posted to the thread itself (those without a window).
+// PeekMessageA flags.
 #define PM_NOREMOVE 0x0000u
 #define PM_REMOVE 0x0001u
 #define PM_NOYIELD 0x0002u
+// The window filter of PeekMessageA and GetMessageA that takes only the
+// messages posted to the thread itself (those without a window).
+#define HWND_THREAD_MESSAGES ((HWND)(LONG_PTR)-1)
 
 // Sent messages are handled before posted ones; WM_QUIT comes when no posted
 // message is left, then WM_PAINT for a window with something to repaint, then
