@@ -67,10 +67,15 @@ namespace input_detail {
 void StartKeyTracking() {
     KeyTracking& tracking = Tracking();
     KeyCodeTable();
-    std::lock_guard<std::mutex> guard(tracking.lock);
-    if (tracking.watching) return;
-    tracking.watching = true;
-    std::fill(std::begin(tracking.keys), std::end(tracking.keys), BYTE{0});
+    {
+        std::lock_guard<std::mutex> guard(tracking.lock);
+        if (tracking.watching) return;
+        tracking.watching = true;
+        std::fill(std::begin(tracking.keys), std::end(tracking.keys), BYTE{0});
+    }
+    // SDL2 calls the watch with its watch list locked, and the watch takes
+    // the tracking lock: holding that lock while adding the watch would let
+    // a key event pushed on another thread meanwhile deadlock both.
     SDL_AddEventWatch(WatchKeys, nullptr);
 }
 
