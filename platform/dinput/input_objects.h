@@ -32,7 +32,7 @@ struct AxisSettings {
 struct DeviceRecord {
     DeviceKind kind = DeviceKind::Keyboard;
     int version = 7;
-    host::PadInfo pad;  // joysticks only
+    PadInfo pad;  // joysticks only
     bool released = false;
     const DIDATAFORMAT* format = nullptr;
     HWND window = nullptr;

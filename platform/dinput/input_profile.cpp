@@ -11,7 +11,7 @@ InputProfile& Input() {
 }
 
 void ResetInputProfile() {
-    platform::host::StopInput();
+    StopHostInput();
     Input() = InputProfile{};
 }
 

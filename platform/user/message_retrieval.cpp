@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
+#include "platform/user/host_display.h"
 #include "platform/user/message_pollers.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
@@ -34,7 +34,7 @@ bool IsKeyMessage(UINT message) {
 bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove, uint64_t* arrivals = nullptr) {
     std::shared_ptr<ThreadQueue> queue = CurrentThreadQueue();
     HandleIncomingSentMessages(*queue);
-    host::PumpEvents();
+    PumpHostEvents();
     RunMessagePollers();
 
     {
@@ -77,7 +77,7 @@ bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove, 
 // are looked at again after a short while.
 void WaitForMore(ThreadQueue& queue, uint64_t arrivalsSeen) {
     DWORD timeout = MillisecondsUntilNextTimer(queue);
-    if (host::IsHostThread() || HaveMessagePollers()) timeout = std::min<DWORD>(timeout, 5);
+    if (OnHostVideoThread() || HaveMessagePollers()) timeout = std::min<DWORD>(timeout, 5);
     timeout = std::max<DWORD>(timeout, 1);
     std::unique_lock<std::mutex> lock(queue.lock);
     auto arrived = [&] { return queue.arrivals != arrivalsSeen || !queue.incoming.empty(); };

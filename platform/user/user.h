@@ -11,9 +11,10 @@
 // can be created, hooks that can be installed, several displays, message
 // boxes, ...).
 // Built on plain records and per-thread queues, with no host dependency: when
-// there is a display, the host adapters (platform/host) mirror each window
-// into an SDL2 window at every message pump and turn SDL2 events into the
-// messages below; without one, windows are records and nothing is shown.
+// there is a display, each window is mirrored onto it through the host's
+// video adapter (platform/host/host_video.h) at every message pump, and the
+// display's events become the messages below; without one, windows are
+// records and nothing is shown.
 // What the simulated desktop looks like comes from platform/user/user_profile.h.
 #pragma once
 

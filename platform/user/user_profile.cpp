@@ -1,7 +1,7 @@
 // The desktop profile and the reset of the window system for tests.
 #include "platform/user/user_profile.h"
 
-#include "platform/host/host.h"
+#include "platform/user/host_display.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
@@ -16,7 +16,7 @@ UserProfile& User() {
 void ResetUserProfile() { User() = UserProfile{}; }
 
 void ResetWindowSystem() {
-    host::Stop();
+    detail::StopHostDisplay();
     std::vector<int> classLocks;
     {
         std::lock_guard<std::mutex> guard(detail::WindowLock());

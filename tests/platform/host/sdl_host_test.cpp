@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/host/host.h"
+#include "platform/host/sdl_host.h"
 #include "platform/user/user.h"
 #include "platform/user/user_profile.h"
 #include "tests/support/test_support.h"

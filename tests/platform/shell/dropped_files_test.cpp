@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/host/host.h"
+#include "platform/host/sdl_host.h"
 #include "platform/kernel/kernel.h"
 #include "platform/shell/shell.h"
 #include "platform/shell/shell_profile.h"

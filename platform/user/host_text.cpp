@@ -1,12 +1,9 @@
-// Text across the host boundary: Shift-JIS (code page 932) with carriage
-// return and line feed inside, UTF-8 with line feeds outside. Text that
-// comes from outside may hold characters without a Shift-JIS form, and a
-// window title may hold broken bytes: each of those becomes '?' instead of
-// failing the whole text.
-#include "platform/host/host_state.h"
+// Text across the host boundary, line ends included.
+#include "platform/user/host_text.h"
+
 #include "platform/kernel/shift_jis.h"
 
-namespace platform::host::detail {
+namespace platform::detail {
 
 std::string ShiftJisToHostText(const std::string& text) {
     std::string lineFeeds;
@@ -25,4 +22,4 @@ std::string HostTextToShiftJis(const std::string& text) {
     return crlf;
 }
 
-}  // namespace platform::host::detail
+}  // namespace platform::detail
