@@ -9,10 +9,10 @@
 
 #include <cstdint>
 
-// Lead bytes of two-byte Shift-JIS characters: 0x81-0x9F and 0xE0-0xFC.
-inline bool IsShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+#include "platform/kernel/shift_jis.h"
+
+// Lead bytes of two-byte Shift-JIS characters: the platform's one test.
+using platform::IsShiftJisLeadByte;
 
 void CopyString(char* destination, const char* source);
 void AppendString(char* destination, const char* source);

@@ -16,12 +16,11 @@
 namespace {
 
 constexpr int MessagesPerCall = 5;
-const HWND ThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
 
 bool TakeMessage(MSG& message) {
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
         return PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE;
-    return PeekMessageA(&message, ThreadMessagesOnly, 0, 0, PM_REMOVE) ||
+    return PeekMessageA(&message, HWND_THREAD_MESSAGES, 0, 0, PM_REMOVE) ||
            PeekMessageA(&message, MainWindow.windowHandle, 0, 0, PM_REMOVE);
 }
 

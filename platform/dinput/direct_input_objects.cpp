@@ -11,7 +11,7 @@ namespace platform::dinput {
 namespace {
 
 // The device instance EnumDevices reports for a pad.
-DIDEVICEINSTANCEA PadInstance(const host::PadInfo& pad) {
+DIDEVICEINSTANCEA PadInstance(const PadInfo& pad) {
     DIDEVICEINSTANCEA instance{};
     instance.dwSize = sizeof(instance);
     instance.guidInstance = instance.guidProduct = PadInstanceGuid(pad.id);
@@ -44,7 +44,7 @@ public:
         if (version < lowest) return DIERR_OLDDIRECTINPUTVERSION;
         if (version > highest) return DIERR_BETADIRECTINPUTVERSION;
         initialised_ = true;
-        host::StartInput();
+        HostInput().Start();
         return DI_OK;
     }
 
@@ -62,7 +62,7 @@ public:
             if (callback(&keyboard, context) == DIENUM_STOP) return DI_OK;
         }
         if (deviceType == 0 || deviceType == DIDEVTYPE_JOYSTICK) {
-            for (const host::PadInfo& pad : host::ListPads()) {
+            for (const PadInfo& pad : HostInput().ListPads()) {
                 const DIDEVICEINSTANCEA instance = PadInstance(pad);
                 if (callback(&instance, context) == DIENUM_STOP) return DI_OK;
             }

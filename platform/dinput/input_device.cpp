@@ -62,7 +62,7 @@ DWORD HatAngle(uint8_t bits) {
     }
 }
 
-DIJOYSTATE ToJoystickState(const DeviceRecord& device, const host::PadReading& reading) {
+DIJOYSTATE ToJoystickState(const DeviceRecord& device, const PadReading& reading) {
     DIJOYSTATE state{};
     LONG* slots[MaxAxes] = {&state.lX,  &state.lY,  &state.lZ,           &state.lRz,
                             &state.lRx, &state.lRy, &state.rglSlider[0], &state.rglSlider[1]};
@@ -96,7 +96,7 @@ public:
             return DIERR_INPUTLOST;
         }
         switch (device.kind) {
-            case DeviceKind::Keyboard: host::ReadKeyboard(static_cast<BYTE*>(data)); return DI_OK;
+            case DeviceKind::Keyboard: HostInput().ReadKeyboard(static_cast<BYTE*>(data)); return DI_OK;
             case DeviceKind::Mouse: std::memset(data, 0, size); return DI_OK;
             case DeviceKind::Joystick: {
                 DIJOYSTATE state;
@@ -125,8 +125,8 @@ public:
         if (device.kind == DeviceKind::Keyboard && Profile().failures.input.keyboardEventNotification)
             return DIERR_UNSUPPORTED;
         if (device.kind == DeviceKind::Keyboard) {
-            if (device.event != nullptr) host::RemoveKeyboardChangeEvent(device.event);
-            if (event != nullptr) host::AddKeyboardChangeEvent(event);
+            if (device.event != nullptr) HostInput().RemoveKeyboardChangeEvent(device.event);
+            if (event != nullptr) HostInput().AddKeyboardChangeEvent(event);
         }
         device.event = event;
         // A pad is read only when asked: its event is set by the read that
@@ -260,7 +260,7 @@ private:
         Unacquire();
         SetEventNotification(nullptr);
         device_->released = true;
-        if (device_->kind == DeviceKind::Joystick) host::ClosePad(device_->pad.id);
+        if (device_->kind == DeviceKind::Joystick) HostInput().ClosePad(device_->pad.id);
     }
 
     bool LostForeground() const {
@@ -277,8 +277,8 @@ private:
     // read and keeps its rumble going past SDL2's longest rumble.
     bool ReadPad(DIJOYSTATE& state) {
         DeviceRecord& device = *device_;
-        host::PadReading reading;
-        if (!host::ReadPad(device.pad.id, reading)) {
+        PadReading reading;
+        if (!HostInput().ReadPad(device.pad.id, reading)) {
             LoseAcquisition();
             return false;
         }
@@ -317,11 +317,11 @@ HRESULT CreateDevice(int version, REFGUID instance, void** created) {
     if (IsEqualGUID(instance, GUID_SysKeyboard)) {
         if (Profile().failures.input.createKeyboard) return DIERR_DEVICENOTREG;
         device->kind = DeviceKind::Keyboard;
-        host::StartInput();
+        HostInput().Start();
     } else if (IsEqualGUID(instance, GUID_SysMouse)) {
         if (Profile().failures.input.createMouse) return DIERR_DEVICENOTREG;
         device->kind = DeviceKind::Mouse;
-    } else if (PadIdOfGuid(instance, padId) && host::FindPad(padId, device->pad) && host::OpenPad(padId)) {
+    } else if (PadIdOfGuid(instance, padId) && HostInput().FindPad(padId, device->pad) && HostInput().OpenPad(padId)) {
         device->kind = DeviceKind::Joystick;
     } else {
         return DIERR_DEVICENOTREG;
@@ -339,7 +339,7 @@ void UpdateRumble(DeviceRecord& device) {
     auto motor = [](DWORD strength) {
         return static_cast<uint16_t>(std::min<DWORD>(strength, 10000) * 65535u / 10000u);
     };
-    host::RumblePad(device.pad.id, motor(device.constantForceStrength), motor(device.sineStrength), 0xFFFF);
+    HostInput().RumblePad(device.pad.id, motor(device.constantForceStrength), motor(device.sineStrength), 0xFFFF);
     device.rumbling = device.constantForceStrength != 0 || device.sineStrength != 0;
     device.rumbleSentAt = timeGetTime();
 }

@@ -55,7 +55,7 @@ struct AxisSettings {
 // effect that outlives its device finds it gone.
 struct DeviceRecord {
     DeviceKind kind = DeviceKind::Keyboard;
-    host::PadInfo pad;  // joysticks only
+    PadInfo pad;  // joysticks only
     bool released = false;
     const DIDATAFORMAT* format = nullptr;
     HWND window = nullptr;

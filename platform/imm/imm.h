@@ -6,10 +6,11 @@
 // names and numeric values the framework expects. Left out: the reading
 // strings, conversion modes, status and candidate windows of its own, and
 // every call the framework does not make.
-// Built on plain per-window records. The host adapters (platform/host) feed
-// them from SDL2's text editing: a composition the host's input method shows
-// becomes the context's composition string and WM_IME_* messages, committed
-// text its result string. Without a host the contexts are only records.
+// Built on plain per-window records. The host's video adapter
+// (platform/host/host_video.h) feeds them from SDL2's text editing: a
+// composition the host's input method shows becomes the context's
+// composition string and WM_IME_* messages, committed text its result
+// string. Without a host the contexts are only records.
 #pragma once
 
 #include "platform/win_types.h"

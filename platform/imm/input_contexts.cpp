@@ -10,6 +10,7 @@
 #include "platform/imm/imm.h"
 #include "platform/imm/input_method_feed.h"
 #include "platform/imm/input_method_state.h"
+#include "platform/kernel/shift_jis.h"
 #include "platform/user/window_records.h"
 
 namespace platform::detail {
@@ -55,14 +56,12 @@ InputContext& ContextOfLocked(HWND window) {
     return context;
 }
 
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 // The longest prefix of at most `limit` bytes that does not end inside a
 // two-byte character.
 size_t WholeCharacters(const std::string& text, size_t limit) {
     size_t at = 0;
     while (at < text.size()) {
-        const size_t step = IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+        const size_t step = IsShiftJisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
         if (at + step > limit) break;
         at += step;
     }

@@ -24,7 +24,7 @@
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/kernel_objects.h"
 #include "platform/kernel/path_mapping.h"
-#include "platform/kernel/text_conversion.h"
+#include "platform/kernel/shift_jis.h"
 #include "platform/kernel/wildcard_match.h"
 
 namespace {
@@ -86,7 +86,7 @@ bool ReadFolder(const std::string& hostFolder, std::vector<std::pair<std::string
         const std::string hostName = entry->d_name;
         if (hostName == "." || hostName == "..") continue;
         std::string name;
-        if (!platform::detail::Utf8ToShiftJis(hostName, name) || name.size() >= MAX_PATH) continue;
+        if (!platform::Utf8ToShiftJis(hostName, name) || name.size() >= MAX_PATH) continue;
         names.emplace_back(std::move(name), hostName);
     }
     closedir(directory);

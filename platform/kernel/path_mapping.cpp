@@ -16,7 +16,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/kernel/text_conversion.h"
+#include "platform/kernel/shift_jis.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::detail {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/path_mapping.h"
-#include "platform/kernel/text_conversion.h"
+#include "platform/kernel/shift_jis.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR temp
     if (!stem.empty() && platform::detail::LastComponentOffset(path) != stem.size()) stem += '\\';
     // Three characters, a double-byte character counting as one.
     for (int characters = 0; prefix != nullptr && *prefix != '\0' && characters < 3; ++characters) {
-        if (platform::detail::IsShiftJisLeadByte(static_cast<unsigned char>(*prefix))) {
+        if (platform::IsShiftJisLeadByte(static_cast<unsigned char>(*prefix))) {
             if (prefix[1] == '\0') break;  // half a character
             stem += *prefix++;
         }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/kernel/text_conversion.h"
+#include "platform/kernel/shift_jis.h"
 
 namespace platform::detail {
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "platform/kernel/kernel.h"
-#include "platform/kernel/text_conversion.h"
+#include "platform/kernel/shift_jis.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/shell/dropped_files_feed.h"
 #include "platform/user/user.h"
@@ -46,7 +46,7 @@ size_t WholeCharacterLength(const std::string& name, size_t limit) {
     size_t length = 0;
     while (length < name.size()) {
         const size_t width =
-            platform::detail::IsShiftJisLeadByte(static_cast<unsigned char>(name[length])) &&
+            platform::IsShiftJisLeadByte(static_cast<unsigned char>(name[length])) &&
                     length + 1 < name.size()
                 ? 2
                 : 1;

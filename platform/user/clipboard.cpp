@@ -6,8 +6,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/host/host.h"
+#include "platform/host/host_video.h"
 #include "platform/kernel/kernel.h"
+#include "platform/user/host_text.h"
 #include "platform/user/window_system.h"
 
 namespace platform::detail {
@@ -39,6 +40,20 @@ void FreeAllLocked(Clipboard& clipboard) {
     clipboard.data.clear();
 }
 
+// The host's clipboard in Shift-JIS with carriage return and line feed;
+// characters that have no Shift-JIS form become '?'. False without a display
+// (or, for reading, when the host's clipboard holds no text).
+bool SetHostClipboardText(const std::string& shiftJis) {
+    return HostVideo().SetClipboardText(ShiftJisToHostText(shiftJis));
+}
+
+bool HostClipboardText(std::string& shiftJis) {
+    std::string text;
+    if (!HostVideo().ClipboardText(text)) return false;
+    shiftJis = HostTextToShiftJis(text);
+    return true;
+}
+
 // The text of a block: up to its terminator, never past its end.
 std::string BlockText(HGLOBAL block) {
     const SIZE_T size = GlobalSize(block);
@@ -61,7 +76,7 @@ HGLOBAL TextBlock(const std::string& text) {
 // Takes up text that the host's clipboard got from elsewhere.
 void RefreshTextFromHostLocked(Clipboard& clipboard) {
     std::string text;
-    if (!host::ClipboardText(text)) return;
+    if (!HostClipboardText(text)) return;
     if (text == clipboard.hostText && clipboard.data.count(CF_TEXT) != 0) return;
     HGLOBAL block = TextBlock(text);
     if (block == nullptr) return;
@@ -111,7 +126,7 @@ BOOL WINAPI EmptyClipboard(void) {
     std::lock_guard<std::mutex> guard(clipboard.lock);
     if (!OpenedByCaller(clipboard)) return FALSE;
     FreeAllLocked(clipboard);
-    if (platform::host::SetClipboardText(std::string())) clipboard.hostText.clear();
+    if (SetHostClipboardText(std::string())) clipboard.hostText.clear();
     return TRUE;
 }
 
@@ -120,7 +135,7 @@ BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
     std::lock_guard<std::mutex> guard(clipboard.lock);
     if (format == CF_TEXT) {
         std::string text;
-        if (platform::host::ClipboardText(text)) return TRUE;
+        if (HostClipboardText(text)) return TRUE;
     }
     return clipboard.data.count(format) != 0 ? TRUE : FALSE;
 }
@@ -148,7 +163,7 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE data) {
     if (format == CF_TEXT) {
         // What the host keeps may differ (line ends, characters without a
         // Shift-JIS form); remember it as the host gives it back.
-        if (platform::host::SetClipboardText(BlockText(data))) platform::host::ClipboardText(clipboard.hostText);
+        if (SetHostClipboardText(BlockText(data))) HostClipboardText(clipboard.hostText);
     }
     return data;
 }

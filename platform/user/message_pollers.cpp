@@ -6,7 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/host/host.h"
+#include "platform/host/host_video.h"
+#include "platform/user/host_display.h"
 
 namespace platform::detail {
 namespace {
@@ -43,14 +44,14 @@ void RegisterMessagePoller(void (*poller)()) {
 }
 
 void PullMessageSources() {
-    host::PumpEvents();
+    PumpHostEvents();
     RunMessagePollers();
 }
 
 DWORD MillisecondsBetweenPulls() {
     // Neither the host's event queue nor the sockets can wake a waiting
     // thread, so while either could bring something it looks again soon.
-    return host::IsHostThread() || HaveMessagePollers() ? 5 : INFINITE;
+    return OnHostVideoThread() || HaveMessagePollers() ? 5 : INFINITE;
 }
 
 }  // namespace platform::detail

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/kernel/kernel.h"
+#include "platform/user/host_display.h"
 #include "platform/user/message_pollers.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
@@ -12,11 +13,9 @@
 namespace platform::detail {
 namespace {
 
-const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
-
 bool PassesWindowFilter(HWND messageWindow, HWND filter) {
     if (filter == nullptr) return true;
-    if (filter == kThreadMessagesOnly) return messageWindow == nullptr;
+    if (filter == HWND_THREAD_MESSAGES) return messageWindow == nullptr;
     return messageWindow == filter;
 }
 
@@ -52,7 +51,7 @@ bool Peek(MSG& found, HWND filter, UINT filterMin, UINT filterMax, bool remove) 
             }
             return true;
         }
-        if (queue->quitPosted && (filter == nullptr || filter == kThreadMessagesOnly) &&
+        if (queue->quitPosted && (filter == nullptr || filter == HWND_THREAD_MESSAGES) &&
             PassesRange(WM_QUIT, filterMin, filterMax)) {
             found = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue->quitCode), 0, timeGetTime(),
                         CursorPosition()};
@@ -96,7 +95,7 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
 }
 
 BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
-    if (window != nullptr && window != kThreadMessagesOnly && !FindWindowRecord(window)) {
+    if (window != nullptr && window != HWND_THREAD_MESSAGES && !FindWindowRecord(window)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }

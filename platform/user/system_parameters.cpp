@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/host/host.h"
+#include "platform/host/host_video.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
@@ -49,7 +49,7 @@ void DesktopSize(LONG& width, LONG& height) {
     LONG hostWidth = 1920, hostHeight = 1080;
     if (profile.desktopWidth <= 0 || profile.desktopHeight <= 0) {
         LONG w = 0, h = 0;
-        if (host::DesktopSize(w, h)) {
+        if (HostVideo().DesktopSize(w, h)) {
             hostWidth = w;
             hostHeight = h;
         }

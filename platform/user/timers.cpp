@@ -13,8 +13,6 @@
 namespace platform::detail {
 namespace {
 
-const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
-
 // Time from `now` to `due`, negative once it has passed; the clock wraps at 2^32.
 int32_t Remaining(DWORD due, DWORD now) { return static_cast<int32_t>(due - now); }
 
@@ -41,8 +39,8 @@ bool TakeDueTimer(ThreadQueue& queue, HWND filter, bool remove, MSG& message) {
     const DWORD now = timeGetTime();
     std::lock_guard<std::mutex> guard(queue.lock);
     for (Timer& timer : queue.timers) {
-        const bool passes = filter == nullptr || (filter == kThreadMessagesOnly ? timer.window == nullptr
-                                                                                : timer.window == filter);
+        const bool passes = filter == nullptr || (filter == HWND_THREAD_MESSAGES ? timer.window == nullptr
+                                                                                 : timer.window == filter);
         if (!passes || Remaining(timer.due, now) > 0) continue;
         message = MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), now,
                       CursorPosition()};

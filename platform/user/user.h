@@ -11,9 +11,10 @@
 // can be created, hooks that can be installed, several displays, message
 // boxes, ...).
 // Built on plain records and per-thread queues, with no host dependency: when
-// there is a display, the host adapters (platform/host) mirror each window
-// into an SDL2 window at every message pump and turn SDL2 events into the
-// messages below; without one, windows are records and nothing is shown.
+// there is a display, each window is mirrored onto it through the host's
+// video adapter (platform/host/host_video.h) at every message pump, and the
+// display's events become the messages below; without one, windows are
+// records and nothing is shown.
 // What the simulated desktop looks like comes from the machine profile's
 // display part (platform/profile/machine_profile.h).
 #pragma once
@@ -232,11 +233,13 @@ typedef struct tagMSG {
     POINT pt;
 } MSG, *LPMSG;
 
-// PeekMessageA flags. A window filter of (HWND)-1 takes only the messages
-// posted to the thread itself (those without a window).
+// PeekMessageA flags.
 #define PM_NOREMOVE 0x0000u
 #define PM_REMOVE 0x0001u
 #define PM_NOYIELD 0x0002u
+// The window filter of PeekMessageA and GetMessageA that takes only the
+// messages posted to the thread itself (those without a window).
+#define HWND_THREAD_MESSAGES ((HWND)(LONG_PTR)-1)
 
 // Sent messages are handled before posted ones; WM_QUIT comes when no posted
 // message is left, then WM_PAINT for a window with something to repaint, then

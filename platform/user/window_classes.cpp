@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "platform/kernel/kernel.h"
-#include "platform/kernel/text_conversion.h"
+#include "platform/kernel/shift_jis.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
 

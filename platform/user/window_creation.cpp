@@ -1,9 +1,9 @@
 // Making and destroying windows: CreateWindowExA and DestroyWindow.
 #include <algorithm>
 
-#include "platform/host/host.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
+#include "platform/user/host_display.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
@@ -42,7 +42,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         AddWindowLocked(record);
     }
     const HWND window = record->handle;
-    platform::host::MirrorWindows();
+    MirrorHostWindows();
 
     CREATESTRUCTA creation{parameter, instance, menu,  parent,           height,     width,
                            y,         x,        static_cast<LONG>(style), windowName, className, exStyle};
@@ -92,6 +92,6 @@ BOOL WINAPI DestroyWindow(HWND window) {
     }
     ForgetWindowMessages(*record->queue, window);
     ReleaseClassLock(classLock);
-    platform::host::MirrorWindows();
+    MirrorHostWindows();
     return TRUE;
 }

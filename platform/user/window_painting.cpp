@@ -7,7 +7,7 @@
 namespace platform::detail {
 
 bool FindWindowToPaint(DWORD threadId, HWND filter, HWND& window) {
-    if (filter == reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1))) return false;  // thread messages only
+    if (filter == HWND_THREAD_MESSAGES) return false;
     std::lock_guard<std::mutex> guard(WindowLock());
     for (const auto& record : AllWindowsLocked()) {
         if (record->threadId != threadId || !record->updatePending || !IsVisible(*record) || record->destroying)

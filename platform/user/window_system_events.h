@@ -1,7 +1,7 @@
-// The window system as the host adapters see it: what they read to mirror
-// the windows, and what they report, which becomes window messages here.
-// Private to the platform. Nothing in it knows of SDL2; each report is made
-// on the window's own thread.
+// The window system as the host's display sees it: what the mirroring reads
+// to show the windows, and what the display's events report, which becomes
+// window messages here. Private to the platform. Nothing in it knows of
+// SDL2; each report is made on the window's own thread.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
 // The reset of the window system that ResetMachine() runs.
-#include "platform/host/host.h"
+#include "platform/user/host_display.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_records.h"
 #include "platform/user/window_system.h"
@@ -7,7 +7,7 @@
 namespace platform::detail {
 
 void ResetWindowSystem() {
-    host::Stop();
+    detail::StopHostDisplay();
     std::vector<int> classLocks;
     {
         std::lock_guard<std::mutex> guard(detail::WindowLock());

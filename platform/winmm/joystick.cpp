@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kMaxAxes = 6;  // X, Y, Z, R, U, V
 
-bool PadOfId(UINT_PTR joystickId, platform::host::PadInfo& pad) {
-    const std::vector<platform::host::PadInfo> pads = platform::host::ListPads();
+bool PadOfId(UINT_PTR joystickId, platform::PadInfo& pad) {
+    const std::vector<platform::PadInfo> pads = platform::HostInput().ListPads();
     if (joystickId >= pads.size()) return false;
     pad = pads[joystickId];
     return true;
@@ -38,7 +38,7 @@ DWORD PointOfView(uint8_t bits) {
 
 MMRESULT WINAPI joyGetDevCapsA(UINT_PTR joystickId, LPJOYCAPSA caps, UINT sizeOfCaps) {
     if (caps == nullptr || sizeOfCaps != sizeof(JOYCAPSA)) return MMSYSERR_INVALPARAM;
-    platform::host::PadInfo pad;
+    platform::PadInfo pad;
     if (!PadOfId(joystickId, pad)) return JOYERR_PARMS;
     *caps = JOYCAPSA{};
     std::snprintf(caps->szPname, sizeof(caps->szPname), "%s", pad.name.c_str());
@@ -60,12 +60,13 @@ MMRESULT WINAPI joyGetDevCapsA(UINT_PTR joystickId, LPJOYCAPSA caps, UINT sizeOf
 
 MMRESULT WINAPI joyGetPosEx(UINT joystickId, LPJOYINFOEX info) {
     if (info == nullptr || info->dwSize != sizeof(JOYINFOEX)) return JOYERR_PARMS;
-    platform::host::PadInfo pad;
+    platform::PadInfo pad;
     if (!PadOfId(joystickId, pad)) return JOYERR_PARMS;
-    platform::host::PadReading reading;
+    platform::PadReading reading;
+    platform::InputAdapter& input = platform::HostInput();
     // The pad is held from its first read on.
-    if (!platform::host::ReadPad(pad.id, reading)) {
-        if (!platform::host::OpenPad(pad.id) || !platform::host::ReadPad(pad.id, reading)) return JOYERR_UNPLUGGED;
+    if (!input.ReadPad(pad.id, reading)) {
+        if (!input.OpenPad(pad.id) || !input.ReadPad(pad.id, reading)) return JOYERR_UNPLUGGED;
     }
     const DWORD flags = info->dwFlags;
     DWORD* positions[kMaxAxes] = {&info->dwXpos, &info->dwYpos, &info->dwZpos,

@@ -3,6 +3,8 @@
 // so there is never one to delete or watch.
 #include "framework/graphics/font/font_handles.h"
 
+#include "framework/base/base_functions.h"
+
 namespace {
 
 constexpr int kDefaultSize = 16;
@@ -41,5 +43,5 @@ int EndFontSystem() {
 int IsMultiByteLeadByte(const unsigned char* byte, int charSet) {
     const unsigned char value = *byte;
     if (charSet == 2) return value >> 7;
-    return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC) ? 1 : 0;
+    return IsShiftJisLeadByte(value) ? 1 : 0;
 }

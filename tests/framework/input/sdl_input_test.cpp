@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "platform/host/host.h"
+#include "platform/host/sdl_host.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/framework/input/input_fixture.h"
 

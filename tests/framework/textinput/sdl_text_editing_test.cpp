@@ -3,8 +3,7 @@
 // result and typed characters, and reach the field as Shift-JIS.
 #include <cstdlib>
 
-#include "platform/host/host.h"
-#include "platform/host/host_ime.h"
+#include "platform/host/sdl_host.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/framework/textinput/text_input_fixture.h"
 

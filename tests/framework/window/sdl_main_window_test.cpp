@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/host/host.h"
+#include "platform/host/sdl_host.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/host/host.h"
+#include "platform/host/sdl_host.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/icon_resources.h"
 #include "platform/user/user.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/host/host.h"
+#include "platform/host/sdl_host.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/shell/dropped_files_feed.h"

@@ -73,8 +73,6 @@ protected:
     testsupport::TemporaryFolder folder;
 };
 
-const HWND kThreadOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
-
 TEST_F(MessageQueueTest, PeekTakesTheFirstMessageThatPassesTheWindowAndRangeFilters) {
     HWND first = MakeWindow(), second = MakeWindow();
     ASSERT_TRUE(PostMessageA(first, WM_USER + 1, 11, 0));
@@ -89,7 +87,7 @@ TEST_F(MessageQueueTest, PeekTakesTheFirstMessageThatPassesTheWindowAndRangeFilt
     };
     const Case cases[] = {
         {second, 0, 0, WM_USER + 2},                    // that window only
-        {kThreadOnly, 0, 0, WM_USER + 3},               // messages without a window only
+        {HWND_THREAD_MESSAGES, 0, 0, WM_USER + 3},      // messages without a window only
         {nullptr, WM_USER + 4, WM_USER + 9, WM_USER + 4},  // the range skips the older ones
         {nullptr, 0, 0, WM_USER + 1},                   // no filter: the oldest
     };

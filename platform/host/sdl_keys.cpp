@@ -1,9 +1,9 @@
 // SDL2 keys as virtual keys and set-1 scan codes. Keys are taken by their
 // position on a US keyboard, except letters and digits, which follow the
 // symbol the layout gives them.
-#include "platform/host/host_state.h"
+#include "platform/host/sdl_video.h"
 
-namespace platform::host::detail {
+namespace platform::host {
 namespace {
 
 struct KeyEntry {
@@ -141,4 +141,4 @@ bool TranslateKey(const SDL_Keysym& key, KeyCode& code) {
     return false;
 }
 
-}  // namespace platform::host::detail
+}  // namespace platform::host

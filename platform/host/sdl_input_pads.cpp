@@ -1,7 +1,7 @@
 // The joypads through SDL2's joysticks: listing, holding, reading and rumble.
 #include <algorithm>
 
-#include "platform/host/host_input_state.h"
+#include "platform/host/sdl_input.h"
 
 namespace platform::host {
 
@@ -35,10 +35,10 @@ bool IsProfileVirtualPad(SDL_JoystickID id) {
 
 }  // namespace
 
-std::vector<PadInfo> ListPads() {
+std::vector<PadInfo> SdlInput::ListPads() {
     std::lock_guard<std::recursive_mutex> guard(State().lock);
     std::vector<PadInfo> pads;
-    if (!StartInput()) return pads;
+    if (!Start()) return pads;
     SDL_JoystickUpdate();  // finds pads attached since the last look
     if (Profile().input.hostPads) {
         for (int index = 0; index < SDL_NumJoysticks(); ++index)
@@ -51,20 +51,10 @@ std::vector<PadInfo> ListPads() {
     return pads;
 }
 
-bool FindPad(int32_t id, PadInfo& info) {
-    for (const PadInfo& pad : ListPads()) {
-        if (pad.id == id) {
-            info = pad;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool OpenPad(int32_t id) {
+bool SdlInput::OpenPad(int32_t id) {
     InputAdapterState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
-    if (!StartInput()) return false;
+    if (!Start()) return false;
     auto found = state.openPads.find(id);
     if (found != state.openPads.end()) {
         found->second.holds++;
@@ -81,7 +71,7 @@ bool OpenPad(int32_t id) {
     return false;
 }
 
-void ClosePad(int32_t id) {
+void SdlInput::ClosePad(int32_t id) {
     InputAdapterState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
     auto found = state.openPads.find(id);
@@ -91,7 +81,7 @@ void ClosePad(int32_t id) {
     state.openPads.erase(found);
 }
 
-bool ReadPad(int32_t id, PadReading& reading) {
+bool SdlInput::ReadPad(int32_t id, PadReading& reading) {
     InputAdapterState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
     auto found = state.openPads.find(id);
@@ -109,7 +99,7 @@ bool ReadPad(int32_t id, PadReading& reading) {
     return true;
 }
 
-bool RumblePad(int32_t id, uint16_t lowFrequency, uint16_t highFrequency, uint32_t milliseconds) {
+bool SdlInput::RumblePad(int32_t id, uint16_t lowFrequency, uint16_t highFrequency, uint32_t milliseconds) {
     InputAdapterState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
     auto found = state.openPads.find(id);

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/host/host_input_state.h"
-#include "platform/host/host_state.h"
+#include "platform/host/sdl_input.h"
+#include "platform/host/sdl_video.h"
 #include "platform/kernel/kernel.h"
 
 namespace platform::host {
@@ -32,8 +32,8 @@ const std::vector<BYTE>& KeyCodeTable() {
         for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
             SDL_Keysym key{};
             key.scancode = static_cast<SDL_Scancode>(scancode);
-            detail::KeyCode code;
-            if (!detail::TranslateKey(key, code)) continue;
+            KeyCode code;
+            if (!TranslateKey(key, code)) continue;
             codes[scancode] = static_cast<BYTE>((code.scanCode & 0x7F) | (code.extended ? 0x80 : 0));
         }
         // Num Lock and Pause share the scan code 0x45; the window messages
@@ -67,10 +67,15 @@ namespace input_detail {
 void StartKeyTracking() {
     KeyTracking& tracking = Tracking();
     KeyCodeTable();
-    std::lock_guard<std::mutex> guard(tracking.lock);
-    if (tracking.watching) return;
-    tracking.watching = true;
-    std::fill(std::begin(tracking.keys), std::end(tracking.keys), BYTE{0});
+    {
+        std::lock_guard<std::mutex> guard(tracking.lock);
+        if (tracking.watching) return;
+        tracking.watching = true;
+        std::fill(std::begin(tracking.keys), std::end(tracking.keys), BYTE{0});
+    }
+    // SDL2 calls the watch with its watch list locked, and the watch takes
+    // the tracking lock: holding that lock while adding the watch would let
+    // a key event pushed on another thread meanwhile deadlock both.
     SDL_AddEventWatch(WatchKeys, nullptr);
 }
 
@@ -85,22 +90,22 @@ void StopKeyTracking() {
 
 }  // namespace input_detail
 
-void ReadKeyboard(BYTE keys[256]) {
-    StartInput();
+void SdlInput::ReadKeyboard(BYTE keys[256]) {
+    Start();
     KeyTracking& tracking = Tracking();
     std::lock_guard<std::mutex> guard(tracking.lock);
     std::copy(std::begin(tracking.keys), std::end(tracking.keys), keys);
 }
 
-void AddKeyboardChangeEvent(HANDLE event) {
+void SdlInput::AddKeyboardChangeEvent(HANDLE event) {
     if (event == nullptr) return;
-    StartInput();
+    Start();
     KeyTracking& tracking = Tracking();
     std::lock_guard<std::mutex> guard(tracking.lock);
     tracking.changeEvents.push_back(event);
 }
 
-void RemoveKeyboardChangeEvent(HANDLE event) {
+void SdlInput::RemoveKeyboardChangeEvent(HANDLE event) {
     KeyTracking& tracking = Tracking();
     std::lock_guard<std::mutex> guard(tracking.lock);
     auto& events = tracking.changeEvents;

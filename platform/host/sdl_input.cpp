@@ -1,9 +1,10 @@
-// Starting and stopping the input adapters: SDL2's joystick subsystem, the
-// profile's virtual pads (SDL2 virtual joysticks) and the calls that move
-// them.
+// Starting and stopping SDL2's input adapter: SDL2's joystick subsystem,
+// the key tracking, the profile's virtual pads (SDL2 virtual joysticks) and
+// the calls that move them.
 #include <algorithm>
 
-#include "platform/host/host_input_state.h"
+#include "platform/host/adapters.h"
+#include "platform/host/sdl_input.h"
 
 namespace platform::host {
 namespace input_detail {
@@ -84,7 +85,23 @@ void AttachProfilePadsLocked() {
 
 using namespace input_detail;
 
-bool StartInput() {
+SdlInput& TheSdlInput() {
+    static SdlInput* adapter = new SdlInput;  // outlives threads still running at exit
+    return *adapter;
+}
+
+InputAdapter* StartSdlInput() {
+    SdlInput& input = TheSdlInput();
+    // Without joysticks the adapter still serves the keys, which come
+    // through SDL2's events while its video runs.
+    if (input.Start() || SDL_WasInit(SDL_INIT_VIDEO) != 0) return &input;
+    input.Stop();
+    return nullptr;
+}
+
+void StopSdlInput() { TheSdlInput().Stop(); }
+
+bool SdlInput::Start() {
     InputAdapterState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
     if (!state.started) {
@@ -103,7 +120,7 @@ bool StartInput() {
     return state.joysticksAvailable;
 }
 
-void StopInput() {
+void SdlInput::Stop() {
     InputAdapterState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
     if (!state.started) return;
@@ -117,10 +134,6 @@ void StopInput() {
     state.started = false;
 }
 
-// The machine's reset stops input, so that the profile's pads are attached
-// anew when input is next used.
-const ResetHook kInputReset(StopInput);
-
 }  // namespace platform::host
 
 namespace platform {
@@ -128,24 +141,24 @@ namespace platform {
 using namespace platform::host::input_detail;
 
 void SetVirtualPadAxis(int pad, int axis, int value) {
+    HostInput().Start();
     std::lock_guard<std::recursive_mutex> guard(State().lock);
-    host::StartInput();
     AttachedVirtualPad* attached = VirtualPadAt(pad);
     if (attached == nullptr || attached->joystick == nullptr) return;
     SDL_JoystickSetVirtualAxis(attached->joystick, axis, static_cast<Sint16>(std::clamp(value, -32768, 32767)));
 }
 
 void SetVirtualPadButton(int pad, int button, bool down) {
+    HostInput().Start();
     std::lock_guard<std::recursive_mutex> guard(State().lock);
-    host::StartInput();
     AttachedVirtualPad* attached = VirtualPadAt(pad);
     if (attached == nullptr || attached->joystick == nullptr) return;
     SDL_JoystickSetVirtualButton(attached->joystick, button, down ? SDL_PRESSED : SDL_RELEASED);
 }
 
 void SetVirtualPadHat(int pad, int hat, int bits) {
+    HostInput().Start();
     std::lock_guard<std::recursive_mutex> guard(State().lock);
-    host::StartInput();
     AttachedVirtualPad* attached = VirtualPadAt(pad);
     if (attached == nullptr || attached->joystick == nullptr) return;
     SDL_JoystickSetVirtualHat(attached->joystick, hat, static_cast<Uint8>(bits & 0x0F));

@@ -1,4 +1,5 @@
-// The input adapters' shared state. Private to platform/host/host_input*.cpp.
+// SDL2's input adapter: its class and shared state. Private to
+// platform/host/sdl_input*.cpp.
 #pragma once
 
 #include <SDL.h>
@@ -12,9 +13,29 @@
 #include "platform/host/host_input.h"
 #include "platform/profile/machine_profile.h"
 
-namespace platform::host::input_detail {
+namespace platform::host {
 
-// A virtual pad attached for the profile, with the hold the adapters keep on
+// The joypads are SDL2 joysticks, a pad's id SDL2's instance id; the
+// keyboard is tracked from SDL2's key events as they enter its queue.
+class SdlInput final : public InputAdapter {
+public:
+    bool Start() override;
+    void Stop() override;
+    std::vector<PadInfo> ListPads() override;
+    bool OpenPad(int32_t id) override;
+    void ClosePad(int32_t id) override;
+    bool ReadPad(int32_t id, PadReading& reading) override;
+    bool RumblePad(int32_t id, uint16_t lowFrequency, uint16_t highFrequency, uint32_t milliseconds) override;
+    void ReadKeyboard(BYTE keys[256]) override;
+    void AddKeyboardChangeEvent(HANDLE event) override;
+    void RemoveKeyboardChangeEvent(HANDLE event) override;
+};
+
+SdlInput& TheSdlInput();
+
+namespace input_detail {
+
+// A virtual pad attached for the profile, with the hold the adapter keeps on
 // it to move it and the motors its rumble last set.
 struct AttachedVirtualPad {
     VirtualPad description;
@@ -47,4 +68,5 @@ void DetachVirtualPadsLocked();
 void StartKeyTracking();
 void StopKeyTracking();
 
-}  // namespace platform::host::input_detail
+}  // namespace input_detail
+}  // namespace platform::host

@@ -1,0 +1,67 @@
+// Starting and stopping SDL2's video, and the desktop.
+#include <strings.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/host/adapters.h"
+#include "platform/host/sdl_video.h"
+
+namespace platform::host {
+namespace {
+
+// SDL2 falls back to a driver that shows nothing when it finds no display.
+// That counts as a display only when it was asked for (tests ask for the
+// offscreen driver, which draws, and runs OpenGL, in memory).
+bool IsRealDisplay(const char* driver) {
+    if (driver == nullptr) return false;
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return requested != nullptr && strcasecmp(requested, driver) == 0;
+}
+
+}  // namespace
+
+SdlVideo& TheSdlVideo() {
+    static SdlVideo* adapter = new SdlVideo;  // outlives threads still running at exit
+    return *adapter;
+}
+
+VideoAdapter* StartSdlVideo() {
+    // Ctrl+C and the like end the program as they would without SDL2, and
+    // the screen saver stays the program's to switch (SPI_SETSCREENSAVEACTIVE).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // GDI's pixels reach the window through the driver's own framebuffer,
+    // not through a renderer that would claim the window.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!IsRealDisplay(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    return &TheSdlVideo();
+}
+
+void StopSdlVideo() {
+    TheSdlVideo().CloseAll();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlVideo::DesktopSize(LONG& width, LONG& height) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    width = mode.w;
+    height = mode.h;
+    return true;
+}
+
+void SdlVideo::CloseAll() {
+    for (Uint32 id : windows_) SDL_DestroyWindow(SDL_GetWindowFromID(id));
+    windows_.clear();
+    mouseButtons_ = 0;
+    dropWindow_ = 0;
+    droppedFiles_.clear();
+}
+
+}  // namespace platform::host
