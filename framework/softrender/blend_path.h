@@ -80,7 +80,22 @@ inline constexpr BlendRules kStretchBlitRules{
 
 // The triangle spans, the rotated blit's spans, the box and the line (the box,
 // the line and the solid triangle draw a plain source: their one colour, with
-// the brightening already applied by the draw).
+// the brightening already applied by the draw through the product table).
+// Where the triangle and rotated spans part from the blit's rules:
+// - no parameter speed cases: mode 1 at 128 blends through the general rule,
+//   16-bit mode 1 through the difference table, modes 2 and 3 at 255 through
+//   the general packed add and subtract;
+// - mode 0 (and mode 1 at 255) of an alpha source with the transparency flag
+//   off weighs every pixel by its alpha, 255 included; only with the flag on
+//   is an alpha of 255 copied whole;
+// - 16-bit modes 2 and 3 with a blend graphic brighten before the weights,
+//   without one after the alpha weight;
+// - 16-bit mode 11 weighted by alpha alone with a white bright colour keeps
+//   five more fraction bits in green's product.
+// Shared with the blit: under the flag an alpha source skips its clear pixels
+// in modes 0 to 3 (the 16-bit spans may skip them in mode 10 too, which gives
+// the same pixel, as their weight is 0 there); whole copies and modes 2 and 3
+// write the fourth byte of a 32-bit pixel, every other rule keeps it.
 inline constexpr BlendRules kSpanRules{
     .halfBlend = false, .mixTable = false, .copyIgnoresAlpha = false,
     .fullAddPath = false, .fullSubtractPath = false,
