@@ -318,6 +318,18 @@ TEST_F(PixelImageTest, ScaleNearestAndBilinear) {
     EXPECT_EQ(ValueAt(b_, 3, 0), 0xFE0000FEu);
 }
 
+TEST_F(PixelImageTest, BilinearScaleReadsNothingOutsideTheSourceRectangle) {
+    // A dark 2 x 2 rectangle at the top left of a 3 x 3 image whose last
+    // column and row are white: none of the white may bleed into the result.
+    ASSERT_EQ(AllocXrgb32PixelImage(3, 3, &a_), 0);
+    ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) SetValue(&a_, x, y, x == 2 || y == 2 ? 0xFFFFFFFFu : 0xFF101010u);
+    EXPECT_EQ(ScalePixelImageRect(0, 0, 2, 2, &a_, 0, 0, 4, 4, &b_, 1), 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_LE(ValueAt(b_, x, y) & 0xFFFFFF, 0x101010u) << x << ", " << y;
+}
+
 TEST_F(PixelImageTest, ScaleRefusesRectanglesOutsideTheirImages) {
     ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &a_), 0);
     ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
