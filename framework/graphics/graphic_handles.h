@@ -1,5 +1,58 @@
-// Graphic handles as the window side uses them.
+// Graphic handles: the table of graphic records, making, finding and deleting
+// them.
+//
+// A GraphicHandle (kind 0x08000000, 32768 slots) names a GraphicRecord: a
+// graphic's place and size inside a shared image block, where its pixels came
+// from (so that they can be loaded again), and what a draw of it needs.
 #pragma once
 
-// Deletes the graphic with its textures or memory image; -1 for a bad handle.
+#include "framework/base/handle_table.h"
+#include "framework/softrender/memimg.h"
+
+struct GraphicImage;
+struct GraphicSourceFileName;
+
+constexpr int kGraphicHandleKind = 0x08000000;
+constexpr int kGraphicSlotCount = 32768;
+
+struct GraphicRecord {
+    int check;             // the check value the record was made with
+    int handle;            // the record's own handle value
+    int* notifyFlag;       // a caller's int that deletion sets to 1, or null
+    GraphicImage* image;   // the shared image block, or null
+    int movieHandle;       // the movie the graphic shows, or -1
+    GraphicSourceFileName* sourceFileName;  // shared, reference-counted; or null
+    int transferX;         // where the last image was transferred into the graphic
+    int transferY;
+    int transferFlags;     // the flags of that transfer, used again to reload it
+    int x;                 // the graphic's place inside the block's image
+    int y;
+    int width;
+    int height;
+    // Software path: the graphic's own memory image, a view of the block's
+    // image at the graphic's place and size.
+    MEMIMG memImg;
+};
+
+extern HandleTable GraphicHandleTable;
+
+// A new graphic whose record is zero-filled apart from its check value, its
+// own handle value and the movie handle (-1). Never -1: a full table or a
+// failed allocation ends the process.
+int AllocGraphicHandle();
+// The record of a live graphic handle, or null.
+GraphicRecord* GetGraphicRecord(int handle);
+// 1 for a live graphic handle, else 0.
+int IsValidGraphicHandle(int handle);
+// Deletes the graphic: its memory image view, its reference to the image block
+// (the last one releases the block with its textures or memory image), its
+// source file name and its record; writes 1 through the notify flag pointer.
+// A graphic that is the draw target gives way to the back buffer, and one that
+// is the blend graphic stops being it. `flag` has no effect. 0, or -1 for a
+// bad handle.
 int DeleteGraphicHandle(int handle, int flag);
+// Deletes every graphic while the graphics system is up; returns 0.
+int DeleteAllGraphicHandles(int flag);
+// Keeps the pointer in the record and writes 0 into the int (a null pointer
+// asks for no notice); -1 for a bad handle.
+int SetGraphicNotifyFlag(int handle, int* flag);

@@ -10,7 +10,9 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/font/font_handles.h"
+#include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/screen_mode.h"
+#include "framework/graphics/shader_handles.h"
 #include "framework/softrender/blend_tables.h"
 #include "platform/platform.h"
 
@@ -76,7 +78,7 @@ int InitGraphicsSystem() {
     }
 
     GraphicsSystemUp = 1;
-    CurrentDrawSettings = DrawSettings{};
+    ResetGraphicsSettings();
     BuildBlendTables();
     StartFontSystem();
     return 0;
@@ -84,6 +86,10 @@ int InitGraphicsSystem() {
 
 int TermGraphicsSystem() {
     EndFontSystem();
+    if (GraphicsSystemUp) {
+        DeleteAllGraphicHandles(0);
+        DeleteAllShaderHandles();
+    }
     if (IsMemImgValid(&PrimaryScreenMemImg)) FreeMemImg(&PrimaryScreenMemImg);
     RestoreDisplay();
     // Listed afresh at the next start: the display may offer others by then.

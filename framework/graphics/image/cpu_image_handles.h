@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "framework/base/handle_table.h"
 #include "framework/graphics/image/pixel_format.h"
 
 constexpr int kCpuImageSlotCount = 8192;
@@ -11,14 +12,10 @@ constexpr int kCpuImageHandleKind = 0x70000000;
 
 struct CpuImageRecord {
     PixelImage image;
-    uint32_t check;  // the handle's 11-bit check counter
+    int32_t check;  // the handle's 11-bit check counter
 };
 
-// Record pointers by slot (allocated with the framework allocator), the
-// number of live records and one past the highest slot in use.
-extern CpuImageRecord* CpuImageSlots[kCpuImageSlotCount];
-extern int CpuImageCount;
-extern int CpuImageTop;
+extern HandleTable CpuImageTable;
 
 // Frees the image and its record; -1 for a handle that names no live record.
 int RemoveCpuImage(int handle);

@@ -112,9 +112,11 @@ int ScalePixelImageRect(int srcLeft, int srcTop, int srcRight, int srcBottom, Pi
                 const uint32_t fy = static_cast<uint32_t>(positionY & 0xFFFF);
                 const uint32_t weights[4] = {((65535 - fx) * (65535 - fy)) >> 16, (fx * (65535 - fy)) >> 16,
                                              ((65535 - fx) * fy) >> 16, (fx * fy) >> 16};
-                // The right and bottom neighbours stop at the image's edge.
-                const int x1 = std::min(x + 1, src->width - 1);
-                const int y1 = std::min(y + 1, src->height - 1);
+                // The right and bottom neighbours stop at the source
+                // rectangle's last column and row: pixels beyond it are not
+                // part of what is scaled.
+                const int x1 = std::min(x + 1, srcRight - 1);
+                const int y1 = std::min(y + 1, srcBottom - 1);
                 const int corners[4][2] = {{x, y}, {x1, y}, {x, y1}, {x1, y1}};
                 uint32_t sums[4] = {};
                 for (int k = 0; k < 4; ++k) {

@@ -43,17 +43,17 @@ TEST_F(StartupLogTest, AWholeStartAndEndWritesThisLog) {
         "141:\tマウスデバイスの初期化... 初期化成功\r\n"
         "143:\tキーボードデバイスの初期化... 初期化成功\r\n"
         "145:DirectInput 関連の初期化は正常に終了しました\r\n"
-        "146:文字コードバッファの初期化を行います... 完了しました\r\n"
-        "157:DirectInput 関連の終了処理... 完了\r\n"
-        "158:DirectSound の終了処理は正常に終了しました\r\n"
-        "160:ウインドウを閉じようとしています\r\n"
-        "161:ウインドウが破棄されようとしています\r\n"
-        "162:ソフトを終了する準備が整いました\r\n"
-        "166:ＣＯＭを終了... 完了\r\n"
-        "167:\r\n"
-        "168:Alloc memory dump\r\n"
-        "169:\tTotal size:0(0.000kb)  Alloc num:0\r\n"
-        "170:\r\n";
+        "147:文字コードバッファの初期化を行います... 完了しました\r\n"
+        "158:DirectInput 関連の終了処理... 完了\r\n"
+        "159:DirectSound の終了処理は正常に終了しました\r\n"
+        "161:ウインドウを閉じようとしています\r\n"
+        "162:ウインドウが破棄されようとしています\r\n"
+        "163:ソフトを終了する準備が整いました\r\n"
+        "167:ＣＯＭを終了... 完了\r\n"
+        "168:\r\n"
+        "169:Alloc memory dump\r\n"
+        "170:\tTotal size:0(0.000kb)  Alloc num:0\r\n"
+        "171:\r\n";
     EXPECT_EQ(LogText(), expected);
 }
 

@@ -140,15 +140,39 @@ TEST_F(PixelImageTest, PaletteImagesWriteTheNearestIndexAndReadTheEntry) {
     EXPECT_EQ(alpha, 40);
 }
 
-TEST_F(PixelImageTest, BlockCompressedImagesRefuseEveryPixelAccess) {
-    ASSERT_EQ(AllocArgb32PixelImage(4, 4, &a_), 0);
-    a_.format.specialFormat = kDxt5Pixels;
+// One DXT1 block of 4 x 4 red pixels (colour 0 pure red, every index 0).
+void MakeRedDxt1Block(PixelImage* image) {
+    DefinePixelFormat(&image->format, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    image->format.specialFormat = kDxt1Pixels;
+    image->format.bitsPerPixel = 4;
+    image->width = 4;
+    image->height = 4;
+    image->pixels = static_cast<uint8_t*>(AllocZeroedMemory(8, __FILE__, __LINE__));
+    image->pixels[1] = 0xF8;
+}
+
+TEST_F(PixelImageTest, BlockCompressedImagesAreExpandedBeforeAnyPixelAccess) {
+    MakeRedDxt1Block(&a_);
+    int rgba[4] = {};
+    EXPECT_EQ(ReadPixelRgba(&a_, 3, 3, &rgba[0], &rgba[1], &rgba[2], &rgba[3]), 0);
+    EXPECT_EQ(a_.format.specialFormat, kPlainPixels);
+    EXPECT_EQ(rgba[0], 255);
+    EXPECT_EQ(rgba[1], 0);
+    EXPECT_EQ(rgba[3], 255);
+    FreePixelImage(&a_);
+
+    // Blocks that cannot be expanded make every access fail and stay as they are.
+    MakeRedDxt1Block(&a_);
+    ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
     int red = -1;
-    EXPECT_EQ(WritePixelRgba(&a_, 0, 0, 1, 2, 3, 4), -1);
+    platform::Profile().failures.failHeapAllocationNumber = 1;
     EXPECT_EQ(ReadPixelRgba(&a_, 0, 0, &red, nullptr, nullptr, nullptr), -1);
     EXPECT_EQ(red, -1);
-    ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
+    platform::Profile().failures.failHeapAllocationNumber = 1;
+    EXPECT_EQ(WritePixelRgba(&a_, 0, 0, 1, 2, 3, 4), -1);
+    platform::Profile().failures.failHeapAllocationNumber = 1;
     EXPECT_EQ(CopyPixelImageRect(0, 0, 4, 4, 0, 0, &a_, &b_), -1);
+    EXPECT_EQ(a_.format.specialFormat, kDxt1Pixels);
 }
 
 TEST_F(PixelImageTest, MirrorReversesEveryRowForEachPixelSize) {
@@ -294,6 +318,18 @@ TEST_F(PixelImageTest, ScaleNearestAndBilinear) {
     EXPECT_EQ(ValueAt(b_, 3, 0), 0xFE0000FEu);
 }
 
+TEST_F(PixelImageTest, BilinearScaleReadsNothingOutsideTheSourceRectangle) {
+    // A dark 2 x 2 rectangle at the top left of a 3 x 3 image whose last
+    // column and row are white: none of the white may bleed into the result.
+    ASSERT_EQ(AllocXrgb32PixelImage(3, 3, &a_), 0);
+    ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) SetValue(&a_, x, y, x == 2 || y == 2 ? 0xFFFFFFFFu : 0xFF101010u);
+    EXPECT_EQ(ScalePixelImageRect(0, 0, 2, 2, &a_, 0, 0, 4, 4, &b_, 1), 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_LE(ValueAt(b_, x, y) & 0xFFFFFF, 0x101010u) << x << ", " << y;
+}
+
 TEST_F(PixelImageTest, ScaleRefusesRectanglesOutsideTheirImages) {
     ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &a_), 0);
     ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
@@ -320,10 +356,10 @@ protected:
     static int Add(int slot, uint32_t check) {
         auto* record = static_cast<CpuImageRecord*>(AllocZeroedMemory(sizeof(CpuImageRecord), "", 0));
         AllocXrgb32PixelImage(2, 2, &record->image);
-        record->check = check;
-        CpuImageSlots[slot] = record;
-        ++CpuImageCount;
-        if (slot >= CpuImageTop) CpuImageTop = slot + 1;
+        record->check = static_cast<int32_t>(check);
+        CpuImageTable.slots[slot] = record;
+        ++CpuImageTable.liveCount;
+        if (slot >= CpuImageTable.highWater) CpuImageTable.highWater = slot + 1;
         return kCpuImageHandleKind | static_cast<int>(check) << 16 | slot;
     }
 };
@@ -332,18 +368,18 @@ TEST_F(CpuImageHandleTest, RemoveChecksTheHandleAndMovesTheTopIndexDown) {
     const int first = Add(0, 5);
     Add(3, 2047);
     const int last = Add(9, 1);
-    EXPECT_EQ(CpuImageTop, 10);
+    EXPECT_EQ(CpuImageTable.highWater, 10);
     const int refused[] = {-1, (last & ~0x78000000) | 0x08000000, last + (1 << 16), 0x70000000 | 4,
                            0x70000000 | 9000};
     for (int handle : refused) EXPECT_EQ(RemoveCpuImage(handle), -1) << std::hex << handle;
-    EXPECT_EQ(CpuImageCount, 3);
+    EXPECT_EQ(CpuImageTable.liveCount, 3);
     EXPECT_EQ(RemoveCpuImage(last), 0);
-    EXPECT_EQ(CpuImageSlots[9], nullptr);
-    EXPECT_EQ(CpuImageTop, 4);
-    EXPECT_EQ(CpuImageCount, 2);
+    EXPECT_EQ(CpuImageTable.slots[9], nullptr);
+    EXPECT_EQ(CpuImageTable.highWater, 4);
+    EXPECT_EQ(CpuImageTable.liveCount, 2);
     EXPECT_EQ(RemoveCpuImage(last), -1);
     EXPECT_EQ(RemoveCpuImage(first), 0);
-    EXPECT_EQ(CpuImageTop, 4);  // slot 3 is still the highest in use
+    EXPECT_EQ(CpuImageTable.highWater, 4);  // slot 3 is still the highest in use
 }
 
 TEST_F(CpuImageHandleTest, RemoveAllEmptiesTheTable) {
@@ -351,9 +387,9 @@ TEST_F(CpuImageHandleTest, RemoveAllEmptiesTheTable) {
     Add(2, 0);
     Add(6, 100);
     EXPECT_EQ(ResetCpuImages(), 0);
-    EXPECT_EQ(CpuImageCount, 0);
-    EXPECT_EQ(CpuImageTop, 0);
-    for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(CpuImageSlots[slot], nullptr);
+    EXPECT_EQ(CpuImageTable.liveCount, 0);
+    EXPECT_EQ(CpuImageTable.highWater, 0);
+    for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(CpuImageTable.slots[slot], nullptr);
 }
 
 }  // namespace

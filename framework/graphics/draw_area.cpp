@@ -1,0 +1,43 @@
+// The draw area: the clip rectangle of every draw, ordered and clamped to the
+// draw target.
+#include "framework/graphics/draw_settings.h"
+#include "framework/graphics/draw_target.h"
+
+namespace {
+
+int Clamp(int value, int limit) { return value < 0 ? 0 : (value > limit ? limit : value); }
+
+}  // namespace
+
+int SetDrawAreaRect(int x1, int y1, int x2, int y2) {
+    DrawSettings& settings = CurrentDrawSettings;
+    settings.requestedDrawArea = RECT{x1, y1, x2, y2};
+    int width = 0, height = 0;
+    if (GetDrawTargetSize(&width, &height) != 0) return -1;
+    if (x1 > x2) {
+        const int swap = x1;
+        x1 = x2;
+        x2 = swap;
+    }
+    if (y1 > y2) {
+        const int swap = y1;
+        y1 = y2;
+        y2 = swap;
+    }
+    x1 = Clamp(x1, width);
+    x2 = Clamp(x2, width);
+    y1 = Clamp(y1, height);
+    y2 = Clamp(y2, height);
+    settings.drawArea = RECT{x1, y1, x2, y2};
+    settings.drawAreaFloat[0] = static_cast<float>(x1);
+    settings.drawAreaFloat[1] = static_cast<float>(y1);
+    settings.drawAreaFloat[2] = static_cast<float>(x2);
+    settings.drawAreaFloat[3] = static_cast<float>(y2);
+    settings.drawAreaEmpty = x1 == x2 || y1 == y2 ? 1 : 0;
+    return 0;
+}
+
+int ReapplyDrawAreaRect() {
+    const RECT given = CurrentDrawSettings.requestedDrawArea;
+    return SetDrawAreaRect(given.left, given.top, given.right, given.bottom);
+}
