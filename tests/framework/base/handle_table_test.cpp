@@ -114,7 +114,7 @@ TEST_F(HandleTableTest, AFullRunOfSlotsIsScannedFromSlotZero) {
 TEST_F(HandleTableTest, ARefusedAllocationLeavesTheTableAsItWas) {
     Alloc();
     const HandleTable before = table_;
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(Alloc(), kHandleRecordNotAllocated);
     EXPECT_EQ(table_.liveCount, before.liveCount);
     EXPECT_EQ(table_.highWater, before.highWater);

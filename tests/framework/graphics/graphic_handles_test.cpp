@@ -12,6 +12,7 @@
 #include "framework/graphics/graphic_source_file.h"
 #include "framework/graphics/shader_handles.h"
 #include "framework/startup/framework_startup.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/framework/graphics/graphics_test_support.h"
 
 namespace graphicstest {
@@ -136,7 +137,7 @@ TEST_F(GraphicHandleTest, ANameThatCannotBeKeptIsLoggedAndTheOldOneStays) {
     ASSERT_EQ(SetGraphicSourceFileName(handle, "a.bmp", -1), 0);
     const GraphicSourceFileName* before = GetGraphicRecord(handle)->sourceFileName;
     const size_t mark = LogText().size();
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(SetGraphicSourceFileName(handle, "b.bmp", -1), -1);
     // The refusing allocator dumps its blocks first; the graphic's line ends the log.
     EXPECT_TRUE(EndsWith(LinesSince(mark), "\r\n転送する画像ファイルのファイル名を保存するメモリ領域の確保に失敗しました\r\n"));
@@ -228,7 +229,7 @@ TEST_F(GraphicTableLimitTest, AFullTableReusesAFreedSlotAndThenEndsTheProcess) {
 }
 
 TEST_F(GraphicTableLimitTest, AFailedRecordAllocationEndsTheProcess) {
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     std::string lines;
     EXPECT_EQ(ExitOfAllocation(&lines), 0xFFFFFFFFll);
     EXPECT_TRUE(EndsWith(lines, "\r\nメモリの確保に失敗しました\r\n")) << lines;

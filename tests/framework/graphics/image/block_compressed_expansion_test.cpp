@@ -196,7 +196,7 @@ TEST_F(BlockExpansionTest, PixelsOutsideWholeBlocksAreZero) {
 TEST_F(BlockExpansionTest, AFailedAllocationKeepsTheBlocks) {
     Load(kDxt1Pixels, 4, 4, {0xFF, 0xFF, 0, 0, 0, 0, 0, 0});
     const uint8_t* blocks = image_.pixels;
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(ExpandSpecialFormat(&image_), -1);
     EXPECT_EQ(image_.pixels, blocks);
     EXPECT_EQ(image_.format.specialFormat, kDxt1Pixels);

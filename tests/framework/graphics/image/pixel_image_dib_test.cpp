@@ -133,7 +133,7 @@ TEST_F(PixelImageDibTest, OtherFormatsAreConvertedTo24Bits) {
 
 TEST_F(PixelImageDibTest, AFailedCopyGivesMinusOne) {
     Make(UseXrgb32Format, 4, 4);
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(ToDib(0, 0), -1);
     FreePixelImage(&image_);
     EXPECT_EQ(ToDib(0, 0), -1);  // no pixels at all

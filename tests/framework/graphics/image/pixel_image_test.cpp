@@ -165,12 +165,12 @@ TEST_F(PixelImageTest, BlockCompressedImagesAreExpandedBeforeAnyPixelAccess) {
     MakeRedDxt1Block(&a_);
     ASSERT_EQ(AllocXrgb32PixelImage(4, 4, &b_), 0);
     int red = -1;
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(ReadPixelRgba(&a_, 0, 0, &red, nullptr, nullptr, nullptr), -1);
     EXPECT_EQ(red, -1);
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(WritePixelRgba(&a_, 0, 0, 1, 2, 3, 4), -1);
-    platform::Profile().failures.failHeapAllocationNumber = 1;
+    platform::Profile().failures.heap.failAllocationNumber = 1;
     EXPECT_EQ(CopyPixelImageRect(0, 0, 4, 4, 0, 0, &a_, &b_), -1);
     EXPECT_EQ(a_.format.specialFormat, kDxt1Pixels);
 }
