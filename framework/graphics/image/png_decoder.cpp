@@ -38,19 +38,10 @@ bool SetPngStreamReader(png_structp png, PngStreamReader* reader, const StreamSo
     return true;
 }
 
-// Blocks that a libpng error must not leak: volatile, since they change
-// between the jump buffer's setting and a jump back to it.
-struct PngBlocks {
-    uint8_t* volatile pixels = nullptr;
-    png_bytep* volatile rows = nullptr;
-
-    void Free() {
-        if (rows != nullptr) FreeMemory(rows);
-        if (pixels != nullptr) FreeMemory(pixels);
-        rows = nullptr;
-        pixels = nullptr;
-    }
-};
+void FreeBlocks(uint8_t* pixels, png_bytep* rows) {
+    if (rows != nullptr) FreeMemory(rows);
+    if (pixels != nullptr) FreeMemory(pixels);
+}
 
 // Grey images of two bytes a pixel (grey and alpha): each colour channel reads
 // the grey byte; the alpha byte is carried but not used.
@@ -104,10 +95,13 @@ int DecodePng(const StreamSource* source, PixelImage* image) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return -1;
     }
-    PngBlocks blocks;
+    // Blocks that a libpng error must not leak: plain volatile locals, since
+    // they change between the jump buffer's setting and a jump back to it.
+    uint8_t* volatile pixels = nullptr;
+    png_bytep* volatile rows = nullptr;
     PngStreamReader reader;
     if (setjmp(png_jmpbuf(png))) {
-        blocks.Free();
+        FreeBlocks(pixels, rows);
         png_destroy_read_struct(&png, &info, nullptr);
         return -1;
     }
@@ -134,21 +128,20 @@ int DecodePng(const StreamSource* source, PixelImage* image) {
     const uint64_t size = uint64_t{rowBytes} * height;
     if (rowBytes == 0 || rowBytes > INT32_MAX || !FitsOneBlock(size)) png_error(png, "Image too large");
 
-    blocks.rows = static_cast<png_bytep*>(AllocMemory(sizeof(png_bytep) * height, __FILE__, __LINE__));
-    blocks.pixels = static_cast<uint8_t*>(AllocMemory(static_cast<size_t>(size), __FILE__, __LINE__));
-    if (blocks.rows == nullptr || blocks.pixels == nullptr) png_error(png, "Out of memory");
-    for (png_uint_32 y = 0; y < height; ++y) blocks.rows[y] = blocks.pixels + static_cast<size_t>(y) * rowBytes;
-    png_read_image(png, blocks.rows);
+    rows = static_cast<png_bytep*>(AllocMemory(sizeof(png_bytep) * height, __FILE__, __LINE__));
+    pixels = static_cast<uint8_t*>(AllocMemory(static_cast<size_t>(size), __FILE__, __LINE__));
+    if (rows == nullptr || pixels == nullptr) png_error(png, "Out of memory");
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels + static_cast<size_t>(y) * rowBytes;
+    png_read_image(png, rows);
     png_read_end(png, nullptr);
 
     ChooseFormat(png, info, colourType, expanded, rowBytes, width, &image->format);
     image->width = static_cast<int32_t>(width);
     image->height = static_cast<int32_t>(height);
     image->pitch = static_cast<int32_t>(rowBytes);
-    image->pixels = blocks.pixels;
+    image->pixels = pixels;
     image->mipCount = 0;
-    blocks.pixels = nullptr;
-    blocks.Free();
+    FreeMemory(rows);
     png_destroy_read_struct(&png, &info, nullptr);
     return 0;
 }

@@ -56,7 +56,16 @@ void FlushNothing(png_structp) {}
 }  // namespace
 
 std::string WritePng(const PngPicture& picture) {
+    // Everything with a destructor is made before libpng may jump back.
     std::string out;
+    std::vector<png_color> palette;
+    for (size_t i = 0; i + 2 < picture.palette.size(); i += 3) {
+        palette.push_back({picture.palette[i], picture.palette[i + 1], picture.palette[i + 2]});
+    }
+    std::vector<std::string> copies = picture.rows;
+    std::vector<png_bytep> rows;
+    for (std::string& row : copies) rows.push_back(reinterpret_cast<png_bytep>(row.data()));
+
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -69,18 +78,11 @@ std::string WritePng(const PngPicture& picture) {
                  picture.bitDepth, picture.colourType,
                  picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    std::vector<png_color> palette;
-    for (size_t i = 0; i + 2 < picture.palette.size(); i += 3) {
-        palette.push_back({picture.palette[i], picture.palette[i + 1], picture.palette[i + 2]});
-    }
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!picture.transparency.empty()) {
         png_set_tRNS(png, info, picture.transparency.data(), static_cast<int>(picture.transparency.size()), nullptr);
     }
     png_write_info(png, info);
-    std::vector<png_bytep> rows;
-    std::vector<std::string> copies = picture.rows;
-    for (std::string& row : copies) rows.push_back(reinterpret_cast<png_bytep>(row.data()));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
