@@ -14,6 +14,8 @@ libbenchmark-dev
 libsdl2-dev
 libpixman-1-dev
 zlib1g-dev
+libpng-dev
+libjpeg-dev
 "
 
 missing=""

@@ -5,6 +5,10 @@
 
 struct PixelImage;
 
+// The block a DIB header is handed over in: the info header and room for a
+// full 256-entry palette.
+constexpr int kDibHeaderBlockSize = 1068;
+
 // Fills `header` for a top-down, uncompressed DIB of the image and points
 // *bits at its rows. An 8-bit image (unless force24 is set) stays 8-bit with
 // its palette copied behind the header, so the header must have room for the

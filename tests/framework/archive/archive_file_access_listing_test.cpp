@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/archive/archive_file_access.h"
-#include "tests/framework/archive/archive_file_access_fixture.h"
+#include "tests/support/archive_file_access_fixture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "framework/files/file_read_interface.h"
 #include "framework/files/plain_file_stream.h"
-#include "tests/framework/archive/archive_file_access_fixture.h"
+#include "tests/support/archive_file_access_fixture.h"
 
 namespace {
 

@@ -1,0 +1,23 @@
+// The byte counts of the mip levels that a DDS image stores one after
+// another: the one rule by which the loader measures the data it reads and
+// the texture upload finds each level in it.
+#pragma once
+
+#include <cstdint>
+
+struct PixelFormat;
+
+// Bytes of level `level` of an image of width x height pixels in `format`
+// whose first level has rows of `pitch` bytes. The first level is the image
+// itself: (width / 4) x (height / 4) blocks of 8 bytes (DXT1) or 16 bytes
+// (DXT2 to DXT5), or pitch x height bytes of plain pixels. Level i after it
+// is w = max(1, width >> i) by h = max(1, height >> i) pixels: max(1,
+// ceil(w / 4)) x max(1, ceil(h / 4)) blocks, or w x h x bytes per pixel.
+uint64_t MipLevelByteCount(const PixelFormat& format, int width, int height, int pitch, uint32_t level);
+
+// The sum of levels 0 to levels - 1 (the first level alone for 0 or 1).
+uint64_t MipChainByteCount(const PixelFormat& format, int width, int height, int pitch, uint32_t levels);
+
+// The number of levels of a full chain down to 1 x 1: floor(log2(max(width,
+// height))) + 1.
+uint32_t FullMipChainLength(int width, int height);
