@@ -3,7 +3,9 @@
 //
 // Arithmetic of the mix, the same in every path:
 // - A cursor is a frame position in 32.32 fixed point; each output frame
-//   moves it by (buffer frequency << 32) / output rate, cut to an integer.
+//   moves it by (buffer frequency << 32) / output rate, rounded up, so that
+//   a whole number of frames that the two rates make exact is reached
+//   exactly (441 output frames at 44100 Hz move data at 48000 Hz by 480).
 // - A sample is 16-bit signed; 8-bit data is (byte - 128) << 8.
 // - Between frames i and i + 1 the sample is a + (((b - a) * f) >> 15), where
 //   f is the top 15 bits of the cursor's fraction. Past the last frame, b is

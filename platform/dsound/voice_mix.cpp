@@ -56,12 +56,13 @@ class VoiceMixer {
 public:
     VoiceMixer(Voice& voice, uint32_t outputRate)
         : voice_(voice), samples_(reinterpret_cast<const Unit*>(voice.data->bytes.get())),
-          frames_(voice.data->frames), step_((uint64_t{voice.frequency} << 32) / outputRate),
+          frames_(voice.data->frames), step_(((uint64_t{voice.frequency} << 32) + outputRate - 1) / outputRate),
           left_(voice.gains.left), right_(voice.gains.right) {}
 
     void Mix(int32_t* mix, uint32_t count) {
-        // Cursors below this have their next frame inside the data.
+        // Cursors below `inside` have their next frame inside the data.
         const uint64_t inside = uint64_t{frames_ - 1} << 32;
+        const uint64_t end = uint64_t{frames_} << 32;
         uint64_t position = voice_.position;
         uint32_t done = 0;
         while (done < count) {
@@ -74,16 +75,16 @@ public:
                     Resample(mix + 2 * done, run, position);
                 position += run * step_;
                 done += run;
-                continue;
+            } else {
+                // The last frame: its neighbour is the first frame or itself.
+                const uint32_t index = static_cast<uint32_t>(position >> 32);
+                const uint32_t next = voice_.looping ? 0 : index;
+                Add(mix + 2 * done, At(index, 0), At(next, 0), At(index, Channels - 1), At(next, Channels - 1),
+                    position);
+                ++done;
+                position += step_;
             }
-            // The last frame: its neighbour is the first frame or itself.
-            const uint32_t index = static_cast<uint32_t>(position >> 32);
-            const uint32_t next = voice_.looping ? 0 : index;
-            Add(mix + 2 * done, At(index, 0), At(next, 0), At(index, Channels - 1), At(next, Channels - 1),
-                position);
-            ++done;
-            position += step_;
-            const uint64_t end = uint64_t{frames_} << 32;
+            // A step longer than a frame may pass the end from anywhere.
             if (position >= end) {
                 if (!voice_.looping) {
                     voice_.playing = false;
