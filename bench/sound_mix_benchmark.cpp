@@ -37,18 +37,18 @@ constexpr int kOutputRate = 44100;
 constexpr int kVoiceCounts[] = {8, 32, 128};
 constexpr int kRates[] = {44100, 22050, 48000, 11025, 32000, 8000, 24000, 16000};
 
-struct VoiceSpec {
+struct BenchVoice {
     int rate;
     int channels;
     LONG volume;  // hundredths of a decibel
     std::vector<int16_t> samples;  // two seconds, interleaved
 };
 
-std::vector<VoiceSpec> Voices(int count) {
-    std::vector<VoiceSpec> voices;
+std::vector<BenchVoice> Voices(int count) {
+    std::vector<BenchVoice> voices;
     uint32_t seed = 2024;
     for (int i = 0; i < count; ++i) {
-        VoiceSpec voice;
+        BenchVoice voice;
         voice.rate = kRates[i % std::size(kRates)];
         voice.channels = i % 2 == 0 ? 2 : 1;
         voice.volume = -(i * 37 % 1200);
@@ -92,7 +92,7 @@ void RunOurs(benchmark::State& state, int count) {
     primary->Release();
 
     std::vector<IDirectSoundBuffer*> buffers;
-    for (const VoiceSpec& voice : Voices(count)) {
+    for (const BenchVoice& voice : Voices(count)) {
         const WORD align = static_cast<WORD>(2 * voice.channels);
         WAVEFORMATEX format{WAVE_FORMAT_PCM, static_cast<WORD>(voice.channels), static_cast<DWORD>(voice.rate),
                             static_cast<DWORD>(voice.rate) * align, align, 16, 0};
@@ -126,9 +126,9 @@ void RunOurs(benchmark::State& state, int count) {
 // SDL2's side: one stream per voice that needs converting, and
 // SDL_MixAudioFormat into the output at the voice's volume (of 128).
 void RunSdl(benchmark::State& state, int count) {
-    const std::vector<VoiceSpec> voices = Voices(count);
+    const std::vector<BenchVoice> voices = Voices(count);
     std::vector<SDL_AudioStream*> streams;
-    for (const VoiceSpec& voice : voices) {
+    for (const BenchVoice& voice : voices) {
         const bool same = voice.rate == kOutputRate && voice.channels == 2;
         streams.push_back(same ? nullptr
                                : SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(voice.channels), voice.rate,
@@ -139,7 +139,7 @@ void RunSdl(benchmark::State& state, int count) {
     for (auto _ : state) {
         std::fill(mix.begin(), mix.end(), int16_t{0});
         for (size_t i = 0; i < voices.size(); ++i) {
-            const VoiceSpec& voice = voices[i];
+            const BenchVoice& voice = voices[i];
             const int volume = static_cast<int>(std::lround(128 * std::pow(10.0, voice.volume / 2000.0)));
             const Uint8* source = reinterpret_cast<const Uint8*>(voice.samples.data());
             int bytes = 4 * kOutputRate;
