@@ -9,8 +9,9 @@
 //
 // The defaults describe this machine honestly: the real processor answers,
 // the real clocks, the host's desktop and memory, a Japanese system (OEM code
-// page 932), both DirectInput versions with the joysticks SDL2 finds, no
-// injected failures. Tests change fields and call ResetMachine() afterwards
+// page 932), both DirectInput versions with the joysticks SDL2 finds, sound
+// mixed in software and played on the host's audio device, no injected
+// failures. Tests change fields and call ResetMachine() afterwards
 // (the test fixtures do it for them).
 #pragma once
 
@@ -153,6 +154,48 @@ struct InputProfile {
     std::vector<VirtualPad> virtualPads;
 };
 
+// ---- sound -----------------------------------------------------------------------
+
+// Where the DirectSound stand-in's mix goes.
+enum class SoundOutputUse {
+    Device,   // the host's audio device through SDL2; the null output when none opens
+    Null,     // no device: the mix is consumed at the wall clock's rate and dropped
+    Virtual,  // no thread: tests advance it and read the mix (platform/dsound/virtual_output.h)
+};
+
+// A device as DirectSoundEnumerateA lists it.
+struct SoundDevice {
+    std::string description;
+    std::string module;
+};
+
+// What IDirectSound::GetCaps reports; the buffers accept only the formats
+// and rates it names.
+struct SoundCaps {
+    bool primaryMono = true;
+    bool primaryStereo = true;
+    bool primary8Bit = true;
+    bool primary16Bit = true;
+    bool secondaryMono = true;
+    bool secondaryStereo = true;
+    bool secondary8Bit = true;
+    bool secondary16Bit = true;
+    uint32_t minSecondaryRate = 100;
+    uint32_t maxSecondaryRate = 200000;
+    // Every buffer is mixed in software: no sound memory on a card.
+    uint32_t totalHardwareMemory = 0;
+    uint32_t freeHardwareMemory = 0;
+};
+
+struct SoundProfile {
+    bool directSound = true;  // CLSID_DirectSound is registered
+    SoundOutputUse output = SoundOutputUse::Device;
+    // The first is the device that Initialize(null) opens; with none,
+    // Initialize finds no driver.
+    std::vector<SoundDevice> devices = {{"Primary Sound Driver", ""}, {"Host audio output (SDL2)", "sdl2"}};
+    SoundCaps caps;
+};
+
 // ---- failures --------------------------------------------------------------------
 //
 // Every failure a test can inject lives in this one part, a group per
@@ -184,20 +227,37 @@ struct InputFailures {
     bool keyboardAcquire = false;
 };
 
+// Each flag makes that DirectSound call fail for as long as it is set; each
+// count makes that many of the next such calls fail, and counts down as they
+// do. Initialize reports DSERR_NODRIVER, a refused creation or duplicate
+// DSERR_OUTOFMEMORY, the others DSERR_GENERIC.
+struct SoundFailures {
+    bool initialize = false;
+    bool cooperativeLevel = false;
+    bool createPrimaryBuffer = false;
+    bool primaryFormat = false;  // SetFormat on the primary buffer
+    uint32_t createBuffers = 0;  // CreateSoundBuffer of secondary buffers
+    uint32_t duplicates = 0;     // DuplicateSoundBuffer
+    uint32_t locks = 0;
+    uint32_t unlocks = 0;
+};
+
 struct FailureProfile {
     HeapFailures heap;
     InputFailures input;
+    SoundFailures sound;
 };
 
 // ---- the profile -----------------------------------------------------------------
 
-// The Direct3D 9 adapter and the sound device join as parts of their own.
+// The Direct3D 9 adapter joins as a part of its own.
 struct MachineProfile {
     WindowsVersionProfile windows;
     CpuProfile cpu;
     ClockProfile clock;
     DisplayProfile display;
     InputProfile input;
+    SoundProfile sound;
     FailureProfile failures;
 };
 

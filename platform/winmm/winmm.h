@@ -1,5 +1,5 @@
-// Multimedia services: the millisecond system time and its resolution, and
-// the joystick calls.
+// Multimedia services: the millisecond system time and its resolution, the
+// joystick calls, and the wave format record that sound data is described by.
 //
 // Stands in for the multimedia library's timer and joystick calls (MCI joins
 // this folder when the framework calls it). The timer is built on the
@@ -101,3 +101,23 @@ typedef struct joyinfoex_tag {
 // to 65535 on the axes X, Y, Z, R, U, V (DirectInput's X, Y, Z, Rz, Rx, Ry).
 MMRESULT WINAPI joyGetDevCapsA(UINT_PTR joystickId, LPJOYCAPSA caps, UINT sizeOfCaps);
 MMRESULT WINAPI joyGetPosEx(UINT joystickId, LPJOYINFOEX info);
+
+// ---- wave formats ---------------------------------------------------------------
+
+#define WAVE_FORMAT_PCM 1u
+
+// Eighteen bytes with no padding, as the record is stored in sound files and
+// copied whole.
+#pragma pack(push, 2)
+typedef struct tWAVEFORMATEX {
+    WORD wFormatTag;
+    WORD nChannels;
+    DWORD nSamplesPerSec;
+    DWORD nAvgBytesPerSec;
+    WORD nBlockAlign;
+    WORD wBitsPerSample;
+    WORD cbSize;  // bytes of format-specific data that follow; 0 for PCM
+} WAVEFORMATEX, *LPWAVEFORMATEX;
+#pragma pack(pop)
+typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
+static_assert(sizeof(WAVEFORMATEX) == 18, "a wave format is 18 bytes");

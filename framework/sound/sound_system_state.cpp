@@ -1,0 +1,3 @@
+#include "framework/sound/sound_system_state.h"
+
+IDirectSound* DirectSoundObject = nullptr;
