@@ -28,6 +28,11 @@ std::string ArgumentText(const CallArgument& argument) {
     return text;
 }
 
+size_t BytesOf(const RecordedCall& call) {
+    return sizeof(call) + call.name.size() + call.arguments.size() * sizeof(CallArgument) + call.vertices.size() +
+           call.indices.size();
+}
+
 }  // namespace
 
 std::string RecordedCall::Text() const {
@@ -51,6 +56,17 @@ void RecordingRenderer::Called(const DeviceCall& call) {
                                   {call.vertices.begin(), call.vertices.end()},
                                   {call.indices.begin(), call.indices.end()},
                                   call.result});
+    bytes_ += BytesOf(calls_.back());
+    if (bytes_ > kMostBytes) DropOldest();
+}
+
+void RecordingRenderer::DropOldest() {
+    bytes_ = 0;
+    for (const RecordedCall& kept : calls_) bytes_ += BytesOf(kept);
+    if (bytes_ <= kMostBytes) return;
+    size_t dropped = 0;
+    while (bytes_ > kMostBytes / 2) bytes_ -= BytesOf(calls_[dropped++]);
+    calls_.erase(calls_.begin(), calls_.begin() + static_cast<std::ptrdiff_t>(dropped));
 }
 
 HRESULT RecordingRenderer::Present(const PresentCall& present) {

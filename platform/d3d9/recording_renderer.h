@@ -1,8 +1,10 @@
 // The renderer for tests: it keeps every call its device received, with the
 // arguments, the vertices and indices of draws and the result, and makes no
-// pixels. Presenting waits for the vertical blank as the presentation
-// interval asks, as a display would. The CPU renderer builds on it.
-// Private to platform/d3d9 and its tests.
+// pixels. It keeps the most recent calls up to 64 MB of them, dropping the
+// oldest half beyond that, so that a program left running on it does not
+// grow without end. Presenting waits for the vertical blank as the
+// presentation interval asks, as a display would. The CPU renderer builds on
+// it. Private to platform/d3d9 and its tests.
 #pragma once
 
 #include <string>
@@ -41,7 +43,12 @@ public:
     std::vector<RecordedCall>& Calls() { return calls_; }
 
 private:
+    static constexpr size_t kMostBytes = size_t{64} << 20;
+
+    void DropOldest();
+
     std::vector<RecordedCall> calls_;
+    size_t bytes_ = 0;  // of the calls kept, as far as it is known (tests clear the list themselves)
 };
 
 // The calls kept for a device, oldest first, or null for a device whose

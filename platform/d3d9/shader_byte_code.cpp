@@ -66,6 +66,11 @@ size_t ShaderTokenCount(const DWORD* code, ShaderKind kind, DWORD highestVersion
         const bool carriesConstants = opcode == kDefOpcode || opcode == kDefiOpcode || opcode == kDefbOpcode;
         if (major >= 2) {
             const size_t length = (token >> 24) & 0xFu;
+            // The constants' instructions have fixed lengths: a destination
+            // and four values, or one value for defb. Holding them to it keeps
+            // the walk inside the instruction when the values cannot be told
+            // from tokens.
+            if (carriesConstants && length != (opcode == kDefbOpcode ? 2u : 5u)) return 0;
             for (size_t i = 1; i <= length; ++i) {
                 // A def's first token is its destination; the rest are values.
                 if ((!carriesConstants || i == 1) && !IsParameter(code[at + i])) return 0;

@@ -2,6 +2,7 @@
 // its arguments, the vertices and indices of draws and the result: the list
 // the graphics code's own tests compare against.
 #include <cstring>
+#include <vector>
 
 #include "tests/platform/d3d9/d3d9_fixture.h"
 
@@ -84,6 +85,23 @@ TEST_F(RecordedSceneTest, AnIndexedDrawKeepsItsIndicesAndTheVerticesTheyName) {
     EXPECT_EQ(Calls()[0].Text(), "DrawIndexedPrimitiveUP(5, 1, 4, 2, 101, 28)");
     EXPECT_EQ(Calls()[0].indices.size(), sizeof(indices));
     EXPECT_EQ(Calls()[0].vertices.size(), 5 * sizeof(Vertex));  // up to the last vertex named
+}
+
+TEST_F(RecordedSceneTest, ALongRunKeepsTheLatestCallsWithinItsBound) {
+    // Draws of a full vertex batch, 64 KB each: some 1100 of them pass the
+    // 64 MB the renderer keeps.
+    std::vector<Vertex> batch(2340);
+    ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1), D3D_OK);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    for (DWORD draw = 0; draw < 1100; ++draw) {
+        batch[0].diffuse = draw;
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 780, batch.data(), sizeof(Vertex)), D3D_OK);
+    }
+    EXPECT_LT(Calls().size(), 1100u);
+    EXPECT_GT(Calls().size(), 400u);
+    Vertex last{};
+    std::memcpy(&last, Calls().back().vertices.data(), sizeof(last));
+    EXPECT_EQ(last.diffuse, 1099u);
 }
 
 }  // namespace

@@ -76,6 +76,7 @@ TEST_F(ShaderByteCodeTest, MalformedCodeOrCodeTheCapsDoNotAllowIsRefused) {
         {"a length beyond the parameters", true, {D3DVS_VERSION(2, 0), 0x03000001, 0xC00F0000, 0x90E40000, kEnd}},
         {"a phase outside ps_1_4", false, {D3DPS_VERSION(1, 3), 0x0000FFFD, kEnd}},
         {"a def without its destination", true, {D3DVS_VERSION(1, 1), 0x00000051, 0x3F800000, 0, 0, 0, 0, kEnd}},
+        {"a def of another length", false, {D3DPS_VERSION(2, 0), 0x0F000051, 0xA00F0000, kEnd}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
