@@ -40,8 +40,10 @@ TEST_F(DeviceCreationTest, AWindowedDeviceTakesTheDesktopsFormatAndTheClientSize
         EXPECT_EQ(description.Usage, D3DUSAGE_RENDERTARGET);
         EXPECT_EQ(description.Pool, D3DPOOL_DEFAULT);
         EXPECT_EQ(description.Width, 640u);
-        EXPECT_EQ(device->GetBackBuffer(0, 1, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3DERR_INVALIDCALL);
-        EXPECT_EQ(device->GetSwapChain(1, &swapChain), D3DERR_INVALIDCALL);
+        Held<IDirect3DSurface9> noBackBuffer;
+        Held<IDirect3DSwapChain9> noSwapChain;
+        EXPECT_EQ(device->GetBackBuffer(0, 1, D3DBACKBUFFER_TYPE_MONO, &noBackBuffer), D3DERR_INVALIDCALL);
+        EXPECT_EQ(device->GetSwapChain(1, &noSwapChain), D3DERR_INVALIDCALL);
         device->Release();
         device = nullptr;
     }
