@@ -34,9 +34,6 @@ public:
         return D3D_OK;
     }
 
-    UINT LockCount() const { return locks_; }
-    const std::vector<BYTE>& Bytes() const { return bytes_; }
-
 private:
     ~Buffer() override = default;
 

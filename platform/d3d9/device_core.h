@@ -19,7 +19,6 @@ struct DeviceCore {
     D3DCAPS9 caps{};
     D3DPRESENT_PARAMETERS parameters{};  // as CreateDevice completed them
     HWND deviceWindow = nullptr;
-    D3DFORMAT displayFormat = D3DFMT_UNKNOWN;
     bool inScene = false;
     // A full-screen device put the display in its mode and puts it back when it goes.
     bool switchedDisplayMode = false;

@@ -185,7 +185,6 @@ public:
         core->caps = caps;
         core->parameters = completed;
         core->deviceWindow = deviceWindow;
-        core->displayFormat = completed.Windowed ? CurrentDisplayMode().Format : fullScreenMode.Format;
         if (!completed.Windowed) {
             DEVMODEA mode{};
             mode.dmSize = sizeof(mode);
