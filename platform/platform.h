@@ -12,3 +12,5 @@
 #include "platform/com/com.h"
 #include "platform/winsock/winsock.h"
 #include "platform/dinput/dinput.h"
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/ddraw.h"

@@ -19,6 +19,8 @@ typedef GUID CLSID;
 typedef GUID IID;
 
 #define CLSCTX_INPROC_SERVER 0x1u
+// Any kind of server: in process, in a handler, local or remote.
+#define CLSCTX_ALL 0x17u
 
 #define E_NOTIMPL ((HRESULT)0x80004001u)
 #define E_NOINTERFACE ((HRESULT)0x80004002u)

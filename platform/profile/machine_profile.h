@@ -9,9 +9,10 @@
 //
 // The defaults describe this machine honestly: the real processor answers,
 // the real clocks, the host's desktop and memory, a Japanese system (OEM code
-// page 932), both DirectInput versions with the joysticks SDL2 finds, sound
-// mixed in software and played on the host's audio device, no injected
-// failures. Tests change fields and call ResetMachine() afterwards
+// page 932), both DirectInput versions with the joysticks SDL2 finds,
+// Direct3D 9 and DirectDraw with an adapter such as a renderer on OpenGL 2.1
+// makes, sound mixed in software and played on the host's audio device, no
+// injected failures. Tests change fields and call ResetMachine() afterwards
 // (the test fixtures do it for them).
 #pragma once
 
@@ -196,6 +197,67 @@ struct SoundProfile {
     SoundCaps caps;
 };
 
+// ---- direct3d --------------------------------------------------------------------
+
+// A FourCC format number (the block-compressed and video formats).
+constexpr uint32_t FourCc(char a, char b, char c, char d) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(a)) | static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
+}
+
+// What a Direct3D 9 device draws, clears, copies and presents through.
+enum class Direct3DRenderer {
+    // Keeps every device call with its arguments and makes no pixels.
+    Recording,
+    // Keeps the calls too, and makes in memory the copies between surfaces
+    // that are exact by definition: UpdateSurface, ColorFill, StretchRect
+    // between surfaces of one format without filtering, GetRenderTargetData.
+    Cpu,
+};
+
+// The Direct3D 9 adapter and DirectDraw. Formats are D3DFORMAT numbers. The
+// adapter's display modes and its desktop are the display part's (as
+// EnumDisplaySettingsA gives them): 32-bit modes in X8R8G8B8, 16-bit modes
+// in `sixteenBitDisplayFormat`. The defaults describe what a renderer on
+// OpenGL 2.1 offers: the packed RGB formats it samples directly, S3TC
+// compression without the premultiplied kinds (DXT2, DXT4), no video (YUV)
+// surfaces, shader model 2.0, separate blend operations, textures of any size
+// up to 4096.
+struct Direct3DProfile {
+    bool direct3d9 = true;   // Direct3DCreate9 gives an adapter object
+    bool directDraw = true;  // CLSID_DirectDraw7 is registered
+    Direct3DRenderer renderer = Direct3DRenderer::Cpu;
+    uint32_t sixteenBitDisplayFormat = 23;  // D3DFMT_R5G6B5
+    // CheckDeviceFormat: textures and off-screen surfaces (usage 0), render
+    // targets (D3DUSAGE_RENDERTARGET), depth surfaces (D3DUSAGE_DEPTHSTENCIL;
+    // also what CheckDepthStencilMatch accepts), and formats only off-screen
+    // plain surfaces take.
+    std::vector<uint32_t> textureFormats = {21, 22, 23, 24, 25, 26, 30, 31, 32, 33, 35,
+                                            FourCc('D', 'X', 'T', '1'), FourCc('D', 'X', 'T', '3'),
+                                            FourCc('D', 'X', 'T', '5')};
+    std::vector<uint32_t> renderTargetFormats = {21, 22, 23, 24, 25, 26};
+    std::vector<uint32_t> depthStencilFormats = {80, 77, 75};  // D16, D24X8, D24S8
+    std::vector<uint32_t> plainSurfaceFormats;
+    // Caps: the highest shader versions (0 for none), separate blend
+    // operations (D3DPMISCCAPS_BLENDOP), the largest texture, square
+    // textures only, and hardware vertex processing (without it a device
+    // asks for software vertex processing).
+    uint32_t vertexShaderVersion = 0xFFFE0200u;  // vs_2_0
+    uint32_t pixelShaderVersion = 0xFFFF0200u;   // ps_2_0
+    bool blendOperation = true;
+    uint32_t maxTextureWidth = 4096;
+    uint32_t maxTextureHeight = 4096;
+    bool squareOnlyTextures = false;
+    bool hardwareVertexProcessing = true;
+    // What GetAdapterIdentifier reports.
+    std::string driver = "kiln_gl21";
+    std::string description = "Kiln OpenGL 2.1 adapter";
+    // Another program holds the display: every device is lost from its next
+    // call on (a device once lost stays lost until it is released), and no
+    // device can be made.
+    bool deviceLost = false;
+};
+
 // ---- failures --------------------------------------------------------------------
 //
 // Every failure a test can inject lives in this one part, a group per
@@ -242,15 +304,34 @@ struct SoundFailures {
     uint32_t unlocks = 0;
 };
 
+// Each flag makes that Direct3D 9 or DirectDraw call fail for as long as it
+// is set: Direct3DCreate9 gives null, IDirectDraw7::Initialize DDERR_GENERIC,
+// CreateDevice D3DERR_NOTAVAILABLE, the surface, texture and buffer makers
+// D3DERR_OUTOFVIDEOMEMORY, the declaration and shader makers E_OUTOFMEMORY.
+struct Direct3DFailures {
+    bool createDirect3D = false;
+    bool initializeDirectDraw = false;
+    bool createDevice = false;
+    bool createTexture = false;
+    bool createRenderTarget = false;
+    bool createDepthStencilSurface = false;
+    bool createOffscreenPlainSurface = false;
+    bool createVertexBuffer = false;
+    bool createIndexBuffer = false;
+    bool createVertexDeclaration = false;
+    bool createVertexShader = false;
+    bool createPixelShader = false;
+};
+
 struct FailureProfile {
     HeapFailures heap;
     InputFailures input;
     SoundFailures sound;
+    Direct3DFailures direct3d;
 };
 
 // ---- the profile -----------------------------------------------------------------
 
-// The Direct3D 9 adapter joins as a part of its own.
 struct MachineProfile {
     WindowsVersionProfile windows;
     CpuProfile cpu;
@@ -258,6 +339,7 @@ struct MachineProfile {
     DisplayProfile display;
     InputProfile input;
     SoundProfile sound;
+    Direct3DProfile direct3d;
     FailureProfile failures;
 };
 

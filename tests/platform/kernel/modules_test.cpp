@@ -18,7 +18,7 @@ TEST_F(ModulesTest, LibrariesAreFoundByNameInAnyCaseWithOrWithoutTheSuffix) {
     const Case cases[] = {
         {"user32", true},     {"USER32.DLL", true}, {"User32.dll", true},  {"kernel32", true},
         {"user", false},      {"user32.dl", false}, {"user32.dll.dll", false}, {"", false},
-        {"d3d9.dll", false},  {".dll", false},
+        {"d3d9.dll", true},   {".dll", false},
         // Each folder's library is there, whichever calls the program links.
         {"gdi32", true},      {"WINMM.DLL", true},  {"shell32", true},     {"imm32.dll", true},
     };
