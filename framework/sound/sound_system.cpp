@@ -8,7 +8,6 @@
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_system_state.h"
 #include "framework/sound/stream_sound.h"
-#include "framework/window/main_window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -126,15 +125,15 @@ void StartStreamThread() {
     ResumeThread(SoundStreamThread);
 }
 
-// Asks the stream thread to stop and waits until it has ended, handling
-// window messages meanwhile. The wait goes on when the message loop reports
-// quitting: the thread may be inside a refill, and what it uses is released
-// right after.
+// Asks the stream thread to stop and waits until it has ended, whatever the
+// message loop reports: the thread may be inside a refill, and what it uses
+// is released right after. It ends within one turn of its loop and touches
+// no window, so no messages need handling meanwhile.
 void StopStreamThread() {
     if (SoundStreamThread == nullptr) return;
     SoundStreamThreadTerminate.store(1);
-    while (ProcessWindowMessages() == 0 && SoundStreamThreadTerminate.load() == 1) Sleep(2);
-    WaitForSingleObject(SoundStreamThread, INFINITE);
+    // An end reached from the thread itself cannot wait for it.
+    if (GetCurrentThreadId() != SoundStreamThreadId) WaitForSingleObject(SoundStreamThread, INFINITE);
     CloseHandle(SoundStreamThread);
     SoundStreamThread = nullptr;
     SoundStreamThreadId = 0;
