@@ -16,6 +16,7 @@ libpixman-1-dev
 zlib1g-dev
 libpng-dev
 libjpeg-dev
+libvorbis-dev
 "
 
 missing=""

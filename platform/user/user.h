@@ -452,6 +452,10 @@ HWND WINAPI SetActiveWindow(HWND window);
 BOOL WINAPI SetForegroundWindow(HWND window);
 // The active window while this program is in the foreground, else null.
 HWND WINAPI GetForegroundWindow(void);
+// The desktop: a handle that names no window record, so that calls which
+// only need some window to be named (a sound object's cooperative level)
+// have one; window calls on it fail as for any unknown window.
+HWND WINAPI GetDesktopWindow(void);
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 // One input state is shared by every thread here, so attaching changes
 // nothing; it fails, as it does elsewhere, for a thread with itself.

@@ -99,4 +99,14 @@ TEST_F(FindWindowTest, AnotherProcessSeesTheWindowWhileItExists) {
     EXPECT_EQ(AskAnotherProcess(className), kNotFound);
 }
 
+// The desktop's handle is one fixed value that no window has, so window
+// calls refuse it.
+TEST_F(FindWindowTest, TheDesktopIsAHandleOfNoWindow) {
+    HWND desktop = GetDesktopWindow();
+    ASSERT_NE(desktop, nullptr);
+    EXPECT_EQ(GetDesktopWindow(), desktop);
+    RECT rect{};
+    EXPECT_FALSE(GetWindowRect(desktop, &rect));
+}
+
 }  // namespace

@@ -1,0 +1,106 @@
+// Ogg Vorbis through vorbisfile: the decoder reads the converter's stream
+// through callbacks, and its output is 16-bit signed little-endian PCM.
+#include <vorbis/vorbisfile.h>
+
+#include <cstdint>
+
+#include "framework/base/tracked_memory.h"
+#include "framework/sound/sound_converter_kinds.h"
+#include "framework/sound/sound_system_state.h"
+
+namespace {
+
+constexpr uint32_t kOggBufferSize = 4096;
+
+size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
+    const StreamSource* source = static_cast<const StreamSource*>(datasource);
+    if (source == nullptr) return 0;
+    return source->functions.read(buffer, static_cast<uint32_t>(size), static_cast<uint32_t>(count),
+                                  source->stream);
+}
+
+int SeekCallback(void* datasource, ogg_int64_t offset, int whence) {
+    const StreamSource* source = static_cast<const StreamSource*>(datasource);
+    if (source == nullptr) return -1;
+    if (offset > INT32_MAX || offset < INT32_MIN) return -1;
+    return source->functions.seek(source->stream, static_cast<int32_t>(offset), whence);
+}
+
+long TellCallback(void* datasource) {
+    const StreamSource* source = static_cast<const StreamSource*>(datasource);
+    if (source == nullptr) return -1;
+    return source->functions.tell(source->stream);
+}
+
+// The stream belongs to the converter's caller.
+int CloseCallback(void*) { return 0; }
+
+}  // namespace
+
+int OpenOggVorbis(SoundConverter* converter) {
+    auto* file = static_cast<OggVorbis_File*>(AllocZeroedMemory(sizeof(OggVorbis_File), __FILE__, __LINE__));
+    if (file == nullptr) return -1;
+    const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
+    if (ov_open_callbacks(&converter->source, file, nullptr, 0, callbacks) != 0) {
+        FreeMemory(file);
+        return -1;
+    }
+    const vorbis_info* info = ov_info(file, -1);
+    const ogg_int64_t samples = ov_pcm_total(file, -1);
+    // 16-bit signed samples, or 8-bit unsigned ones as 8-bit WAVE data has.
+    const int bytesPerSample = OggVorbisBytesPerSample == 1 ? 1 : 2;
+    // Sizes are counted in 32 bits: a stream that cannot tell its length, or
+    // whose PCM would not fit, is refused.
+    if (info == nullptr || info->channels < 1 || info->channels > 255 || info->rate <= 0 || samples < 0 ||
+        uint64_t(samples) * info->channels * bytesPerSample > 0x7FFFFFFF ||
+        uint64_t(info->rate) * info->channels * bytesPerSample > 0x7FFFFFFF) {
+        ov_clear(file);
+        FreeMemory(file);
+        return -1;
+    }
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = static_cast<WORD>(info->channels);
+    format.nSamplesPerSec = static_cast<DWORD>(info->rate);
+    format.wBitsPerSample = static_cast<WORD>(bytesPerSample * 8);
+    format.nBlockAlign = static_cast<WORD>(info->channels * bytesPerSample);
+    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
+    converter->format = format;
+    converter->dataSize = static_cast<uint32_t>(samples * info->channels * bytesPerSample);
+    converter->vorbisFile = file;
+    converter->vorbisOpened = 1;
+    converter->vorbisBytesPerSample = bytesPerSample;
+    converter->bufferSize = kOggBufferSize;
+    converter->kind = kSoundConverterOggVorbis;
+    return 0;
+}
+
+int RefillOggVorbis(SoundConverter* converter) {
+    for (;;) {
+        int section = 0;
+        const long bytes = ov_read(converter->vorbisFile, reinterpret_cast<char*>(converter->buffer),
+                                   static_cast<int>(converter->bufferSize), 0, converter->vorbisBytesPerSample,
+                                   converter->vorbisBytesPerSample == 2 ? 1 : 0,
+                                   &section);
+        if (bytes > 0) {
+            converter->bufferBytes = static_cast<uint32_t>(bytes);
+            return 0;
+        }
+        // A hole in the data is passed over; any other error ends the data,
+        // as the end of the stream does.
+        if (bytes != OV_HOLE) return -1;
+    }
+}
+
+int SeekOggVorbis(SoundConverter* converter, int sample) {
+    return ov_pcm_seek(converter->vorbisFile, sample) == 0 ? 0 : -1;
+}
+
+uint32_t OggVorbisPcmSize(SoundConverter* converter) { return converter->dataSize; }
+
+void CloseOggVorbis(SoundConverter* converter) {
+    if (converter->vorbisOpened) ov_clear(converter->vorbisFile);
+    FreeMemory(converter->vorbisFile);
+    converter->vorbisFile = nullptr;
+    converter->vorbisOpened = 0;
+}

@@ -1,0 +1,181 @@
+// Playing and stopping stream sounds, and following what has been played.
+// Each runs under the sound lock; play type 0's wait is outside it.
+#include "framework/base/time_functions.h"
+#include "framework/sound/sound_playback.h"
+#include "framework/sound/sound_system_state.h"
+#include "framework/sound/stream_sound.h"
+#include "framework/window/main_window.h"
+
+namespace {
+
+// The record of a stream sound, or null.
+SoundRecord* StreamRecord(int handle) {
+    SoundRecord* record = GetSoundRecord(handle);
+    return record != nullptr && record->isStream ? record : nullptr;
+}
+
+bool RingPlays(SoundRecord* record) {
+    uint32_t status = 0;
+    return GetSoundBufferVoiceStatus(&record->voices[0], &status) == 0 && (status & DSBSTATUS_PLAYING) != 0;
+}
+
+// Back to the start of the data: the next preparation fills the ring anew.
+void ResetProgress(SoundRecord* record) {
+    record->sourceBytesDone = 0;
+    record->playedBytes = 0;
+    record->loopPending = 0;
+    record->loopCounter = 0;
+    record->sourceIndex = 0;
+    record->streamActive = 0;
+}
+
+}  // namespace
+
+int PrepareStreamSound(int handle) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = GetSoundRecord(handle);
+    if (record == nullptr) {
+        LeaveSoundLock();
+        return -1;
+    }
+    if (record->isStream && !record->streamActive && !RingPlays(record)) {
+        SetSoundBufferVoicePosition(&record->voices[0], 0);
+        SeekSoundConverter(&record->source.converter,
+                           static_cast<int>(record->sourceBytesDone / record->format.nBlockAlign));
+        record->writePosition = -800;
+        record->writeLimit = -1;
+        record->lastPlayCursor = 0;
+        record->ending = 0;
+        record->streamActive = 1;
+        ProcessStreamSound(handle);
+    }
+    LeaveSoundLock();
+    return 0;
+}
+
+int PlayStreamSoundHandle(int handle, int playType, int fromTop) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = StreamRecord(handle);
+    if (record == nullptr) {
+        LeaveSoundLock();
+        return -1;
+    }
+    if (fromTop == 0 && RingPlays(record)) {
+        LeaveSoundLock();
+        return 0;
+    }
+    StopStreamSound(handle);
+    if (record->finished && (playType & 2) != (record->lastPlayType & 2)) {
+        record->finished = 0;
+        ResetProgress(record);
+    }
+    if (fromTop == 1) {
+        record->finished = 0;
+        if (record->playedBytes != 0) ResetProgress(record);
+    }
+    record->lastPlayType = playType;
+    PrepareStreamSound(handle);
+
+    SoundBufferVoice* ring = &record->voices[0];
+    SetSoundBufferVoiceVolume(ring, record->volume);
+    SetSoundBufferVoicePan(ring, record->pan);
+    SetSoundBufferVoiceFrequency(ring, record->frequency);
+    // The ring always loops; the refill stops it after the data's end.
+    PlaySoundBufferVoice(ring, 1);
+    record->playStartTime = GetMillisecondCount();
+    LeaveSoundLock();
+
+    if (playType == kPlayTypeWait) {
+        while (ProcessWindowMessages() == 0 && CheckSoundHandlePlaying(handle) == 1) Sleep(1);
+    }
+    return 0;
+}
+
+int StopStreamSound(int handle) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = StreamRecord(handle);
+    int result = -1;
+    if (record != nullptr) {
+        UpdateStreamPlayedPosition(handle, -1);
+        uint32_t status = 0;
+        if (GetSoundBufferVoiceStatus(&record->voices[0], &status) == 0) {
+            if (status & DSBSTATUS_PLAYING) StopSoundBufferVoice(&record->voices[0]);
+            result = 0;
+        }
+    }
+    LeaveSoundLock();
+    return result;
+}
+
+int CheckStreamSoundPlaying(int handle) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = StreamRecord(handle);
+    const int result = record == nullptr ? -1 : RingPlays(record) ? 1 : 0;
+    LeaveSoundLock();
+    return result;
+}
+
+int UpdateStreamPlayedPosition(int handle, int cursor) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = StreamRecord(handle);
+    if (record == nullptr || !record->streamActive) {
+        LeaveSoundLock();
+        return record == nullptr ? -1 : 0;
+    }
+    uint32_t c = static_cast<uint32_t>(cursor);
+    if (cursor == -1) {
+        DWORD read = 0;
+        record->voices[0].buffer->GetCurrentPosition(&read, nullptr);
+        c = read;
+    }
+    const uint32_t last = record->lastPlayCursor;
+    const uint32_t ring = record->ringBufferSize;
+    if (c != last) {
+        const uint32_t wrap = record->loopWriteOffset;
+        const bool reached = last < c ? (wrap > last && wrap <= c) : (wrap > last || wrap <= c);
+        if (record->loopPending && reached) {
+            // The played bytes count again from the loop's start.
+            record->playedBytes = wrap > c ? ring - wrap + c : c - wrap;
+            record->loopPending = 0;
+        } else {
+            record->playedBytes += c > last ? c - last : ring - last + c;
+        }
+        record->lastPlayCursor = c;
+    }
+    LeaveSoundLock();
+    return 0;
+}
+
+int GetStreamSoundPlayedBytes(int handle) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = StreamRecord(handle);
+    int result = -1;
+    if (record != nullptr) {
+        UpdateStreamPlayedPosition(handle, -1);
+        result = static_cast<int>(record->playedBytes);
+    }
+    LeaveSoundLock();
+    return result;
+}
+
+int GetStreamSoundPlayTimeMs(int handle) {
+    if (!SoundSystemStarted()) return -1;
+    EnterSoundLock();
+    SoundRecord* record = StreamRecord(handle);
+    int result = -1;
+    if (record != nullptr) {
+        UpdateStreamPlayedPosition(handle, -1);
+        const WAVEFORMATEX& format = record->format;
+        const int64_t played = int64_t(record->playedBytes / format.nBlockAlign) * 1000 / format.nSamplesPerSec;
+        const int64_t total = int64_t(record->totalSamples) * 1000 / format.nSamplesPerSec;
+        result = static_cast<int>(played < total ? played : total);
+    }
+    LeaveSoundLock();
+    return result;
+}

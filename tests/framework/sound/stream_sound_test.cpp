@@ -1,0 +1,342 @@
+// Stream sounds on the virtual output, with the refill called by the test
+// after each 30 ms of output (the test holds the sound lock, so the stream
+// thread waits): fill sizes and the span test, what is heard once and
+// looping, resume and restart, the silence after the end, the 180-second
+// line and the fall-backs; and the real thread on the null output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "framework/sound/sound_handles.h"
+#include "framework/sound/sound_loading.h"
+#include "framework/sound/sound_playback.h"
+#include "framework/sound/sound_system_state.h"
+#include "framework/sound/stream_sound.h"
+#include "platform/dsound/virtual_output.h"
+#include "platform/profile/machine_profile.h"
+#include "tests/framework/sound/sound_test_fixture.h"
+
+namespace {
+
+using soundtest::MakeWave16;
+using soundtest::Samples16;
+
+constexpr uint32_t kStepFrames = 1323;  // 30 ms at 44.1 kHz
+constexpr uint32_t kAverage = 176400;   // 44.1 kHz stereo 16-bit
+
+class StreamSoundTest : public soundtest::SoundTest {
+protected:
+    void SetUp() override {
+        SoundTest::SetUp();
+        ASSERT_TRUE(StartSound());
+        EnterSoundLock();
+        locked_ = true;
+    }
+    void TearDown() override {
+        if (locked_) LeaveSoundLock();
+        SoundTest::TearDown();
+    }
+
+    // 30 ms of output heard, then the refill. The refill's result.
+    int Step(int handle) {
+        const std::vector<int16_t> heard = Mix(kStepFrames);
+        heard_.insert(heard_.end(), heard.begin(), heard.end());
+        return ProcessStreamSound(handle);
+    }
+    // Steps until the sound stops, at most `limit` steps; true when it did.
+    // (A refill answers -1 while more than 3/4 second is queued.)
+    bool PlayOut(int handle, int limit) {
+        for (int i = 0; i < limit && CheckSoundHandlePlaying(handle) == 1; ++i) Step(handle);
+        return CheckSoundHandlePlaying(handle) == 0;
+    }
+    int StreamFromMemory(const std::string& file) {
+        return CreateSoundHandleFromStream(file.data(), static_cast<int>(file.size()), 1, -1);
+    }
+
+    std::vector<int16_t> heard_;
+    bool locked_ = false;
+};
+
+TEST_F(StreamSoundTest, FillSizesAndTheSpanTest) {
+    SetSoundLoadType(2);
+    const int handle = StreamFromMemory(MakeWave16(Samples16(44100 * 3, 2), 2, 44100));
+    ASSERT_NE(handle, -1);
+    SoundRecord* record = GetSoundRecord(handle);
+    ASSERT_EQ(record->isStream, 1);
+    EXPECT_EQ(record->ringBufferSize, kAverage);
+    EXPECT_EQ(GetSoundHandleTotalSamples(handle), 44100 * 3);
+    // The first fill: 3/4 second.
+    EXPECT_EQ(record->writePosition, int32_t(kAverage * 3 / 4));
+    EXPECT_EQ(record->writeLimit, 0);
+
+    ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+    // A full queue takes an eighth of a second (in whole blocks).
+    const int32_t eighth = kAverage / 8 / 4 * 4;
+    const int32_t written = kAverage * 3 / 4 + eighth;
+    EXPECT_EQ(ProcessStreamSound(handle), 0);
+    EXPECT_EQ(record->writePosition, written);
+    EXPECT_EQ(record->writeLimit, written - int32_t(kAverage * 3 / 4));
+    // More than 3/4 second queued: nothing is written.
+    EXPECT_EQ(ProcessStreamSound(handle), -1);
+    EXPECT_EQ(record->writePosition, written);
+
+    // 0.6 s played leaves about 0.275 s queued: the top-up to 0.375 s.
+    Mix(26460);
+    ASSERT_EQ(ProcessStreamSound(handle), 0);
+    const uint32_t queuedTime = (written - 105840) * 512 / kAverage;
+    ASSERT_LT(queuedTime, 192u);
+    const uint32_t topUp = (192 - queuedTime) * kAverage / 512 / 4 * 4;
+    EXPECT_EQ(record->writePosition, int32_t(written + topUp));
+
+    // An underrun: the cursor ran past what was written.
+    Mix(22050);
+    EXPECT_EQ(ProcessStreamSound(handle), -1);
+    // Once it is a quarter second past, refills go on.
+    Mix(11025);
+    EXPECT_EQ(ProcessStreamSound(handle), 0);
+}
+
+TEST_F(StreamSoundTest, WhatIsHeardIsTheDataInOrderThenSilence) {
+    const std::vector<int16_t> samples = Samples16(70560, 2, 3);  // 1.6 s
+    const std::string wave = MakeWave16(samples, 2, 44100);
+    const std::string path = WriteFile("long.wav", wave);
+    struct Case {
+        const char* name;
+        int loadType;
+        bool fromFile;
+        int dataType;
+    };
+    const Case cases[] = {
+        {"file read while playing", 3, true, 3},
+        {"memory copy of a file", 2, true, 2},
+        {"memory image", 3, false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        heard_.clear();
+        SetSoundLoadType(c.loadType);
+        const int handle = c.fromFile ? LoadSoundFileToHandle(path.c_str(), 1, -1) : StreamFromMemory(wave);
+        ASSERT_NE(handle, -1);
+        SoundRecord* record = GetSoundRecord(handle);
+        ASSERT_EQ(record->isStream, 1);
+        EXPECT_EQ(record->source.dataType, c.dataType);
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+        EXPECT_TRUE(PlayOut(handle, 200));
+        EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
+        EXPECT_EQ(record->streamActive, 0);
+        EXPECT_EQ(record->finished, 1);
+        ASSERT_GE(heard_.size(), samples.size());
+        EXPECT_TRUE(std::equal(samples.begin(), samples.end(), heard_.begin()));
+        EXPECT_EQ(std::vector<int16_t>(heard_.begin() + samples.size(), heard_.end()),
+                  std::vector<int16_t>(heard_.size() - samples.size(), 0));
+
+        // Played again it starts from the top.
+        heard_.clear();
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 0), 0);
+        Step(handle);
+        EXPECT_TRUE(std::equal(heard_.begin(), heard_.end(), samples.begin()));
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
+TEST_F(StreamSoundTest, ALoopIsTheDataAgainAndItsPlayedBytesStartAgainAtTheWrap) {
+    // Half a second: shorter than the first fill.
+    const std::vector<int16_t> samples = Samples16(22050, 2, 9);
+    SetSoundLoadType(2);
+    const int handle = StreamFromMemory(MakeWave16(samples, 2, 44100));
+    ASSERT_NE(handle, -1);
+    ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeLoop, 1), 0);
+    bool restarted = false;
+    int previous = 0;
+    for (int i = 0; i < 54; ++i) {
+        Step(handle);
+        const int played = GetStreamSoundPlayedBytes(handle);
+        if (played < previous) restarted = true;
+        previous = played;
+    }
+    EXPECT_TRUE(restarted);
+    // 54 steps are three passes and 5292 frames of the third.
+    EXPECT_EQ(GetStreamSoundPlayedBytes(handle), 5292 * 4);
+    EXPECT_EQ(GetSoundHandleBytePosition(handle), 5292 * 4);
+    EXPECT_EQ(GetSoundHandlePlayTimeMs(handle), 5292 * 1000 / 44100);
+    std::vector<int16_t> expected;
+    while (expected.size() < heard_.size()) expected.insert(expected.end(), samples.begin(), samples.end());
+    expected.resize(heard_.size());
+    EXPECT_EQ(heard_, expected);
+    EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
+    EXPECT_EQ(StopSoundHandle(handle), 0);
+    EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
+}
+
+TEST_F(StreamSoundTest, StopResumesWhereItStoodAndFromTheTopRestarts) {
+    const std::vector<int16_t> samples = Samples16(88200, 2, 4);
+    SetSoundLoadType(2);
+    const int handle = StreamFromMemory(MakeWave16(samples, 2, 44100));
+    ASSERT_NE(handle, -1);
+    ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+    for (int i = 0; i < 20; ++i) Step(handle);
+    ASSERT_EQ(StopSoundHandle(handle), 0);
+    EXPECT_EQ(GetStreamSoundPlayedBytes(handle), int(20 * kStepFrames * 4));
+    // Stopped, the refill does nothing and nothing is heard.
+    EXPECT_EQ(Step(handle), 0);
+    EXPECT_EQ(std::vector<int16_t>(heard_.end() - kStepFrames * 2, heard_.end()),
+              std::vector<int16_t>(kStepFrames * 2, 0));
+    heard_.clear();
+
+    ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 0), 0);
+    for (int i = 0; i < 20; ++i) Step(handle);
+    EXPECT_EQ(heard_, std::vector<int16_t>(samples.begin() + 20 * kStepFrames * 2, samples.begin() + 40 * kStepFrames * 2));
+    // Playing it again from fromTop 0 while it plays changes nothing.
+    EXPECT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 0), 0);
+    heard_.clear();
+
+    ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+    for (int i = 0; i < 20; ++i) Step(handle);
+    EXPECT_EQ(heard_, std::vector<int16_t>(samples.begin(), samples.begin() + 20 * kStepFrames * 2));
+}
+
+TEST_F(StreamSoundTest, TheEndIsPaddedWithSilenceOfTheSampleSize) {
+    struct Case {
+        const char* name;
+        int bits;
+        uint32_t rate;
+        uint8_t silence;
+    };
+    const Case cases[] = {{"8-bit", 8, 8000, 127}, {"16-bit", 16, 22050, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        soundtest::WaveSpec spec;
+        spec.channels = 1;
+        spec.rate = c.rate;
+        spec.bits = c.bits;
+        const uint32_t average = c.rate * c.bits / 8;
+        const uint32_t quarter = average / 4 / (c.bits / 8) * (c.bits / 8);
+        spec.data.assign(quarter, '\x30');
+        SetSoundLoadType(2);
+        const int handle = StreamFromMemory(soundtest::MakeWave(spec));
+        ASSERT_NE(handle, -1);
+        SoundRecord* record = GetSoundRecord(handle);
+        EXPECT_EQ(record->writePosition, int32_t(quarter));
+        // Something other than silence where the padding goes.
+        void* part1 = nullptr;
+        void* part2 = nullptr;
+        uint32_t size1 = 0;
+        uint32_t size2 = 0;
+        ASSERT_EQ(LockSoundBufferVoice(&record->voices[0], quarter, average / 2, &part1, &size1, &part2, &size2), 0);
+        std::memset(part1, 0x55, size1);
+        UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
+
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+        ASSERT_EQ(Step(handle), 0);
+        EXPECT_EQ(record->ending, 1);
+        EXPECT_EQ(record->endWriteOffset, quarter);
+        const uint32_t eighth = average / 8 / (c.bits / 8) * (c.bits / 8);
+        ASSERT_EQ(LockSoundBufferVoice(&record->voices[0], quarter, eighth + 2, &part1, &size1, &part2, &size2), 0);
+        const uint8_t* bytes = static_cast<const uint8_t*>(part1);
+        EXPECT_EQ(std::count(bytes, bytes + eighth, c.silence), int(eighth));
+        EXPECT_EQ(bytes[eighth], 0x55);
+        UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
+
+        // Shorter than the first fill, it still ends once it is played.
+        EXPECT_TRUE(PlayOut(handle, 100));
+        EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
+        EXPECT_EQ(record->streamActive, 0);
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
+// 8 kHz 8-bit mono: 8000 bytes a second.
+TEST_F(StreamSoundTest, LongerThan180WholeSecondsIsStreamed) {
+    struct Case {
+        const char* name;
+        uint32_t bytes;
+        int isStream;
+    };
+    const Case cases[] = {{"180.5 s", 8000 * 180 + 4000, 0}, {"181 s", 8000 * 181, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        soundtest::WaveSpec spec;
+        spec.channels = 1;
+        spec.rate = 8000;
+        spec.bits = 8;
+        spec.data.assign(c.bytes, '\x80');
+        const int handle = LoadSoundFileToHandle(WriteFile("long.wav", soundtest::MakeWave(spec)).c_str(), 3, -1);
+        ASSERT_NE(handle, -1);
+        EXPECT_EQ(GetSoundRecord(handle)->isStream, c.isStream);
+        EXPECT_EQ(GetSoundHandleTotalSamples(handle), int(c.bytes));
+        EXPECT_EQ(GetSoundHandleTotalTimeMs(handle), int(uint64_t(c.bytes) * 1000 / 8000));
+        EXPECT_EQ(GetSoundLoadType(), 0);
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+}
+
+TEST_F(StreamSoundTest, AMemorySoundWithoutBuffersIsStreamedAndAFailedRingFailsTheSound) {
+    const std::vector<int16_t> samples = Samples16(44100, 2, 8);
+    const std::string wave = MakeWave16(samples, 2, 44100);
+    size_t mark = LogText().size();
+    platform::Profile().failures.sound.createBuffers = 2;
+    const int streamed = StreamFromMemory(wave);
+    ASSERT_NE(streamed, -1);
+    EXPECT_NE(LinesSince(mark).find("DirectSoundBuffer の作成に失敗しました\r\n"), std::string::npos);
+    EXPECT_EQ(GetSoundRecord(streamed)->isStream, 1);
+    ASSERT_EQ(PlaySoundHandle(streamed, kPlayTypeBackground, 1), 0);
+    EXPECT_TRUE(PlayOut(streamed, 100));
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), heard_.begin()));
+    EXPECT_EQ(DeleteSoundHandle(streamed, 0), 0);
+
+    const int blocks = LiveBlocks();
+    mark = LogText().size();
+    platform::Profile().failures.sound.createBuffers = 3;
+    EXPECT_EQ(StreamFromMemory(wave), -1);
+    const std::string lines = LinesSince(mark);
+    EXPECT_NE(lines.find("ストリーム風サウンドバッファの作成に失敗しました\r\n"), std::string::npos);
+    EXPECT_NE(lines.find("ＷＡＶファイルのストリームイメージのセットアップに失敗しました \r\n"), std::string::npos);
+    EXPECT_EQ(SoundHandleTable.liveCount, 0);
+    EXPECT_EQ(LiveBlocks(), blocks);
+}
+
+TEST_F(StreamSoundTest, StreamSetUpFailuresAreLogged) {
+    SetSoundLoadType(3);
+    const std::string missing = folder_.windowsPath() + "\\missing.wav";
+    size_t mark = LogText().size();
+    EXPECT_EQ(LoadSoundFileToHandle(missing.c_str(), 1, -1), -1);
+    EXPECT_NE(LinesSince(mark).find("右記のＷＡＶファイルのロードに失敗しました：" + missing + " \r\n"), std::string::npos);
+
+    const std::string junk = WriteFile("junk.wav", std::string(400, 'j'));
+    mark = LogText().size();
+    EXPECT_EQ(LoadSoundFileToHandle(junk.c_str(), 1, -1), -1);
+    const std::string lines = LinesSince(mark);
+    EXPECT_NE(lines.find("音声データのオープンに失敗しました\r\n"), std::string::npos);
+    EXPECT_NE(lines.find("右記のＷＡＶファイルのセットアップに失敗しました：" + junk + " \r\n"), std::string::npos);
+    EXPECT_EQ(SoundHandleTable.liveCount, 0);
+    SetSoundLoadType(0);
+}
+
+// The stream thread itself, on the null output that plays in real time.
+class StreamThreadTest : public soundtest::SoundTest {};
+
+TEST_F(StreamThreadTest, TheThreadPlaysAHalfSecondSoundToItsEnd) {
+    platform::Profile().sound.output = platform::SoundOutputUse::Null;
+    ASSERT_TRUE(StartSound());
+    SetSoundLoadType(2);
+    const std::string wave = MakeWave16(Samples16(22050, 2), 2, 44100);
+    const int handle = CreateSoundHandleFromStream(wave.data(), static_cast<int>(wave.size()), 1, -1);
+    SetSoundLoadType(0);
+    ASSERT_NE(handle, -1);
+    ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+    // Generous: the sound lasts half a second.
+    for (int i = 0; i < 3000 && CheckSoundHandlePlaying(handle) == 1; ++i) Sleep(10);
+    EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
+    EnterSoundLock();
+    EXPECT_EQ(GetSoundRecord(handle)->streamActive, 0);
+    EXPECT_EQ(GetSoundRecord(handle)->finished, 1);
+    LeaveSoundLock();
+    EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+}
+
+}  // namespace
