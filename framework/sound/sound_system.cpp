@@ -154,7 +154,7 @@ int InitSoundSystem() {
     WriteLogLine("DirectSound インターフェースの取得を行います....  ");
     void* made = nullptr;
     // The class is in-process: the only kind of server there is here.
-    if (FAILED(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &made))) {
+    if (FAILED(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_ALL, IID_IDirectSound, &made))) {
         DeleteCriticalSection(&SoundLock);
         return WriteLogLine("DirectSoundインターフェースの作成に失敗しました\n");
     }
