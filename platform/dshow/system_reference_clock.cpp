@@ -43,7 +43,7 @@ public:
         *adviseCookie = 0;
         if (event == nullptr) return E_INVALIDARG;
         REFERENCE_TIME due = 0;
-        if (__builtin_add_overflow(baseTime, streamTime, &due) || due < 0) return E_INVALIDARG;
+        if (__builtin_add_overflow(baseTime, streamTime, &due)) return E_INVALIDARG;
         std::lock_guard<std::mutex> hold(lock_);
         if (NowLocked() >= due) {
             SetEvent(event);
