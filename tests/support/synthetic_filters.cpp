@@ -47,7 +47,9 @@ K_CMediaType VideoType(const GUID& subtype, int32_t width, int32_t height, bool 
     type.SetType(&MEDIATYPE_Video);
     type.SetSubtype(&subtype);
     type.SetFormatType(&FORMAT_VideoInfo);
-    const int32_t pitch = bitCount == 32 ? Rgb32Pitch(width) : Rgb24Pitch(width);
+    const int64_t pitch = bitCount == 32 ? Rgb32Pitch(width) : Rgb24Pitch(width);
+    // Sizes too large for a frame still make a type (that renderers refuse).
+    const auto frameBytes = static_cast<DWORD>(pitch * height);
     VIDEOINFOHEADER info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -55,9 +57,9 @@ K_CMediaType VideoType(const GUID& subtype, int32_t width, int32_t height, bool 
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = bitCount;
     info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(pitch * height);
+    info.bmiHeader.biSizeImage = frameBytes;
     type.SetFormat(reinterpret_cast<const BYTE*>(&info), sizeof(info));
-    type.SetSampleSize(static_cast<ULONG>(pitch * height));
+    type.SetSampleSize(frameBytes);
     return type;
 }
 
