@@ -7,15 +7,17 @@
 //
 // Stands in for the media streaming library the framework calls, with the
 // names and numeric values the framework expects. Left out: every interface
-// member the framework and its filters never call; dispatch (automation)
-// interfaces; the event queue's individual events (only completion and error
-// abort are kept, for WaitForCompletion); time formats other than 100 ns media
-// time; rates other than 1; graphs of more than one stream clock; the
-// graph's own worker threads (state changes run on the calling thread).
-// Built on our kernel (events and critical sections, the performance counter
-// for the system clock) and on the component-object layer (platform/com). The
-// decoding filters register themselves in the filter registry
-// (platform/dshow/filter_registry.h); which ones exist is theirs to say.
+// member that neither the framework nor its filters call; the automation
+// (dispatch) side of the graph's interfaces; the graph's event queue (only
+// completion and abort are kept, for WaitForCompletion); time formats other
+// than media time in 100 ns units and rates other than 1; a clock taken from
+// a filter (a graph runs on the system clock unless the program chooses
+// another or none); worker threads of the graph's own (state changes run on
+// the calling thread).
+// Built on our kernel (critical sections, events and the waits on them, the
+// performance counter for the system clock) and the component-object layer
+// (platform/com). Which decoding filters exist is up to the filter registry
+// (platform/dshow/filter_registry.h), where they add themselves.
 //
 // Times are REFERENCE_TIMEs: 100 ns units. A sample's time is stream time,
 // counted from the start time the graph hands its filters in Run.

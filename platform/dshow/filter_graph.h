@@ -6,8 +6,10 @@
 //
 // State changes reach the filters downstream first, so that a renderer is
 // ready before its source starts, and stops before its source waits for it.
-// The graph stops its filters (whose streaming threads end with their Stop)
-// before it lets them go.
+// Stopping brings stream time back to 0; the next run starts the streams
+// again from the position last set (the start, unless SetPositions moved
+// it). The graph stops its filters (whose streaming threads end with their
+// Stop) before it lets them go.
 #pragma once
 
 #include <atomic>

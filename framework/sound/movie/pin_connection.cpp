@@ -211,7 +211,11 @@ HRESULT K_CBasePin::GetMediaType(int position, K_CMediaType* type) {
     return VFW_S_NO_MORE_ITEMS;
 }
 
-HRESULT K_CBasePin::SetMediaType(const K_CMediaType* type) { return mediaType_.Set(*type); }
+HRESULT K_CBasePin::SetMediaType(const K_CMediaType* type) {
+    // A change of type arrives on the streaming thread.
+    K_CAutoLock lock(lock_);
+    return mediaType_.Set(*type);
+}
 
 HRESULT K_CBasePin::CheckConnect(IPin* pin) {
     PIN_DIRECTION other = PINDIR_INPUT;
