@@ -45,7 +45,6 @@ TEST_F(GraphControlTest, FiltersGetTheChosenClockTheTestClockOrASystemClock) {
 
     // Nothing chosen: a system clock of the graph's own, on the
     // performance counter (which the manual clock moves).
-    platform::Profile().clock.manual = true;
     platform::UseManualClock(true);
     ASSERT_EQ(control_->Pause(), S_OK);
     IReferenceClock* system = ClockOf(renderer);

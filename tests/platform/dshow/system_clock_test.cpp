@@ -5,7 +5,6 @@
 #include "platform/dshow/reference_clock.h"
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/manual_clock.h"
-#include "platform/profile/machine_profile.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -16,7 +15,6 @@ class SystemClockTest : public testsupport::PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        platform::Profile().clock.manual = true;
         platform::UseManualClock(true);
         ASSERT_EQ(platform::dshow::CreateSystemReferenceClock(&clock_), S_OK);
         event_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
