@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <ostream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -174,6 +175,8 @@ struct BuildCase {
     Way way;
     GUID subtype;
 };
+
+void PrintTo(const BuildCase& build, std::ostream* out) { *out << build.name; }
 
 class MovieGraphBuildTest : public MovieGraphTest, public ::testing::WithParamInterface<BuildCase> {};
 
