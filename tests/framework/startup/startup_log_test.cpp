@@ -11,6 +11,8 @@ using StartupLogTest = StartupTest;
 
 // A whole start in window mode, one pump and the end, on the fixed machine of
 // the fixture: every line, time stamp and line end as the system writes it.
+// The screen comes up on the Direct3D path, which logs each choice; the
+// device's three presents at start wait for the display's vertical blank.
 TEST_F(StartupLogTest, AWholeStartAndEndWritesThisLog) {
     ChangeWindowMode(1);
     SetMainWindowTitle("ログの検査");
@@ -43,17 +45,41 @@ TEST_F(StartupLogTest, AWholeStartAndEndWritesThisLog) {
         "141:\tマウスデバイスの初期化... 初期化成功\r\n"
         "143:\tキーボードデバイスの初期化... 初期化成功\r\n"
         "145:DirectInput 関連の初期化は正常に終了しました\r\n"
-        "147:文字コードバッファの初期化を行います... 完了しました\r\n"
-        "158:DirectInput 関連の終了処理... 完了\r\n"
-        "159:DirectSound の終了処理は正常に終了しました\r\n"
-        "161:ウインドウを閉じようとしています\r\n"
-        "162:ウインドウが破棄されようとしています\r\n"
-        "163:ソフトを終了する準備が整いました\r\n"
-        "167:ＣＯＭを終了... 完了\r\n"
-        "168:\r\n"
-        "169:Alloc memory dump\r\n"
-        "170:\tTotal size:0(0.000kb)  Alloc num:0\r\n"
-        "171:\r\n";
+        "146:DirectDraw オブジェクトの取得を行います....  成功\r\n"
+        "147:引き続き初期化処理... 初期化に成功しました\r\n"
+        "148:IDirect3D9 オブジェクトを取得します.... 成功\r\n"
+        "149:IDirect3DDevice9 オブジェクトを取得します.... ハードウエア頂点演算を使用します\r\n"
+        "198:成功\r\n"
+        "199:Driver:kiln_gl21  Description:Kiln OpenGL 2.1 adapter\r\n"
+        "200:画面のフォーマットは D3DFMT_X8R8G8B8 です\r\n"
+        "201:Ｚバッファのフォーマットは D3DFMT_D16 です\r\n"
+        "202:16bit カラーフォーマットは K_D3DFMT_R5G6B5 です\r\n"
+        "203:32bit カラーフォーマットは K_D3DFMT_X8R8G8B8 です\r\n"
+        "204:アルファ付き 16bit カラーフォーマットは K_D3DFMT_A4R4G4B4 です\r\n"
+        "205:アルファ付き 32bit カラーフォーマットは K_D3DFMT_A8R8G8B8 です\r\n"
+        "206:アルファテスト用 16bit カラーフォーマットは K_D3DFMT_A1R5G5B5 です\r\n"
+        "207:アルファテスト用 32bit カラーフォーマットは K_D3DFMT_A8R8G8B8 です\r\n"
+        "208:ＤＸＴ１テクスチャフォーマットは K_D3DFMT_DXT1 です\r\n"
+        "209:ＤＸＴ２テクスチャフォーマットは使えません\r\n"
+        "210:ＤＸＴ３テクスチャフォーマットは K_D3DFMT_DXT3 です\r\n"
+        "211:ＤＸＴ４テクスチャフォーマットは使えません\r\n"
+        "212:ＤＸＴ５テクスチャフォーマットは K_D3DFMT_DXT5 です\r\n"
+        "213:描画用 16bit カラーフォーマットは K_D3DFMT_R5G5B5 です\r\n"
+        "214:描画用 32bit カラーフォーマットは K_D3DFMT_X8R8G8B8 です\r\n"
+        "215:描画用アルファ付き 32bit カラーフォーマットは K_D3DFMT_A8R8G8B8 です\r\n"
+        "216:Ｚバッファを作成します.... 成功\r\n"
+        "217:プログラマブルシェーダーを使用します\r\n"
+        "219:文字コードバッファの初期化を行います... 完了しました\r\n"
+        "230:DirectInput 関連の終了処理... 完了\r\n"
+        "231:DirectSound の終了処理は正常に終了しました\r\n"
+        "233:ウインドウを閉じようとしています\r\n"
+        "234:ウインドウが破棄されようとしています\r\n"
+        "235:ソフトを終了する準備が整いました\r\n"
+        "239:ＣＯＭを終了... 完了\r\n"
+        "240:\r\n"
+        "241:Alloc memory dump\r\n"
+        "242:\tTotal size:0(0.000kb)  Alloc num:0\r\n"
+        "243:\r\n";
     EXPECT_EQ(LogText(), expected);
 }
 
