@@ -1,13 +1,8 @@
-// Stand-in until the Direct3D 9 device layer is built.
-// No Direct3D 9 device exists until the graphics system is started.
+// The device layer's state, which every hardware part of the framework reads.
 #include "framework/graphics/direct3d_device.h"
 
-int IsDirect3DPathInUse() { return 0; }
+Direct3DDeviceState Direct3DDevice = {};
+int HardwarePathFlag = 0;
+int FpuPreserveSetting = 0;
 
-void EndDeviceScene() {}
-
-int PresentDeviceBackBuffer() { return -1; }
-
-int SetDeviceDialogBoxMode(int on) { return 0; }
-
-int ToggleDeviceDialogBoxMode(int on) { return 0; }
+int IsDirect3DPathInUse() { return HardwarePathFlag != 0 && Direct3DDevice.device != nullptr ? 1 : 0; }

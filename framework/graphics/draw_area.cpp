@@ -1,5 +1,7 @@
 // The draw area: the clip rectangle of every draw, ordered and clamped to the
-// draw target.
+// draw target. On the hardware path it is the device's viewport and scissor
+// rectangle too, and projected coordinates are mapped into it.
+#include "framework/graphics/device_state_setters.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 
@@ -34,6 +36,16 @@ int SetDrawAreaRect(int x1, int y1, int x2, int y2) {
     settings.drawAreaFloat[2] = static_cast<float>(x2);
     settings.drawAreaFloat[3] = static_cast<float>(y2);
     settings.drawAreaEmpty = x1 == x2 || y1 == y2 ? 1 : 0;
+    if (settings.drawAreaEmpty || !HardwarePathFlag) return 0;
+    if (Direct3DDevice.device == nullptr) return -1;
+    MakeViewportFromRect(x1, y1, x2, y2);
+    SetDeviceScissorRect(&settings.drawArea);
+    MATRIX viewport;
+    MatrixViewport(&viewport, static_cast<float>(x1 + x2) * 0.5f, static_cast<float>(y1 + y2) * 0.5f,
+                   static_cast<float>(x2 - x1), static_cast<float>(y2 - y1));
+    MatrixInvert(&settings.drawAreaMatrix, &viewport);
+    // The projection goes out again with the new mapping.
+    SetProjectionMatrix(&settings.projectionMatrix);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // filter and the options for graphics made from now on.
 #include "framework/graphics/draw_settings.h"
 
+#include "framework/graphics/device_state_cache.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/light_table.h"
 #include "framework/graphics/mask_screen.h"
@@ -86,7 +87,9 @@ uint32_t GetDrawDiffuseColor() {
 }
 
 int SetTextureFilterMode(int mode) {
+    if (CurrentDrawSettings.filterMode == mode) return 0;
     CurrentDrawSettings.filterMode = mode;
+    if (IsDirect3DPathInUse()) SetDeviceSamplerFilter(mode);
     return 0;
 }
 

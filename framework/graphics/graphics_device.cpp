@@ -1,5 +1,5 @@
-// Stand-in until the Direct3D 9 device layer is built.
 #include "framework/graphics/graphics_device.h"
 
-// No device object exists until the graphics system is started.
-void* GetDirectDrawObject() { return nullptr; }
+#include "framework/graphics/direct3d_device.h"
+
+IDirectDraw7* GetDirectDrawObject() { return Direct3DDevice.directDraw; }

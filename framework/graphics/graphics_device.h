@@ -2,5 +2,8 @@
 // asks about.
 #pragma once
 
-// The DirectDraw object, or null while there is none.
-void* GetDirectDrawObject();
+struct IDirectDraw7;
+
+// The DirectDraw object, which paces the software path by the vertical
+// blank; null while the device layer is down.
+IDirectDraw7* GetDirectDrawObject();

@@ -1,20 +1,23 @@
-// Stand-in until the Direct3D 9 path and the screen is built.
-// The graphics system's start and end. Only the software path exists: the
-// drawing screen is the primary screen memory image, and in full screen the
-// display is switched to the screen's mode for as long as the system is up.
+// Stand-in until the screen's start, present and restore are built.
+// The graphics system's start and end over the device layer: the screen
+// comes up on the hardware path when it can, else on the software path.
+// Until the hardware draws exist, every draw still goes to the primary
+// screen memory image, which is therefore made on both paths.
 #include "framework/graphics/graphics_system.h"
 
 #include "framework/base/framework_state.h"
-#include "framework/window/main_window_state.h"
-#include "framework/graphics/display_modes.h"
+#include "framework/graphics/device_state_cache.h"
+#include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/graphics/shader_handles.h"
+#include "framework/graphics/shader_pack.h"
+#include "framework/graphics/vertex_batch.h"
 #include "framework/softrender/blend_tables.h"
-#include "platform/platform.h"
+#include "framework/window/main_window_state.h"
 
 int SoftwareRenderOnlyFlag = 0;
 int GraphicsSystemUp = 0;
@@ -22,29 +25,23 @@ MEMIMG PrimaryScreenMemImg = {};
 
 namespace {
 
-// Set while the display shows the screen's full-screen mode.
-int DisplayModeSwitched = 0;
-
-bool SwitchDisplayTo(int width, int height, int colorBits) {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof(mode);
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmBitsPerPel = static_cast<DWORD>(colorBits);
-    if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
-    DisplayModeSwitched = 1;
-    return true;
-}
-
-void RestoreDisplay() {
-    if (!DisplayModeSwitched) return;
-    ChangeDisplaySettingsA(nullptr, 0);
-    DisplayModeSwitched = 0;
-}
-
 int CreatePrimaryScreenMemImg(int width, int height, int colorBits) {
     return NewMemImg(&PrimaryScreenMemImg, width, height, colorBits == 16 ? 0 : 1);
+}
+
+// What a new device starts from: the vertex buffers' presets, and the
+// address modes of every sampler and the filter, sent whatever the cache
+// holds from an earlier device.
+void SetUpDeviceStates() {
+    PresetBatchBuffers();
+    const DrawSettings& settings = CurrentDrawSettings;
+    DeviceStates.forceSet = 1;
+    for (int sampler = 0; sampler < kSamplerStageCount; ++sampler) {
+        SetDeviceSamplerAddressU(sampler, settings.textureAddressU[sampler]);
+        SetDeviceSamplerAddressV(sampler, settings.textureAddressV[sampler]);
+    }
+    SetDeviceSamplerFilter(settings.filterMode);
+    DeviceStates.forceSet = 0;
 }
 
 }  // namespace
@@ -57,27 +54,28 @@ int SetUseHardwareAcceleration(int flag) {
 
 int InitGraphicsSystem() {
     if (GraphicsSystemUp) return 0;
-    int width = 0, height = 0;
-    GetMainScreenSize(&width, &height);
-    const int colorBits = GetScreenColorBitDepth();
-    const bool fullScreen = MainWindow.settings.windowModeFlag == 0;
-
-    // A 320 by 240 screen is shown doubled on a 640 by 480 display.
-    int displayWidth = width, displayHeight = height;
-    if (fullScreen && width == 320 && height == 240) {
-        displayWidth = 640;
-        displayHeight = 480;
+    ScreenModeRequest& request = RequestedScreenMode;
+    if (request.width == 0 || request.height == 0) {
+        request.width = 640;
+        request.height = 480;
     }
-    if (fullScreen && !SwitchDisplayTo(displayWidth, displayHeight, colorBits)) {
+    if (request.colorBits == 0) request.colorBits = 16;
+    // A 320 by 240 screen is drawn at 640 by 480 and shown doubled.
+    if (!IsWindowModeOn() && request.width == 320 && request.height == 240) {
+        SetScreen320x240Flag(1);
+        request.width = 640;
+        request.height = 480;
+    }
+    if (ChangeScreenModeDirect3D9() != 0) {
         TermGraphicsSystem();
         return -1;
     }
-    if (CreatePrimaryScreenMemImg(width, height, colorBits) != 0) {
-        TermGraphicsSystem();
-        return -1;
-    }
-
     GraphicsSystemUp = 1;
+    if (HardwarePathFlag) SetUpDeviceStates();
+    if (CreatePrimaryScreenMemImg(request.width, request.height, GetScreenColorBitDepth()) != 0) {
+        TermGraphicsSystem();
+        return -1;
+    }
     ResetGraphicsSettings();
     BuildBlendTables();
     StartFontSystem();
@@ -90,10 +88,9 @@ int TermGraphicsSystem() {
         DeleteAllGraphicHandles(0);
         DeleteAllShaderHandles();
     }
+    TermGraphicsDevice();
+    CloseShaderPack();
     if (IsMemImgValid(&PrimaryScreenMemImg)) FreeMemImg(&PrimaryScreenMemImg);
-    RestoreDisplay();
-    // Listed afresh at the next start: the display may offer others by then.
-    ForgetDisplayModes();
     if (!GraphicsSystemUp) return 0;
     ForgetDrawTarget();
     GraphicsSystemUp = 0;

@@ -5,3 +5,5 @@
 int StartModelSystem();
 // When started, deletes every model and stops it. Returns 0.
 int RemoveAllModels();
+// Releases the device buffers of every model, as the device goes. Returns 0.
+int DropAllModelBuffers();

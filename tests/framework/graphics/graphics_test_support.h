@@ -1,5 +1,6 @@
 // What the graphics tests share: a started log and a started graphics system
-// on the software path (640 by 480, 16-bit, window mode), graphics made the
+// on the software path (640 by 480, 16-bit, window mode, the hardware path
+// not wanted), graphics made the
 // way graphic creation makes them, and a device object that counts its
 // releases.
 #pragma once
@@ -10,6 +11,7 @@
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
 #include "framework/graphics/graphics_system.h"
+#include "framework/graphics/screen_mode.h"
 #include "framework/window/main_window_state.h"
 #include "platform/com/com.h"
 #include "tests/support/started_log_fixture.h"
@@ -22,10 +24,16 @@ protected:
         testsupport::StartedLogTest::SetUp();
         savedWindowMode_ = MainWindow.settings.windowModeFlag;
         MainWindow.settings.windowModeFlag = 1;
+        // The device layer's DirectDraw object is made through COM.
+        CoInitialize(nullptr);
+        SetUseHardwareAcceleration(0);
         ASSERT_EQ(InitGraphicsSystem(), 0);
     }
     void TearDown() override {
         TermGraphicsSystem();
+        SoftwareRenderOnlyFlag = 0;
+        RequestedScreenMode = ScreenModeRequest{0, 0, 0, 0};
+        CoUninitialize();
         MainWindow.settings.windowModeFlag = savedWindowMode_;
         testsupport::StartedLogTest::TearDown();
     }

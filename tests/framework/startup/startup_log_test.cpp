@@ -11,6 +11,8 @@ using StartupLogTest = StartupTest;
 
 // A whole start in window mode, one pump and the end, on the fixed machine of
 // the fixture: every line, time stamp and line end as the system writes it.
+// The screen comes up on the Direct3D path, which logs each choice; the
+// device's three presents at start wait for the display's vertical blank.
 TEST_F(StartupLogTest, AWholeStartAndEndWritesThisLog) {
     ChangeWindowMode(1);
     SetMainWindowTitle("ログの検査");
@@ -58,17 +60,41 @@ TEST_F(StartupLogTest, AWholeStartAndEndWritesThisLog) {
         "158:\t プライマリ MONO = OK  STEREO = OK \r\n"
         "159:\t セカンダリ MONO = OK  STEREO = OK \r\n"
         "160:DirectSound の初期化は正常に終了しました\r\n"
-        "162:文字コードバッファの初期化を行います... 完了しました\r\n"
-        "173:DirectInput 関連の終了処理... 完了\r\n"
-        "174:DirectSound の終了処理は正常に終了しました\r\n"
-        "176:ウインドウを閉じようとしています\r\n"
-        "177:ウインドウが破棄されようとしています\r\n"
-        "178:ソフトを終了する準備が整いました\r\n"
-        "182:ＣＯＭを終了... 完了\r\n"
-        "183:\r\n"
-        "184:Alloc memory dump\r\n"
-        "185:\tTotal size:0(0.000kb)  Alloc num:0\r\n"
-        "186:\r\n";
+        "161:DirectDraw オブジェクトの取得を行います....  成功\r\n"
+        "162:引き続き初期化処理... 初期化に成功しました\r\n"
+        "163:IDirect3D9 オブジェクトを取得します.... 成功\r\n"
+        "164:IDirect3DDevice9 オブジェクトを取得します.... ハードウエア頂点演算を使用します\r\n"
+        "214:成功\r\n"
+        "215:Driver:kiln_gl21  Description:Kiln OpenGL 2.1 adapter\r\n"
+        "216:画面のフォーマットは D3DFMT_X8R8G8B8 です\r\n"
+        "217:Ｚバッファのフォーマットは D3DFMT_D16 です\r\n"
+        "218:16bit カラーフォーマットは K_D3DFMT_R5G6B5 です\r\n"
+        "219:32bit カラーフォーマットは K_D3DFMT_X8R8G8B8 です\r\n"
+        "220:アルファ付き 16bit カラーフォーマットは K_D3DFMT_A4R4G4B4 です\r\n"
+        "221:アルファ付き 32bit カラーフォーマットは K_D3DFMT_A8R8G8B8 です\r\n"
+        "222:アルファテスト用 16bit カラーフォーマットは K_D3DFMT_A1R5G5B5 です\r\n"
+        "223:アルファテスト用 32bit カラーフォーマットは K_D3DFMT_A8R8G8B8 です\r\n"
+        "224:ＤＸＴ１テクスチャフォーマットは K_D3DFMT_DXT1 です\r\n"
+        "225:ＤＸＴ２テクスチャフォーマットは使えません\r\n"
+        "226:ＤＸＴ３テクスチャフォーマットは K_D3DFMT_DXT3 です\r\n"
+        "227:ＤＸＴ４テクスチャフォーマットは使えません\r\n"
+        "228:ＤＸＴ５テクスチャフォーマットは K_D3DFMT_DXT5 です\r\n"
+        "229:描画用 16bit カラーフォーマットは K_D3DFMT_R5G5B5 です\r\n"
+        "230:描画用 32bit カラーフォーマットは K_D3DFMT_X8R8G8B8 です\r\n"
+        "231:描画用アルファ付き 32bit カラーフォーマットは K_D3DFMT_A8R8G8B8 です\r\n"
+        "232:Ｚバッファを作成します.... 成功\r\n"
+        "233:プログラマブルシェーダーを使用します\r\n"
+        "235:文字コードバッファの初期化を行います... 完了しました\r\n"
+        "246:DirectInput 関連の終了処理... 完了\r\n"
+        "247:DirectSound の終了処理は正常に終了しました\r\n"
+        "249:ウインドウを閉じようとしています\r\n"
+        "250:ウインドウが破棄されようとしています\r\n"
+        "251:ソフトを終了する準備が整いました\r\n"
+        "255:ＣＯＭを終了... 完了\r\n"
+        "256:\r\n"
+        "257:Alloc memory dump\r\n"
+        "258:\tTotal size:0(0.000kb)  Alloc num:0\r\n"
+        "259:\r\n";
     EXPECT_EQ(LogText(), expected);
 }
 
