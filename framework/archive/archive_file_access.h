@@ -92,6 +92,9 @@ uint32_t ArcStreamRead(void* buffer, uint32_t elementSize, uint32_t count, uintp
 int ArcStreamEof(uintptr_t file);
 // 1 when no asynchronous read is pending, 0 while one runs.
 int ArcStreamIdle(uintptr_t file);
+// Blocks until ArcStreamIdle would give 1 (nothing for a handle that is not
+// an open file of this set).
+void ArcStreamWaitUntilIdle(uintptr_t file);
 // The process's current directory only; archives are always searched from
 // their root. Both give 0.
 int ArcStreamChDir(const char* path);

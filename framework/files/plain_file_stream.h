@@ -59,6 +59,12 @@ int Win32FileClose(uintptr_t stream);
 int32_t Win32FileTell(uintptr_t stream);
 int Win32FileSeek(uintptr_t stream, int32_t offset, int origin);
 uint32_t Win32FileRead(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t stream);
+// Win32FileRead for a caller who waits for the data, also on a stream opened
+// for asynchronous reads: the elements really delivered.
+uint32_t Win32FileReadAndWait(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t stream);
 // -1 when the end flag is set, else 0.
 int Win32FileEof(uintptr_t stream);
 int Win32FileIdleCheck(uintptr_t stream);
+// Blocks until the idle check would give 1: a read still under way has
+// delivered its data.
+void Win32FileWaitUntilIdle(uintptr_t stream);
