@@ -1,5 +1,5 @@
-// The handle table and CloseHandle (for every kind but listings, which
-// FindClose ends). Handle values count up in steps of four and are never
+// The handle table and CloseHandle (for every kind but listings and change
+// notifications, which calls of their own end). Handle values count up in steps of four and are never
 // reused, so a stale handle cannot reach a newer object.
 #include <mutex>
 #include <new>
@@ -66,7 +66,9 @@ bool RemoveHandleIf(HANDLE handle, bool (*accepts)(ObjectKind kind)) {
 BOOL WINAPI CloseHandle(HANDLE handle) {
     if (handle == platform::detail::kCurrentThreadPseudoHandle) return TRUE;
     using platform::detail::ObjectKind;
-    if (!platform::detail::RemoveHandleIf(handle, [](ObjectKind kind) { return kind != ObjectKind::Find; })) {
+    if (!platform::detail::RemoveHandleIf(handle, [](ObjectKind kind) {
+            return kind != ObjectKind::Find && kind != ObjectKind::ChangeNotification;
+        })) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

@@ -1,4 +1,5 @@
-// The kernel's object handles: events, threads, files and file listings are
+// The kernel's object handles: events, threads, files, file listings and
+// change notifications are
 // objects in one handle table, each tagged with its kind, so that a handle of
 // the wrong kind or one already closed is refused with ERROR_INVALID_HANDLE
 // instead of being used. Private to the platform.
@@ -10,8 +11,9 @@
 
 namespace platform::detail {
 
-// A listing (FindFirstFileA) is closed with FindClose, never with CloseHandle.
-enum class ObjectKind { Event, Thread, File, Find };
+// A listing (FindFirstFileA) is closed with FindClose and a change
+// notification with FindCloseChangeNotification, never with CloseHandle.
+enum class ObjectKind { Event, Thread, File, Find, ChangeNotification };
 
 struct KernelObject {
     explicit KernelObject(ObjectKind objectKind) : kind(objectKind) {}

@@ -1,5 +1,6 @@
-// Events and threads as objects that a wait can be satisfied by: each is a
-// wait source of its own, with its own lock. Private to the platform.
+// Events, threads and change notifications as objects that a wait can be
+// satisfied by: each is a wait source of its own, with its own lock. Private
+// to the platform.
 #pragma once
 
 #include <memory>
@@ -26,6 +27,11 @@ struct EventObject final : WaitableObject {
     const bool manualReset;
     bool signalled;  // guarded by `lock`
 };
+
+// Signals the change notifications that the file system's changes reported
+// so far concern; a wait on a notification calls it first, so that it sees
+// every change made before it began.
+void TakeFileSystemChanges();
 
 // The objects behind the handles of a wait (GetCurrentThread's pseudo handle
 // stands for the calling thread). False, with the last error set, when one

@@ -1,5 +1,5 @@
-// WaitForSingleObject and WaitForMultipleObjects on events and threads, in
-// real time.
+// WaitForSingleObject and WaitForMultipleObjects on events, threads and
+// change notifications, in real time.
 #include <new>
 #include <vector>
 
@@ -17,7 +17,8 @@ bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
         if (handles[i] == kCurrentThreadPseudoHandle) {
             object = ThreadFromHandle(handles[i]);
         } else if (std::shared_ptr<KernelObject> found = LookUpHandle(handles[i]);
-                   found && (found->kind == ObjectKind::Event || found->kind == ObjectKind::Thread)) {
+                   found && (found->kind == ObjectKind::Event || found->kind == ObjectKind::Thread ||
+                             found->kind == ObjectKind::ChangeNotification)) {
             object = std::static_pointer_cast<WaitableObject>(found);
         }
         if (!object) {
@@ -50,6 +51,11 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
     try {
         std::vector<std::shared_ptr<platform::detail::WaitableObject>> objects;
         if (!platform::detail::LookUpWaitHandles(count, handles, waitAll != FALSE, objects)) return WAIT_FAILED;
+        for (const auto& object : objects)
+            if (object->kind == platform::detail::ObjectKind::ChangeNotification) {
+                platform::detail::TakeFileSystemChanges();
+                break;
+            }
         platform::detail::WaitSource* sources[MAXIMUM_WAIT_OBJECTS];
         for (DWORD i = 0; i < count; ++i) sources[i] = objects[i].get();
         const size_t satisfied = platform::detail::WaitForSources(sources, count, waitAll != FALSE, milliseconds);
