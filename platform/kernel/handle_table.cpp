@@ -46,6 +46,15 @@ std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle) {
     return found->second;
 }
 
+void LookUpHandles(const HANDLE* handles, size_t count, std::shared_ptr<KernelObject>* objects) {
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    for (size_t i = 0; i < count; ++i) {
+        auto found = table.objects.find(reinterpret_cast<uintptr_t>(handles[i]));
+        objects[i] = found == table.objects.end() ? nullptr : found->second;
+    }
+}
+
 bool RemoveHandle(HANDLE handle) {
     return RemoveHandleIf(handle, [](ObjectKind) { return true; });
 }

@@ -30,6 +30,8 @@ HANDLE InsertHandle(std::shared_ptr<KernelObject> object);
 // The object behind an open handle, or nullptr. The object stays alive while
 // the caller holds it, even if another thread closes the handle meanwhile.
 std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle);
+// LookUpHandle for `count` handles at once, into `objects`.
+void LookUpHandles(const HANDLE* handles, size_t count, std::shared_ptr<KernelObject>* objects);
 // Removes the handle; false when it was not open.
 bool RemoveHandle(HANDLE handle);
 // Removes the handle when its object is of a kind that `accepts` takes;

@@ -191,6 +191,7 @@ size_t LastComponentOffset(const char* windowsPath) {
 bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath) {
     std::string converted;
     if (!Utf8ToShiftJis(hostPath, converted)) return false;
+    windowsPath.reserve(converted.size() + 3);
     windowsPath = "C:";
     for (char c : converted) windowsPath += c == '/' ? '\\' : c;
     if (windowsPath.size() == 2) windowsPath += '\\';

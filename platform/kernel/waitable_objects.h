@@ -29,15 +29,18 @@ struct EventObject final : WaitableObject {
 };
 
 // Signals the change notifications that the file system's changes reported
-// so far concern; a wait on a notification calls it first, so that it sees
-// every change made before it began.
+// so far concern.
 void TakeFileSystemChanges();
 
 // The objects behind the handles of a wait (GetCurrentThread's pseudo handle
 // stands for the calling thread). False, with the last error set, when one
-// is no event or thread, or when a wait for all names one twice (that could
-// never be satisfied consistently).
+// is no event, thread or change notification, or when a wait for all names
+// one twice (that could never be satisfied consistently). With a change
+// notification among them, the changes reported so far are taken first, so
+// that the wait sees every change made before it began.
 bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
                        std::vector<std::shared_ptr<WaitableObject>>& objects);
+// The same into `objects`, which has room for `count`.
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, std::shared_ptr<WaitableObject>* objects);
 
 }  // namespace platform::detail

@@ -9,31 +9,43 @@
 
 namespace platform::detail {
 
-bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
-                       std::vector<std::shared_ptr<WaitableObject>>& objects) {
-    objects.clear();
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, std::shared_ptr<WaitableObject>* objects) {
+    if (count > MAXIMUM_WAIT_OBJECTS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::shared_ptr<KernelObject> found[MAXIMUM_WAIT_OBJECTS];
+    LookUpHandles(handles, count, found);
+    bool notifications = false;
     for (DWORD i = 0; i < count; ++i) {
-        std::shared_ptr<WaitableObject> object;
         if (handles[i] == kCurrentThreadPseudoHandle) {
-            object = ThreadFromHandle(handles[i]);
-        } else if (std::shared_ptr<KernelObject> found = LookUpHandle(handles[i]);
-                   found && (found->kind == ObjectKind::Event || found->kind == ObjectKind::Thread ||
-                             found->kind == ObjectKind::ChangeNotification)) {
-            object = std::static_pointer_cast<WaitableObject>(found);
+            objects[i] = ThreadFromHandle(handles[i]);
+        } else if (found[i] && (found[i]->kind == ObjectKind::Event || found[i]->kind == ObjectKind::Thread ||
+                                found[i]->kind == ObjectKind::ChangeNotification)) {
+            notifications |= found[i]->kind == ObjectKind::ChangeNotification;
+            objects[i] = std::static_pointer_cast<WaitableObject>(std::move(found[i]));
         }
-        if (!object) {
+        if (!objects[i]) {
             SetLastError(ERROR_INVALID_HANDLE);
             return false;
         }
         if (all)
-            for (const auto& earlier : objects)
-                if (earlier == object) {
+            for (DWORD earlier = 0; earlier < i; ++earlier)
+                if (objects[earlier] == objects[i]) {
                     SetLastError(ERROR_INVALID_PARAMETER);
                     return false;
                 }
-        objects.push_back(std::move(object));
     }
+    // Whatever the file system has reported so far reaches the notifications
+    // before the wait looks at them.
+    if (notifications) TakeFileSystemChanges();
     return true;
+}
+
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
+                       std::vector<std::shared_ptr<WaitableObject>>& objects) {
+    objects.assign(count, nullptr);
+    return LookUpWaitHandles(count, handles, all, objects.data());
 }
 
 }  // namespace platform::detail
@@ -49,13 +61,8 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
         return WAIT_FAILED;
     }
     try {
-        std::vector<std::shared_ptr<platform::detail::WaitableObject>> objects;
+        std::shared_ptr<platform::detail::WaitableObject> objects[MAXIMUM_WAIT_OBJECTS];
         if (!platform::detail::LookUpWaitHandles(count, handles, waitAll != FALSE, objects)) return WAIT_FAILED;
-        for (const auto& object : objects)
-            if (object->kind == platform::detail::ObjectKind::ChangeNotification) {
-                platform::detail::TakeFileSystemChanges();
-                break;
-            }
         platform::detail::WaitSource* sources[MAXIMUM_WAIT_OBJECTS];
         for (DWORD i = 0; i < count; ++i) sources[i] = objects[i].get();
         const size_t satisfied = platform::detail::WaitForSources(sources, count, waitAll != FALSE, milliseconds);
