@@ -153,7 +153,9 @@ uint32_t ReadArchiveMember(ArchiveFileStream* stream, void* destination, uint32_
 
 int SeekArchiveMember(ArchiveFileStream* stream, int32_t offset, int origin) {
     WaitForArchiveMemberRead(stream);
-    int64_t size = stream->entry->size;
+    // A member whose data turned out unreadable has nothing to read: its
+    // end is at 0, as its reads say.
+    int64_t size = stream->failed ? 0 : stream->entry->size;
     int64_t target = offset;
     if (origin == 1) target += stream->position;
     if (origin == 2) target += size;
