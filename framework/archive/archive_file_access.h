@@ -5,7 +5,8 @@
 // plain file opened through the plain file stream. Archives found on paths
 // stay open in a cache with use counts, so the many files of one archive cost
 // one open and one table read; the last archive found is remembered, so a
-// path under its folder skips the search.
+// path under its folder skips the search; and the places where no archive
+// stands are remembered for as long as their folders stay unchanged.
 //
 // File handles are an open-file slot with the top four bits set; a handle
 // without them, or with a slot out of range or empty, is refused. Find

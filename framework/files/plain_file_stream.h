@@ -24,8 +24,11 @@ enum FileThreadCommand : int32_t {
 // One open plain file. While the done event is reset the read thread owns the
 // command fields and its file handle; the caller writes them only after
 // waiting for the done event, and itself keeps position, end flag and size.
-// The cache belongs to the read thread alone, idle or not (it reads ahead
-// while no command comes); the caller only frees it, after the thread's end.
+// An idle thread without a cache only waits for its next command, so a
+// caller who waits for a read anyway may then carry it out itself, on the
+// thread's file. The cache belongs to the read thread alone, idle or not (it
+// reads ahead while no command comes); the caller only frees it, after the
+// thread's end.
 struct Win32FileStream {
     HANDLE plainHandle;  // the file when no read thread serves the stream
     int32_t threadServed;
