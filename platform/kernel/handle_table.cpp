@@ -46,12 +46,12 @@ std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle) {
     return found->second;
 }
 
-void LookUpHandles(const HANDLE* handles, size_t count, std::shared_ptr<KernelObject>* objects) {
+void LookUpHandles(const HANDLE* handles, size_t count, ShortList<std::shared_ptr<KernelObject>, 64>& objects) {
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     for (size_t i = 0; i < count; ++i) {
         auto found = table.objects.find(reinterpret_cast<uintptr_t>(handles[i]));
-        objects[i] = found == table.objects.end() ? nullptr : found->second;
+        objects.push_back(found == table.objects.end() ? nullptr : found->second);
     }
 }
 

@@ -40,7 +40,8 @@ void TakeFileSystemChanges();
 // that the wait sees every change made before it began.
 bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
                        std::vector<std::shared_ptr<WaitableObject>>& objects);
-// The same into `objects`, which has room for `count`.
-bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, std::shared_ptr<WaitableObject>* objects);
+// The same into a list kept in place.
+using WaitObjects = ShortList<std::shared_ptr<WaitableObject>, MAXIMUM_WAIT_OBJECTS>;
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, WaitObjects& objects);
 
 }  // namespace platform::detail

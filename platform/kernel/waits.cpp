@@ -9,32 +9,34 @@
 
 namespace platform::detail {
 
-bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, std::shared_ptr<WaitableObject>* objects) {
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, WaitObjects& objects) {
     if (count > MAXIMUM_WAIT_OBJECTS) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    std::shared_ptr<KernelObject> found[MAXIMUM_WAIT_OBJECTS];
+    ShortList<std::shared_ptr<KernelObject>, MAXIMUM_WAIT_OBJECTS> found;
     LookUpHandles(handles, count, found);
     bool notifications = false;
     for (DWORD i = 0; i < count; ++i) {
+        std::shared_ptr<WaitableObject> object;
         if (handles[i] == kCurrentThreadPseudoHandle) {
-            objects[i] = ThreadFromHandle(handles[i]);
+            object = ThreadFromHandle(handles[i]);
         } else if (found[i] && (found[i]->kind == ObjectKind::Event || found[i]->kind == ObjectKind::Thread ||
                                 found[i]->kind == ObjectKind::ChangeNotification)) {
             notifications |= found[i]->kind == ObjectKind::ChangeNotification;
-            objects[i] = std::static_pointer_cast<WaitableObject>(std::move(found[i]));
+            object = std::static_pointer_cast<WaitableObject>(std::move(found[i]));
         }
-        if (!objects[i]) {
+        if (!object) {
             SetLastError(ERROR_INVALID_HANDLE);
             return false;
         }
         if (all)
             for (DWORD earlier = 0; earlier < i; ++earlier)
-                if (objects[earlier] == objects[i]) {
+                if (objects[earlier] == object) {
                     SetLastError(ERROR_INVALID_PARAMETER);
                     return false;
                 }
+        objects.push_back(std::move(object));
     }
     // Whatever the file system has reported so far reaches the notifications
     // before the wait looks at them.
@@ -44,8 +46,11 @@ bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, std::shared
 
 bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
                        std::vector<std::shared_ptr<WaitableObject>>& objects) {
-    objects.assign(count, nullptr);
-    return LookUpWaitHandles(count, handles, all, objects.data());
+    WaitObjects found;
+    objects.clear();
+    if (!LookUpWaitHandles(count, handles, all, found)) return false;
+    for (DWORD i = 0; i < count; ++i) objects.push_back(std::move(found[i]));
+    return true;
 }
 
 }  // namespace platform::detail
@@ -61,7 +66,7 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
         return WAIT_FAILED;
     }
     try {
-        std::shared_ptr<platform::detail::WaitableObject> objects[MAXIMUM_WAIT_OBJECTS];
+        platform::detail::WaitObjects objects;
         if (!platform::detail::LookUpWaitHandles(count, handles, waitAll != FALSE, objects)) return WAIT_FAILED;
         platform::detail::WaitSource* sources[MAXIMUM_WAIT_OBJECTS];
         for (DWORD i = 0; i < count; ++i) sources[i] = objects[i].get();
