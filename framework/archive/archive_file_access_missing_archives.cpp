@@ -59,6 +59,7 @@ struct MissingArchive {
 struct LastSearch {
     bool valid;
     bool allMissing;
+    bool everyFolderRecorded;  // else a record made since could be missed
     uint32_t generation;
     ArchiveExtensionText extension;
     uint32_t foldersLength;
@@ -263,7 +264,7 @@ void BeginArchiveSearch(ArchiveSearchContext* context, const char* full, const c
     // Everything remembered for these folders is checked against their
     // notifications at once; each that fired drops its part, until none has.
     for (;;) {
-        if (sameFolders && last.generation == Memory.generation)
+        if (sameFolders && last.everyFolderRecorded && last.generation == Memory.generation)
             std::memcpy(context->folders, last.records, sizeof(int32_t) * static_cast<size_t>(count));
         else
             FindCandidateFolders(*context);
@@ -307,6 +308,9 @@ void EndArchiveSearch(const ArchiveSearchContext* context) {
     CopyString(last.currentDirectory, context->currentDirectory);
     last.count = context->count;
     std::memcpy(last.records, context->folders, sizeof(int32_t) * static_cast<size_t>(context->count));
+    last.everyFolderRecorded = true;
+    for (int i = 0; i < context->count; ++i)
+        if (context->folders[i] == None) last.everyFolderRecorded = false;
 }
 
 int OpenArchiveCandidate(ArchiveSearchContext* context, int index, const char* candidate) {
