@@ -5,7 +5,8 @@
 // plain file opened through the plain file stream. Archives found on paths
 // stay open in a cache with use counts, so the many files of one archive cost
 // one open and one table read; the last archive found is remembered, so a
-// path under its folder skips the search.
+// path under its folder skips the search; and the places where no archive
+// stands are remembered for as long as their folders stay unchanged.
 //
 // File handles are an open-file slot with the top four bits set; a handle
 // without them, or with a slot out of range or empty, is refused. Find
@@ -92,6 +93,9 @@ uint32_t ArcStreamRead(void* buffer, uint32_t elementSize, uint32_t count, uintp
 int ArcStreamEof(uintptr_t file);
 // 1 when no asynchronous read is pending, 0 while one runs.
 int ArcStreamIdle(uintptr_t file);
+// Blocks until ArcStreamIdle would give 1 (nothing for a handle that is not
+// an open file of this set).
+void ArcStreamWaitUntilIdle(uintptr_t file);
 // The process's current directory only; archives are always searched from
 // their root. Both give 0.
 int ArcStreamChDir(const char* path);
@@ -110,6 +114,12 @@ inline constexpr FileAccessTable ArchiveFileAccessSet = {
 // buffer of ArchivePathBufferSize bytes. 0, or -1 when it does not fit
 // (result empty).
 int ToUpperFullPath(const char* path, char* result);
+// The current directory as the system gives it into a buffer of MAX_PATH
+// bytes: 0, or -1 when it cannot be had (the buffer is then empty).
+int ReadCurrentDirectory(char* buffer);
+// ToUpperFullPath against `currentDirectory` (as ReadCurrentDirectory gives
+// it) instead of asking for it again.
+int ToUpperFullPathFrom(const char* path, const char* currentDirectory, char* result);
 
 constexpr int ArchiveSearchRefused = -2;
 // 0 when an archive stands on the path: its cache slot (whose use count the
@@ -118,6 +128,46 @@ constexpr int ArchiveSearchRefused = -2;
 // ArchiveSearchRefused when the path is too long to be searched.
 int LocateArchiveForPath(const char* path, int32_t* cacheSlot, char* archivePath, char* innerPath);
 
+// One search of the folders of a full path for their archives: its path, the
+// current directory it was made against, where each candidate's component
+// starts (its folder ends there; 0 names the candidate of the drive alone,
+// which lies in the current directory), what is remembered of each
+// candidate's folder, and whether the folders on the path met so far could
+// be watched.
+constexpr int ArchiveSearchFolderLimit = ArchivePathBufferSize / 2;
+struct ArchiveSearchContext {
+    const char* full;
+    const char* currentDirectory;
+    const size_t* componentStarts;
+    int count;
+    size_t foldersLength;
+    int32_t folders[ArchiveSearchFolderLimit];
+    bool pathFoldersUsable;
+    // Every candidate so far was answered missing by the memory.
+    bool answeredFromMemory;
+    // The memory answers every candidate missing: no archive stands on the path.
+    bool allMissing;
+    uint32_t generation;
+};
+// Starts a search of the `count` candidates of `full`, whose folders take
+// its first `foldersLength` bytes: what is remembered of their folders is
+// checked, and what may no longer hold is dropped.
+void BeginArchiveSearch(ArchiveSearchContext* context, const char* full, const char* currentDirectory,
+                        const size_t* componentStarts, int count, size_t foldersLength);
+// Ends a search in which no candidate was an archive.
+void EndArchiveSearch(const ArchiveSearchContext* context);
+// The cache slot of the archive `candidate` (number `index` of the search:
+// full up to its folder, a dot and the extension), with its use count
+// raised, or -1: as OpenCachedArchive(-1, candidate, 0, 0) gives it, without
+// trying again what was found missing while nothing has changed since.
+int OpenArchiveCandidate(ArchiveSearchContext* context, int index, const char* candidate);
+// Forgets every candidate found missing, with the notifications that
+// watched their folders.
+void ForgetMissingArchives();
+
+// The cache slot of the archive at `archivePath` when it is cached, with its
+// use count raised; -1 when it is not.
+int FindCachedArchive(const char* archivePath);
 // The cache slot of the archive at `archivePath`, opened when it is not yet
 // cached, with its use count raised; -1 when it cannot be had. `hint` (or -1)
 // is tried first.
@@ -126,6 +176,6 @@ int OpenCachedArchive(int hint, const char* archivePath, int wholeFile, int noWa
 void ReleaseCachedArchive(int32_t cacheSlot);
 // Closes every cached archive whose use count is 0.
 void CloseUnusedArchives();
-// Closes every unused archive (archives that open files still use stay);
-// returns 0.
+// Closes every unused archive (archives that open files still use stay) and
+// forgets where archives were found missing; returns 0.
 int ShutAllArchives();

@@ -18,6 +18,19 @@ bool FitsArchivePath(const char* path) {
 
 }  // namespace
 
+int FindCachedArchive(const char* archivePath) {
+    for (int slot = 0, seen = 0; slot < ArchiveCacheSize && seen < ArchiveCache.entriesInUse; ++slot) {
+        ArchiveCacheEntry* entry = ArchiveCache.slots[slot];
+        if (entry == nullptr) continue;
+        ++seen;
+        if (CompareStrings(entry->path, archivePath) == 0) {
+            ++entry->useCount;
+            return slot;
+        }
+    }
+    return -1;
+}
+
 int OpenCachedArchive(int hint, const char* archivePath, int wholeFile, int noWait) {
     if (archivePath == nullptr || !FitsArchivePath(archivePath)) return -1;
     if (hint >= 0 && hint < ArchiveCacheSize && ArchiveCache.slots[hint] != nullptr &&
@@ -90,5 +103,6 @@ void CloseUnusedArchives() {
 
 int ShutAllArchives() {
     CloseUnusedArchives();
+    ForgetMissingArchives();
     return 0;
 }

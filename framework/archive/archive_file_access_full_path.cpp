@@ -4,6 +4,8 @@
 // Shift-JIS characters are kept whole, so a trail byte is never a separator.
 #include "framework/archive/archive_file_access.h"
 
+#include <cstring>
+
 #include "framework/base/base_functions.h"
 #include "framework/files/path_text.h"
 #include "platform/platform.h"
@@ -37,10 +39,23 @@ bool ApplyComponent(BoundedPathBuilder& builder, const char* component, size_t l
 
 }  // namespace
 
+int ReadCurrentDirectory(char* buffer) {
+    const DWORD got = GetCurrentDirectoryA(MAX_PATH, buffer);
+    if (got != 0 && got < MAX_PATH) return 0;
+    buffer[0] = '\0';
+    return -1;
+}
+
 int ToUpperFullPath(const char* path, char* result) {
-    char current[MAX_PATH + 1] = {};
-    const DWORD got = GetCurrentDirectoryA(MAX_PATH, current);
-    if (got == 0 || got >= MAX_PATH) current[0] = '\0';
+    char current[MAX_PATH];
+    ReadCurrentDirectory(current);
+    return ToUpperFullPathFrom(path, current, result);
+}
+
+int ToUpperFullPathFrom(const char* path, const char* currentDirectory, char* result) {
+    // A directory too long for the system's own buffer counts as none.
+    char current[MAX_PATH] = {};
+    if (strnlen(currentDirectory, MAX_PATH) < MAX_PATH) CopyString(current, currentDirectory);
     UpperCaseMultiByteString(current);
 
     BoundedPathBuilder builder(result, ArchivePathBufferSize);
@@ -76,9 +91,10 @@ int ToUpperFullPath(const char* path, char* result) {
         }
         const size_t length = PathCharacterLength(path + index);
         if (componentLength + length >= sizeof(component)) return Refuse(result);
-        CopyMemoryBytes(component + componentLength, path + index, static_cast<uint32_t>(length));
-        if (length == 1 && component[componentLength] >= 'a' && component[componentLength] <= 'z')
-            component[componentLength] = static_cast<char>(component[componentLength] - 0x20);
+        char first = path[index];
+        if (length == 1 && first >= 'a' && first <= 'z') first = static_cast<char>(first - 0x20);
+        component[componentLength] = first;
+        if (length == 2) component[componentLength + 1] = path[index + 1];
         componentLength += length;
         index += length;
     }

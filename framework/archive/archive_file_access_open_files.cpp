@@ -120,3 +120,12 @@ int ArcStreamIdle(uintptr_t file) {
     return record->inArchive ? PollArchiveMemberRead(&record->archiveStream)
                              : Win32FileIdleCheck(record->plainStream);
 }
+
+void ArcStreamWaitUntilIdle(uintptr_t file) {
+    ArcStreamRecord* record = RecordOf(file);
+    if (record == nullptr) return;
+    if (record->inArchive)
+        WaitForArchiveMemberRead(&record->archiveStream);
+    else
+        Win32FileWaitUntilIdle(record->plainStream);
+}

@@ -3,10 +3,13 @@
 // tried in this order, and the first that opens holds the file under the
 // path that follows its folder. The last component is a file name and never
 // names an archive. The archive found last is remembered, so that the next
-// path under its folder costs one prefix compare and one cache look-up.
+// path under its folder costs one prefix compare and one cache look-up; and
+// the candidates found missing are remembered while their folders stay as
+// they were (archive_file_access_missing_archives.cpp).
 #include "framework/archive/archive_file_access.h"
 
 #include "framework/base/base_functions.h"
+#include "platform/platform.h"
 
 RememberedArchiveState RememberedArchive = {-1, {}, 0};
 ArchiveExtensionText ArchiveExtension = {};
@@ -36,34 +39,49 @@ bool MakeCandidate(const char* full, size_t folder, char* candidate) {
 
 // Walks the folders of the full path from the root. The full path's
 // separators are all backslashes, so each folder path is a prefix of it.
-int SearchFolders(const char* full, int32_t* slotOut, size_t* folderOut) {
-    char candidate[ArchivePathBufferSize];
-    size_t index = full[0] == '\\' && full[1] == '\\' ? 2 : 0;
-    for (;;) {
-        if (full[index] == '\0') return -1;
+int SearchFolders(const char* full, const char* currentDirectory, int32_t* slotOut, size_t* folderOut) {
+    // Where each folder's component starts and ends, from the root down; the
+    // last component is the file name, and an empty one ends the search.
+    size_t starts[ArchiveSearchFolderLimit];
+    size_t ends[ArchiveSearchFolderLimit];
+    int count = 0;
+    // Each folder takes two bytes at least, so a full path has room for
+    // fewer than ArchiveSearchFolderLimit of them.
+    for (size_t index = full[0] == '\\' && full[1] == '\\' ? 2 : 0;
+         full[index] != '\0' && count < ArchiveSearchFolderLimit; ++index) {
         const size_t start = index;
         while (full[index] != '\0' && !IsSeparator(full[index])) index += CharacterLength(full + index);
-        // The last component is the file name; an empty one ends the search.
-        if (full[index] == '\0' || index == start) return -1;
-        if (!MakeCandidate(full, index, candidate)) return ArchiveSearchRefused;
-        const int slot = OpenCachedArchive(-1, candidate, 0, 0);
+        if (full[index] == '\0' || index == start) break;
+        starts[count] = start;
+        ends[count++] = index;
+    }
+    ArchiveSearchContext context;
+    BeginArchiveSearch(&context, full, currentDirectory, starts, count, count > 0 ? ends[count - 1] : 0);
+    if (context.allMissing) return -1;
+    char candidate[ArchivePathBufferSize];
+    for (int folder = 0; folder < count; ++folder) {
+        if (!MakeCandidate(full, ends[folder], candidate)) return ArchiveSearchRefused;
+        const int slot = OpenArchiveCandidate(&context, folder, candidate);
         if (slot >= 0) {
             CopyString(RememberedArchive.path, candidate);
-            RememberedArchive.folderLength = static_cast<int32_t>(index);
+            RememberedArchive.folderLength = static_cast<int32_t>(ends[folder]);
             RememberedArchive.cacheSlot = slot;
             *slotOut = slot;
-            *folderOut = index;
+            *folderOut = ends[folder];
             return 0;
         }
-        ++index;
     }
+    EndArchiveSearch(&context);
+    return -1;
 }
 
 }  // namespace
 
 int LocateArchiveForPath(const char* path, int32_t* cacheSlot, char* archivePath, char* innerPath) {
+    char currentDirectory[MAX_PATH];
+    ReadCurrentDirectory(currentDirectory);
     char full[ArchivePathBufferSize];
-    if (ToUpperFullPath(path, full) != 0) return ArchiveSearchRefused;
+    if (ToUpperFullPathFrom(path, currentDirectory, full) != 0) return ArchiveSearchRefused;
 
     int32_t slot = -1;
     size_t folder = 0;
@@ -77,7 +95,7 @@ int LocateArchiveForPath(const char* path, int32_t* cacheSlot, char* archivePath
         RememberedArchive.cacheSlot = slot;
         folder = static_cast<size_t>(remembered);
     } else {
-        const int searched = SearchFolders(full, &slot, &folder);
+        const int searched = SearchFolders(full, currentDirectory, &slot, &folder);
         if (searched != 0) return searched;
     }
 

@@ -47,9 +47,9 @@ void FillEntryRecord(const ArchiveRecord* record, const ArchiveFileEntry* entry,
     FileTimeToDateRecord(&lastWrite, &info->lastWriteTime);
 }
 
-}  // namespace
-
-int SplitDirectoryAndName(const char* path, char* nameOut, char* directoryOut) {
+// The last backslash, slash or colon of the path (the second byte of a
+// two-byte character is never one), or null.
+const char* FindSplitPoint(const char* path) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(path);
     const uint8_t* split = nullptr;
     for (const uint8_t* p = bytes; *p != 0; ++p) {
@@ -59,13 +59,20 @@ int SplitDirectoryAndName(const char* path, char* nameOut, char* directoryOut) {
             split = p;
         }
     }
+    return reinterpret_cast<const char*>(split);
+}
+
+}  // namespace
+
+int SplitDirectoryAndName(const char* path, char* nameOut, char* directoryOut) {
+    const char* split = FindSplitPoint(path);
     if (split == nullptr) {
         if (CopyPart(nameOut, path, std::strlen(path)) != 0) return -1;
         return CopyPart(directoryOut, path, 0);
     }
-    const char* name = reinterpret_cast<const char*>(split + 1);
+    const char* name = split + 1;
     if (CopyPart(nameOut, name, std::strlen(name)) != 0) return -1;
-    return CopyPart(directoryOut, path, static_cast<size_t>(split - bytes));
+    return CopyPart(directoryOut, path, static_cast<size_t>(split - path));
 }
 
 uintptr_t FindFirstInArchive(ArchiveRecord* record, const char* path, FileInfoRecord* info) {
@@ -74,15 +81,28 @@ uintptr_t FindFirstInArchive(ArchiveRecord* record, const char* path, FileInfoRe
     auto* state = static_cast<ArchiveFindState*>(AllocZeroedMemory(sizeof(ArchiveFindState), __FILE__, __LINE__));
     if (state == nullptr) return InvalidFindHandle;
     state->archive = record;
-    char directory[ArchivePatternLength + 1];
-    if (SplitDirectoryAndName(path, state->pattern, directory) != 0) {
+    state->directory = record->currentDirectory;
+    // Only the pattern has a limit: the folder part may be as long as a
+    // lookup's path may be.
+    const char* split = FindSplitPoint(path);
+    const char* pattern = split == nullptr ? path : split + 1;
+    if (CopyPart(state->pattern, pattern, std::strlen(pattern)) != 0) {
         FreeMemory(state);
         return InvalidFindHandle;
     }
-    state->directory = record->currentDirectory;
-    if (directory[0] != '\0') {
+    const size_t directoryLength = split == nullptr ? 0 : static_cast<size_t>(split - path);
+    if (directoryLength > 0) {
+        char* directory = static_cast<char*>(AllocMemory(static_cast<uint32_t>(directoryLength + 1), __FILE__, __LINE__));
+        if (directory == nullptr) {
+            FreeMemory(state);
+            return InvalidFindHandle;
+        }
+        std::memcpy(directory, path, directoryLength);
+        directory[directoryLength] = '\0';
+        UpperCaseMultiByteString(directory);
         const ArchiveDirectoryRecord* remembered = record->currentDirectory;
         int walked = ChangeArchiveDirectory(record, directory, 0, nullptr);
+        FreeMemory(directory);
         state->directory = record->currentDirectory;
         record->currentDirectory = remembered;
         if (walked != 0) {
@@ -102,7 +122,7 @@ uintptr_t FindFirstInArchive(ArchiveRecord* record, const char* path, FileInfoRe
 int NextArchiveFindEntry(ArchiveFindState* state, FileInfoRecord* info) {
     const ArchiveRecord* record = state->archive;
     const ArchiveDirectoryRecord* directory = state->directory;
-    int32_t dots = directory->parentOffset == ArchiveNoParent ? 1 : 2;
+    int32_t dots = IsArchiveRoot(record, directory) ? 1 : 2;
     int32_t count = ArchiveDirectoryEntryCount(record, directory);
     if (count < 0) return -1;
     int64_t positions = int64_t{dots} + count;

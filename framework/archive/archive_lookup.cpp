@@ -110,9 +110,9 @@ int ChangeArchiveDirectory(ArchiveRecord* record, const char* path, int restore,
         return 0;
     }
     if (std::strcmp(path, "..") == 0) {
-        uint32_t parent = record->currentDirectory->parentOffset;
-        if (parent == ArchiveNoParent) return -1;
-        const ArchiveDirectoryRecord* directory = ArchiveDirectoryAt(record, parent);
+        // A parent field of ArchiveNoParent lies outside every table.
+        if (IsArchiveRoot(record, record->currentDirectory)) return -1;
+        const ArchiveDirectoryRecord* directory = ArchiveDirectoryAt(record, record->currentDirectory->parentOffset);
         if (directory == nullptr) return -1;
         record->currentDirectory = directory;
         return 0;

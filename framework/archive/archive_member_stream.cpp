@@ -18,10 +18,6 @@ namespace {
 // and is refused before anything is allocated for it.
 constexpr uint64_t LargestExpansion = 2049;
 
-void WaitForMemberRead(ArchiveFileStream* stream) {
-    while (!PollArchiveMemberRead(stream)) Sleep(1);
-}
-
 uint32_t MemberArchivePosition(const ArchiveFileStream* stream, uint32_t offset) {
     return stream->archive->header.dataAreaOffset + stream->entry->dataOffset + offset;
 }
@@ -106,8 +102,14 @@ int PollArchiveMemberRead(ArchiveFileStream* stream) {
     return 1;
 }
 
+void WaitForArchiveMemberRead(ArchiveFileStream* stream) {
+    if (!stream->asyncFlag || stream->pendingState == 0) return;
+    Win32FileWaitUntilIdle(stream->archive->file);
+    PollArchiveMemberRead(stream);
+}
+
 uint32_t ReadArchiveMember(ArchiveFileStream* stream, void* destination, uint32_t count) {
-    WaitForMemberRead(stream);
+    WaitForArchiveMemberRead(stream);
     if (stream->failed) {
         stream->endFlag = 1;
         return 0;
@@ -150,8 +152,10 @@ uint32_t ReadArchiveMember(ArchiveFileStream* stream, void* destination, uint32_
 }
 
 int SeekArchiveMember(ArchiveFileStream* stream, int32_t offset, int origin) {
-    WaitForMemberRead(stream);
-    int64_t size = stream->entry->size;
+    WaitForArchiveMemberRead(stream);
+    // A member whose data turned out unreadable has nothing to read: its
+    // end is at 0, as its reads say.
+    int64_t size = stream->failed ? 0 : stream->entry->size;
     int64_t target = offset;
     if (origin == 1) target += stream->position;
     if (origin == 2) target += size;
@@ -163,17 +167,17 @@ int SeekArchiveMember(ArchiveFileStream* stream, int32_t offset, int origin) {
 }
 
 int32_t TellArchiveMember(ArchiveFileStream* stream) {
-    WaitForMemberRead(stream);
+    WaitForArchiveMemberRead(stream);
     return static_cast<int32_t>(stream->position);
 }
 
 int ArchiveMemberEof(ArchiveFileStream* stream) {
-    WaitForMemberRead(stream);
+    WaitForArchiveMemberRead(stream);
     return stream->endFlag ? -1 : 0;
 }
 
 int CloseArchiveMember(ArchiveFileStream* stream) {
-    WaitForMemberRead(stream);
+    WaitForArchiveMemberRead(stream);
     FreeMemberBuffers(stream);
     std::memset(stream, 0, sizeof(*stream));
     return 0;

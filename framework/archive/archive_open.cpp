@@ -76,9 +76,7 @@ int ReadArchiveBytes(void* destination, uint32_t count, const uint8_t key[Archiv
                      uintptr_t stream) {
     if (count == 0) return 0;
     uint32_t position = static_cast<uint32_t>(Win32FileTell(stream));
-    uint32_t delivered = Win32FileRead(destination, count, 1, stream);
-    while (!Win32FileIdleCheck(stream)) Sleep(0);
-    if (delivered != 1) return -1;
+    if (Win32FileReadAndWait(destination, count, 1, stream) != 1) return -1;
     XorWithArchiveKey(count, destination, position, key);
     return 0;
 }
@@ -150,9 +148,7 @@ int OpenArchiveFileWhole(ArchiveRecord* record, const char* path, const char* ke
     record->wholeReadPending = 1;
     record->heldInMemory = 1;
     record->callersImage = 0;
-    if (!noWait) {
-        while (!CheckArchiveLoadDone(record)) Sleep(0);
-    }
+    if (!noWait) WaitForWholeArchiveRead(record);
     return 0;
 }
 

@@ -202,4 +202,6 @@ int SeekArchiveMember(ArchiveFileStream* stream, int32_t offset, int origin);
 int32_t TellArchiveMember(ArchiveFileStream* stream);
 int ArchiveMemberEof(ArchiveFileStream* stream);
 int PollArchiveMemberRead(ArchiveFileStream* stream);
+// Blocks until PollArchiveMemberRead would give 1, and completes the read.
+void WaitForArchiveMemberRead(ArchiveFileStream* stream);
 int CloseArchiveMember(ArchiveFileStream* stream);

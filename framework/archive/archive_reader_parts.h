@@ -29,6 +29,10 @@ void WaitForWholeArchiveRead(ArchiveRecord* record);
 // The directory record at `offset` in the directory table, or null when it
 // does not lie wholly inside the table block.
 const ArchiveDirectoryRecord* ArchiveDirectoryAt(const ArchiveRecord* record, uint32_t offset);
+// The root is the first directory record, whatever its parent field says.
+inline bool IsArchiveRoot(const ArchiveRecord* record, const ArchiveDirectoryRecord* directory) {
+    return reinterpret_cast<const uint8_t*>(directory) == record->directoryTable;
+}
 // The number of entries of `directory` that may be read: 0 when it is empty,
 // -1 when its entries run outside the table block.
 int32_t ArchiveDirectoryEntryCount(const ArchiveRecord* record,

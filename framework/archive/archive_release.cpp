@@ -17,7 +17,9 @@ int CompleteWholeArchiveRead(ArchiveRecord* record) {
 }
 
 void WaitForWholeArchiveRead(ArchiveRecord* record) {
-    while (!CompleteWholeArchiveRead(record)) Sleep(0);
+    if (!record->wholeReadPending) return;
+    Win32FileWaitUntilIdle(record->wholeReadStream);
+    CompleteWholeArchiveRead(record);
 }
 
 int CheckArchiveLoadDone(ArchiveRecord* record) { return CompleteWholeArchiveRead(record); }

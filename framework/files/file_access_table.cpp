@@ -5,6 +5,7 @@
 #include "framework/archive/archive_file_access.h"
 #include "framework/archive/archive_reader.h"
 #include "framework/files/plain_file_stream.h"
+#include "platform/platform.h"
 
 constexpr FileAccessTable PlainFileAccessSet = {
     Win32FileOpen,      Win32FileClose,     Win32FileTell,  Win32FileSeek,
@@ -71,3 +72,14 @@ uint32_t FileStreamRead(void* buffer, uint32_t elementSize, uint32_t count, uint
 int FileStreamEof(uintptr_t file) { return FileAccessTableInForce.endOfFile(file); }
 
 int FileStreamIdleCheck(uintptr_t file) { return FileAccessTableInForce.idleCheck(file); }
+
+void FileStreamWaitUntilIdle(uintptr_t file) {
+    const auto idleCheck = FileAccessTableInForce.idleCheck;
+    if (idleCheck == Win32FileIdleCheck) {
+        Win32FileWaitUntilIdle(file);
+    } else if (idleCheck == ArcStreamIdle) {
+        ArcStreamWaitUntilIdle(file);
+    } else {
+        while (idleCheck(file) == 0) Sleep(0);
+    }
+}

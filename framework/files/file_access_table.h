@@ -60,3 +60,8 @@ int FileStreamSeek(uintptr_t file, int32_t offset, int origin);
 uint32_t FileStreamRead(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t file);
 int FileStreamEof(uintptr_t file);
 int FileStreamIdleCheck(uintptr_t file);
+
+// Returns once the idle check of the table in force gives non-zero: blocking
+// on the stream's own wake-up under the built-in sets, polling the idle check
+// under a table of the caller's, whose streams it cannot see into.
+void FileStreamWaitUntilIdle(uintptr_t file);

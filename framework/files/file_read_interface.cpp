@@ -4,16 +4,6 @@
 
 #include "framework/base/base_functions.h"
 #include "framework/files/file_access_table.h"
-#include "platform/platform.h"
-
-namespace {
-
-// A file opened for asynchronous reads has its data only once it is idle.
-void WaitUntilIdle(uintptr_t file) {
-    while (FileStreamIdleCheck(file) == 0) Sleep(0);
-}
-
-}  // namespace
 
 uintptr_t OpenFileForRead(const char* path, int asyncFlag) {
     return FileStreamOpen(path, 0, 1, asyncFlag != 0 ? 1 : 0);
@@ -50,7 +40,8 @@ int ReadFileLine(char* buffer, int bufferLength, uintptr_t file) {
     const int32_t start = FileStreamTell(file);
     const uint32_t asked = static_cast<uint32_t>(bufferLength) - 1;
     const uint32_t n = FileStreamRead(buffer, 1, asked, file);
-    WaitUntilIdle(file);
+    // A file opened for asynchronous reads has its data only once it is idle.
+    FileStreamWaitUntilIdle(file);
     if (n == 0 || n > asked) return -1;
     // Fewer bytes than asked for: the file ends behind them.
     const bool fileEnded = n < asked;
@@ -85,6 +76,6 @@ int ReadFileChar(uintptr_t file) {
     if (FileStreamEof(file)) return -1;
     unsigned char byte = 0;
     const uint32_t n = FileStreamRead(&byte, 1, 1, file);
-    WaitUntilIdle(file);
+    FileStreamWaitUntilIdle(file);
     return n == 1 ? byte : -1;
 }

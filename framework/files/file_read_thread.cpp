@@ -26,32 +26,6 @@ void ReadAhead(Win32FileStream* stream) {
     stream->cacheFill += got;
 }
 
-void CarryOutRead(Win32FileStream* stream) {
-    // Sequential reads start exactly at the cache's first byte; each hit moves
-    // the cache's start forward.
-    if (stream->cache != nullptr && stream->cacheFilePosition == stream->readFilePosition &&
-        stream->cacheFill > 0) {
-        const uint32_t n = stream->readSize < stream->cacheFill ? stream->readSize : stream->cacheFill;
-        CopyMemoryBytes(stream->readDestination, stream->cache, n);
-        stream->readDestination += n;
-        stream->readFilePosition += n;
-        stream->cacheFilePosition += n;
-        stream->readSize -= n;
-        stream->cacheFill -= n;
-        if (stream->cacheFill > 0) MoveMemoryBytes(stream->cache, stream->cache + n, stream->cacheFill);
-    }
-    if (stream->readSize == 0) return;
-    DWORD got = 0;
-    if (SetThreadFilePosition(stream, stream->readFilePosition))
-        ReadFile(stream->threadFile, stream->readDestination, stream->readSize, &got, nullptr);
-    stream->readSize = got;
-    if (stream->cache != nullptr) {
-        // Read-ahead continues from the end of this read.
-        stream->cacheFilePosition = stream->readFilePosition + got;
-        stream->cacheFill = 0;
-    }
-}
-
 void CloseThreadFile(Win32FileStream* stream) {
     if (stream->threadFile != nullptr) CloseHandle(stream->threadFile);
     stream->threadFile = nullptr;
@@ -89,7 +63,7 @@ DWORD WINAPI Win32FileReadThread(LPVOID parameter) {
                 break;
             }
             case FileThreadCloseFile: CloseThreadFile(stream); break;
-            case FileThreadRead: CarryOutRead(stream); break;
+            case FileThreadRead: CarryOutFileRead(stream); break;
             case FileThreadSeek:
                 SetThreadFilePosition(stream, stream->seekPosition);
                 if (stream->cache != nullptr) {
@@ -103,6 +77,32 @@ DWORD WINAPI Win32FileReadThread(LPVOID parameter) {
             default: break;
         }
         SetEvent(stream->doneEvent);
+    }
+}
+
+void CarryOutFileRead(Win32FileStream* stream) {
+    // Sequential reads start exactly at the cache's first byte; each hit moves
+    // the cache's start forward.
+    if (stream->cache != nullptr && stream->cacheFilePosition == stream->readFilePosition &&
+        stream->cacheFill > 0) {
+        const uint32_t n = stream->readSize < stream->cacheFill ? stream->readSize : stream->cacheFill;
+        CopyMemoryBytes(stream->readDestination, stream->cache, n);
+        stream->readDestination += n;
+        stream->readFilePosition += n;
+        stream->cacheFilePosition += n;
+        stream->readSize -= n;
+        stream->cacheFill -= n;
+        if (stream->cacheFill > 0) MoveMemoryBytes(stream->cache, stream->cache + n, stream->cacheFill);
+    }
+    if (stream->readSize == 0) return;
+    DWORD got = 0;
+    if (SetThreadFilePosition(stream, stream->readFilePosition))
+        ReadFile(stream->threadFile, stream->readDestination, stream->readSize, &got, nullptr);
+    stream->readSize = got;
+    if (stream->cache != nullptr) {
+        // Read-ahead continues from the end of this read.
+        stream->cacheFilePosition = stream->readFilePosition + got;
+        stream->cacheFill = 0;
     }
 }
 

@@ -14,3 +14,7 @@ void WaitForFileThreadIdle(Win32FileStream* stream);
 // Hands the thread `command` (whose fields the caller has written after
 // WaitForFileThreadIdle) and returns without waiting for it.
 void PostFileThreadCommand(Win32FileStream* stream, FileThreadCommand command);
+// Carries out the read command whose fields the caller has written, in the
+// calling thread: the read thread must be idle and the stream without a
+// cache (an idle thread with a cache reads ahead on its own).
+void CarryOutFileRead(Win32FileStream* stream);

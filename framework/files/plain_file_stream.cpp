@@ -19,11 +19,8 @@ HANDLE OpenSharedForReading(const char* path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Thread exit codes are read until the thread no longer runs.
-void WaitForThreadEnd(HANDLE thread) {
-    DWORD exitCode = 0;
-    while (GetExitCodeThread(thread, &exitCode) && exitCode == STILL_ACTIVE) Sleep(0);
-}
+// A thread handle is signalled once its thread has ended.
+void WaitForThreadEnd(HANDLE thread) { WaitForSingleObject(thread, INFINITE); }
 
 // Undoes what a failed thread-served open had made, except the thread.
 void FreeThreadServedParts(Win32FileStream* stream) {
@@ -85,6 +82,60 @@ uint32_t FinishRead(Win32FileStream* stream, uint32_t delivered, uint32_t elemen
     stream->position += delivered;
     if (delivered == 0) stream->endFlag = 1;
     return delivered / elementSize;
+}
+
+// The read of Win32FileRead; `wait` false returns as soon as a thread-served
+// read has been handed to the thread.
+uint32_t ReadElements(Win32FileStream* stream, void* buffer, uint32_t elementSize, uint32_t count,
+                      bool wait) {
+    if (elementSize == 0) return 0;
+    if (stream->position >= stream->size) {
+        stream->endFlag = 1;
+        return 0;
+    }
+    // In 64 bits: element size times count, and the position plus that, can
+    // exceed 32 bits. Only whole elements are ever delivered.
+    const uint32_t remaining = stream->size - stream->position;
+    if (uint64_t(elementSize) * count > remaining) count = remaining / elementSize;
+    if (count == 0) {
+        stream->endFlag = 1;
+        return 0;
+    }
+    const uint32_t bytes = elementSize * count;
+
+    if (stream->threadServed) {
+        WaitForFileThreadIdle(stream);
+        stream->readDestination = static_cast<uint8_t*>(buffer);
+        stream->readFilePosition = stream->position;
+        stream->readSize = bytes;
+        if (!wait) {
+            PostFileThreadCommand(stream, FileThreadRead);
+            // The data is still on its way: the caller waits for the idle
+            // check before using the buffer.
+            stream->position += bytes;
+            return count;
+        }
+        if (stream->cache == nullptr) {
+            // Idle and without a window to fill, the thread only waits for
+            // its next command: the read it would carry out for a caller who
+            // waits for it anyway costs less here than two thread switches.
+            CarryOutFileRead(stream);
+        } else {
+            PostFileThreadCommand(stream, FileThreadRead);
+            WaitForFileThreadIdle(stream);
+        }
+        // The read advanced the destination past what the cache gave and
+        // left in the read size what the file gave.
+        const uint32_t delivered =
+            static_cast<uint32_t>(stream->readDestination - static_cast<uint8_t*>(buffer)) +
+            stream->readSize;
+        return FinishRead(stream, delivered, elementSize);
+    }
+
+    DWORD got = 0;
+    const BOOL read = ReadFile(stream->plainHandle, buffer, bytes, &got, nullptr);
+    const uint32_t elements = FinishRead(stream, got, elementSize);
+    return read ? elements : 0;
 }
 
 }  // namespace
@@ -150,8 +201,13 @@ int Win32FileSeek(uintptr_t handle, int32_t offset, int origin) {
     const uint32_t position = static_cast<uint32_t>(target);
     if (stream->threadServed) {
         WaitForFileThreadIdle(stream);
-        stream->seekPosition = position;
-        PostFileThreadCommand(stream, FileThreadSeek);
+        // Every read command carries its own file position, so only the
+        // read-ahead window needs to hear of a seek: without one, the round
+        // trip to the thread would change nothing.
+        if (stream->cache != nullptr) {
+            stream->seekPosition = position;
+            PostFileThreadCommand(stream, FileThreadSeek);
+        }
     } else {
         LONG high = 0;
         if (SetFilePointer(stream->plainHandle, static_cast<LONG>(position), &high, FILE_BEGIN) ==
@@ -166,46 +222,11 @@ int Win32FileSeek(uintptr_t handle, int32_t offset, int origin) {
 
 uint32_t Win32FileRead(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t handle) {
     Win32FileStream* stream = StreamOf(handle);
-    if (elementSize == 0) return 0;
-    if (stream->position >= stream->size) {
-        stream->endFlag = 1;
-        return 0;
-    }
-    // In 64 bits: element size times count, and the position plus that, can
-    // exceed 32 bits. Only whole elements are ever delivered.
-    const uint32_t remaining = stream->size - stream->position;
-    if (uint64_t(elementSize) * count > remaining) count = remaining / elementSize;
-    if (count == 0) {
-        stream->endFlag = 1;
-        return 0;
-    }
-    const uint32_t bytes = elementSize * count;
+    return ReadElements(stream, buffer, elementSize, count, stream->asyncFlag == 0);
+}
 
-    if (stream->threadServed) {
-        WaitForFileThreadIdle(stream);
-        stream->readDestination = static_cast<uint8_t*>(buffer);
-        stream->readFilePosition = stream->position;
-        stream->readSize = bytes;
-        PostFileThreadCommand(stream, FileThreadRead);
-        if (stream->asyncFlag) {
-            // The data is still on its way: the caller waits for the idle
-            // check before using the buffer.
-            stream->position += bytes;
-            return count;
-        }
-        WaitForFileThreadIdle(stream);
-        // The thread advanced the destination past what the cache gave and
-        // left in the read size what the file gave.
-        const uint32_t delivered =
-            static_cast<uint32_t>(stream->readDestination - static_cast<uint8_t*>(buffer)) +
-            stream->readSize;
-        return FinishRead(stream, delivered, elementSize);
-    }
-
-    DWORD got = 0;
-    const BOOL read = ReadFile(stream->plainHandle, buffer, bytes, &got, nullptr);
-    const uint32_t elements = FinishRead(stream, got, elementSize);
-    return read ? elements : 0;
+uint32_t Win32FileReadAndWait(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t handle) {
+    return ReadElements(StreamOf(handle), buffer, elementSize, count, true);
 }
 
 int Win32FileEof(uintptr_t stream) { return StreamOf(stream)->endFlag ? -1 : 0; }
@@ -214,4 +235,9 @@ int Win32FileIdleCheck(uintptr_t handle) {
     Win32FileStream* stream = StreamOf(handle);
     if (!stream->threadServed) return 1;
     return WaitForSingleObject(stream->doneEvent, 0) == WAIT_OBJECT_0 ? 1 : 0;
+}
+
+void Win32FileWaitUntilIdle(uintptr_t handle) {
+    Win32FileStream* stream = StreamOf(handle);
+    if (stream->threadServed) WaitForFileThreadIdle(stream);
 }

@@ -24,8 +24,11 @@ enum FileThreadCommand : int32_t {
 // One open plain file. While the done event is reset the read thread owns the
 // command fields and its file handle; the caller writes them only after
 // waiting for the done event, and itself keeps position, end flag and size.
-// The cache belongs to the read thread alone, idle or not (it reads ahead
-// while no command comes); the caller only frees it, after the thread's end.
+// An idle thread without a cache only waits for its next command, so a
+// caller who waits for a read anyway may then carry it out itself, on the
+// thread's file. The cache belongs to the read thread alone, idle or not (it
+// reads ahead while no command comes); the caller only frees it, after the
+// thread's end.
 struct Win32FileStream {
     HANDLE plainHandle;  // the file when no read thread serves the stream
     int32_t threadServed;
@@ -59,6 +62,12 @@ int Win32FileClose(uintptr_t stream);
 int32_t Win32FileTell(uintptr_t stream);
 int Win32FileSeek(uintptr_t stream, int32_t offset, int origin);
 uint32_t Win32FileRead(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t stream);
+// Win32FileRead for a caller who waits for the data, also on a stream opened
+// for asynchronous reads: the elements really delivered.
+uint32_t Win32FileReadAndWait(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t stream);
 // -1 when the end flag is set, else 0.
 int Win32FileEof(uintptr_t stream);
 int Win32FileIdleCheck(uintptr_t stream);
+// Blocks until the idle check would give 1: a read still under way has
+// delivered its data.
+void Win32FileWaitUntilIdle(uintptr_t stream);

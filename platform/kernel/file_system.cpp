@@ -64,16 +64,23 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
 }
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
-    std::vector<char> host(4096);
-    while (getcwd(host.data(), host.size()) == nullptr) {
-        if (errno != ERANGE || host.size() > (1u << 20)) {
+    // Asked for at every file the framework opens: a longer buffer than the
+    // one on the stack only for a directory that needs it.
+    char onStack[MAX_PATH * 4];
+    std::vector<char> larger;
+    char* host = onStack;
+    size_t size = sizeof(onStack);
+    while (getcwd(host, size) == nullptr) {
+        if (errno != ERANGE || size > (1u << 20)) {
             SetLastError(platform::detail::ErrorFromErrno(errno));
             return 0;
         }
-        host.resize(host.size() * 2);
+        size *= 2;
+        larger.resize(size);
+        host = larger.data();
     }
     std::string windowsPath;
-    if (!platform::detail::HostToWindowsPath(host.data(), windowsPath)) {
+    if (!platform::detail::HostToWindowsPath(host, windowsPath)) {
         SetLastError(ERROR_INVALID_NAME);
         return 0;
     }

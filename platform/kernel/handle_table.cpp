@@ -1,5 +1,5 @@
-// The handle table and CloseHandle (for every kind but listings, which
-// FindClose ends). Handle values count up in steps of four and are never
+// The handle table and CloseHandle (for every kind but listings and change
+// notifications, which calls of their own end). Handle values count up in steps of four and are never
 // reused, so a stale handle cannot reach a newer object.
 #include <mutex>
 #include <new>
@@ -46,6 +46,15 @@ std::shared_ptr<KernelObject> LookUpHandle(HANDLE handle) {
     return found->second;
 }
 
+void LookUpHandles(const HANDLE* handles, size_t count, ShortList<std::shared_ptr<KernelObject>, 64>& objects) {
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    for (size_t i = 0; i < count; ++i) {
+        auto found = table.objects.find(reinterpret_cast<uintptr_t>(handles[i]));
+        objects.push_back(found == table.objects.end() ? nullptr : found->second);
+    }
+}
+
 bool RemoveHandle(HANDLE handle) {
     return RemoveHandleIf(handle, [](ObjectKind) { return true; });
 }
@@ -66,7 +75,9 @@ bool RemoveHandleIf(HANDLE handle, bool (*accepts)(ObjectKind kind)) {
 BOOL WINAPI CloseHandle(HANDLE handle) {
     if (handle == platform::detail::kCurrentThreadPseudoHandle) return TRUE;
     using platform::detail::ObjectKind;
-    if (!platform::detail::RemoveHandleIf(handle, [](ObjectKind kind) { return kind != ObjectKind::Find; })) {
+    if (!platform::detail::RemoveHandleIf(handle, [](ObjectKind kind) {
+            return kind != ObjectKind::Find && kind != ObjectKind::ChangeNotification;
+        })) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

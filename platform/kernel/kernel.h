@@ -1,16 +1,18 @@
 // Kernel services: the process heap, critical sections, events, threads and
 // waits, debug output, process exit, performance counter, local time and
 // file-time conversion, the Windows version, files (with share modes),
-// listings of folders and temporary files, and the modules (the program's
-// own and the built-in system libraries, looked up by name).
+// listings of folders, folder change notifications and temporary files, and
+// the modules (the program's own and the built-in system libraries, looked
+// up by name).
 //
 // Stands in for the kernel interface the framework calls, with the names and
 // numeric values the framework expects. Left out: everything the framework
-// does not call (named kernel objects, processes, virtual memory, ...), and
-// of files: short (8.3) names, the DELETE access right and the pending
-// deletion of a file that is still open (its name goes at once, as on POSIX).
-// Built on POSIX threads, the C++ runtime, the POSIX file calls and iconv (for
-// Shift-JIS names); what the simulated machine looks like (version, clock,
+// does not call (named kernel objects, processes, virtual memory, ...), of
+// files: short (8.3) names, the DELETE access right and the pending deletion
+// of a file that is still open (its name goes at once, as on POSIX), and of
+// change notifications: subtrees and every filter but names.
+// Built on POSIX threads, the C++ runtime, the POSIX file calls, inotify (for
+// change notifications) and iconv (for Shift-JIS names); what the simulated machine looks like (version, clock,
 // processor, injected failures) comes from the machine profile
 // (platform/profile).
 #pragma once
@@ -87,8 +89,9 @@ HANDLE WINAPI GetCurrentThread(void);
 DWORD WINAPI GetCurrentThreadId(void);
 DWORD WINAPI GetCurrentProcessId(void);
 
-// Waits on an event (signalled) or a thread (ended). Manual-reset events stay
-// signalled; auto-reset events are reset by the wait that they release.
+// Waits on an event (signalled), a thread (ended) or a change notification
+// (a change seen). Manual-reset events stay signalled; auto-reset events are
+// reset by the wait that they release.
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                     DWORD milliseconds);
@@ -237,6 +240,24 @@ typedef struct _WIN32_FIND_DATAA {
 HANDLE WINAPI FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData);
 BOOL WINAPI FindNextFileA(HANDLE find, WIN32_FIND_DATAA* findData);
 BOOL WINAPI FindClose(HANDLE find);
+
+// ---- folder change notifications ----------------------------------------------
+
+#define FILE_NOTIFY_CHANGE_FILE_NAME 0x00000001u
+#define FILE_NOTIFY_CHANGE_DIR_NAME 0x00000002u
+
+// A waitable handle that becomes signalled once a name in the folder
+// `pathName` has been created, deleted or renamed (a file's with
+// FILE_NOTIFY_CHANGE_FILE_NAME, a folder's with FILE_NOTIFY_CHANGE_DIR_NAME),
+// or once the folder itself has been deleted or moved; it stays signalled
+// until FindNextChangeNotification. A wait on it sees every change made
+// before the wait began. Only these two filters are offered and no subtree:
+// anything else fails with ERROR_INVALID_PARAMETER; a missing folder with
+// ERROR_PATH_NOT_FOUND, a file with ERROR_DIRECTORY. Ended by
+// FindCloseChangeNotification only (CloseHandle refuses it).
+HANDLE WINAPI FindFirstChangeNotificationA(LPCSTR pathName, BOOL watchSubtree, DWORD notifyFilter);
+BOOL WINAPI FindNextChangeNotification(HANDLE changeHandle);
+BOOL WINAPI FindCloseChangeNotification(HANDLE changeHandle);
 
 // The host's temporary folder, Windows-shaped, ending in a backslash. The
 // length without the terminator; too small a buffer gets the size needed

@@ -188,11 +188,19 @@ size_t LastComponentOffset(const char* windowsPath) {
     return start;
 }
 
-bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath) {
+bool HostToWindowsPath(std::string_view hostPath, std::string& windowsPath) {
+    // ASCII names are the same bytes in Shift-JIS: only others need converting.
     std::string converted;
-    if (!Utf8ToShiftJis(hostPath, converted)) return false;
+    std::string_view shiftJis = hostPath;
+    for (const char c : hostPath) {
+        if (static_cast<unsigned char>(c) < 0x80) continue;
+        if (!Utf8ToShiftJis(std::string(hostPath), converted)) return false;
+        shiftJis = converted;
+        break;
+    }
+    windowsPath.reserve(shiftJis.size() + 3);
     windowsPath = "C:";
-    for (char c : converted) windowsPath += c == '/' ? '\\' : c;
+    for (char c : shiftJis) windowsPath += c == '/' ? '\\' : c;
     if (windowsPath.size() == 2) windowsPath += '\\';
     return true;
 }

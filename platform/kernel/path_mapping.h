@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/win_types.h"
 
@@ -16,7 +17,7 @@ bool MapPath(const char* windowsPath, std::string& hostPath, DWORD& error);
 
 // The Windows-shaped Shift-JIS form of an absolute host path ("/home/x" ->
 // "C:\home\x"); false when a name has no Shift-JIS form.
-bool HostToWindowsPath(const std::string& hostPath, std::string& windowsPath);
+bool HostToWindowsPath(std::string_view hostPath, std::string& windowsPath);
 
 // Where the last component of `windowsPath` begins: just after its last
 // separator, else after a leading drive ("C:name"), else 0. The second byte

@@ -98,13 +98,29 @@ std::string ConvertLossily(const char* from, const char* to, const std::string& 
     return converted;
 }
 
+// ASCII is the same bytes in both encodings; most paths and names are
+// nothing else, and need no converter of their own.
+bool IsAscii(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 bool ShiftJisToUtf8(const std::string& shiftJis, std::string& utf8) {
+    if (IsAscii(shiftJis)) {
+        utf8 = shiftJis;
+        return true;
+    }
     return ConvertStrictly(kShiftJis, kUtf8, shiftJis, utf8);
 }
 
 bool Utf8ToShiftJis(const std::string& utf8, std::string& shiftJis) {
+    if (IsAscii(utf8)) {
+        shiftJis = utf8;
+        return true;
+    }
     return ConvertStrictly(kUtf8, kShiftJis, utf8, shiftJis);
 }
 

@@ -1,5 +1,5 @@
-// WaitForSingleObject and WaitForMultipleObjects on events and threads, in
-// real time.
+// WaitForSingleObject and WaitForMultipleObjects on events, threads and
+// change notifications, in real time.
 #include <new>
 #include <vector>
 
@@ -9,29 +9,47 @@
 
 namespace platform::detail {
 
-bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
-                       std::vector<std::shared_ptr<WaitableObject>>& objects) {
-    objects.clear();
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all, WaitObjects& objects) {
+    if (count > MAXIMUM_WAIT_OBJECTS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    ShortList<std::shared_ptr<KernelObject>, MAXIMUM_WAIT_OBJECTS> found;
+    LookUpHandles(handles, count, found);
+    bool notifications = false;
     for (DWORD i = 0; i < count; ++i) {
         std::shared_ptr<WaitableObject> object;
         if (handles[i] == kCurrentThreadPseudoHandle) {
             object = ThreadFromHandle(handles[i]);
-        } else if (std::shared_ptr<KernelObject> found = LookUpHandle(handles[i]);
-                   found && (found->kind == ObjectKind::Event || found->kind == ObjectKind::Thread)) {
-            object = std::static_pointer_cast<WaitableObject>(found);
+        } else if (found[i] && (found[i]->kind == ObjectKind::Event || found[i]->kind == ObjectKind::Thread ||
+                                found[i]->kind == ObjectKind::ChangeNotification)) {
+            notifications |= found[i]->kind == ObjectKind::ChangeNotification;
+            object = std::static_pointer_cast<WaitableObject>(std::move(found[i]));
         }
         if (!object) {
             SetLastError(ERROR_INVALID_HANDLE);
             return false;
         }
         if (all)
-            for (const auto& earlier : objects)
-                if (earlier == object) {
+            for (DWORD earlier = 0; earlier < i; ++earlier)
+                if (objects[earlier] == object) {
                     SetLastError(ERROR_INVALID_PARAMETER);
                     return false;
                 }
         objects.push_back(std::move(object));
     }
+    // Whatever the file system has reported so far reaches the notifications
+    // before the wait looks at them.
+    if (notifications) TakeFileSystemChanges();
+    return true;
+}
+
+bool LookUpWaitHandles(DWORD count, const HANDLE* handles, bool all,
+                       std::vector<std::shared_ptr<WaitableObject>>& objects) {
+    WaitObjects found;
+    objects.clear();
+    if (!LookUpWaitHandles(count, handles, all, found)) return false;
+    for (DWORD i = 0; i < count; ++i) objects.push_back(std::move(found[i]));
     return true;
 }
 
@@ -48,7 +66,7 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
         return WAIT_FAILED;
     }
     try {
-        std::vector<std::shared_ptr<platform::detail::WaitableObject>> objects;
+        platform::detail::WaitObjects objects;
         if (!platform::detail::LookUpWaitHandles(count, handles, waitAll != FALSE, objects)) return WAIT_FAILED;
         platform::detail::WaitSource* sources[MAXIMUM_WAIT_OBJECTS];
         for (DWORD i = 0; i < count; ++i) sources[i] = objects[i].get();

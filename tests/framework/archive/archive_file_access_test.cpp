@@ -90,6 +90,36 @@ TEST_F(ArchiveFileAccessTest, ReadsMembersAsynchronously) {
     }
 }
 
+// The game's line and character reads wait for each asynchronous read of a
+// member before they look at its bytes.
+TEST_F(ArchiveFileAccessTest, ReadsLinesAndCharactersOfMembersOpenedAsynchronously) {
+    std::string text;
+    for (int line = 0; line < 40; ++line) text += "line " + std::to_string(line) + " of the script\r\n";
+    ArchiveWriter writer;
+    writer.AddFile("STORED.TXT", text, false);
+    writer.AddFile("PACKED.TXT", text, true);
+    WriteArchive("DATA.KPK", writer);
+    for (const char* path : {"data\\stored.txt", "data\\packed.txt"}) {
+        SCOPED_TRACE(path);
+        uintptr_t file = OpenFileForRead(path, 1);
+        ASSERT_NE(file, 0u);
+        std::string lines;
+        char buffer[64];  // a whole line and some of the next at each read
+        for (int length; (length = ReadFileLine(buffer, sizeof(buffer), file)) >= 0;) lines.append(buffer, length);
+        std::string expected = text;
+        for (size_t at; (at = expected.find("\r\n")) != std::string::npos;) expected.erase(at, 2);
+        EXPECT_EQ(lines, expected);
+        FileStreamClose(file);
+
+        file = OpenFileForRead(path, 1);
+        ASSERT_NE(file, 0u);
+        std::string characters;
+        for (int c; (c = ReadFileChar(file)) >= 0;) characters += static_cast<char>(c);
+        EXPECT_EQ(characters, text);
+        FileStreamClose(file);
+    }
+}
+
 TEST_F(ArchiveFileAccessTest, OpensArchivesKeyedWithTheKeyText) {
     // The setter keeps the first 12 characters of the game's longer text.
     WriteArchive("DATA.KPK", DataArchive(), "seventeen-chars!!");

@@ -152,5 +152,68 @@ TEST_F(ArchiveReaderTest, ParentOutsideTheTableFailsDotDot) {
     EXPECT_EQ(record_.currentDirectory, dir);
 }
 
+// The root is the first directory record: a damaged parent field decides
+// neither which folder lists ".." nor where ".." leads.
+TEST_F(ArchiveReaderTest, TheRootIsTheFirstDirectoryRecordWhateverItsParentSays) {
+    archivetest::ArchiveWriter writer(3);
+    writer.AddFile("DIR\\F.TXT", "eff");
+    const std::string good = writer.BuildDecoded();
+    const Layout layout(good);
+    const struct {
+        uint32_t rootParent;
+        uint32_t dirParent;
+        int dirUp;  // ChangeArchiveDirectory("..") inside DIR
+    } cases[] = {
+        {ArchiveNoParent, 0, 0},  // as written
+        {0, 0, 0},                // the root its own parent
+        {16, 0, 0},               // the root a child of DIR
+        {ArchiveNoParent, ArchiveNoParent, -1},
+        {16, ArchiveNoParent, -1},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(testing::Message() << item.rootParent << " " << item.dirParent);
+        std::string bytes = good;
+        Write32(bytes, layout.directories + 4, item.rootParent);
+        Write32(bytes, layout.directories + 16 + 4, item.dirParent);
+        archivetest::ApplyKey(bytes, archivetest::KeyFromText(nullptr));
+        ASSERT_EQ(OpenBytes(bytes, OpenWay::Memory, nullptr), 0);
+        const ArchiveDirectoryRecord* root = record_.currentDirectory;
+        EXPECT_EQ(List("*"), (std::vector<std::string>{".", "DIR"}));
+        EXPECT_EQ(List("DIR\\*"), (std::vector<std::string>{".", "..", "F.TXT"}));
+        EXPECT_EQ(ChangeArchiveDirectory(&record_, "..", 1, nullptr), -1);
+        EXPECT_EQ(record_.currentDirectory, root);
+        ASSERT_EQ(ChangeArchiveDirectory(&record_, "DIR", 1, nullptr), 0);
+        EXPECT_EQ(ChangeArchiveDirectory(&record_, "..", 1, nullptr), item.dirUp);
+        if (item.dirUp == 0) {
+            EXPECT_EQ(record_.currentDirectory, root);
+        }
+        ShutArchive(&record_);
+    }
+}
+
+// A packed member whose data turns out damaged only once its asynchronous
+// read from disk is in has nothing to read, and its end says so, as the
+// synchronous open refuses it.
+TEST_F(ArchiveReaderTest, ADamagedPackedMemberReadAsynchronouslyEndsAtZero) {
+    archivetest::ArchiveWriter writer(3);
+    writer.AddFile("A.TXT", "0123456789");
+    writer.AddFile("P.BIN", std::string(5000, 'p') + "tail", true);
+    std::string bytes = writer.BuildDecoded();
+    bytes[Layout::kPackedData + 11] = '\x04';  // a code with both low bits set
+    archivetest::ApplyKey(bytes, archivetest::KeyFromText(nullptr));
+    ASSERT_EQ(OpenBytes(bytes, OpenWay::OnDisk, nullptr), 0);
+    ArchiveFileStream stream;
+    EXPECT_EQ(OpenArchiveMember(&stream, &record_, "P.BIN", 0), -1);
+    ASSERT_EQ(OpenArchiveMember(&stream, &record_, "P.BIN", 1), 0);
+    EXPECT_EQ(SeekArchiveMember(&stream, 0, 2), 0);
+    EXPECT_EQ(TellArchiveMember(&stream), 0);
+    EXPECT_EQ(SeekArchiveMember(&stream, 100, 0), 0);
+    EXPECT_EQ(TellArchiveMember(&stream), 0);
+    char buffer[16];
+    EXPECT_EQ(ReadArchiveMember(&stream, buffer, sizeof(buffer)), 0u);
+    EXPECT_EQ(ArchiveMemberEof(&stream), -1);
+    EXPECT_EQ(CloseArchiveMember(&stream), 0);
+}
+
 }  // namespace
 }  // namespace archivereadertest

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/archive/archive_reader.h"
+#include "framework/base/tracked_memory.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/stream_file_fixture.h"
 
@@ -68,6 +69,22 @@ protected:
         EXPECT_EQ(ArchiveMemberEof(&stream), -1);
         CloseArchiveMember(&stream);
         return contents;
+    }
+
+    // The names a listing gives, in its order; "<none>" when it fails.
+    std::vector<std::string> List(const char* pattern) {
+        std::vector<std::string> names;
+        FileInfoRecord info;
+        uintptr_t find = FindFirstInArchive(&record_, pattern, &info);
+        if (find == InvalidFindHandle) return {"<none>"};
+        auto* state = reinterpret_cast<ArchiveFindState*>(find);
+        for (;;) {
+            names.push_back(info.name);
+            if (NextArchiveFindEntry(state, &info) != 0) break;
+            state->index++;
+        }
+        FreeMemory(state);
+        return names;
     }
 
     ArchiveRecord record_;

@@ -66,21 +66,6 @@ protected:
         return writer.Build(keyText);
     }
     void OpenSmall() { ASSERT_EQ(OpenBytes(Build(), OpenWay::Memory, "key"), 0); }
-
-    std::vector<std::string> List(const char* pattern) {
-        std::vector<std::string> names;
-        FileInfoRecord info;
-        uintptr_t find = FindFirstInArchive(&record_, pattern, &info);
-        if (find == InvalidFindHandle) return {"<none>"};
-        auto* state = reinterpret_cast<ArchiveFindState*>(find);
-        for (;;) {
-            names.push_back(info.name);
-            if (NextArchiveFindEntry(state, &info) != 0) break;
-            state->index++;
-        }
-        FreeMemory(state);
-        return names;
-    }
 };
 
 TEST_F(ArchiveReaderSmallTest, MemoryOpenRestoresTheImageAndRefusesWithoutChangingIt) {
@@ -164,6 +149,26 @@ TEST_F(ArchiveReaderSmallTest, ListingsAndPatterns) {
     EXPECT_EQ(info.sizeHigh, 0u);
     EXPECT_GT(info.creationTime.Year, 2000);
     FreeMemory(reinterpret_cast<void*>(find));
+}
+
+// Only the pattern is limited: a folder whose path is longer than a pattern
+// is listed as it is looked up.
+TEST_F(ArchiveReaderTest, FoldersOnPathsLongerThanAPatternAreListed) {
+    std::string deep;
+    for (char folder = 'A'; folder < 'G'; ++folder) deep += std::string(deep.empty() ? "" : "\\") + std::string(50, folder);
+    ASSERT_GT(deep.size(), static_cast<size_t>(ArchivePatternLength));
+    archivetest::ArchiveWriter writer(3);
+    writer.AddFile(deep + "\\INNER.TXT", "inner");
+    for (OpenWay way : kOpenWays) {
+        SCOPED_TRACE(OpenWayName(way));
+        ASSERT_EQ(OpenBytes(writer.Build(nullptr), way, nullptr), 0);
+        EXPECT_EQ(ReadMember((deep + "\\inner.txt").c_str(), 0), "inner");
+        EXPECT_EQ(List((deep + "\\*").c_str()), (std::vector<std::string>{".", "..", "INNER.TXT"}));
+        EXPECT_EQ(List((deep + "\\" + std::string(261, 'I')).c_str()), (std::vector<std::string>{"<none>"}))
+            << "pattern too long";
+        EXPECT_EQ(List((deep + "\\NOWHERE\\*").c_str()), (std::vector<std::string>{"<none>"}));
+        ShutArchive(&record_);
+    }
 }
 
 TEST(ArchiveWildcard, MatchesWithoutBacktracking) {

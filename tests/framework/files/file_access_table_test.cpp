@@ -87,6 +87,24 @@ TEST_F(FileAccessTableTest, ForwardsEveryCallToTheTableInForceAtTheTimeOfTheCall
     EXPECT_EQ(IsDefaultFileAccessTable(), 1);
 }
 
+// Under a table of the caller's the reader cannot block on anything of the
+// stream's: it asks the idle check again until the read is over.
+TEST_F(FileAccessTableTest, ReadersAskACallersIdleCheckUntilTheReadIsOver) {
+    static int idleChecks;
+    FileAccessTable table = kRecordingTable;
+    table.read = [](void* buffer, uint32_t, uint32_t, uintptr_t) -> uint32_t {
+        *static_cast<char*>(buffer) = 'x';
+        return 1;
+    };
+    table.endOfFile = [](uintptr_t) { return 0; };
+    table.idleCheck = [](uintptr_t) { return ++idleChecks < 4 ? 0 : 1; };
+    SetFileAccessTable(&table);
+    idleChecks = 0;
+    EXPECT_EQ(ReadFileChar(5), 'x');
+    EXPECT_EQ(idleChecks, 4);
+    SetFileAccessTable(nullptr);
+}
+
 TEST_F(FileAccessTableTest, NullInstallsTheSetThePlainFilesFlagChooses) {
     EXPECT_EQ(PlainFilesFlag, 0);
     EXPECT_EQ(UseArchiveFiles(0), 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -128,6 +129,17 @@ TEST_P(PlainFileStreamModeTest, ReadsReportWhatTheFileReallyDelivered) {
         EXPECT_EQ(Win32FileRead(buffer.data(), 4, 5000, stream), 0u);
         EXPECT_EQ(Win32FileEof(stream), -1);
     }
+
+    // A read whose caller waits for it says what arrived, in every mode.
+    ASSERT_EQ(Win32FileSeek(stream, 190000, 0), 0);
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    EXPECT_EQ(Win32FileReadAndWait(buffer.data(), 4, 5000, stream), 2500u);
+    EXPECT_EQ(std::memcmp(buffer.data(), bytes.data() + 190000, 10000), 0);
+    EXPECT_EQ(Win32FileTell(stream), 200000);
+    EXPECT_EQ(Win32FileEof(stream), 0);
+    EXPECT_EQ(Win32FileReadAndWait(buffer.data(), 4, 5000, stream), 0u);
+    EXPECT_EQ(Win32FileEof(stream), -1);
+    EXPECT_EQ(Win32FileIdleCheck(stream), 1);
     EXPECT_EQ(Win32FileClose(stream), 0);
 }
 

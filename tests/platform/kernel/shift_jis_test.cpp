@@ -53,6 +53,20 @@ TEST(ShiftJisTest, ShiftJisToUtf8) {
     }
 }
 
+// Every ASCII byte, the zero byte included, is itself in both encodings,
+// strictly and lossily alike.
+TEST(ShiftJisTest, AsciiIsTheSameBytesBothWays) {
+    std::string ascii;
+    for (int byte = 0; byte < 0x80; ++byte) ascii += static_cast<char>(byte);
+    std::string converted;
+    EXPECT_TRUE(platform::ShiftJisToUtf8(ascii, converted));
+    EXPECT_EQ(converted, ascii);
+    EXPECT_TRUE(platform::Utf8ToShiftJis(ascii, converted));
+    EXPECT_EQ(converted, ascii);
+    EXPECT_EQ(platform::ShiftJisToUtf8Lossy(ascii), ascii);
+    EXPECT_EQ(platform::Utf8ToShiftJisLossy(ascii), ascii);
+}
+
 TEST(ShiftJisTest, Utf8ToShiftJis) {
     const Case cases[] = {
         {"two-byte characters at the lead byte boundaries", Utf8(u8"\u3000檗滌漾珱髜黑"), true,
