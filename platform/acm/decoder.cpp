@@ -7,11 +7,13 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 #include <libavutil/samplefmt.h>
 }
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 namespace platform::acm {
 namespace {
@@ -63,6 +65,13 @@ Decoder::~Decoder() {
 }
 
 bool Decoder::Open(const SourceFormat& format) {
+    // Damaged data is the caller's to notice, by what a conversion gives: the
+    // decoders' complaints go nowhere, unless the program chose a level of
+    // its own.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] {
+        if (av_log_get_level() == AV_LOG_INFO) av_log_set_level(AV_LOG_QUIET);
+    });
     const AVCodec* codec = avcodec_find_decoder(CodecId(format.codec));
     if (codec == nullptr) return false;
     context_ = avcodec_alloc_context3(codec);
