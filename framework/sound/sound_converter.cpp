@@ -15,12 +15,14 @@ int Refill(SoundConverter* converter) {
     converter->bufferBytes = 0;
     switch (converter->kind) {
         case kSoundConverterWavePcm: return RefillWavePcm(converter);
+        case kSoundConverterAcm: return RefillAcm(converter);
         case kSoundConverterOggVorbis: return RefillOggVorbis(converter);
         default: return -1;
     }
 }
 
 void CloseKind(SoundConverter* converter) {
+    if (converter->kind == kSoundConverterAcm) CloseAcm(converter);
     if (converter->kind == kSoundConverterOggVorbis) CloseOggVorbis(converter);
 }
 
@@ -81,6 +83,8 @@ int SeekSoundConverter(SoundConverter* converter, int sample) {
     if (distance > -16 && distance < 16) return 0;
     if (target < 0 || target > 0x7FFFFFFF) return -1;
     converter->atEnd = 0;
+    // The compressed kinds move through their own buffer.
+    if (converter->kind == kSoundConverterAcm) return SeekAcm(converter, static_cast<uint32_t>(target));
     switch (converter->kind) {
         case kSoundConverterWavePcm:
             if (target + converter->dataStart > 0x7FFFFFFF ||
@@ -106,6 +110,7 @@ int GetSoundConverterFormat(const SoundConverter* converter, WAVEFORMATEX* out) 
 uint32_t GetSoundConverterPcmSize(SoundConverter* converter) {
     switch (converter->kind) {
         case kSoundConverterWavePcm: return converter->dataSize;
+        case kSoundConverterAcm: return AcmPcmSize(converter);
         case kSoundConverterOggVorbis: return OggVorbisPcmSize(converter);
         default: return 0;
     }

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "framework/files/stream_functions.h"
+#include "platform/acm/acm.h"
 #include "platform/winmm/winmm.h"
 
 struct OggVorbis_File;
@@ -32,6 +33,17 @@ struct SoundConverter {
     uint32_t dataStart;  // where the data to convert lies in the stream
     uint32_t dataSize;
     WAVEFORMATEX format;  // the output: always PCM, extra size 0
+
+    // Compressed WAVE and MP3: the source format (a block of the framework's
+    // allocator), the compression manager's stream, the compressed data
+    // copied whole at open, the bytes of it converted so far, and the total
+    // sample count (-1 for WAVE, whose size the compression manager tells).
+    WAVEFORMATEX* acmSourceFormat;
+    HACMSTREAM acmStream;
+    uint8_t* acmData;
+    uint32_t acmDataSize;
+    uint32_t acmConsumed;
+    int32_t acmTotalSamples;
 
     // Ogg Vorbis: whether the decoder is open, its state and the bytes per
     // output sample.

@@ -13,6 +13,16 @@ int RefillWavePcm(SoundConverter* converter);
 
 int OpenAcmWave(SoundConverter* converter);
 int OpenAcmMp3(SoundConverter* converter);
+// With the source format and the compressed data in place: the output
+// format the compression manager suggests and a stream to it; -1 when it
+// takes neither (the caller frees what was made, through CloseAcm).
+int StartAcmConversion(SoundConverter* converter);
+int RefillAcm(SoundConverter* converter);
+// Moves the output to byte `target`, buffer included (see SeekSoundConverter).
+int SeekAcm(SoundConverter* converter, uint32_t target);
+uint32_t AcmPcmSize(SoundConverter* converter);
+void CloseAcm(SoundConverter* converter);
+
 int OpenDecodedMp3(SoundConverter* converter);
 
 int OpenOggVorbis(SoundConverter* converter);

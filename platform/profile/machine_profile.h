@@ -323,11 +323,26 @@ struct Direct3DFailures {
     bool createPixelShader = false;
 };
 
+// Each flag makes that compression manager call fail for as long as it is
+// set; each count makes that many of the next such calls fail, and counts
+// down as they do. acmMetrics reports MMSYSERR_NOTSUPPORTED, acmFormatSuggest
+// ACMERR_NOTPOSSIBLE, a refused stream MMSYSERR_NOMEM, the others
+// MMSYSERR_ERROR.
+struct AcmFailures {
+    bool metrics = false;
+    bool formatSuggest = false;
+    uint32_t streamOpens = 0;
+    bool streamSize = false;
+    uint32_t prepareHeaders = 0;
+    uint32_t converts = 0;
+};
+
 struct FailureProfile {
     HeapFailures heap;
     InputFailures input;
     SoundFailures sound;
     Direct3DFailures direct3d;
+    AcmFailures acm;
 };
 
 // ---- the profile -----------------------------------------------------------------

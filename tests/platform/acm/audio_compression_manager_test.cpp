@@ -1,0 +1,419 @@
+// The audio compression manager: which formats it decodes and to what PCM,
+// how much of a source one conversion takes (whole blocks or frames, only
+// as many as the destination holds), the size query, headers and handles,
+// and injected failures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/acm/acm.h"
+#include "platform/profile/machine_profile.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::string ReadFixture(const std::string& name) {
+    std::ifstream file(std::string(KILN_TEST_DATA_DIR) + "/sound/" + name, std::ios::binary);
+    EXPECT_TRUE(file.good()) << name;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+uint32_t Le32At(const std::string& bytes, size_t at) {
+    return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 |
+           uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 3])) << 24;
+}
+
+// The "fmt " body (at least 18 bytes) and the data of a WAVE fixture.
+struct WaveParts {
+    std::string format;
+    std::string data;
+    WAVEFORMATEX* Format() { return reinterpret_cast<WAVEFORMATEX*>(format.data()); }
+};
+
+WaveParts SplitWave(const std::string& file) {
+    WaveParts parts;
+    for (size_t at = 12; at + 8 <= file.size();) {
+        const std::string id = file.substr(at, 4);
+        const uint32_t size = Le32At(file, at + 4);
+        if (id == "fmt ") parts.format = file.substr(at + 8, size);
+        if (id == "data") parts.data = file.substr(at + 8, size);
+        at += 8 + size + (size & 1);
+    }
+    if (parts.format.size() < sizeof(WAVEFORMATEX)) parts.format.resize(sizeof(WAVEFORMATEX));
+    return parts;
+}
+
+std::string FormatBytes(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t blockAlign, uint16_t bits,
+                        const std::vector<uint16_t>& extra = {}) {
+    WAVEFORMATEX format{tag, channels, rate, rate * blockAlign, blockAlign, bits, uint16_t(extra.size() * 2)};
+    std::string bytes(reinterpret_cast<const char*>(&format), sizeof format);
+    for (uint16_t word : extra) bytes += std::string{char(word & 0xFF), char(word >> 8)};
+    return bytes;
+}
+
+// The samples-per-block word, the count and the seven standard predictor
+// pairs of an MS ADPCM format.
+std::vector<uint16_t> AdpcmTable(uint16_t samplesPerBlock) {
+    return {samplesPerBlock, 7, 256, 0, 512, uint16_t(-256), 0, 0, 192, 64, 240, 0, 460, uint16_t(-208), 392,
+            uint16_t(-232)};
+}
+
+class AcmTest : public testsupport::PlatformTest {
+protected:
+    void TearDown() override {
+        if (stream_ != nullptr) acmStreamClose(stream_, 0);
+        PlatformTest::TearDown();
+    }
+
+    MMRESULT Open(WAVEFORMATEX* source) {
+        if (stream_ != nullptr) acmStreamClose(stream_, 0);
+        stream_ = nullptr;
+        WAVEFORMATEX pcm{};
+        pcm.wFormatTag = WAVE_FORMAT_PCM;
+        const MMRESULT suggested = acmFormatSuggest(nullptr, source, &pcm, sizeof pcm, ACM_FORMATSUGGESTF_WFORMATTAG);
+        if (suggested != MMSYSERR_NOERROR) return suggested;
+        return acmStreamOpen(&stream_, nullptr, source, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
+    }
+
+    // One conversion of `source` into `room` bytes; the destination's bytes
+    // past `room` must stay as they were.
+    MMRESULT Convert(const std::string& source, uint32_t room, DWORD* used, std::string* output) {
+        std::vector<uint8_t> destination(room + 64, 0xA5);
+        std::string copy = source;
+        ACMSTREAMHEADER header{};
+        header.cbStruct = sizeof header;
+        header.pbSrc = reinterpret_cast<LPBYTE>(copy.data());
+        header.cbSrcLength = static_cast<DWORD>(copy.size());
+        header.pbDst = destination.data();
+        header.cbDstLength = room;
+        EXPECT_EQ(acmStreamPrepareHeader(stream_, &header, 0), MMSYSERR_NOERROR);
+        const MMRESULT result = acmStreamConvert(stream_, &header, ACM_STREAMCONVERTF_BLOCKALIGN);
+        EXPECT_EQ(acmStreamUnprepareHeader(stream_, &header, 0), MMSYSERR_NOERROR);
+        for (size_t i = room; i < destination.size(); ++i) EXPECT_EQ(destination[i], 0xA5) << "byte " << i;
+        EXPECT_LE(header.cbSrcLengthUsed, header.cbSrcLength);
+        EXPECT_LE(header.cbDstLengthUsed, room);
+        *used = header.cbSrcLengthUsed;
+        output->assign(reinterpret_cast<const char*>(destination.data()), header.cbDstLengthUsed);
+        return result;
+    }
+
+    HACMSTREAM stream_ = nullptr;
+};
+
+TEST_F(AcmTest, SuggestsSixteenBitPcmForWhatItDecodes) {
+    std::vector<uint16_t> otherTable = AdpcmTable(500);
+    otherTable[2] = 300;  // the first pair's first half
+    struct Case {
+        const char* name;
+        std::string format;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {"MS ADPCM with the standard table", FormatBytes(2, 2, 22050, 1024, 4, AdpcmTable(1012)), true},
+        {"MS ADPCM without a table", FormatBytes(2, 1, 22050, 512, 4), true},
+        {"MS ADPCM with a table of its own", FormatBytes(2, 1, 22050, 512, 4, otherTable), false},
+        {"MS ADPCM of 3 bits", FormatBytes(2, 1, 22050, 512, 3), false},
+        {"MS ADPCM block smaller than its header", FormatBytes(2, 2, 22050, 13, 4), false},
+        {"IMA ADPCM", FormatBytes(0x11, 1, 11025, 256, 4, {505}), true},
+        {"IMA ADPCM of 3 bits", FormatBytes(0x11, 1, 11025, 256, 3, {505}), false},
+        {"IMA ADPCM block smaller than its header", FormatBytes(0x11, 2, 11025, 7, 4), false},
+        {"A-law", FormatBytes(6, 1, 8000, 1, 8), true},
+        {"mu-law stereo", FormatBytes(7, 2, 8000, 2, 8), true},
+        {"mu-law with a block of one byte for two channels", FormatBytes(7, 2, 8000, 1, 8), false},
+        {"GSM 6.10", FormatBytes(0x31, 1, 8000, 65, 0, {320}), true},
+        {"GSM 6.10 in stereo", FormatBytes(0x31, 2, 8000, 65, 0, {320}), false},
+        {"Layer III at 44100", FormatBytes(0x55, 2, 44100, 1, 0, {1, 0, 0, 417, 1, 1393}), true},
+        {"Layer III at 16000", FormatBytes(0x55, 1, 16000, 1, 0), true},
+        {"Layer III at 11025 (MPEG 2.5)", FormatBytes(0x55, 1, 11025, 1, 0), false},
+        {"PCM", FormatBytes(1, 2, 44100, 4, 16), false},
+        {"an unknown tag", FormatBytes(0x161, 2, 44100, 4096, 16), false},
+        {"no channels", FormatBytes(6, 0, 8000, 1, 8), false},
+        {"three channels", FormatBytes(6, 3, 8000, 3, 8), false},
+        {"no rate", FormatBytes(6, 1, 0, 1, 8), false},
+        {"no block align", FormatBytes(0x55, 1, 44100, 0, 0), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string format = c.format;
+        const WAVEFORMATEX* source = reinterpret_cast<const WAVEFORMATEX*>(format.data());
+        WAVEFORMATEX pcm{};
+        pcm.wFormatTag = WAVE_FORMAT_PCM;
+        const MMRESULT result = acmFormatSuggest(nullptr, reinterpret_cast<WAVEFORMATEX*>(format.data()), &pcm,
+                                                 sizeof pcm, ACM_FORMATSUGGESTF_WFORMATTAG);
+        if (!c.decodes) {
+            EXPECT_EQ(result, ACMERR_NOTPOSSIBLE);
+            EXPECT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), ACMERR_NOTPOSSIBLE);
+            continue;
+        }
+        ASSERT_EQ(result, MMSYSERR_NOERROR);
+        EXPECT_EQ(pcm.wFormatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(pcm.nChannels, source->nChannels);
+        EXPECT_EQ(pcm.nSamplesPerSec, source->nSamplesPerSec);
+        EXPECT_EQ(pcm.wBitsPerSample, 16);
+        EXPECT_EQ(pcm.nBlockAlign, source->nChannels * 2);
+        EXPECT_EQ(pcm.nAvgBytesPerSec, source->nSamplesPerSec * source->nChannels * 2);
+        EXPECT_EQ(pcm.cbSize, 0);
+        EXPECT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+    }
+
+    std::string alaw = FormatBytes(6, 1, 8000, 1, 8);
+    auto* source = reinterpret_cast<WAVEFORMATEX*>(alaw.data());
+    WAVEFORMATEX other{};
+    other.wFormatTag = 6;
+    EXPECT_EQ(acmFormatSuggest(nullptr, source, &other, sizeof other, ACM_FORMATSUGGESTF_WFORMATTAG),
+              ACMERR_NOTPOSSIBLE);
+    WAVEFORMATEX pcm{};
+    pcm.wFormatTag = WAVE_FORMAT_PCM;
+    EXPECT_EQ(acmFormatSuggest(nullptr, source, &pcm, 14, ACM_FORMATSUGGESTF_WFORMATTAG), MMSYSERR_INVALPARAM);
+    platform::Profile().failures.acm.formatSuggest = true;
+    EXPECT_EQ(acmFormatSuggest(nullptr, source, &pcm, sizeof pcm, ACM_FORMATSUGGESTF_WFORMATTAG),
+              ACMERR_NOTPOSSIBLE);
+}
+
+TEST_F(AcmTest, TheLargestFormatHoldsEveryFormatItDecodes) {
+    DWORD bytes = 0;
+    ASSERT_EQ(acmMetrics(nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &bytes), MMSYSERR_NOERROR);
+    EXPECT_EQ(bytes, FormatBytes(2, 1, 8000, 256, 4, AdpcmTable(500)).size());
+    EXPECT_GE(bytes, sizeof(MPEGLAYER3WAVEFORMAT));
+    EXPECT_EQ(acmMetrics(nullptr, 1, &bytes), MMSYSERR_NOTSUPPORTED);
+    EXPECT_EQ(acmMetrics(reinterpret_cast<HACMOBJ>(1), ACM_METRIC_MAX_SIZE_FORMAT, &bytes), MMSYSERR_INVALHANDLE);
+    platform::Profile().failures.acm.metrics = true;
+    EXPECT_EQ(acmMetrics(nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &bytes), MMSYSERR_NOTSUPPORTED);
+}
+
+TEST_F(AcmTest, StreamsOpenOnlyToTheSuggestedPcm) {
+    std::string format = FormatBytes(7, 2, 8000, 2, 8);
+    auto* source = reinterpret_cast<WAVEFORMATEX*>(format.data());
+    WAVEFORMATEX pcm{};
+    pcm.wFormatTag = WAVE_FORMAT_PCM;
+    ASSERT_EQ(acmFormatSuggest(nullptr, source, &pcm, sizeof pcm, ACM_FORMATSUGGESTF_WFORMATTAG), MMSYSERR_NOERROR);
+    struct Case {
+        const char* name;
+        WAVEFORMATEX destination;
+        HACMDRIVER driver;
+        DWORD flags;
+        MMRESULT result;
+    };
+    WAVEFORMATEX eightBit = pcm;
+    eightBit.wBitsPerSample = 8;
+    eightBit.nBlockAlign = 2;
+    eightBit.nAvgBytesPerSec = 16000;
+    WAVEFORMATEX otherRate = pcm;
+    otherRate.nSamplesPerSec = 11025;
+    otherRate.nAvgBytesPerSec = 11025 * 4;
+    const Case cases[] = {
+        {"the suggestion", pcm, nullptr, ACM_STREAMOPENF_NONREALTIME, MMSYSERR_NOERROR},
+        {"8-bit PCM", eightBit, nullptr, ACM_STREAMOPENF_NONREALTIME, ACMERR_NOTPOSSIBLE},
+        {"another rate", otherRate, nullptr, ACM_STREAMOPENF_NONREALTIME, ACMERR_NOTPOSSIBLE},
+        {"a driver", pcm, reinterpret_cast<HACMDRIVER>(8), ACM_STREAMOPENF_NONREALTIME, MMSYSERR_INVALHANDLE},
+        {"an asynchronous stream", pcm, nullptr, 0x00000002u, MMSYSERR_INVALFLAG},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HACMSTREAM stream = reinterpret_cast<HACMSTREAM>(1);
+        WAVEFORMATEX destination = c.destination;
+        EXPECT_EQ(acmStreamOpen(&stream, c.driver, source, &destination, nullptr, 0, 0, c.flags), c.result);
+        EXPECT_EQ(stream != nullptr, c.result == MMSYSERR_NOERROR);
+        if (stream != nullptr) {
+            EXPECT_EQ(acmStreamClose(stream, 0), MMSYSERR_NOERROR);
+        }
+    }
+
+    platform::Profile().failures.acm.streamOpens = 1;
+    EXPECT_EQ(acmStreamOpen(&stream_, nullptr, source, &pcm, nullptr, 0, 0, 0), MMSYSERR_NOMEM);
+    EXPECT_EQ(stream_, nullptr);
+    EXPECT_EQ(acmStreamOpen(&stream_, nullptr, source, &pcm, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
+}
+
+TEST_F(AcmTest, BlocksAreConvertedWholeAndOnlyAsManyAsTheDestinationHolds) {
+    struct Fixture {
+        const char* wave;
+        const char* decoded;
+        uint32_t blockAlign;
+        uint32_t samplesPerBlock;
+    };
+    const Fixture fixtures[] = {
+        {"ms_adpcm_stereo.wav", "ms_adpcm_stereo.s16", 256, 244},
+        {"ima_adpcm_mono.wav", "ima_adpcm_mono.s16", 256, 505},
+        {"alaw_mono.wav", "alaw_mono.s16", 1, 1},
+        {"mulaw_stereo.wav", "mulaw_stereo.s16", 2, 1},
+        {"gsm_mono.wav", "gsm_mono.s16", 65, 320},
+    };
+    // Source and destination as whole blocks (and their output) plus bytes
+    // short of one more.
+    struct Case {
+        uint32_t sourceBlocks;
+        uint32_t sourceExtra;
+        uint32_t roomBlocks;
+        uint32_t roomExtra;
+    };
+    const Case cases[] = {{3, 0, 3, 0}, {3, 1, 10, 0}, {4, 0, 2, 1}, {0, 1, 5, 0}, {5, 0, 0, 1}, {1, 0, 1, 0}};
+    for (const Fixture& fixture : fixtures) {
+        SCOPED_TRACE(fixture.wave);
+        WaveParts wave = SplitWave(ReadFixture(fixture.wave));
+        const std::string decoded = ReadFixture(fixture.decoded);
+        const uint32_t blockOutput = fixture.samplesPerBlock * wave.Format()->nChannels * 2;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.sourceBlocks << "+" << c.sourceExtra << " into " << c.roomBlocks
+                                            << "+" << c.roomExtra);
+            // Extras are less than a block on either side.
+            const uint32_t sourceExtra = fixture.blockAlign == 1 ? 0 : c.sourceExtra;
+            const uint32_t roomExtra = blockOutput == 2 ? 0 : c.roomExtra;
+            ASSERT_EQ(Open(wave.Format()), MMSYSERR_NOERROR);
+            DWORD sourceSize = 0;
+            ASSERT_EQ(acmStreamSize(stream_, fixture.blockAlign * c.sourceBlocks + sourceExtra, &sourceSize,
+                                    ACM_STREAMSIZEF_SOURCE),
+                      MMSYSERR_NOERROR);
+            EXPECT_EQ(sourceSize, blockOutput * c.sourceBlocks);
+
+            DWORD used = 0;
+            std::string output;
+            ASSERT_EQ(Convert(wave.data.substr(0, fixture.blockAlign * c.sourceBlocks + sourceExtra),
+                              blockOutput * c.roomBlocks + roomExtra, &used, &output),
+                      MMSYSERR_NOERROR);
+            const uint32_t blocks = std::min(c.sourceBlocks, c.roomBlocks);
+            EXPECT_EQ(used, blocks * fixture.blockAlign);
+            EXPECT_EQ(output.size(), blocks * blockOutput);
+            EXPECT_EQ(output, decoded.substr(0, output.size()));
+        }
+    }
+}
+
+TEST_F(AcmTest, LayerThreeFramesAreConvertedWholeAndBytesBetweenThemPassedOver) {
+    const std::string mp3 = ReadFixture("stereo_44100.mp3");
+    // The fixture's frames, as their headers give their lengths (MPEG-1 Layer
+    // III at 128 kbit/s and 44100 Hz, with or without the padding byte).
+    std::vector<std::string> frames;
+    for (size_t at = 0; at + 4 <= mp3.size();) {
+        ASSERT_EQ(uint8_t(mp3[at]), 0xFF);
+        const size_t length = 417 + ((uint8_t(mp3[at + 2]) >> 1) & 1);
+        frames.push_back(mp3.substr(at, length));
+        at += length;
+    }
+    ASSERT_EQ(frames.size(), 13u);
+    std::string format = FormatBytes(0x55, 2, 44100, 1, 0, {1, 0, 0, 417, 1, 1393});
+    const uint32_t frameOutput = 1152 * 4;
+    // The same frame header at 48000 Hz: a frame of 384 bytes of no part of
+    // this stream.
+    std::string otherRate = frames[0].substr(0, 4) + std::string(380, '\0');
+    otherRate[2] = char((uint8_t(otherRate[2]) & 0xF1) | 0x04);
+
+    struct Case {
+        const char* name;
+        std::string source;
+        uint32_t room;
+        DWORD used;
+        uint32_t written;
+    };
+    const Case cases[] = {
+        {"two frames and part of the third", frames[0] + frames[1] + frames[2].substr(0, 100), 10 * frameOutput,
+         DWORD(frames[0].size() + frames[1].size()), 2 * frameOutput},
+        {"bytes before the first frame", std::string(5, '\x11') + frames[0] + frames[1], 10 * frameOutput,
+         DWORD(5 + frames[0].size() + frames[1].size()), 2 * frameOutput},
+        {"room for one and a half frames", frames[0] + frames[1], frameOutput * 3 / 2, DWORD(frames[0].size()),
+         frameOutput},
+        {"no room for a frame", frames[0], frameOutput - 1, 0, 0},
+        {"a frame at another rate", otherRate + frames[0], 10 * frameOutput,
+         DWORD(otherRate.size() + frames[0].size()), frameOutput},
+        {"less than a header", frames[0].substr(0, 3), 10 * frameOutput, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+        DWORD used = 0;
+        std::string output;
+        ASSERT_EQ(Convert(c.source, c.room, &used, &output), MMSYSERR_NOERROR);
+        EXPECT_EQ(used, c.used);
+        EXPECT_EQ(output.size(), c.written);
+    }
+
+    // The whole file at once, and the size query, which never falls short.
+    ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+    DWORD bound = 0;
+    ASSERT_EQ(acmStreamSize(stream_, DWORD(mp3.size()), &bound, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
+    DWORD used = 0;
+    std::string output;
+    ASSERT_EQ(Convert(mp3, bound, &used, &output), MMSYSERR_NOERROR);
+    EXPECT_EQ(used, mp3.size());
+    EXPECT_EQ(output.size(), 13 * frameOutput);
+    EXPECT_GE(bound, output.size());
+
+    // Layer II frames under the Layer III tag give nothing.
+    const std::string layer2 = ReadFixture("layer2_44100.mp2");
+    std::string mono = FormatBytes(0x55, 1, 44100, 1, 0);
+    ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(mono.data())), MMSYSERR_NOERROR);
+    ASSERT_EQ(Convert(layer2, 1 << 20, &used, &output), MMSYSERR_NOERROR);
+    EXPECT_EQ(output.size(), 0u);
+}
+
+TEST_F(AcmTest, HeadersMustBePreparedAndHandlesOpen) {
+    std::string format = FormatBytes(6, 1, 8000, 1, 8);
+    ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+    std::vector<uint8_t> source(100, 0x55), destination(400);
+    ACMSTREAMHEADER header{};
+    header.cbStruct = 84;  // any size is taken
+    header.pbSrc = source.data();
+    header.cbSrcLength = 50;
+    header.pbDst = destination.data();
+    header.cbDstLength = 400;
+    EXPECT_EQ(acmStreamConvert(stream_, &header, ACM_STREAMCONVERTF_BLOCKALIGN), ACMERR_UNPREPARED);
+    EXPECT_EQ(acmStreamUnprepareHeader(stream_, &header, 0), ACMERR_UNPREPARED);
+    ASSERT_EQ(acmStreamPrepareHeader(stream_, &header, 0), MMSYSERR_NOERROR);
+    EXPECT_NE(header.fdwStatus & ACMSTREAMHEADER_STATUSF_PREPARED, 0u);
+    header.cbSrcLength = 100;  // more than it was prepared with
+    EXPECT_EQ(acmStreamConvert(stream_, &header, ACM_STREAMCONVERTF_BLOCKALIGN), MMSYSERR_INVALPARAM);
+    header.cbSrcLength = 40;
+    EXPECT_EQ(acmStreamConvert(stream_, &header, 0x1000u), MMSYSERR_INVALFLAG);
+    platform::Profile().failures.acm.converts = 1;
+    EXPECT_EQ(acmStreamConvert(stream_, &header, ACM_STREAMCONVERTF_BLOCKALIGN), MMSYSERR_ERROR);
+    EXPECT_EQ(header.cbDstLengthUsed, 0u);
+    ASSERT_EQ(acmStreamConvert(stream_, &header, ACM_STREAMCONVERTF_BLOCKALIGN), MMSYSERR_NOERROR);
+    EXPECT_EQ(header.cbSrcLengthUsed, 40u);
+    EXPECT_EQ(header.cbDstLengthUsed, 80u);
+    EXPECT_NE(header.fdwStatus & ACMSTREAMHEADER_STATUSF_DONE, 0u);
+    EXPECT_EQ(acmStreamUnprepareHeader(stream_, &header, 0), MMSYSERR_NOERROR);
+
+    DWORD bytes = 0;
+    ASSERT_EQ(acmStreamClose(stream_, 0), MMSYSERR_NOERROR);
+    const HACMSTREAM closed = stream_;
+    stream_ = nullptr;
+    const HACMSTREAM madeUp = reinterpret_cast<HACMSTREAM>(&header);
+    for (HACMSTREAM handle : {closed, madeUp, HACMSTREAM(nullptr)}) {
+        EXPECT_EQ(acmStreamPrepareHeader(handle, &header, 0), MMSYSERR_INVALHANDLE);
+        EXPECT_EQ(acmStreamConvert(handle, &header, 0), MMSYSERR_INVALHANDLE);
+        EXPECT_EQ(acmStreamSize(handle, 100, &bytes, ACM_STREAMSIZEF_SOURCE), MMSYSERR_INVALHANDLE);
+        EXPECT_EQ(acmStreamClose(handle, 0), MMSYSERR_INVALHANDLE);
+    }
+}
+
+TEST_F(AcmTest, TheSizeQueryOfLayerThreeCountsTheSmallestFrames) {
+    // 8 kbit/s at 24000 Hz: frames of 24 bytes and 576 samples; 32 kbit/s at
+    // 48000 Hz: frames of 96 bytes and 1152 samples.
+    struct Case {
+        uint32_t rate;
+        uint16_t channels;
+        DWORD input;
+        DWORD output;
+    };
+    const Case cases[] = {{24000, 2, 2048, 85 * 576 * 4}, {48000, 1, 2048, 21 * 1152 * 2}, {48000, 1, 95, 0}};
+    for (const Case& c : cases) {
+        std::string format = FormatBytes(0x55, c.channels, c.rate, 1, 0);
+        ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+        DWORD bytes = 1;
+        EXPECT_EQ(acmStreamSize(stream_, c.input, &bytes, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
+        EXPECT_EQ(bytes, c.output);
+    }
+    EXPECT_EQ(acmStreamSize(stream_, 100, nullptr, ACM_STREAMSIZEF_SOURCE), MMSYSERR_INVALPARAM);
+    DWORD bytes = 0;
+    EXPECT_EQ(acmStreamSize(stream_, 100, &bytes, 1u), MMSYSERR_INVALFLAG);
+    platform::Profile().failures.acm.streamSize = true;
+    EXPECT_EQ(acmStreamSize(stream_, 100, &bytes, ACM_STREAMSIZEF_SOURCE), MMSYSERR_ERROR);
+}
+
+}  // namespace
