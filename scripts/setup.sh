@@ -17,6 +17,8 @@ zlib1g-dev
 libpng-dev
 libjpeg-dev
 libvorbis-dev
+libavcodec-dev
+libavutil-dev
 "
 
 missing=""
