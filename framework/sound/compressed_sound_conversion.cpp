@@ -5,5 +5,3 @@
 int OpenAcmWave(SoundConverter*) { return -1; }
 
 int OpenAcmMp3(SoundConverter*) { return -1; }
-
-int OpenDecodedMp3(SoundConverter*) { return -1; }

@@ -16,12 +16,14 @@ int Refill(SoundConverter* converter) {
     switch (converter->kind) {
         case kSoundConverterWavePcm: return RefillWavePcm(converter);
         case kSoundConverterOggVorbis: return RefillOggVorbis(converter);
+        case kSoundConverterDecodedPcm: return RefillDecodedPcm(converter);
         default: return -1;
     }
 }
 
 void CloseKind(SoundConverter* converter) {
     if (converter->kind == kSoundConverterOggVorbis) CloseOggVorbis(converter);
+    if (converter->kind == kSoundConverterDecodedPcm) CloseDecodedPcm(converter);
 }
 
 }  // namespace
@@ -90,6 +92,7 @@ int SeekSoundConverter(SoundConverter* converter, int sample) {
         case kSoundConverterOggVorbis:
             if (SeekOggVorbis(converter, sample) != 0) return -1;
             break;
+        case kSoundConverterDecodedPcm: SeekDecodedPcm(converter, static_cast<uint32_t>(target)); break;
         default: return -1;
     }
     converter->bufferBytes = 0;
@@ -107,6 +110,7 @@ uint32_t GetSoundConverterPcmSize(SoundConverter* converter) {
     switch (converter->kind) {
         case kSoundConverterWavePcm: return converter->dataSize;
         case kSoundConverterOggVorbis: return OggVorbisPcmSize(converter);
+        case kSoundConverterDecodedPcm: return DecodedPcmSize(converter);
         default: return 0;
     }
 }

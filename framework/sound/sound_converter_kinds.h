@@ -14,6 +14,10 @@ int RefillWavePcm(SoundConverter* converter);
 int OpenAcmWave(SoundConverter* converter);
 int OpenAcmMp3(SoundConverter* converter);
 int OpenDecodedMp3(SoundConverter* converter);
+int RefillDecodedPcm(SoundConverter* converter);
+void SeekDecodedPcm(SoundConverter* converter, uint32_t byte);
+uint32_t DecodedPcmSize(SoundConverter* converter);
+void CloseDecodedPcm(SoundConverter* converter);
 
 int OpenOggVorbis(SoundConverter* converter);
 int RefillOggVorbis(SoundConverter* converter);
