@@ -17,6 +17,7 @@ int Refill(SoundConverter* converter) {
         case kSoundConverterWavePcm: return RefillWavePcm(converter);
         case kSoundConverterAcm: return RefillAcm(converter);
         case kSoundConverterOggVorbis: return RefillOggVorbis(converter);
+        case kSoundConverterDecodedPcm: return RefillDecodedPcm(converter);
         default: return -1;
     }
 }
@@ -24,6 +25,7 @@ int Refill(SoundConverter* converter) {
 void CloseKind(SoundConverter* converter) {
     if (converter->kind == kSoundConverterAcm) CloseAcm(converter);
     if (converter->kind == kSoundConverterOggVorbis) CloseOggVorbis(converter);
+    if (converter->kind == kSoundConverterDecodedPcm) CloseDecodedPcm(converter);
 }
 
 }  // namespace
@@ -94,6 +96,7 @@ int SeekSoundConverter(SoundConverter* converter, int sample) {
         case kSoundConverterOggVorbis:
             if (SeekOggVorbis(converter, sample) != 0) return -1;
             break;
+        case kSoundConverterDecodedPcm: SeekDecodedPcm(converter, static_cast<uint32_t>(target)); break;
         default: return -1;
     }
     converter->bufferBytes = 0;
@@ -112,6 +115,7 @@ uint32_t GetSoundConverterPcmSize(SoundConverter* converter) {
         case kSoundConverterWavePcm: return converter->dataSize;
         case kSoundConverterAcm: return AcmPcmSize(converter);
         case kSoundConverterOggVorbis: return OggVorbisPcmSize(converter);
+        case kSoundConverterDecodedPcm: return DecodedPcmSize(converter);
         default: return 0;
     }
 }

@@ -51,6 +51,14 @@ struct SoundConverter {
     OggVorbis_File* vorbisFile;
     int32_t vorbisBytesPerSample;
 
+    // Decoded into memory through DirectShow: the PCM block, its capacity,
+    // the bytes in it (the decoded size once complete) and the read
+    // position.
+    uint8_t* decodedPcm;
+    uint32_t decodedCapacity;
+    uint32_t decodedBytes;
+    uint32_t decodedPosition;
+
     uint8_t* buffer;  // the conversion buffer
     uint32_t bufferSize;
     uint32_t bufferBytes;   // converted bytes not yet read from the buffer

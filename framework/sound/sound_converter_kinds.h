@@ -24,6 +24,10 @@ uint32_t AcmPcmSize(SoundConverter* converter);
 void CloseAcm(SoundConverter* converter);
 
 int OpenDecodedMp3(SoundConverter* converter);
+int RefillDecodedPcm(SoundConverter* converter);
+void SeekDecodedPcm(SoundConverter* converter, uint32_t byte);
+uint32_t DecodedPcmSize(SoundConverter* converter);
+void CloseDecodedPcm(SoundConverter* converter);
 
 int OpenOggVorbis(SoundConverter* converter);
 int RefillOggVorbis(SoundConverter* converter);

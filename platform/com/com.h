@@ -19,6 +19,7 @@ typedef GUID CLSID;
 typedef GUID IID;
 
 #define CLSCTX_INPROC_SERVER 0x1u
+#define CLSCTX_INPROC_HANDLER 0x2u
 // Any kind of server: in process, in a handler, local or remote.
 #define CLSCTX_ALL 0x17u
 

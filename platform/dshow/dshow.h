@@ -26,6 +26,7 @@
 #include "platform/com/com.h"
 #include "platform/gdi/gdi.h"
 #include "platform/win_types.h"
+#include "platform/winmm/winmm.h"
 
 // ---- basic types -----------------------------------------------------------------
 
@@ -43,6 +44,10 @@ LPVOID WINAPI CoTaskMemAlloc(SIZE_T bytes);
 void WINAPI CoTaskMemFree(LPVOID memory);
 
 // ---- results ---------------------------------------------------------------------
+
+// A success that asks for something more: a byte stream's read that starts
+// a new, discontinuous stretch of data.
+#define OLE_S_FIRST ((HRESULT)0x00040000)
 
 #define E_ABORT ((HRESULT)0x80004004u)
 #define E_UNEXPECTED ((HRESULT)0x8000FFFFu)
@@ -75,6 +80,8 @@ void WINAPI CoTaskMemFree(LPVOID memory);
 #define VFW_E_TYPE_NOT_ACCEPTED ((HRESULT)0x8004022Au)
 #define VFW_E_SAMPLE_REJECTED_EOS ((HRESULT)0x8004022Cu)
 #define VFW_E_TIMEOUT ((HRESULT)0x8004022Eu)
+// A filter takes only the kinds of input it was told to take.
+#define VFW_E_TYPE_REFUSED ((HRESULT)0x80040248u)
 #define VFW_E_SAMPLE_TIME_NOT_SET ((HRESULT)0x80040249u)
 #define VFW_E_NOT_IN_GRAPH ((HRESULT)0x8004025Fu)
 #define VFW_E_UNSUPPORTED_STREAM ((HRESULT)0x80040265u)
@@ -115,12 +122,21 @@ inline constexpr GUID IID_IMediaEvent = KILN_DSHOW_GUID(25);
 inline constexpr GUID IID_IMediaSeeking = KILN_DSHOW_GUID(26);
 inline constexpr GUID IID_IBasicAudio = KILN_DSHOW_GUID(27);
 inline constexpr GUID IID_IFileSourceFilter = KILN_DSHOW_GUID(28);
+inline constexpr GUID IID_IAsyncReader = KILN_DSHOW_GUID(29);
 
 inline constexpr GUID MEDIATYPE_Video = {0x73646976u, 0x0000u, 0x0010u,
                                          {0x80u, 0x00u, 0x00u, 0xAAu, 0x00u, 0x38u, 0x9Bu, 0x71u}};
 inline constexpr GUID MEDIASUBTYPE_RGB24 = KILN_DSHOW_GUID(40);
 inline constexpr GUID MEDIASUBTYPE_RGB32 = KILN_DSHOW_GUID(41);
 inline constexpr GUID FORMAT_VideoInfo = KILN_DSHOW_GUID(60);
+
+// Sound: a stream of bytes not yet split into samples (a file's contents),
+// MPEG-1 audio in it, and decoded sound described by a WAVEFORMATEX.
+inline constexpr GUID MEDIATYPE_Stream = KILN_DSHOW_GUID(70);
+inline constexpr GUID MEDIATYPE_Audio = KILN_DSHOW_GUID(71);
+inline constexpr GUID MEDIASUBTYPE_MPEG1Audio = KILN_DSHOW_GUID(72);
+inline constexpr GUID MEDIASUBTYPE_PCM = KILN_DSHOW_GUID(73);
+inline constexpr GUID FORMAT_WaveFormatEx = KILN_DSHOW_GUID(74);
 
 // ---- media types -----------------------------------------------------------------
 
@@ -291,6 +307,32 @@ struct IBaseFilter : IMediaFilter {
     virtual HRESULT WINAPI QueryFilterInfo(FILTER_INFO* info) = 0;
     // The graph holds the filter; the filter does not hold the graph.
     virtual HRESULT WINAPI JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) = 0;
+};
+
+// What a source that serves a byte stream offers the pin that pulls from it.
+// Sample times are byte positions times 10,000,000: a request for a sample
+// reads the bytes from its start to its stop time.
+struct IAsyncReader : IUnknown {
+    // The allocator whose samples the requests fill: `preferred` when it
+    // takes the properties with the stream's alignment, else one of the
+    // reader's own.
+    virtual HRESULT WINAPI RequestAllocator(IMemAllocator* preferred, ALLOCATOR_PROPERTIES* properties,
+                                            IMemAllocator** actual) = 0;
+    // Queues a read into the sample; WaitForNext hands it back filled.
+    virtual HRESULT WINAPI Request(IMediaSample* sample, DWORD_PTR user) = 0;
+    // The next completed request, in the order they complete; VFW_E_TIMEOUT
+    // when none completed in time, VFW_E_WRONG_STATE during a flush.
+    virtual HRESULT WINAPI WaitForNext(DWORD milliseconds, IMediaSample** sample, DWORD_PTR* user) = 0;
+    // Reads into the sample at once.
+    virtual HRESULT WINAPI SyncReadAligned(IMediaSample* sample) = 0;
+    // Reads `length` bytes at `position` into `buffer` at once; S_FALSE when
+    // fewer were there.
+    virtual HRESULT WINAPI SyncRead(LONGLONG position, LONG length, BYTE* buffer) = 0;
+    virtual HRESULT WINAPI Length(LONGLONG* total, LONGLONG* available) = 0;
+    // Hands back every queued request unread and refuses new ones until
+    // EndFlush.
+    virtual HRESULT WINAPI BeginFlush() = 0;
+    virtual HRESULT WINAPI EndFlush() = 0;
 };
 
 // A source that reads a file, which RenderFile hands the file's name.

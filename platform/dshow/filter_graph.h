@@ -113,6 +113,7 @@ private:
 
     std::recursive_mutex lock_;  // members, connections, states, positions
     std::vector<Member> members_;
+    uint32_t addFilterCalls_ = 0;  // for the machine's refusal of the Nth
     std::atomic<FILTER_STATE> state_{State_Stopped};
     IReferenceClock* clock_ = nullptr;
     bool clockChosen_ = false;

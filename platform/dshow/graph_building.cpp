@@ -4,6 +4,7 @@
 // file through the first file source that loads it. A failed attempt leaves
 // the graph as it found it.
 #include "platform/dshow/filter_graph.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::dshow {
 
@@ -66,6 +67,7 @@ HRESULT WINAPI FilterGraph::Connect(IPin* output, IPin* input) {
     if (!PinInGraph(output) || !PinInGraph(input)) return VFW_E_NOT_IN_GRAPH;
     if (DirectionOf(output) != PINDIR_OUTPUT || DirectionOf(input) != PINDIR_INPUT) return VFW_E_INVALID_DIRECTION;
     if (PeerOf(output) || PeerOf(input)) return VFW_E_ALREADY_CONNECTED;
+    if (Profile().failures.directShow.connect) return VFW_E_CANNOT_CONNECT;
     if (SUCCEEDED(output->Connect(input, nullptr))) return S_OK;
     return SUCCEEDED(ConnectThroughRegistry(output, input, 0)) ? S_OK : VFW_E_CANNOT_CONNECT;
 }
@@ -96,6 +98,7 @@ HRESULT WINAPI FilterGraph::Render(IPin* output) {
     if (state_.load() != State_Stopped) return VFW_E_NOT_STOPPED;
     if (DirectionOf(output) != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
     if (PeerOf(output)) return VFW_E_ALREADY_CONNECTED;
+    if (Profile().failures.directShow.render) return VFW_E_CANNOT_RENDER;
     const HRESULT result = RenderPin(output, 0);
     return SUCCEEDED(result) ? result : VFW_E_CANNOT_RENDER;
 }

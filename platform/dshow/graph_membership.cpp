@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/dshow/filter_graph.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::dshow {
 
@@ -79,6 +80,7 @@ HRESULT WINAPI FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
     if (filter == nullptr) return E_POINTER;
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (IsMember(filter)) return E_INVALIDARG;
+    if (++addFilterCalls_ == Profile().failures.directShow.addFilter) return E_OUTOFMEMORY;
 
     std::wstring wanted = name != nullptr ? name : L"";
     if (wanted.size() > kLongestName) wanted.resize(kLongestName);

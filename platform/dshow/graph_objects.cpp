@@ -115,7 +115,62 @@ public:
     HRESULT WINAPI Reset() override { return S_OK; }
 };
 
+// Hands out copies of the types it was made with.
+class MediaTypeList final : public com::Object<MediaTypeList, IEnumMediaTypes> {
+public:
+    ~MediaTypeList() override {
+        for (AM_MEDIA_TYPE& type : types_) FreeMediaType(type);
+    }
+
+    bool Add(const AM_MEDIA_TYPE& type) {
+        types_.emplace_back();
+        return CopyMediaType(types_.back(), type);
+    }
+
+    HRESULT WINAPI Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override {
+        if (types == nullptr) return E_POINTER;
+        if (fetched == nullptr && count != 1) return E_INVALIDARG;
+        ULONG made = 0;
+        while (made < count && position_ < types_.size()) {
+            auto* copy = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
+            if (copy == nullptr) break;
+            if (!CopyMediaType(*copy, types_[position_])) {
+                FreeMediaType(*copy);
+                CoTaskMemFree(copy);
+                break;
+            }
+            ++position_;
+            types[made++] = copy;
+        }
+        if (fetched != nullptr) *fetched = made;
+        return made == count ? S_OK : S_FALSE;
+    }
+
+    HRESULT WINAPI Reset() override {
+        position_ = 0;
+        return S_OK;
+    }
+
+private:
+    std::vector<AM_MEDIA_TYPE> types_;
+    size_t position_ = 0;
+};
+
 }  // namespace
+
+HRESULT MakeMediaTypeEnumerator(const std::vector<const AM_MEDIA_TYPE*>& types, IEnumMediaTypes** enumerator) {
+    if (enumerator == nullptr) return E_POINTER;
+    *enumerator = nullptr;
+    auto* list = new MediaTypeList;
+    for (const AM_MEDIA_TYPE* type : types) {
+        if (!list->Add(*type)) {
+            list->Release();
+            return E_OUTOFMEMORY;
+        }
+    }
+    *enumerator = list;
+    return S_OK;
+}
 
 HRESULT MakePinEnumerator(std::vector<Ref<IPin>> pins, IEnumPins** enumerator) {
     if (enumerator == nullptr) return E_POINTER;

@@ -78,5 +78,7 @@ HRESULT MakePinEnumerator(std::vector<Ref<IPin>> pins, IEnumPins** enumerator);
 HRESULT MakeFilterEnumerator(std::vector<Ref<IBaseFilter>> filters, IEnumFilters** enumerator);
 // An enumerator of no media types.
 HRESULT MakeEmptyMediaTypeEnumerator(IEnumMediaTypes** enumerator);
+// An enumerator of copies of `types`.
+HRESULT MakeMediaTypeEnumerator(const std::vector<const AM_MEDIA_TYPE*>& types, IEnumMediaTypes** enumerator);
 
 }  // namespace platform::dshow

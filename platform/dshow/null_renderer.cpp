@@ -38,7 +38,10 @@ public:
         *direction = PINDIR_INPUT;
         return S_OK;
     }
-    HRESULT WINAPI QueryAccept(const AM_MEDIA_TYPE* mediaType) override { return S_OK; }
+    HRESULT WINAPI QueryAccept(const AM_MEDIA_TYPE* mediaType) override {
+        if (mediaType == nullptr) return E_POINTER;
+        return Takes(*mediaType) ? S_OK : S_FALSE;
+    }
     HRESULT WINAPI EnumMediaTypes(IEnumMediaTypes** enumerator) override {
         return MakeEmptyMediaTypeEnumerator(enumerator);
     }
@@ -62,6 +65,7 @@ public:
 
     bool Connected();
     void StopFlushing() { flushing_.store(false); }
+    bool Takes(const AM_MEDIA_TYPE& mediaType) const;
 
 private:
     NullRenderer* filter_;
@@ -73,7 +77,9 @@ private:
 
 class NullRenderer final : public com::Object<NullRenderer, IBaseFilter> {
 public:
-    NullRenderer() : pin_(this) {}
+    // A renderer of class `clsid` that takes streams of `majorType`
+    // (GUID_NULL: any).
+    NullRenderer(REFCLSID clsid, REFGUID majorType) : pin_(this), clsid_(clsid), majorType_(majorType) {}
     ~NullRenderer() override {
         if (clock_ != nullptr) clock_->Release();
     }
@@ -90,7 +96,7 @@ public:
 
     HRESULT WINAPI GetClassID(CLSID* classId) override {
         if (classId == nullptr) return E_POINTER;
-        *classId = CLSID_NullRenderer;
+        *classId = clsid_;
         return S_OK;
     }
 
@@ -177,6 +183,7 @@ public:
     }
 
     FILTER_STATE State() const { return state_.load(); }
+    const GUID& MajorType() const { return majorType_; }
 
     // A flush takes back an end of stream not reported yet.
     void Flushed() {
@@ -205,6 +212,8 @@ private:
     }
 
     NullRendererPin pin_;
+    const CLSID clsid_;
+    const GUID majorType_;
     std::mutex lock_;
     std::atomic<FILTER_STATE> state_{State_Stopped};
     IReferenceClock* clock_ = nullptr;
@@ -240,6 +249,7 @@ HRESULT WINAPI NullRendererPin::ReceiveConnection(IPin* connector, const AM_MEDI
     if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
     if (DirectionOf(connector) != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
+    if (!Takes(*mediaType)) return VFW_E_TYPE_NOT_ACCEPTED;
     FreeMediaType(type_);
     if (!CopyMediaType(type_, *mediaType)) return E_OUTOFMEMORY;
     connected_ = connector;
@@ -286,6 +296,11 @@ HRESULT WINAPI NullRendererPin::QueryPinInfo(PIN_INFO* info) {
     return S_OK;
 }
 
+bool NullRendererPin::Takes(const AM_MEDIA_TYPE& mediaType) const {
+    const GUID& wanted = filter_->MajorType();
+    return IsEqualGUID(wanted, GUID_NULL) || IsEqualGUID(wanted, mediaType.majortype);
+}
+
 bool NullRendererPin::Connected() {
     std::lock_guard<std::mutex> hold(lock_);
     return connected_ != nullptr;
@@ -313,6 +328,12 @@ HRESULT WINAPI NullRendererPin::Receive(IMediaSample* sample) {
 
 }  // namespace
 
-HRESULT CreateNullRenderer(REFIID iid, void** object) { return NullRenderer::Create(iid, object); }
+HRESULT CreateNullRenderer(REFIID iid, void** object) {
+    return NullRenderer::Create(iid, object, CLSID_NullRenderer, GUID_NULL);
+}
+
+HRESULT CreateDiscardingRenderer(REFCLSID clsid, REFGUID majorType, REFIID iid, void** object) {
+    return NullRenderer::Create(iid, object, clsid, majorType);
+}
 
 }  // namespace platform::dshow

@@ -7,5 +7,8 @@
 namespace platform::dshow {
 
 HRESULT CreateNullRenderer(REFIID iid, void** object);
+// The same renderer under another class, taking only streams of
+// `majorType`.
+HRESULT CreateDiscardingRenderer(REFCLSID clsid, REFGUID majorType, REFIID iid, void** object);
 
 }  // namespace platform::dshow

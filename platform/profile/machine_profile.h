@@ -197,6 +197,16 @@ struct SoundProfile {
     SoundCaps caps;
 };
 
+// ---- media streaming -------------------------------------------------------------
+
+struct DirectShowProfile {
+    bool filterGraph = true;   // CLSID_FilterGraph is registered
+    bool nullRenderer = true;  // CLSID_NullRenderer is registered
+    // The MPEG-audio decoder describes its 16-bit PCM with an extensible
+    // wave format (tag 0xFFFE) instead of the plain one (tag 1).
+    bool mpegAudioExtensibleFormat = false;
+};
+
 // ---- direct3d --------------------------------------------------------------------
 
 // A FourCC format number (the block-compressed and video formats).
@@ -304,6 +314,18 @@ struct SoundFailures {
     uint32_t unlocks = 0;
 };
 
+// Each flag makes that call of the filter graph fail for as long as it is
+// set: Render with VFW_E_CANNOT_RENDER, Connect with VFW_E_CANNOT_CONNECT;
+// `addFilter` makes each graph refuse its Nth AddFilter (1 = its first) with
+// E_OUTOFMEMORY. `mpegAudioReads` makes the MPEG-audio decoder's reads from
+// its source fail, so that it gives up on its stream (EC_ERRORABORT).
+struct DirectShowFailures {
+    bool render = false;
+    bool connect = false;
+    uint32_t addFilter = 0;
+    bool mpegAudioReads = false;
+};
+
 // Each flag makes that Direct3D 9 or DirectDraw call fail for as long as it
 // is set: Direct3DCreate9 gives null, IDirectDraw7::Initialize DDERR_GENERIC,
 // CreateDevice D3DERR_NOTAVAILABLE, the surface, texture and buffer makers
@@ -341,6 +363,7 @@ struct FailureProfile {
     HeapFailures heap;
     InputFailures input;
     SoundFailures sound;
+    DirectShowFailures directShow;
     Direct3DFailures direct3d;
     AcmFailures acm;
 };
@@ -354,6 +377,7 @@ struct MachineProfile {
     DisplayProfile display;
     InputProfile input;
     SoundProfile sound;
+    DirectShowProfile directShow;
     Direct3DProfile direct3d;
     FailureProfile failures;
 };
