@@ -56,7 +56,7 @@ struct DeviceStateCache {
     // blend states keep the count.
     int samplersInUse = kDeviceSamplerCount;
 
-    DWORD texCoordIndex[kDeviceSamplerCount];
+    DWORD texCoordIndex[kDeviceSamplerCount] = {0, 1, 2, 3, 4, 5, 6, 7};
     int textureTransformUse[kDeviceSamplerCount];
     D3DMATRIX textureTransform[kDeviceSamplerCount];
 
