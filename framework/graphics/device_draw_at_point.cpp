@@ -2,6 +2,8 @@
 // moved half a pixel up and left, so that texel centres fall on pixel
 // centres; a graphic reaching out of the draw area has its corners moved in
 // with their texture coordinates.
+#include <cstdint>
+
 #include "framework/graphics/device_draw_vertices.h"
 #include "framework/graphics/device_draws.h"
 #include "framework/graphics/device_state_cache.h"
@@ -14,8 +16,8 @@ int DrawGraphicOnDevice(const GraphicRecord* record, int x, int y, float fx, flo
     SetupDrawPipeline(record->image, FirstDrawTexture(record), transFlag | kPipelineKeepOwnAlpha);
     const DrawSettings& settings = CurrentDrawSettings;
     const RECT& area = settings.drawArea;
-    const bool inside = x >= area.left && y >= area.top && x + record->width <= area.right &&
-                        y + record->height <= area.bottom;
+    const bool inside = x >= area.left && y >= area.top && int64_t{x} + record->width <= area.right &&
+                        int64_t{y} + record->height <= area.bottom;
     const float left = fx - 0.5f;
     const float top = fy - 0.5f;
     const BlendMapping blend = CurrentBlendMapping();
