@@ -190,6 +190,11 @@ TEST_F(BlendStatesTest, EachDrawComesToItsRenderAndStageStates) {
           {2, AA1, D3DTA_TEXTURE}, {2, TCI, 1}, {3, AOP, D3DTOP_MODULATE}, {3, AA1, D3DTA_DIFFUSE}, {3, TCI, 0},
           {4, COP, D3DTOP_DISABLE}},
          2, 0},
+        {"a mode outside the table draws as mode 0",
+         {.mode = 40},
+         {{ATE, 0}, {ABE, 0}, {OP, D3DBLENDOP_ADD}},
+         {{0, AOP, D3DTOP_SELECTARG2}},
+         1, 0},
         {"a border of 255 hides everything", {.blendTexture = true, .border = 255, .range = 0}, {{REF, 255}}, {}, 2, 1},
     };
     for (const Case& c : cases) {

@@ -154,6 +154,23 @@ TEST_F(DeviceBoxesTest, ABoxLetsGoOfTheGraphicsTexture) {
     EXPECT_EQ(Flushed().size(), 6u);
 }
 
+TEST_F(DeviceBoxesTest, ABoxUnderACallersStateBlockStillWritesUntexturedVertices) {
+    const int graphic = MakeTextureGraphic(8, 8, {8}, {8});
+    DrawGraphicOnDevice(GetGraphicRecord(graphic), 0, 0, 0.0f, 0.0f, 0, 1);
+    DrawBlendStateBlock block = {};
+    block.alphaFunc = D3DCMP_ALWAYS;
+    block.textureFactor = 0xFFFFFFFFu;
+    block.srcBlend = block.destBlend = block.blendOp = kBlendStateKept;
+    SetDeviceUserStateBlock(&block, 0);
+    EXPECT_EQ(DrawVertexBatch.format, 1);
+    DrawRectFilledOnDevice(0, 0, 4, 4, White());
+    EXPECT_EQ(DrawVertexBatch.format, 0);
+    const std::vector<Band> bands = Bands(Flushed());
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_FLOAT_EQ(bands[0].right, 4.0f);
+    SetDeviceUserStateBlock(nullptr, 0);
+}
+
 TEST_F(DeviceBoxesTest, AnOutlineDrawsTheBatchFirstOnlyWhenItWouldNotFit) {
     DrawRectFilledOnDevice(0, 0, 4, 4, White());  // the untextured states
     FlushVertexBatch();
