@@ -3,8 +3,6 @@
 // blend graphic's texture with its parameters, and a caller's own state
 // block. They only record and mark the blend states for sending; the blend
 // states reach the device when a draw applies them.
-#include <cstring>
-
 #include "framework/graphics/blend_states.h"
 #include "framework/graphics/device_state_setters.h"
 #include "framework/graphics/vertex_batch.h"
@@ -49,7 +47,7 @@ int SetDeviceBlendTexture(IDirect3DTexture9* texture, int param1, int param2) {
     return 0;
 }
 
-int SetDeviceUserStateBlock(const DWORD* block, int texturesAreHandles) {
+int SetDeviceUserStateBlock(const DrawBlendStateBlock* block, int texturesAreHandles) {
     if (Direct3DDevice.device == nullptr) return -1;
     FlushVertexBatch();
     DeviceStateCache& cache = DeviceStates;
@@ -57,11 +55,11 @@ int SetDeviceUserStateBlock(const DWORD* block, int texturesAreHandles) {
         cache.userStateBlockInForce = 0;
         return 0;
     }
-    std::memcpy(cache.userStateBlock, block, sizeof(cache.userStateBlock));
+    cache.userStateBlock = *block;
     cache.userStateBlockTexturesAreHandles = texturesAreHandles;
     cache.userStateBlockInForce = 1;
     cache.statesDirty = 1;
     cache.textureDirty = 1;
-    ApplyDrawBlendStates();
+    ApplyDrawBlendStates(nullptr, 1, 0);
     return 0;
 }

@@ -9,7 +9,7 @@ void BeginDeviceScene() {
     if (state.device == nullptr || state.inScene == 1) return;
     state.device->BeginScene();
     state.inScene = 1;
-    ClearDrawPipelineSceneFlags();
+    ClearLastDrawPipelineSetup();
 }
 
 void EndDeviceScene() {

@@ -27,6 +27,7 @@ void ForgetDeviceObjects() {
     cache.renderTarget = nullptr;
     cache.texture = nullptr;
     cache.blendTexture = nullptr;
+    for (IDirect3DBaseTexture9*& texture : cache.stageTexture) texture = nullptr;
 }
 
 void ForgetDeviceShaders() {

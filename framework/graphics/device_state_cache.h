@@ -9,13 +9,13 @@
 // does anything.
 #pragma once
 
+#include "framework/graphics/blend_states.h"
 #include "framework/graphics/direct3d_device.h"
 
 constexpr int kDeviceSamplerCount = 8;
 constexpr int kDeviceLightCount = 256;
 // The lights whose values programmable shaders read from constant registers.
 constexpr int kShaderLightCount = 4;
-constexpr int kUserStateBlockWords = 49;
 
 struct DeviceStateCache {
     // While 1, every setter sends its value even when the cache holds it.
@@ -29,6 +29,7 @@ struct DeviceStateCache {
     int depthBias;
     int cullMode;  // 0 none, 1 counter-clockwise, 2 clockwise
     int shadeMode = D3DSHADE_GOURAUD;
+    int specularEnable;
     int lightingEnable;
     float ambient[4];  // R, G, B, A from 0 to 1
 
@@ -55,7 +56,7 @@ struct DeviceStateCache {
     // blend states keep the count.
     int samplersInUse = kDeviceSamplerCount;
 
-    DWORD texCoordIndex[kDeviceSamplerCount];
+    DWORD texCoordIndex[kDeviceSamplerCount] = {0, 1, 2, 3, 4, 5, 6, 7};
     int textureTransformUse[kDeviceSamplerCount];
     D3DMATRIX textureTransform[kDeviceSamplerCount];
 
@@ -67,11 +68,40 @@ struct DeviceStateCache {
     int blendMode;
     int alphaChannel;
     int transparentColor;
+    // Whether the bright colour and the blend parameter take part.
+    int brightFlag;
+    int blendParamFlag;
     int statesDirty;
     int textureDirty;
-    DWORD userStateBlock[kUserStateBlockWords];
+    DrawBlendStateBlock userStateBlock;
     int userStateBlockTexturesAreHandles;
     int userStateBlockInForce;
+
+    // The blend states last sent; the device's defaults until then.
+    int alphaTestEnable;
+    int alphaRef;
+    int alphaFunc = D3DCMP_ALWAYS;
+    int alphaBlendEnable;
+    DWORD textureFactor = 0xFFFFFFFFu;
+    int srcBlend = D3DBLEND_ONE;
+    int destBlend = D3DBLEND_ZERO;
+    int blendOp = D3DBLENDOP_ADD;
+    // The texture factor as pixel constant register 5 reads it: blue, green,
+    // red and alpha from 0 to 1. Kept whether or not shaders are on.
+    float textureFactorRegister[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    IDirect3DBaseTexture9* stageTexture[kDeviceSamplerCount];
+    int stageColorOp[kDeviceSamplerCount] = {D3DTOP_MODULATE, D3DTOP_DISABLE, D3DTOP_DISABLE, D3DTOP_DISABLE,
+                                             D3DTOP_DISABLE, D3DTOP_DISABLE, D3DTOP_DISABLE, D3DTOP_DISABLE};
+    int stageColorArg1[kDeviceSamplerCount] = {D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE,
+                                               D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE};
+    int stageColorArg2[kDeviceSamplerCount] = {D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT,
+                                               D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT};
+    int stageAlphaOp[kDeviceSamplerCount] = {D3DTOP_SELECTARG1, D3DTOP_DISABLE, D3DTOP_DISABLE, D3DTOP_DISABLE,
+                                             D3DTOP_DISABLE, D3DTOP_DISABLE, D3DTOP_DISABLE, D3DTOP_DISABLE};
+    int stageAlphaArg1[kDeviceSamplerCount] = {D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE,
+                                               D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE, D3DTA_TEXTURE};
+    int stageAlphaArg2[kDeviceSamplerCount] = {D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT,
+                                               D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT};
 
     D3DVIEWPORT9 viewport;
     RECT scissor;
@@ -136,9 +166,8 @@ int SetCurrentDrawTexture(IDirect3DTexture9* texture);
 int SetDeviceDrawBlendMode(int blendMode, int alphaChannel, int transparentColor);
 // A parameter of -1 keeps the one cached.
 int SetDeviceBlendTexture(IDirect3DTexture9* texture, int param1, int param2);
-// Null takes the block out of force; a block of kUserStateBlockWords words
-// is copied and applied at once.
-int SetDeviceUserStateBlock(const DWORD* block, int texturesAreHandles);
+// Null takes the block out of force; a block is copied and applied at once.
+int SetDeviceUserStateBlock(const DrawBlendStateBlock* block, int texturesAreHandles);
 
 // Float registers reach the device only while programmable shaders are on.
 int SetVertexShaderConstants(int firstRegister, const float* data, int count);

@@ -55,7 +55,7 @@ int ReapplyDeviceStates() {
     SetDeviceScissorRect(&scissor);
     InitDeviceFixedStates();
     SetDeviceSamplerFilter(cache.filterMode);
-    ApplyDrawBlendStates();
+    ApplyDrawBlendStates(nullptr, 1, 0);
     SetDeviceZEnable(cache.zEnable);
     SetDeviceZWriteEnable(cache.zWriteEnable);
     SetDeviceZFunc(cache.zFunc);

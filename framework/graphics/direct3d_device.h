@@ -73,6 +73,10 @@ int CreateDirect3D9Device();
 int CreateDepthBuffer();
 // -1 without a device.
 int CreateSubBackBuffer();
+// Unless the sub back buffer exists already: draws what is queued, ends the
+// scene, makes the sub back buffer, copies the back buffer into it and makes
+// it the render target. 0, or -1 when it cannot be made.
+int SwitchToSubBackBuffer();
 // Releases everything of this layer; safe on a layer already down. Returns 0.
 int TermGraphicsDevice();
 

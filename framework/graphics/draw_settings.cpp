@@ -48,6 +48,9 @@ int ResetGraphicsSettings() {
     GetDrawTargetSize(&width, &height);
     SetDrawAreaRect(0, 0, width, height);
 
+    // A reset that runs again replaces the default light instead of adding
+    // one more light to every lit draw.
+    if (DefaultLightHandle != -1) RemoveLight(DefaultLightHandle);
     DefaultLightHandle = CreateDirectionalLight(1.0f, -1.0f, 1.0f);
     return 0;
 }

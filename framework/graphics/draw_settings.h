@@ -22,11 +22,12 @@ struct FLOAT4 {
     float w;
 };
 
-// Z enable, Z write and the Z comparison (4: less or equal).
+// Z enable, Z write, the Z comparison (4: less or equal) and the depth bias.
 struct DepthSettings {
     int enable;
     int write;
     int function;
+    int bias;
 };
 
 // How the projection is made: 0 perspective by field of view, 1 orthographic,
@@ -83,6 +84,13 @@ struct DrawSettings {
     int blendGraphicParam1 = 0;
     int blendGraphicParam2 = 0;
     const MEMIMG* blendImage = nullptr;
+    // Hardware path: the size of the first texture of the blend graphic's
+    // image block, and its reciprocals, which turn pixels into blend texture
+    // coordinates.
+    float blendTextureWidth = 0.0f;
+    float blendTextureHeight = 0.0f;
+    float blendTextureReciprocalWidth = 0.0f;
+    float blendTextureReciprocalHeight = 0.0f;
 
     // The draw area again as floats (left, top, right, bottom), the rectangle
     // as last given before ordering and clamping, and 1 while the area has no
@@ -106,6 +114,16 @@ struct DrawSettings {
                                                kTextureAddressClamp, kTextureAddressClamp, kTextureAddressClamp,
                                                kTextureAddressClamp, kTextureAddressClamp};
     int pipelineSwitch = 1;
+    // What the hardware draw pipeline takes besides: lighting and specular
+    // highlights held off even where a draw asks for them, the blend
+    // parameter acting in blend mode 0 too, fog on, the samplers' maximum
+    // anisotropy and the cull mode (0 none, 1 counter-clockwise, 2 clockwise).
+    int lightingOff = 0;
+    int specularOff = 0;
+    int blendParamInMode0 = 0;
+    int fogEnable = 0;
+    int maxAnisotropy = 1;
+    int cullMode = 0;
 
     int fogMode = 3;
     uint32_t fogColor = 0xFFFFFFFF;

@@ -9,6 +9,7 @@
 #include "framework/base/handle_table.h"
 #include "framework/softrender/memimg.h"
 
+struct GraphicDrawPiece;
 struct GraphicImage;
 struct GraphicSourceFileName;
 
@@ -32,6 +33,10 @@ struct GraphicRecord {
     // Software path: the graphic's own memory image, a view of the block's
     // image at the graphic's place and size.
     MEMIMG memImg;
+    // Hardware path: the draw information, one entry per texture piece the
+    // graphic overlaps.
+    int drawPieceCount;
+    GraphicDrawPiece* drawPieces;
 };
 
 extern HandleTable GraphicHandleTable;

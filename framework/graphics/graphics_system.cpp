@@ -12,6 +12,7 @@
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/light_table.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/graphics/shader_handles.h"
 #include "framework/graphics/shader_pack.h"
@@ -87,6 +88,9 @@ int TermGraphicsSystem() {
     if (GraphicsSystemUp) {
         DeleteAllGraphicHandles(0);
         DeleteAllShaderHandles();
+        RemoveAllLights();
+        RemoveLight(DefaultLightHandle);
+        DefaultLightHandle = -1;
     }
     TermGraphicsDevice();
     CloseShaderPack();

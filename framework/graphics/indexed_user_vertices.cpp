@@ -13,23 +13,26 @@ constexpr int kMostColumns = (kIndexListSize - 2) / 2;
 // Every vertex must be reachable through a 16-bit index.
 constexpr long kMostVertices = 65536;
 
-constexpr DWORD kGridFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+template <typename Vertex>
+constexpr DWORD kGridFvf = 0;
+template <>
+constexpr DWORD kGridFvf<BatchVertexTex1> = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+template <>
+constexpr DWORD kGridFvf<BatchVertexTex2> = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2;
 
-void DrawStrip(IDirect3DDevice9* device, const WORD* indices, int count, int vertexCount,
-               const BatchVertexTex1* vertices) {
+template <typename Vertex>
+void DrawStrip(IDirect3DDevice9* device, const WORD* indices, int count, int vertexCount, const Vertex* vertices) {
     if (count < 3) return;
-    if (DeviceStates.fvf != kGridFvf) {
-        device->SetFVF(kGridFvf);
-        DeviceStates.fvf = kGridFvf;
+    if (DeviceStates.fvf != kGridFvf<Vertex>) {
+        device->SetFVF(kGridFvf<Vertex>);
+        DeviceStates.fvf = kGridFvf<Vertex>;
     }
     device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLESTRIP, 0, static_cast<UINT>(vertexCount),
-                                   static_cast<UINT>(count - 2), indices, D3DFMT_INDEX16, vertices,
-                                   sizeof(BatchVertexTex1));
+                                   static_cast<UINT>(count - 2), indices, D3DFMT_INDEX16, vertices, sizeof(Vertex));
 }
 
-}  // namespace
-
-int DrawIndexedUserVertices(int columns, const BatchVertexTex1* vertices, int rows) {
+template <typename Vertex>
+int DrawGrid(int columns, const Vertex* vertices, int rows) {
     IDirect3DDevice9* device = Direct3DDevice.device;
     if (device == nullptr) return 0;
     if (columns < 2 || rows < 2 || vertices == nullptr) return -1;
@@ -62,4 +65,14 @@ int DrawIndexedUserVertices(int columns, const BatchVertexTex1* vertices, int ro
     }
     DrawStrip(device, indices, count, vertexCount, vertices);
     return 0;
+}
+
+}  // namespace
+
+int DrawIndexedUserVertices(int columns, const BatchVertexTex1* vertices, int rows) {
+    return DrawGrid(columns, vertices, rows);
+}
+
+int DrawIndexedUserVertices(int columns, const BatchVertexTex2* vertices, int rows) {
+    return DrawGrid(columns, vertices, rows);
 }

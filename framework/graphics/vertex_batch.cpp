@@ -87,6 +87,16 @@ VertexBatch DrawVertexBatch = {0, D3DPT_TRIANGLELIST, 0, Buffers[0], 0, Buffers[
 
 BYTE* BatchBuffer(int format) { return Buffers[format]; }
 
+void SelectBatchFormat(int format) {
+    VertexBatch& batch = DrawVertexBatch;
+    if (format == batch.format || format < 0 || format >= kUserVertexFormat) return;
+    // Queued vertices are drawn in the layout they were written in.
+    if (batch.vertexCount > 0) FlushVertexBatch();
+    batch.format = format;
+    batch.vertexCount = 0;
+    batch.writePointer = Buffers[format];
+}
+
 void PresetBatchBuffers() {
     for (BatchVertex& vertex : PlainVertices) {
         vertex.z = 0.0f;

@@ -60,7 +60,8 @@ BYTE* BatchBuffer(int format);
 // Every vertex of formats 0 to 2 gets z 0.0 and rhw 1.0, and every vertex of
 // format 2 an opaque white specular colour; draws write neither.
 void PresetBatchBuffers();
-// Makes `format` the current one and points the write pointer at its buffer.
+// Makes `format` (0 to 2) the current one and points the write pointer at
+// its buffer; vertices queued in another format are drawn first.
 void SelectBatchFormat(int format);
 
 // Draws and empties the batch; -1 without a device, else 0.
@@ -70,3 +71,5 @@ int FlushVertexBatch();
 // is below 2, or the grid is too wide for one strip row or has more vertices
 // than 16-bit indices reach.
 int DrawIndexedUserVertices(int columns, const BatchVertexTex1* vertices, int rows);
+// The same for a grid of format-2 vertices (the graphic and the blend graphic).
+int DrawIndexedUserVertices(int columns, const BatchVertexTex2* vertices, int rows);

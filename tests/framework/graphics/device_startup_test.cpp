@@ -345,14 +345,14 @@ TEST_F(DeviceStartupTest, TheSubBackBufferHasTheScreensSizeAndFormat) {
     EXPECT_EQ(Direct3DDevice.subBackBuffer, nullptr);
 }
 
-TEST_F(DeviceStartupTest, ScenesOpenOnceAndAScenesFlagsStartClear) {
+TEST_F(DeviceStartupTest, ScenesOpenOnceAndANewSceneForgetsTheLastDrawSetUp) {
     StartWindowed();
     TakeCalls();
-    DrawPipelineSceneFlags[1] = 1;
+    LastDrawPipelineSetup.flags = 0x20;
     BeginDeviceScene();
     BeginDeviceScene();
     EXPECT_EQ(Direct3DDevice.inScene, 1);
-    EXPECT_EQ(DrawPipelineSceneFlags[1], 0);
+    EXPECT_EQ(LastDrawPipelineSetup.flags, 0);
     EndDeviceScene();
     EndDeviceScene();
     EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"BeginScene()", "EndScene()"}));

@@ -201,12 +201,12 @@ TEST_F(DeviceStateCacheTest, TheBlendInputsRecordAndMarkWithoutADeviceCall) {
     EXPECT_TRUE(TakeCalls().empty());
     texture->Release();
 
-    DWORD block[kUserStateBlockWords] = {};
-    block[kUserStateBlockWords - 1] = 0xABCD;
+    DrawBlendStateBlock block = {};
+    block.textureFactor = 0xABCD;
     DeviceStates.statesDirty = 0;
-    EXPECT_EQ(SetDeviceUserStateBlock(block, 1), 0);
+    EXPECT_EQ(SetDeviceUserStateBlock(&block, 1), 0);
     EXPECT_EQ(DeviceStates.userStateBlockInForce, 1);
-    EXPECT_EQ(DeviceStates.userStateBlock[kUserStateBlockWords - 1], 0xABCDu);
+    EXPECT_EQ(DeviceStates.userStateBlock.textureFactor, 0xABCDu);
     EXPECT_EQ(SetDeviceUserStateBlock(nullptr, 0), 0);
     EXPECT_EQ(DeviceStates.userStateBlockInForce, 0);
 }
@@ -374,6 +374,31 @@ TEST_F(DeviceStateCacheTest, ReapplyingSendsEveryCachedValueInItsOrder) {
                                "SetSamplerState(0, 5, 0x2)",
                                "SetSamplerState(0, 6, 0x2)",
                                "SetSamplerState(0, 7, 0x0)",
+                               // The blend states of an untextured draw in mode 0: a kept
+                               // factor goes again only when it is above 1 (not ZERO).
+                               "SetRenderState(25, 0x8)",
+                               "SetRenderState(24, 0x0)",
+                               "SetRenderState(15, 0x0)",
+                               "SetRenderState(27, 0x0)",
+                               "SetRenderState(60, 0xFFFFFFFF)",
+                               "SetRenderState(19, 0x2)",
+                               "SetRenderState(171, 0x1)",
+                               "SetTexture(0, null)",
+                               "SetTextureStageState(0, 11, 0x0)",
+                               "SetTextureStageState(0, 4, 0x3)",
+                               "SetTextureStageState(0, 5, 0x0)",
+                               "SetTextureStageState(0, 6, 0x0)",
+                               "SetTextureStageState(0, 1, 0x3)",
+                               "SetTextureStageState(0, 2, 0x0)",
+                               "SetTextureStageState(0, 3, 0x0)",
+                               "SetTexture(1, null)",
+                               "SetTextureStageState(1, 11, 0x0)",
+                               "SetTextureStageState(1, 4, 0x1)",
+                               "SetTextureStageState(1, 5, 0x0)",
+                               "SetTextureStageState(1, 6, 0x0)",
+                               "SetTextureStageState(1, 1, 0x1)",
+                               "SetTextureStageState(1, 2, 0x0)",
+                               "SetTextureStageState(1, 3, 0x0)",
                                "SetRenderState(7, 0x1)",
                                "SetRenderState(14, 0x0)",
                                "SetRenderState(23, 0x2)",

@@ -6,17 +6,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/graphics/device_state_cache.h"
+#include "framework/base/tracked_memory.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
+#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/graphics/shader_pack.h"
 #include "framework/graphics/shader_pack_data.h"
 #include "framework/graphics/vertex_batch.h"
+#include "platform/d3d9/device.h"
 #include "platform/d3d9/recording_renderer.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/support/main_window_fixture.h"
@@ -77,6 +84,27 @@ protected:
         return texts;
     }
 
+    // What the device holds now, as the calls so far have set it.
+    static const platform::d3d9::DeviceState& DeviceNow() {
+        return platform::d3d9::Device::From(Direct3DDevice.device)->State();
+    }
+
+    // The vertices a recorded draw call was given, as `Vertex`es.
+    template <typename Vertex>
+    static std::vector<Vertex> VerticesOf(const platform::d3d9::RecordedCall& call) {
+        std::vector<Vertex> vertices(call.vertices.size() / sizeof(Vertex));
+        if (!vertices.empty()) std::memcpy(vertices.data(), call.vertices.data(), vertices.size() * sizeof(Vertex));
+        return vertices;
+    }
+
+    // The recorded calls of one name since the list was last cleared.
+    static std::vector<platform::d3d9::RecordedCall> CallsNamed(const std::string& name) {
+        std::vector<platform::d3d9::RecordedCall> named;
+        for (const platform::d3d9::RecordedCall& call : Calls())
+            if (call.name == name) named.push_back(call);
+        return named;
+    }
+
     // Queues `count` vertices of the current format as if a draw had.
     static void QueueVertices(int count, D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST) {
         VertexBatch& batch = DrawVertexBatch;
@@ -84,6 +112,138 @@ protected:
         batch.vertexCount += count;
         batch.writePointer += static_cast<size_t>(count) * BatchFormats[batch.format].stride;
     }
+};
+
+// Device-layer tests that draw: a window-mode device on the recording
+// renderer, the draw area over the whole 640 by 480 screen, the batch
+// buffers preset, and graphics made by hand on the device's textures the way
+// graphic creation lays them out.
+class HardwareDrawTest : public DeviceLayerTest {
+protected:
+    void SetUp() override {
+        DeviceLayerTest::SetUp();
+        StartWindowed();
+        ProgrammableShadersOn = 0;
+        PresetBatchBuffers();
+        SetDrawAreaRect(0, 0, 640, 480);
+        TakeCalls();
+    }
+
+    void TearDown() override {
+        for (int handle : graphics_) DeleteGraphicHandle(handle, 0);
+        graphics_.clear();
+        drawPieces_.clear();
+        DeviceLayerTest::TearDown();
+    }
+
+    // A width by height graphic whose image is held in textures of the given
+    // column widths and row heights (powers of two), one piece per column of
+    // each row, each piece holding as much of the image as it reaches.
+    int MakeTextureGraphic(int width, int height, const std::vector<int>& columns, const std::vector<int>& rows,
+                           int alphaChannel = 0, int alphaTest = 0) {
+        const int pieceCount = static_cast<int>(columns.size() * rows.size());
+        auto* image = static_cast<GraphicImage*>(AllocZeroedMemory(sizeof(GraphicImage), __FILE__, __LINE__));
+        image->referenceCount = 1;
+        image->hardware = 1;
+        image->alphaChannel = static_cast<uint8_t>(alphaChannel);
+        image->alphaTest = static_cast<uint8_t>(alphaTest);
+        image->width = width;
+        image->height = height;
+        image->pieceCount = pieceCount;
+        image->pieces =
+            static_cast<TexturePiece*>(AllocZeroedMemory(sizeof(TexturePiece) * pieceCount, __FILE__, __LINE__));
+        int index = 0;
+        for (int y = 0, row = 0; row < static_cast<int>(rows.size()); y += rows[row++]) {
+            for (int x = 0, column = 0; column < static_cast<int>(columns.size()); x += columns[column++]) {
+                TexturePiece& piece = image->pieces[index++];
+                piece.x = x;
+                piece.y = y;
+                piece.usedWidth = std::min(columns[column], width - x);
+                piece.usedHeight = std::min(rows[row], height - y);
+                piece.textureWidth = columns[column];
+                piece.textureHeight = rows[row];
+                IDirect3DTexture9* texture = nullptr;
+                EXPECT_EQ(Direct3DDevice.device->CreateTexture(columns[column], rows[row], 1, 0, D3DFMT_A8R8G8B8,
+                                                               D3DPOOL_MANAGED, &texture, nullptr),
+                          D3D_OK);
+                IDirect3DSurface9* surface = nullptr;
+                texture->GetSurfaceLevel(0, &surface);
+                piece.texture = texture;
+                piece.surface = surface;
+            }
+        }
+        const int handle = AllocGraphicHandle();
+        GraphicRecord* record = GetGraphicRecord(handle);
+        record->image = image;
+        record->width = width;
+        record->height = height;
+        graphics_.push_back(handle);
+        BuildDrawPieces(record);
+        return handle;
+    }
+
+    // A graphic showing the rectangle (x, y, width, height) of another's
+    // image, sharing its image block.
+    int MakePartGraphic(int source, int x, int y, int width, int height) {
+        GraphicImage* image = GetGraphicRecord(source)->image;
+        ++image->referenceCount;
+        const int handle = AllocGraphicHandle();
+        GraphicRecord* record = GetGraphicRecord(handle);
+        record->image = image;
+        record->x = x;
+        record->y = y;
+        record->width = width;
+        record->height = height;
+        graphics_.push_back(handle);
+        BuildDrawPieces(record);
+        return handle;
+    }
+
+    static IDirect3DTexture9* TextureOf(int handle, int piece) {
+        return PieceTexture(&GetGraphicRecord(handle)->image->pieces[piece]);
+    }
+
+private:
+    // One draw piece for each texture piece the graphic's rectangle overlaps.
+    void BuildDrawPieces(GraphicRecord* record) {
+        GraphicImage* image = record->image;
+        auto pieces = std::make_unique<GraphicDrawPiece[]>(static_cast<size_t>(image->pieceCount));
+        int count = 0;
+        for (int i = 0; i < image->pieceCount; ++i) {
+            TexturePiece& piece = image->pieces[i];
+            const int left = std::max(record->x, piece.x);
+            const int top = std::max(record->y, piece.y);
+            const int right = std::min(record->x + record->width, piece.x + piece.usedWidth);
+            const int bottom = std::min(record->y + record->height, piece.y + piece.usedHeight);
+            if (right <= left || bottom <= top) continue;
+            GraphicDrawPiece& entry = pieces[count++];
+            entry = GraphicDrawPiece{};
+            entry.destX = left - record->x;
+            entry.destY = top - record->y;
+            entry.sourceX = left - piece.x;
+            entry.sourceY = top - piece.y;
+            entry.width = right - left;
+            entry.height = bottom - top;
+            entry.piece = &piece;
+            const float textureWidth = static_cast<float>(piece.textureWidth);
+            const float textureHeight = static_cast<float>(piece.textureHeight);
+            for (int corner = 0; corner < 4; ++corner) {
+                const int column = corner & 1;
+                const int row = corner >> 1;
+                entry.corners[corner] = GraphicDrawCorner{
+                    static_cast<float>(entry.destX + column * entry.width),
+                    static_cast<float>(entry.destY + row * entry.height),
+                    static_cast<float>(entry.sourceX + column * entry.width) / textureWidth,
+                    static_cast<float>(entry.sourceY + row * entry.height) / textureHeight};
+            }
+        }
+        record->drawPieceCount = count;
+        record->drawPieces = pieces.get();
+        drawPieces_.push_back(std::move(pieces));
+    }
+
+    std::vector<int> graphics_;
+    std::vector<std::unique_ptr<GraphicDrawPiece[]>> drawPieces_;
 };
 
 }  // namespace graphicstest
