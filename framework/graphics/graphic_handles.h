@@ -6,14 +6,41 @@
 // from (so that they can be loaded again), and what a draw of it needs.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/base/handle_table.h"
 #include "framework/softrender/memimg.h"
 
 struct GraphicImage;
 struct GraphicSourceFileName;
+struct TexturePiece;
 
 constexpr int kGraphicHandleKind = 0x08000000;
 constexpr int kGraphicSlotCount = 32768;
+
+// One corner of a draw piece: its place relative to the graphic's top-left
+// corner and its texture coordinate.
+struct GraphicDrawCorner {
+    float x;
+    float y;
+    float tu;
+    float tv;
+};
+
+// The part of one texture piece that a graphic shows.
+struct GraphicDrawPiece {
+    int x;         // place of the part inside the graphic
+    int y;
+    int textureX;  // place of the part inside its texture
+    int textureY;
+    int width;
+    int height;
+    GraphicDrawCorner corners[4];  // top-left, top-right, bottom-left, bottom-right
+    TexturePiece* piece;
+    // For each corner, 1 when it lies on or below the line from the graphic's
+    // bottom-left corner to its top-right corner.
+    uint8_t belowDiagonal[4];
+};
 
 struct GraphicRecord {
     int check;             // the check value the record was made with
@@ -32,6 +59,10 @@ struct GraphicRecord {
     // Software path: the graphic's own memory image, a view of the block's
     // image at the graphic's place and size.
     MEMIMG memImg;
+    // Hardware path: the texture pieces the graphic overlaps, in the order
+    // of the block's pieces; the array is the record's own.
+    int drawPieceCount;
+    GraphicDrawPiece* drawPieces;
 };
 
 extern HandleTable GraphicHandleTable;
@@ -44,9 +75,10 @@ int AllocGraphicHandle();
 GraphicRecord* GetGraphicRecord(int handle);
 // 1 for a live graphic handle, else 0.
 int IsValidGraphicHandle(int handle);
-// Deletes the graphic: its memory image view, its reference to the image block
-// (the last one releases the block with its textures or memory image), its
-// source file name and its record; writes 1 through the notify flag pointer.
+// Deletes the graphic: its movie, its draw information, its memory image
+// view, its reference to the image block (the last one releases the block
+// with its textures or memory image), its source file name and its record;
+// writes 1 through the notify flag pointer.
 // A graphic that is the draw target gives way to the back buffer, and one that
 // is the blend graphic stops being it. `flag` has no effect. 0, or -1 for a
 // bad handle.
