@@ -61,7 +61,7 @@ int SetUpTextures(int handle, GraphicImage& block) {
                                           block.renderTarget || NoTextureDivisionFlag,
                                           (device.caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0, laidOut);
     if (count < 0) {
-        WriteLogFormat("グラフィックに必要なテクスチャの数が %d 枚を越えました\n", kMaxTexturePieces);
+        WriteLogFormat("グラフィックに必要なテクスチャの数が %d 枚を越えました", kMaxTexturePieces);
         return -1;
     }
     block.pieces = static_cast<TexturePiece*>(
