@@ -376,6 +376,13 @@ TEST_F(TextureUploadTest, APartGraphicRefilledAtItsTransferPositionGetsItsOwnPla
     EXPECT_EQ(Upload(part, {0, 0, 1, 1}, 5, 3, dot.get(), nullptr, 0, 0, 1), 0);
     EXPECT_EQ(ReadLevel(TextureOf(whole), 0, 4)[3 * 16 + 5] & kRgb, 0x777777u);
     EXPECT_EQ(SetupDerivedGraphic(-1, whole, 0, 0, 1, 1), -1);
+
+    // A movie frame fills the part with its own rectangle of the frame, where
+    // the fill above had put the second image.
+    EXPECT_EQ(TransferFrameImageToGraphic(first.get(), part), 0);
+    const std::vector<uint32_t> framed = ReadLevel(TextureOf(whole), 0, 4);
+    EXPECT_EQ(framed[2 * 16 + 4] & kRgb, 2u * 16 + 4);
+    EXPECT_EQ(framed[9 * 16 + 11] & kRgb, 9u * 16 + 11);
     DeleteGraphicHandle(part, 0);
     DeleteGraphicHandle(whole, 0);
 }
