@@ -53,8 +53,7 @@ int LoadMovieGraphic(const char* fileName, int movieOpenFlag) {
         return -1;
     }
     // A movie's frames are drawn into its graphic as a render target, whole.
-    const int depth = GetScreenColorBitDepth();
-    NewGraphicOptions{depth != 0 ? depth : 16, 0, 1, 1, 1}.Apply();
+    NewGraphicOptions{GetScreenColorBitDepth(), 0, 1, 1, 1}.Apply();
     int handle = AllocGraphicHandle();
     // No movie carries an alpha channel.
     if (SetupGraphicImage(handle, width, height, 0, 0, 0, -1) != 0) {

@@ -26,7 +26,8 @@ void Describe(GraphicImage& block, bool hardware, int alpha, int oneBytePerPixel
               int mipLevels) {
     const DrawSettings& settings = CurrentDrawSettings;
     block.hardware = hardware ? 1 : 0;
-    block.mipLevels = static_cast<uint8_t>(mipLevels == -1 ? 1 : mipLevels);
+    // -1 asks for the default; no count below one level means anything.
+    block.mipLevels = static_cast<uint8_t>(mipLevels < 1 ? 1 : mipLevels);
     if (settings.newGraphDrawTarget == 1) {
         block.renderTarget = 1;
         block.unmanaged = 1;
