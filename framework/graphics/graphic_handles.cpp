@@ -6,9 +6,11 @@
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
+#include "framework/graphics/graphic_draw_info.h"
 #include "framework/graphics/graphic_image.h"
 #include "framework/graphics/graphic_source_file.h"
 #include "framework/graphics/graphics_system.h"
+#include "framework/graphics/movie_entries.h"
 #include "framework/startup/framework_startup.h"
 
 namespace {
@@ -44,6 +46,8 @@ int DeleteGraphicHandle(int handle, int flag) {
     ReleaseGraphicDrawTarget(handle);
     ReleaseBlendGraphic(handle);
 
+    CloseMovie(record->movieHandle);
+    ReleaseGraphicDrawInfo(record);
     GraphicImage* image = record->image;
     if (image == nullptr || !image->hardware) FreeMemImg(&record->memImg);
     if (image != nullptr) {

@@ -6,12 +6,15 @@
 // from (so that they can be loaded again), and what a draw of it needs.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/base/handle_table.h"
 #include "framework/softrender/memimg.h"
 
 struct GraphicDrawPiece;
 struct GraphicImage;
 struct GraphicSourceFileName;
+struct TexturePiece;
 
 constexpr int kGraphicHandleKind = 0x08000000;
 constexpr int kGraphicSlotCount = 32768;
@@ -34,7 +37,8 @@ struct GraphicRecord {
     // image at the graphic's place and size.
     MEMIMG memImg;
     // Hardware path: the draw information, one entry per texture piece the
-    // graphic overlaps.
+    // graphic overlaps, in the order of the block's pieces; the array is the
+    // record's own (graphic_draw_pieces.h).
     int drawPieceCount;
     GraphicDrawPiece* drawPieces;
 };
@@ -49,9 +53,10 @@ int AllocGraphicHandle();
 GraphicRecord* GetGraphicRecord(int handle);
 // 1 for a live graphic handle, else 0.
 int IsValidGraphicHandle(int handle);
-// Deletes the graphic: its memory image view, its reference to the image block
-// (the last one releases the block with its textures or memory image), its
-// source file name and its record; writes 1 through the notify flag pointer.
+// Deletes the graphic: its movie, its draw information, its memory image
+// view, its reference to the image block (the last one releases the block
+// with its textures or memory image), its source file name and its record;
+// writes 1 through the notify flag pointer.
 // A graphic that is the draw target gives way to the back buffer, and one that
 // is the blend graphic stops being it. `flag` has no effect. 0, or -1 for a
 // bad handle.

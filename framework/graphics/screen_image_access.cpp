@@ -1,13 +1,11 @@
-// Stand-in until graphics from pixel images and the screen is built.
+// Stand-in until the screen capture and the draw interface are built.
 // Stand-ins while the graphics subsystem does not offer these yet: no
-// graphic can be made from an image or the screen, so nothing is drawn. Each
-// is weak, so that the graphics subsystem's own definition takes its place.
+// graphic can be made from the screen, and nothing is drawn. Each is weak,
+// so that the graphics subsystem's own definition takes its place.
 #include "framework/graphics/screen_image_access.h"
 
 #define STAND_IN __attribute__((weak))
 
-STAND_IN int MakeGraphFromPixelImage(const PixelImage*, const PixelImage*, int, int, int) { return -1; }
-STAND_IN int MakeEmptyGraphic(int, int) { return -1; }
 STAND_IN int CaptureScreenImage(int, int, int, int, int, int) { return -1; }
 STAND_IN int GetGraphicSize(int, int*, int*) { return -1; }
 STAND_IN int DrawGraphicAtPoint(int, int, int, int) { return -1; }

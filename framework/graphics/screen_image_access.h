@@ -6,16 +6,9 @@
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
+#include "framework/graphics/graphic_creation.h"
 #include "framework/graphics/graphic_handles.h"
 
-struct PixelImage;
-
-// A new graphic holding the image (and the alpha image, or null); negative on
-// failure.
-int MakeGraphFromPixelImage(const PixelImage* image, const PixelImage* alphaImage, int option1, int option2,
-                            int option3);
-// A graphic holding an empty image of that size, or -1.
-int MakeEmptyGraphic(int width, int height);
 // Copies the screen's rectangle into the graphic.
 int CaptureScreenImage(int x1, int y1, int x2, int y2, int handle, int option);
 // The graphic's size (either pointer may be null); -1 for a bad handle.

@@ -16,6 +16,7 @@
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
+#include "framework/graphics/graphic_draw_info.h"
 #include "framework/graphics/graphic_draw_pieces.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphics_system.h"
@@ -132,7 +133,6 @@ protected:
     void TearDown() override {
         for (int handle : graphics_) DeleteGraphicHandle(handle, 0);
         graphics_.clear();
-        drawPieces_.clear();
         DeviceLayerTest::TearDown();
     }
 
@@ -204,46 +204,11 @@ protected:
     }
 
 private:
-    // One draw piece for each texture piece the graphic's rectangle overlaps.
-    void BuildDrawPieces(GraphicRecord* record) {
-        GraphicImage* image = record->image;
-        auto pieces = std::make_unique<GraphicDrawPiece[]>(static_cast<size_t>(image->pieceCount));
-        int count = 0;
-        for (int i = 0; i < image->pieceCount; ++i) {
-            TexturePiece& piece = image->pieces[i];
-            const int left = std::max(record->x, piece.x);
-            const int top = std::max(record->y, piece.y);
-            const int right = std::min(record->x + record->width, piece.x + piece.usedWidth);
-            const int bottom = std::min(record->y + record->height, piece.y + piece.usedHeight);
-            if (right <= left || bottom <= top) continue;
-            GraphicDrawPiece& entry = pieces[count++];
-            entry = GraphicDrawPiece{};
-            entry.destX = left - record->x;
-            entry.destY = top - record->y;
-            entry.sourceX = left - piece.x;
-            entry.sourceY = top - piece.y;
-            entry.width = right - left;
-            entry.height = bottom - top;
-            entry.piece = &piece;
-            const float textureWidth = static_cast<float>(piece.textureWidth);
-            const float textureHeight = static_cast<float>(piece.textureHeight);
-            for (int corner = 0; corner < 4; ++corner) {
-                const int column = corner & 1;
-                const int row = corner >> 1;
-                entry.corners[corner] = GraphicDrawCorner{
-                    static_cast<float>(entry.destX + column * entry.width),
-                    static_cast<float>(entry.destY + row * entry.height),
-                    static_cast<float>(entry.sourceX + column * entry.width) / textureWidth,
-                    static_cast<float>(entry.sourceY + row * entry.height) / textureHeight};
-            }
-        }
-        record->drawPieceCount = count;
-        record->drawPieces = pieces.get();
-        drawPieces_.push_back(std::move(pieces));
-    }
+    // One draw piece for each texture piece the graphic's rectangle overlaps,
+    // made by graphic creation's own builder; deleting the graphic frees them.
+    static void BuildDrawPieces(GraphicRecord* record) { ASSERT_EQ(BuildGraphicDrawInfo(record->handle), 0); }
 
     std::vector<int> graphics_;
-    std::vector<std::unique_ptr<GraphicDrawPiece[]>> drawPieces_;
 };
 
 }  // namespace graphicstest
