@@ -40,6 +40,16 @@ VideoAdapter* StartSdlVideo() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // The contexts the Direct3D 9 stand-in draws through: OpenGL 2.1 with
+    // the compatibility profile, double-buffered. It draws into framebuffer
+    // objects of its own and only copies finished frames into the window,
+    // so the window needs no depth or stencil buffer.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     return &TheSdlVideo();
 }
 
