@@ -25,12 +25,16 @@ std::unique_ptr<GlWindowContext> GlWindowContext::Open(HostWindowId window) {
 
 GlWindowContext::~GlWindowContext() {
     if (current.context == context_) current = Current{};
-    HostVideo().DestroyGlContext(context_);
+    if (Alive()) HostVideo().DestroyGlContext(context_);
 }
 
 bool GlWindowContext::MakeCurrent() { return MakeCurrentWith(window_); }
 
 bool GlWindowContext::MakeCurrentWith(HostWindowId window) {
+    if (!Alive()) {
+        if (current.context == context_) current = Current{};
+        return false;
+    }
     if (current.context == context_ && current.window == window) return true;
     if (!HostVideo().MakeGlContextCurrent(window, context_)) {
         current = Current{};

@@ -35,10 +35,16 @@ public:
     static void ForgetCurrent();
 
 private:
-    GlWindowContext(HostWindowId window, platform::GlContext context) : window_(window), context_(context) {}
+    GlWindowContext(HostWindowId window, platform::GlContext context)
+        : window_(window), context_(context), session_(HostVideoSession()) {}
+
+    // Whether the display adapter that made the context is still in force:
+    // once it stops, the context has gone with it.
+    bool Alive() const { return HostVideoSession() == session_; }
 
     HostWindowId window_;
     platform::GlContext context_;
+    uint64_t session_;
 };
 
 }  // namespace platform::d3d9
