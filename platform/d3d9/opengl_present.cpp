@@ -43,13 +43,13 @@ HRESULT OpenGlRenderer::Present(const PresentCall& present) {
     const GLuint frame = Frame(width, height);
     const RECT source = present.sourceRect != nullptr ? *present.sourceRect : present.backBuffer.Whole();
     const RECT dest = present.destRect != nullptr ? *present.destRect : RECT{0, 0, width, height};
-    const bool stretched =
-        source.right - source.left != dest.right - dest.left || source.bottom - source.top != dest.bottom - dest.top;
+    // A stretch takes the nearest pixel: filtering would draw colour in
+    // from beyond the source rectangle's edges.
     state_.Scissor(false);
     state_.ReadFramebuffer(backBuffer);
     state_.DrawFramebuffer(frame);
     glBlitFramebuffer(source.left, source.top, source.right, source.bottom, dest.left, dest.top, dest.right,
-                      dest.bottom, GL_COLOR_BUFFER_BIT, stretched ? GL_LINEAR : GL_NEAREST);
+                      dest.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
 
     const HostWindowId window = detail::HostWindowOf(present.window);
     if (window != 0 && context_->MakeCurrentWith(window)) {
