@@ -1,7 +1,8 @@
-// An OpenGL context that draws into one window of the display, made current
-// on the calling thread only when it is not current there already (every
-// renderer call first makes its device's context current, and several
-// devices may draw on one thread). Private to platform/d3d9.
+// An OpenGL context that draws into one window of the display. Every
+// renderer call first makes its device's context current on the calling
+// thread (the host's call returns at once when it is current already), so
+// that several devices, and other users of OpenGL on the thread, never draw
+// into one another's context. Private to platform/d3d9.
 #pragma once
 
 #include <memory>
@@ -21,18 +22,15 @@ public:
     GlWindowContext& operator=(const GlWindowContext&) = delete;
 
     // Makes the context current with its own window; false when it cannot
-    // be (its window is gone), and the caller then leaves OpenGL alone.
-    bool MakeCurrent();
+    // be (its window or its display adapter is gone), and the caller then
+    // leaves OpenGL alone.
+    bool MakeCurrent() { return MakeCurrentWith(window_); }
     // Makes it current with another window of the same display, for a
     // present into that window; MakeCurrent goes back to its own.
     bool MakeCurrentWith(HostWindowId window);
     void Swap(HostWindowId window);
 
     HostWindowId Window() const { return window_; }
-
-    // Forgets which context is current on this thread, after something made
-    // another one current behind our back.
-    static void ForgetCurrent();
 
 private:
     GlWindowContext(HostWindowId window, platform::GlContext context)
