@@ -20,6 +20,9 @@ bool IsRealDisplay(const char* driver) {
     return requested != nullptr && strcasecmp(requested, driver) == 0;
 }
 
+// Whether the video's start loaded OpenGL (host thread only).
+bool glLoaded = false;
+
 }  // namespace
 
 SdlVideo& TheSdlVideo() {
@@ -50,11 +53,18 @@ VideoAdapter* StartSdlVideo() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    // OpenGL stays loaded while the video runs, rather than from the first
+    // window that takes it to the last: a program that closes all its
+    // windows and opens new ones (a change of screen mode) does not start
+    // the driver again.
+    glLoaded = SDL_GL_LoadLibrary(nullptr) == 0;
     return &TheSdlVideo();
 }
 
 void StopSdlVideo() {
     TheSdlVideo().CloseAll();
+    if (glLoaded) SDL_GL_UnloadLibrary();
+    glLoaded = false;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
