@@ -86,6 +86,8 @@ D3DCOLOR Expected(const BlendCase& mode) {
     return result;
 }
 
+void PrintTo(const BlendCase& value, std::ostream* out) { *out << value.name; }
+
 class BlendModeTest : public d3d9test::OpenGlTest, public testing::WithParamInterface<BlendCase> {};
 
 TEST_P(BlendModeTest, GivesDirect3DsBlendOverTheBackBuffer) {

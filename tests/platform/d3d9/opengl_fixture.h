@@ -110,7 +110,7 @@ protected:
 
     void Missing(const std::string& why) {
         if (std::getenv("CI") != nullptr) {
-            ADD_FAILURE() << "OpenGL is required under CI: " << why;
+            GTEST_FAIL() << "OpenGL is required under CI: " << why;
         } else {
             GTEST_SKIP() << "No OpenGL: " << why;
         }

@@ -110,6 +110,8 @@ const StageCase kCases[] = {
     {"NoStageGivesTheDiffuseColour", {{0, D3DTSS_COLOROP, D3DTOP_DISABLE}}, {}, kDiffuse},
 };
 
+void PrintTo(const StageCase& value, std::ostream* out) { *out << value.name; }
+
 class TextureStageTest : public d3d9test::OpenGlTest, public testing::WithParamInterface<StageCase> {};
 
 TEST_P(TextureStageTest, CombinesAsDirect3DDoes) {
