@@ -2,6 +2,8 @@
 // Direct3D: a box from whole numbers covers exactly its pixels, and a
 // texture drawn half a pixel up and left lands each texel on one pixel. The
 // viewport and the scissor rectangle both clip every draw.
+#include <algorithm>
+
 #include "tests/platform/d3d9/opengl_fixture.h"
 
 namespace {
