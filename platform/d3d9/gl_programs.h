@@ -53,6 +53,11 @@ public:
     // The program of a key; null when it cannot be built (the draw is then
     // left out).
     GlProgram* Of(const FixedFunctionKey& key);
+    // Forgets every program without a call to OpenGL (see GlSurfaces).
+    void Abandon() {
+        programs_.clear();
+        last_ = nullptr;
+    }
 
 private:
     GlStateCache& state_;

@@ -219,21 +219,31 @@ void GlSurfaces::WriteRect(const SurfaceMemory& source, const RECT& rect, Surfac
     held->newerInGl = true;
 }
 
-void GlSurfaces::Released(SurfaceMemory& surface) {
+void GlSurfaces::Abandon() {
+    held_.clear();
+    images_.clear();
+}
+
+void GlSurfaces::Released(SurfaceMemory& surface, bool current) {
     auto found = held_.find(&surface);
     if (found == held_.end()) return;
     Held& held = found->second;
-    if (held.framebuffer != 0) {
+    if (held.framebuffer != 0 && current) {
         state_.ForgetFramebuffer(held.framebuffer);
         glDeleteFramebuffers(1, &held.framebuffer);
     }
     Image* image = held.image;
     held_.erase(found);
     // A depth surface goes from the framebuffers it is attached to.
-    for (auto& [other, otherHeld] : held_)
-        if (otherHeld.depth == &surface) AttachDepth(otherHeld, nullptr);
+    for (auto& [other, otherHeld] : held_) {
+        if (otherHeld.depth != &surface) continue;
+        if (current)
+            AttachDepth(otherHeld, nullptr);
+        else
+            otherHeld.depth = nullptr;
+    }
     if (--image->users == 0) {
-        DeleteImage(*image);
+        if (current) DeleteImage(*image);
         images_.erase(image);
     }
 }

@@ -64,8 +64,12 @@ public:
     // then behind the copy.
     void WriteRect(const SurfaceMemory& source, const RECT& rect, SurfaceMemory& destination, POINT at);
 
-    // Deletes the copy of a surface that goes away.
-    void Released(SurfaceMemory& surface);
+    // Deletes the copy of a surface that goes away; without `current` (the
+    // context cannot be made current) only forgets it.
+    void Released(SurfaceMemory& surface, bool current);
+    // Forgets every copy without a call to OpenGL: the context is gone (or
+    // cannot be made current), and its objects with it.
+    void Abandon();
 
 private:
     // One OpenGL object: a surface's, or a texture's with all its levels.

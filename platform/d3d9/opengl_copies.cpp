@@ -21,8 +21,7 @@ GlRect Box(LONG left, LONG top, LONG right, LONG bottom) { return GlRect{left, t
 void OpenGlRenderer::Clear(const DeviceState& state, const ClearCall& clear) {
     if (!context_->MakeCurrent()) return;
     SurfaceMemory& target = state.renderTarget->Memory();
-    SurfaceMemory* depth = state.depthStencil != nullptr ? &state.depthStencil->Memory() : nullptr;
-    const GLuint framebuffer = surfaces_.Framebuffer(target, depth);
+    const GLuint framebuffer = surfaces_.Framebuffer(target, DepthFor(state, target));
     if (framebuffer == 0) return;
     state_.DrawFramebuffer(framebuffer);
     state_.AllWrites();

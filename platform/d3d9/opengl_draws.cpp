@@ -135,14 +135,19 @@ RECT DrawBox(const DeviceState& state, const SurfaceMemory& target) {
 
 }  // namespace
 
+SurfaceMemory* OpenGlRenderer::DepthFor(const DeviceState& state, const SurfaceMemory& target) {
+    SurfaceMemory* depth = state.depthStencil != nullptr ? &state.depthStencil->Memory() : nullptr;
+    if (depth != nullptr && (depth->width < target.width || depth->height < target.height)) return nullptr;
+    return depth;
+}
+
 void OpenGlRenderer::Draw(const DeviceState& state, const DrawCall& draw) {
     // The fixed-function pipeline reads vertices by their FVF.
     if (state.fvf == 0 || !context_->MakeCurrent()) return;
     SurfaceMemory& target = state.renderTarget->Memory();
     const RECT box = DrawBox(state, target);
     if (box.left >= box.right || box.top >= box.bottom) return;
-    SurfaceMemory* depth = state.depthStencil != nullptr ? &state.depthStencil->Memory() : nullptr;
-    if (depth != nullptr && (depth->width < target.width || depth->height < target.height)) depth = nullptr;
+    SurfaceMemory* depth = DepthFor(state, target);
     // The textures first: bringing one up to date binds it for work, which
     // must not fall between the framebuffer and the draw.
     if (state.fvf != inputFvf_) layout_ = LayoutOfFvf(state.fvf);

@@ -36,9 +36,14 @@ OpenGlRenderer::OpenGlRenderer(std::unique_ptr<GlWindowContext> context, const O
 }
 
 OpenGlRenderer::~OpenGlRenderer() {
-    // The objects go with the context; the members that name them are
-    // destroyed after this, while it is still current.
-    context_->MakeCurrent();
+    // The members that name objects are destroyed after this, with the
+    // context current; when it cannot be (its window has gone), another
+    // context may be current, and its objects must not be deleted by name:
+    // ours go with our context.
+    if (!context_->MakeCurrent()) {
+        surfaces_.Abandon();
+        programs_.Abandon();
+    }
 }
 
 void OpenGlRenderer::Called(const DeviceCall& call) {
@@ -50,10 +55,7 @@ void OpenGlRenderer::SyncForCpu(SurfaceMemory& surface) {
     surfaces_.ReadBack(surface);
 }
 
-void OpenGlRenderer::Released(SurfaceMemory& surface) {
-    context_->MakeCurrent();
-    surfaces_.Released(surface);
-}
+void OpenGlRenderer::Released(SurfaceMemory& surface) { surfaces_.Released(surface, context_->MakeCurrent()); }
 
 bool PresentedFrameOf(IDirect3DDevice9* device, std::vector<uint32_t>& pixels, UINT& width, UINT& height) {
     Device* own = device != nullptr ? Device::From(device) : nullptr;

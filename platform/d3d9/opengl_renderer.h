@@ -60,6 +60,10 @@ public:
 private:
     OpenGlRenderer(std::unique_ptr<GlWindowContext> context, const OpenGlCapabilities& capabilities);
 
+    // The depth surface draws and clears into `target` use: the device's,
+    // unless it is smaller than the target.
+    static SurfaceMemory* DepthFor(const DeviceState& state, const SurfaceMemory& target);
+
     // Draws: the parts of Draw (opengl_draws.cpp).
     void SetUniforms(const DeviceState& state, const FixedFunctionKey& key, GlProgram& program,
                      const SurfaceMemory& target);
