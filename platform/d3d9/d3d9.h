@@ -21,8 +21,9 @@
 // shader versions, failures, device loss) is the machine profile's direct3d
 // part; the display modes are the display's (platform/user). Drawing,
 // clearing, copies between surfaces and presenting go through a renderer
-// (platform/d3d9/renderer.h); the device's own logic knows nothing of the
-// host.
+// (platform/d3d9/renderer.h): OpenGL through a context of the device's
+// window (platform/d3d9/opengl_renderer.h), or, for tests, one that records
+// the calls; the device's own logic knows nothing of the host.
 //
 // Identifiers (GUIDs) are our own values: the framework names them and never
 // looks inside.

@@ -2,6 +2,8 @@
 // move on, read back when the device reads the bytes.
 #include "platform/d3d9/gl_surfaces.h"
 
+#include <vector>
+
 namespace platform::d3d9 {
 namespace {
 

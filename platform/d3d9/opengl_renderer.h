@@ -12,10 +12,10 @@
 // whole coordinates, flat shading from a triangle's first vertex, the
 // viewport and the scissor rectangle both clipping every draw, alpha tested
 // in whole steps. Left out: lighting and vertex blending (vertices keep the
-// colours they carry), point sprites, stencil operations, draws under a
-// vertex declaration (the device's draws all give an FVF) and shaders of the
-// program's own. It keeps no device calls unless the machine profile asks it
-// to (keepCalls). Private to platform/d3d9 and its tests.
+// colours they carry), draws under a vertex declaration (the framework's
+// draws all give an FVF) and shaders of the program's own (the device keeps
+// their byte code only). It keeps no device calls unless the machine
+// profile asks it to (keepCalls). Private to platform/d3d9 and its tests.
 #pragma once
 
 #include <memory>
