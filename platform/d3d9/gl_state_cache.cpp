@@ -137,10 +137,19 @@ void GlStateCache::ShadeModel(GLenum model) {
 }
 
 void GlStateCache::AllWrites() {
+    ColourMask(true, true);
     if (!depth_.write) {
         glDepthMask(GL_TRUE);
         depth_.write = true;
     }
+}
+
+void GlStateCache::ColourMask(bool colour, bool alpha) {
+    if (colour == colourWrites_ && alpha == alphaWrites_) return;
+    const GLboolean writes = colour ? GL_TRUE : GL_FALSE;
+    glColorMask(writes, writes, writes, alpha ? GL_TRUE : GL_FALSE);
+    colourWrites_ = colour;
+    alphaWrites_ = alpha;
 }
 
 void GlStateCache::ForgetTexture(GLuint texture) {

@@ -54,6 +54,8 @@ public:
     // Colour and depth writes on, as clears need them (draws set depth
     // writes again through Depth).
     void AllWrites();
+    // Writes of red, green and blue, and of alpha.
+    void ColourMask(bool colour, bool alpha);
 
     void ForgetTexture(GLuint texture);
     void ForgetFramebuffer(GLuint framebuffer);
@@ -85,6 +87,8 @@ private:
     bool cullEnabled_ = false;
     GLenum cullFace_ = GL_BACK;
     GLenum shadeModel_ = GL_SMOOTH;
+    bool colourWrites_ = true;
+    bool alphaWrites_ = true;
 };
 
 }  // namespace platform::d3d9

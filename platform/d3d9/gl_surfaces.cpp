@@ -16,7 +16,29 @@ void TightRows() {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
 }
 
+// While one is held, uploads of a format kept with an alpha of 1 write 1
+// whatever the bytes' unused bits hold.
+class AlphaOneUploads {
+public:
+    explicit AlphaOneUploads(const GlFormat& format) : on_(format.alphaOne) {
+        if (!on_) return;
+        glPixelTransferf(GL_ALPHA_SCALE, 0.0f);
+        glPixelTransferf(GL_ALPHA_BIAS, 1.0f);
+    }
+    ~AlphaOneUploads() {
+        if (!on_) return;
+        glPixelTransferf(GL_ALPHA_SCALE, 1.0f);
+        glPixelTransferf(GL_ALPHA_BIAS, 0.0f);
+    }
+    AlphaOneUploads(const AlphaOneUploads&) = delete;
+    AlphaOneUploads& operator=(const AlphaOneUploads&) = delete;
+
+private:
+    bool on_;
+};
+
 void ImageLevel(const GlFormat& format, const SurfaceMemory& surface, GLint level) {
+    const AlphaOneUploads alphaOne(format);
     const GLsizei width = static_cast<GLsizei>(surface.width);
     const GLsizei height = static_cast<GLsizei>(surface.height);
     if (IsCompressed(format)) {
@@ -100,6 +122,7 @@ void GlSurfaces::Upload(SurfaceMemory& surface, Held& held) {
     const GLint level = static_cast<GLint>(surface.level);
     const GLsizei width = static_cast<GLsizei>(surface.width);
     const GLsizei height = static_cast<GLsizei>(surface.height);
+    const AlphaOneUploads alphaOne(format);
     if (IsCompressed(format)) {
         glCompressedTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, width, height, format.internalFormat,
                                   static_cast<GLsizei>(surface.layout.size), surface.bytes.data());
@@ -213,6 +236,7 @@ void GlSurfaces::WriteRect(const SurfaceMemory& source, const RECT& rect, Surfac
                                   static_cast<GLsizei>(blocks.size()), blocks.data());
     } else {
         // The source's rows: its width, each row starting on 4 bytes.
+        const AlphaOneUploads alphaOne(format);
         TightRows();
         glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(source.width));
         glTexSubImage2D(GL_TEXTURE_2D, level, at.x, at.y, width, height, format.pixelFormat, format.pixelType, first);

@@ -9,9 +9,11 @@
 namespace platform::d3d9 {
 namespace {
 
-void ClearColour(D3DCOLOR colour) {
+// The clear colour for a surface of `format`: without alpha, an alpha of 1.
+void ClearColour(D3DCOLOR colour, const FormatInfo& format) {
+    const float alpha = HasAlpha(format) ? static_cast<float>(colour >> 24) / 255.0f : 1.0f;
     glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f, static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
-                 static_cast<float>(colour & 0xFF) / 255.0f, static_cast<float>(colour >> 24) / 255.0f);
+                 static_cast<float>(colour & 0xFF) / 255.0f, alpha);
 }
 
 GlRect Box(LONG left, LONG top, LONG right, LONG bottom) { return GlRect{left, top, right - left, bottom - top}; }
@@ -29,7 +31,7 @@ void OpenGlRenderer::Clear(const DeviceState& state, const ClearCall& clear) {
     if (clear.flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
     if (clear.flags & D3DCLEAR_ZBUFFER) mask |= GL_DEPTH_BUFFER_BIT;
     if (clear.flags & D3DCLEAR_STENCIL) mask |= GL_STENCIL_BUFFER_BIT;
-    ClearColour(clear.color);
+    ClearColour(clear.color, target.format);
     glClearDepth(clear.z);
     glClearStencil(static_cast<GLint>(clear.stencil));
     // Clears keep inside the viewport; the scissor rectangle is for draws.
@@ -62,7 +64,8 @@ void OpenGlRenderer::ColorFill(SurfaceMemory& surface, const RECT& rect, D3DCOLO
     const GLuint framebuffer = surfaces_.Framebuffer(surface);
     if (framebuffer == 0) return;
     state_.DrawFramebuffer(framebuffer);
-    ClearColour(color);
+    state_.ColourMask(true, true);
+    ClearColour(color, surface.format);
     state_.Scissor(true, Box(rect.left, rect.top, rect.right, rect.bottom));
     glClear(GL_COLOR_BUFFER_BIT);
     surfaces_.Drawn(surface);
@@ -78,9 +81,17 @@ void OpenGlRenderer::StretchRect(SurfaceMemory& source, const RECT& sourceRect, 
     state_.DrawFramebuffer(to);
     // Blits are scissored too; a copy is not.
     state_.Scissor(false);
+    state_.ColourMask(true, true);
     glBlitFramebuffer(sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom, destRect.left, destRect.top,
                       destRect.right, destRect.bottom, GL_COLOR_BUFFER_BIT,
                       filter == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    // A destination without alpha takes back the alpha of 1 it is held with.
+    if (!HasAlpha(destination.format) && HasAlpha(source.format)) {
+        state_.ColourMask(false, true);
+        state_.Scissor(true, Box(destRect.left, destRect.top, destRect.right, destRect.bottom));
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     surfaces_.Drawn(destination);
 }
 

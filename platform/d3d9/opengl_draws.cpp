@@ -245,6 +245,8 @@ void OpenGlRenderer::SetFixedStates(const DeviceState& state, const RECT& box, b
     }
     state_.Scissor(true, GlRect{box.left, box.top, box.right - box.left, box.bottom - box.top});
     state_.Blend(BlendOf(render));
+    // A target without alpha keeps the alpha of 1 it is held with.
+    state_.ColourMask(true, HasAlpha(target.format));
     state_.Depth(GlDepth{depth && render[D3DRS_ZENABLE] != D3DZB_FALSE, Comparison(render[D3DRS_ZFUNC]),
                          render[D3DRS_ZWRITEENABLE] != FALSE});
     // Kept top row first, a triangle turning clockwise on Direct3D's screen

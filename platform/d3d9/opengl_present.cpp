@@ -24,6 +24,7 @@ GLuint OpenGlRenderer::Frame(GLsizei width, GLsizei height) {
     glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture_, 0);
     // A new frame starts black, as a window with nothing drawn yet.
     state_.Scissor(false);
+    state_.ColourMask(true, true);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     frameWidth_ = width;
@@ -46,6 +47,7 @@ HRESULT OpenGlRenderer::Present(const PresentCall& present) {
     // A stretch takes the nearest pixel: filtering would draw colour in
     // from beyond the source rectangle's edges.
     state_.Scissor(false);
+    state_.ColourMask(true, true);
     state_.ReadFramebuffer(backBuffer);
     state_.DrawFramebuffer(frame);
     glBlitFramebuffer(source.left, source.top, source.right, source.bottom, dest.left, dest.top, dest.right,

@@ -134,3 +134,65 @@ INSTANTIATE_TEST_SUITE_P(Modes, BlendModeTest, testing::ValuesIn(kModes),
                          });
 
 }  // namespace
+
+namespace {
+
+using d3d9test::Held;
+using d3d9test::kTexturedFvf;
+using d3d9test::Sprite;
+
+class NoAlphaTargetTest : public d3d9test::OpenGlTest {};
+
+// X8R8G8B8 surfaces have no alpha: whatever was drawn or copied into them,
+// or written into their unused bytes, they read as alpha 1, as a
+// destination and as a texture.
+TEST_F(NoAlphaTargetTest, ReadsAnAlphaOfOneWhateverWasWritten) {
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00406080, 1.0f, 0), D3D_OK);
+    // A box of alpha 0 drawn, and a render target of alpha 0 copied in.
+    ASSERT_EQ(Draw(kColouredFvf, Box(0, 0, 16, 16, 0x00406080)), D3D_OK);
+    Held<IDirect3DSurface9> clear;
+    ASSERT_EQ(device->CreateRenderTarget(16, 16, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &clear, nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->ColorFill(clear, nullptr, 0x00406080), D3D_OK);
+    Held<IDirect3DSurface9> backBuffer;
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+    const RECT copied{16, 0, 32, 16};
+    ASSERT_EQ(device->StretchRect(clear, nullptr, backBuffer, &copied, D3DTEXF_NONE), D3D_OK);
+
+    // Destination alpha keeps the destination; its inverse takes it away.
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ZERO);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTALPHA);
+    ASSERT_EQ(Draw(kColouredFvf, Box(0, 0, 32, 8, 0xFFFFFFFF)), D3D_OK);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVDESTALPHA);
+    ASSERT_EQ(Draw(kColouredFvf, Box(0, 8, 32, 16, 0xFFFFFFFF)), D3D_OK);
+    std::vector<D3DCOLOR> pixels = BackBufferPixels();
+    for (const int x : {4, 20}) {
+        EXPECT_TRUE(Near(pixels[4 * kSize + x], 0x406080)) << x;
+        EXPECT_TRUE(Near(pixels[12 * kSize + x], 0)) << x;
+    }
+
+    // A texture of the format, its unused bytes 0, draws opaque.
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    const D3DCOLOR texel = 0x00FF0000;
+    Held<IDirect3DTexture9> texture;
+    texture.object = MakeTexture(1, 1, D3DFMT_X8R8G8B8, &texel, 4);
+    ASSERT_NE(texture.object, nullptr);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    ASSERT_EQ(Draw(kTexturedFvf, Sprite(40 - 0.5f, 0 - 0.5f, 48 - 0.5f, 8 - 0.5f, 0xFFFFFFFF)), D3D_OK);
+    pixels = BackBufferPixels();
+    EXPECT_TRUE(Near(pixels[4 * kSize + 44], 0xFF0000));
+}
+
+}  // namespace
