@@ -12,6 +12,10 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libsdl2-dev
+libgl-dev
+libegl1
+libegl-mesa0
+libgl1-mesa-dri
 libpixman-1-dev
 zlib1g-dev
 libpng-dev

@@ -5,14 +5,18 @@
 
 #include <algorithm>
 
+#include "platform/d3d9/gl_capabilities.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
 
 namespace platform::d3d9 {
 namespace {
 
+// Listed in the profile, and held by the renderer: drawing through OpenGL,
+// the adapter offers only what the context can hold.
 bool Listed(const std::vector<uint32_t>& formats, D3DFORMAT format) {
-    return std::find(formats.begin(), formats.end(), static_cast<uint32_t>(format)) != formats.end();
+    if (std::find(formats.begin(), formats.end(), static_cast<uint32_t>(format)) == formats.end()) return false;
+    return Profile().direct3d.renderer != Direct3DRenderer::OpenGL || OpenGlHoldsFormat(format);
 }
 
 D3DDISPLAYMODE ModeOf(const DEVMODEA& mode) {

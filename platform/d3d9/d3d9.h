@@ -21,8 +21,9 @@
 // shader versions, failures, device loss) is the machine profile's direct3d
 // part; the display modes are the display's (platform/user). Drawing,
 // clearing, copies between surfaces and presenting go through a renderer
-// (platform/d3d9/renderer.h); the device's own logic knows nothing of the
-// host.
+// (platform/d3d9/renderer.h): OpenGL through a context of the device's
+// window (platform/d3d9/opengl_renderer.h), or, for tests, one that records
+// the calls; the device's own logic knows nothing of the host.
 //
 // Identifiers (GUIDs) are our own values: the framework names them and never
 // looks inside.
@@ -311,12 +312,17 @@ enum D3DBLEND : DWORD {
     D3DBLEND_INVDESTALPHA = 8,
     D3DBLEND_DESTCOLOR = 9,
     D3DBLEND_INVDESTCOLOR = 10,
+    D3DBLEND_SRCALPHASAT = 11,
+    D3DBLEND_BOTHSRCALPHA = 12,     // source alpha, and its inverse for the destination
+    D3DBLEND_BOTHINVSRCALPHA = 13,  // the inverse of source alpha, and source alpha for the destination
 };
 
 enum D3DBLENDOP : DWORD {
     D3DBLENDOP_ADD = 1,
     D3DBLENDOP_SUBTRACT = 2,
     D3DBLENDOP_REVSUBTRACT = 3,
+    D3DBLENDOP_MIN = 4,
+    D3DBLENDOP_MAX = 5,
 };
 
 enum D3DTEXTURESTAGESTATETYPE : DWORD {
@@ -338,9 +344,25 @@ enum D3DTEXTUREOP : DWORD {
     D3DTOP_MODULATE2X = 5,
     D3DTOP_MODULATE4X = 6,
     D3DTOP_ADD = 7,
+    D3DTOP_ADDSIGNED = 8,
+    D3DTOP_ADDSIGNED2X = 9,
     D3DTOP_SUBTRACT = 10,
+    D3DTOP_ADDSMOOTH = 11,
     D3DTOP_BLENDDIFFUSEALPHA = 12,
+    D3DTOP_BLENDTEXTUREALPHA = 13,
+    D3DTOP_BLENDFACTORALPHA = 14,
+    D3DTOP_BLENDTEXTUREALPHAPM = 15,
     D3DTOP_BLENDCURRENTALPHA = 16,
+    D3DTOP_PREMODULATE = 17,
+    D3DTOP_MODULATEALPHA_ADDCOLOR = 18,
+    D3DTOP_MODULATECOLOR_ADDALPHA = 19,
+    D3DTOP_MODULATEINVALPHA_ADDCOLOR = 20,
+    D3DTOP_MODULATEINVCOLOR_ADDALPHA = 21,
+    D3DTOP_BUMPENVMAP = 22,
+    D3DTOP_BUMPENVMAPLUMINANCE = 23,
+    D3DTOP_DOTPRODUCT3 = 24,
+    D3DTOP_MULTIPLYADD = 25,
+    D3DTOP_LERP = 26,
 };
 
 // Texture-stage arguments, with the modifier bits.
@@ -349,11 +371,19 @@ enum D3DTEXTUREOP : DWORD {
 #define D3DTA_TEXTURE 0x00000002u
 #define D3DTA_TFACTOR 0x00000003u
 #define D3DTA_SPECULAR 0x00000004u
+#define D3DTA_TEMP 0x00000005u
+#define D3DTA_CONSTANT 0x00000006u
+#define D3DTA_SELECTMASK 0x0000000Fu
 #define D3DTA_COMPLEMENT 0x00000010u
+#define D3DTA_ALPHAREPLICATE 0x00000020u
 
 enum D3DTEXTURETRANSFORMFLAGS : DWORD {
     D3DTTFF_DISABLE = 0,
+    D3DTTFF_COUNT1 = 1,
+    D3DTTFF_COUNT2 = 2,
     D3DTTFF_COUNT3 = 3,
+    D3DTTFF_COUNT4 = 4,
+    D3DTTFF_PROJECTED = 256,
 };
 
 enum D3DSAMPLERSTATETYPE : DWORD {
@@ -370,6 +400,7 @@ enum D3DTEXTUREADDRESS : DWORD {
     D3DTADDRESS_MIRROR = 2,
     D3DTADDRESS_CLAMP = 3,
     D3DTADDRESS_BORDER = 4,
+    D3DTADDRESS_MIRRORONCE = 5,
 };
 
 // ---- transforms, material, lights, viewport ------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "platform/d3d9/adapter.h"
 #include "platform/d3d9/device.h"
+#include "platform/d3d9/gl_capabilities.h"
 #include "platform/d3d9/interface_ids.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
@@ -178,7 +179,7 @@ public:
             return D3DERR_INVALIDCALL;
         if (Profile().direct3d.deviceLost) return D3DERR_DEVICELOST;
         if (Profile().failures.direct3d.createDevice) return D3DERR_NOTAVAILABLE;
-        std::unique_ptr<Renderer> renderer = MakeRenderer();
+        std::unique_ptr<Renderer> renderer = MakeRenderer(deviceWindow);
         if (renderer == nullptr) return D3DERR_NOTAVAILABLE;
 
         auto core = std::make_shared<DeviceCore>(std::move(renderer));
@@ -227,6 +228,10 @@ private:
 IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
     const platform::Direct3DProfile& adapter = platform::Profile().direct3d;
     if (sdkVersion != D3D_SDK_VERSION || !adapter.direct3d9 || platform::Profile().failures.direct3d.createDirect3D)
+        return nullptr;
+    // Drawing through OpenGL needs a context; without one the machine has no
+    // Direct3D 9.
+    if (adapter.renderer == platform::Direct3DRenderer::OpenGL && !platform::d3d9::HostOpenGl().available)
         return nullptr;
     void* made = nullptr;
     if (FAILED(platform::d3d9::Direct3D9::Create(IID_IDirect3D9, &made))) return nullptr;

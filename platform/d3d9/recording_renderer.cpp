@@ -78,7 +78,7 @@ std::vector<RecordedCall>* RecordedCallsOf(IDirect3DDevice9* device) {
     Device* own = device != nullptr ? Device::From(device) : nullptr;
     if (own == nullptr) return nullptr;
     auto* recording = dynamic_cast<RecordingRenderer*>(own->Core()->renderer.get());
-    return recording != nullptr ? &recording->Calls() : nullptr;
+    return recording != nullptr && recording->KeepsCalls() ? &recording->Calls() : nullptr;
 }
 
 std::vector<std::string> CallTexts(const std::vector<RecordedCall>& calls) {

@@ -28,6 +28,9 @@ struct RecordedCall {
 
 class RecordingRenderer : public Renderer {
 public:
+    // Whether the renderer keeps the calls (one that builds on this one may
+    // keep them only when asked to).
+    virtual bool KeepsCalls() const { return true; }
     void Called(const DeviceCall& call) override;
 
     void Clear(const DeviceState& state, const ClearCall& clear) override {}

@@ -105,8 +105,9 @@ public:
     virtual void ColorFill(SurfaceMemory& surface, const RECT& rect, D3DCOLOR color) = 0;
 };
 
-// The renderer the machine profile names for a new device, or null when it
-// cannot be had (the device is then not made).
-std::unique_ptr<Renderer> MakeRenderer();
+// The renderer the machine profile names for a new device that presents
+// into `deviceWindow`, or null when it cannot be had (the device is then not
+// made).
+std::unique_ptr<Renderer> MakeRenderer(HWND deviceWindow);
 
 }  // namespace platform::d3d9

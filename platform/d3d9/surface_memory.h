@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
@@ -45,6 +47,12 @@ struct SurfaceMemory {
     // were not read-only, copies a renderer made in memory), so that a
     // renderer that keeps its own copy knows when to take them again.
     uint64_t generation = 0;
+
+    // A texture's level: all the texture's levels, first to last, and which
+    // of them this is, so that a renderer can hold the levels as one image.
+    // Empty for every other surface.
+    std::span<const std::unique_ptr<SurfaceMemory>> textureLevels;
+    uint32_t level = 0;
 
     // A render target (own surface, back buffer or render-target texture level).
     bool IsRenderTarget() const { return (usage & D3DUSAGE_RENDERTARGET) != 0; }

@@ -18,6 +18,10 @@ Texture::Texture(std::shared_ptr<DeviceCore> core, const FormatInfo& format, UIN
         levels_.push_back(std::make_unique<SurfaceMemory>(format, levelWidth, levelHeight, pool, usage,
                                                           SurfaceRole::TextureLevel, lockable));
     }
+    for (UINT level = 0; level < levels; ++level) {
+        levels_[level]->textureLevels = levels_;
+        levels_[level]->level = level;
+    }
     surfaces_.assign(levels_.size(), nullptr);
 }
 

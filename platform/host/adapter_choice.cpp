@@ -17,6 +17,7 @@ struct Choice {
 
 struct VideoChoice : Choice<VideoAdapter> {
     DWORD thread = 0;
+    uint64_t session = 0;
 };
 
 // All outlive threads still running at exit.
@@ -47,8 +48,15 @@ VideoAdapter& HostVideo() {
         video.chosen = host::StartSdlVideo();
         if (video.chosen == nullptr) video.chosen = &host::NullVideo();
         video.thread = GetCurrentThreadId();
+        ++video.session;
     }
     return *video.chosen;
+}
+
+uint64_t HostVideoSession() {
+    VideoChoice& video = TheVideoChoice();
+    std::lock_guard<std::mutex> guard(video.lock);
+    return video.session;
 }
 
 bool OnHostVideoThread() {

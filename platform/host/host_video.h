@@ -129,5 +129,9 @@ bool OnHostVideoThread();
 // Ends the adapter in force (closing every window it shows), so that the
 // next use chooses afresh.
 void StopHostVideo();
+// Counts the adapters chosen: what an adapter made (a window, an OpenGL
+// context) ends with it, so a holder that sees the count move on has
+// nothing left to release. Makes no choice.
+uint64_t HostVideoSession();
 
 }  // namespace platform

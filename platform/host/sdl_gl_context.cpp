@@ -5,7 +5,12 @@ namespace platform::host {
 
 GlContext SdlVideo::CreateGlContext(HostWindowId window) {
     SDL_Window* shown = SDL_GetWindowFromID(window);
-    return shown != nullptr ? SDL_GL_CreateContext(shown) : nullptr;
+    SDL_GLContext context = shown != nullptr ? SDL_GL_CreateContext(shown) : nullptr;
+    // Presents keep to the display's vertical blank as the machine's clock
+    // sees it (platform/d3d9/vertical_blank.h), not to the driver's: a swap
+    // of its own would wait a second time.
+    if (context != nullptr) SDL_GL_SetSwapInterval(0);
+    return context;
 }
 
 bool SdlVideo::MakeGlContextCurrent(HostWindowId window, GlContext context) {

@@ -20,6 +20,9 @@ bool IsRealDisplay(const char* driver) {
     return requested != nullptr && strcasecmp(requested, driver) == 0;
 }
 
+// Whether the video's start loaded OpenGL (host thread only).
+bool glLoaded = false;
+
 }  // namespace
 
 SdlVideo& TheSdlVideo() {
@@ -40,11 +43,28 @@ VideoAdapter* StartSdlVideo() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // The contexts the Direct3D 9 stand-in draws through: OpenGL 2.1 with
+    // the compatibility profile, double-buffered. It draws into framebuffer
+    // objects of its own and only copies finished frames into the window,
+    // so the window needs no depth or stencil buffer.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    // OpenGL stays loaded while the video runs, rather than from the first
+    // window that takes it to the last: a program that closes all its
+    // windows and opens new ones (a change of screen mode) does not start
+    // the driver again.
+    glLoaded = SDL_GL_LoadLibrary(nullptr) == 0;
     return &TheSdlVideo();
 }
 
 void StopSdlVideo() {
     TheSdlVideo().CloseAll();
+    if (glLoaded) SDL_GL_UnloadLibrary();
+    glLoaded = false;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 

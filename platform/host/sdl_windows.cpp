@@ -15,7 +15,12 @@ HostWindowId SdlVideo::OpenWindow(const std::string& title, const RECT& client, 
     if (!bordered) flags |= SDL_WINDOW_BORDERLESS;
     const int width = std::max<LONG>(1, client.right - client.left);
     const int height = std::max<LONG>(1, client.bottom - client.top);
-    SDL_Window* window = SDL_CreateWindow(title.c_str(), client.left, client.top, width, height, flags);
+    // Every window can take an OpenGL context, so that a Direct3D device can
+    // draw into whichever window it is given; where the host has no OpenGL
+    // the window is made without, and takes GDI's pixels only.
+    SDL_Window* window =
+        SDL_CreateWindow(title.c_str(), client.left, client.top, width, height, flags | SDL_WINDOW_OPENGL);
+    if (window == nullptr) window = SDL_CreateWindow(title.c_str(), client.left, client.top, width, height, flags);
     if (window == nullptr) return 0;
     const Uint32 id = SDL_GetWindowID(window);
     windows_.insert(id);

@@ -223,6 +223,11 @@ enum class Direct3DRenderer {
     // that are exact by definition: UpdateSurface, ColorFill, StretchRect
     // between surfaces of one format without filtering, GetRenderTargetData.
     Cpu,
+    // Draws real pixels through an OpenGL context of the device's window
+    // (SDL's offscreen driver gives one without a display). Where no context
+    // can be had, Direct3DCreate9 gives null, or CreateDevice fails, as on a
+    // machine without Direct3D 9.
+    OpenGL,
 };
 
 // The Direct3D 9 adapter and DirectDraw. Formats are D3DFORMAT numbers. The
@@ -232,11 +237,15 @@ enum class Direct3DRenderer {
 // OpenGL 2.1 offers: the packed RGB formats it samples directly, S3TC
 // compression without the premultiplied kinds (DXT2, DXT4), no video (YUV)
 // surfaces, shader model 2.0, separate blend operations, textures of any size
-// up to 4096.
+// up to 4096. With the OpenGL renderer the adapter offers only the formats
+// that the context can hold (no block compression without S3TC).
 struct Direct3DProfile {
     bool direct3d9 = true;   // Direct3DCreate9 gives an adapter object
     bool directDraw = true;  // CLSID_DirectDraw7 is registered
-    Direct3DRenderer renderer = Direct3DRenderer::Cpu;
+    Direct3DRenderer renderer = Direct3DRenderer::OpenGL;
+    // The OpenGL renderer keeps every device call as the recording renderer
+    // does (the recording and CPU renderers always keep them).
+    bool keepCalls = false;
     uint32_t sixteenBitDisplayFormat = 23;  // D3DFMT_R5G6B5
     // CheckDeviceFormat: textures and off-screen surfaces (usage 0), render
     // targets (D3DUSAGE_RENDERTARGET), depth surfaces (D3DUSAGE_DEPTHSTENCIL;

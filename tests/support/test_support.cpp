@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/kernel/exit_process_handler.h"
+#include "tests/support/library_pins.h"
 #include "platform/profile/machine_profile.h"
 
 namespace testsupport {
@@ -21,6 +22,8 @@ const std::string& PrivateClassLockFolder() {
 }
 
 void ResetPlatform() {
+    // The reset stops the display, which may unload what a test loaded.
+    KeepLoadedLibraries();
     platform::ResetMachine();
     platform::Profile().display.classLockDirectory = PrivateClassLockFolder();
 }

@@ -67,6 +67,9 @@ protected:
         platform::Profile().clock.advanceNanosecondsPerRead = 1000000;
         // No performance counter: the timer accuracy test would spin for a second.
         platform::Profile().clock.performanceFrequency = 0;
+        // Without a display no OpenGL context can be had; start-up takes the
+        // Direct3D path on the renderer that needs none.
+        platform::Profile().direct3d.renderer = platform::Direct3DRenderer::Cpu;
         platform::Profile().windows = platform::WindowsVersionProfile{};
         UseTestProcessor(kTimeStampBit | kMmxBit | kSseBit | kSse2Bit);
         ResetFramework();

@@ -1,7 +1,7 @@
 // What the Direct3D 9 tests share: a machine with a 1280 by 1024 desktop at
-// 32 bits, the manual clock (so presents and vertical-blank waits step it
-// instead of sleeping), a window, the adapter object and, on request, a
-// windowed 640 by 480 device.
+// 32 bits, windows kept as records, the CPU renderer, the manual clock (so
+// presents and vertical-blank waits step it instead of sleeping), a window,
+// the adapter object and, on request, a windowed 640 by 480 device.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,6 +27,9 @@ protected:
     void SetUp() override {
         PlatformTest::SetUp();
         platform::Profile().display.host = platform::HostDisplayUse::Off;
+        // Windows are records here; the device's logic is tested through the
+        // renderer that makes the exact copies in memory.
+        platform::Profile().direct3d.renderer = platform::Direct3DRenderer::Cpu;
         platform::Profile().display.desktopWidth = 1280;
         platform::Profile().display.desktopHeight = 1024;
         platform::UseManualClock(true);
