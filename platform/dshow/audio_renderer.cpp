@@ -26,6 +26,7 @@ constexpr DWORD kBufferSeconds = 2;
 // How often a full buffer looks again for room: the buffer gives no
 // notification when its cursor moves.
 constexpr auto kRoomCheck = std::chrono::milliseconds(5);
+constexpr WORD kExtensibleFormatTag = 0xFFFE;
 
 class AudioRenderer;
 
@@ -428,17 +429,34 @@ ULONG WINAPI AudioRendererPin::AddRef() { return filter_->AddRef(); }
 
 ULONG WINAPI AudioRendererPin::Release() { return filter_->Release(); }
 
-bool AudioRendererPin::Takes(const AM_MEDIA_TYPE& mediaType) {
+// The plain record of a PCM format: tag 1, or the extensible form (tag
+// 0xFFFE) whose sample format is PCM. False for anything else.
+bool PlainPcmFormat(const AM_MEDIA_TYPE& mediaType, WAVEFORMATEX& wave) {
     if (!IsEqualGUID(mediaType.majortype, MEDIATYPE_Audio) || !IsEqualGUID(mediaType.subtype, MEDIASUBTYPE_PCM) ||
         !IsEqualGUID(mediaType.formattype, FORMAT_WaveFormatEx) || mediaType.pbFormat == nullptr ||
         mediaType.cbFormat < sizeof(WAVEFORMATEX) - sizeof(WORD))
         return false;
-    WAVEFORMATEX wave{};
+    wave = WAVEFORMATEX{};
     std::memcpy(&wave, mediaType.pbFormat,
                 mediaType.cbFormat < sizeof wave ? mediaType.cbFormat : static_cast<ULONG>(sizeof wave));
+    if (wave.wFormatTag == kExtensibleFormatTag) {
+        // The sample format's GUID follows the valid bits and speaker mask.
+        constexpr size_t kSubFormatAt = sizeof(WAVEFORMATEX) + 6;
+        GUID subFormat{};
+        if (wave.cbSize < 22 || mediaType.cbFormat < kSubFormatAt + sizeof subFormat) return false;
+        std::memcpy(&subFormat, mediaType.pbFormat + kSubFormatAt, sizeof subFormat);
+        if (!IsEqualGUID(subFormat, MEDIASUBTYPE_PCM)) return false;
+        wave.wFormatTag = WAVE_FORMAT_PCM;
+    }
+    wave.cbSize = 0;
     return wave.wFormatTag == WAVE_FORMAT_PCM && (wave.nChannels == 1 || wave.nChannels == 2) &&
            (wave.wBitsPerSample == 8 || wave.wBitsPerSample == 16) && wave.nSamplesPerSec > 0 &&
            wave.nBlockAlign == wave.nChannels * wave.wBitsPerSample / 8;
+}
+
+bool AudioRendererPin::Takes(const AM_MEDIA_TYPE& mediaType) {
+    WAVEFORMATEX wave{};
+    return PlainPcmFormat(mediaType, wave);
 }
 
 HRESULT WINAPI AudioRendererPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) {
@@ -447,10 +465,8 @@ HRESULT WINAPI AudioRendererPin::ReceiveConnection(IPin* connector, const AM_MED
     if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
     if (DirectionOf(connector) != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
-    if (!Takes(*mediaType)) return VFW_E_TYPE_NOT_ACCEPTED;
     WAVEFORMATEX wave{};
-    std::memcpy(&wave, mediaType->pbFormat,
-                mediaType->cbFormat < sizeof wave ? mediaType->cbFormat : static_cast<ULONG>(sizeof wave));
+    if (!PlainPcmFormat(*mediaType, wave)) return VFW_E_TYPE_NOT_ACCEPTED;
     wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
     // Without a sound device the stream cannot be rendered here.
     if (!filter_->MakeBuffer(wave)) return VFW_E_TYPE_NOT_ACCEPTED;
