@@ -133,7 +133,7 @@ int OpenMovieWithDirectShow(MovieRecord* movie, const char* fileName, int* width
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
                                 IID_IGraphBuilder, &made)) ||
         made == nullptr) {
-        Fail(movie, "CLSID_FilterGraph の作成に失敗しました");
+        Fail(movie, "CLSID_FilterGraph の作成に失敗しました\n");
         return -1;
     }
     movie->graphBuilder = static_cast<IGraphBuilder*>(made);
@@ -142,7 +142,7 @@ int OpenMovieWithDirectShow(MovieRecord* movie, const char* fileName, int* width
     movie->renderer = MovieRendererFilter::Create(nullptr, &result);
     if (movie->renderer == nullptr || FAILED(result) ||
         FAILED(movie->graphBuilder->AddFilter(movie->renderer, L"MovieRenderer"))) {
-        Fail(movie, "Could not add renderer filter to graph!");
+        Fail(movie, "Could not add renderer filter to graph!\n");
         return -1;
     }
 
@@ -153,11 +153,11 @@ int OpenMovieWithDirectShow(MovieRecord* movie, const char* fileName, int* width
     };
     const Wanted wanted[] = {
         {IID_IBasicAudio, reinterpret_cast<void**>(&movie->basicAudio),
-         "BasicAudio インターフェースの取得に失敗しました"},
+         "BasicAudio インターフェースの取得に失敗しました\n"},
         {IID_IMediaControl, reinterpret_cast<void**>(&movie->mediaControl),
-         "IID_IMediaControlインターフェイスの取得に失敗しました"},
+         "IID_IMediaControlインターフェイスの取得に失敗しました\n"},
         {IID_IMediaSeeking, reinterpret_cast<void**>(&movie->mediaSeeking),
-         "IID_IMediaSeekingインターフェイスの取得に失敗しました"},
+         "IID_IMediaSeekingインターフェイスの取得に失敗しました\n"},
     };
     for (const Wanted& one : wanted) {
         if (FAILED(movie->graphBuilder->QueryInterface(one.iid, one.into)) || *one.into == nullptr) {
@@ -169,7 +169,7 @@ int OpenMovieWithDirectShow(MovieRecord* movie, const char* fileName, int* width
     std::strncpy(movie->fileName, fileName, sizeof movie->fileName - 1);
     movie->fileName[sizeof movie->fileName - 1] = '\0';
     result = RenderName(movie->graphBuilder, movie->fileName);
-    std::snprintf(message, sizeof message, "ファイル:%s が開けませんでした", fileName);
+    std::snprintf(message, sizeof message, "ファイル:%s が開けませんでした\n", fileName);
     if (FAILED(result)) {
         if (movie->tempFile == 1 || !CopyToTemporaryFile(movie, fileName)) {
             Fail(movie, message);

@@ -32,7 +32,7 @@ int OpenMovie(const char* fileName, int* width, int* height, int mode) {
 
     MovieRecord* movie = static_cast<MovieRecord*>(AllocZeroedMemory(sizeof(MovieRecord), __FILE__, __LINE__));
     if (movie == nullptr) {
-        WriteLogLine("メモリの確保に失敗しました in OpenMovie");
+        WriteLogLine("メモリの確保に失敗しました in OpenMovie\n");
         return -1;
     }
     movie->sound = -1;
@@ -54,7 +54,7 @@ int OpenMovie(const char* fileName, int* width, int* height, int mode) {
         movie->tempFile = 0;
         if (OpenMovieWithDirectShow(movie, fileName, width, height) != 0) {
             FreeMemory(movie);
-            WriteLogLine("ムービーファイルオープン処理時にエラーが発生しました");
+            WriteLogLine("ムービーファイルオープン処理時にエラーが発生しました\n");
             return -1;
         }
         movie->currentImage = &movie->frameImage;
