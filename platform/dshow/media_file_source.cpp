@@ -277,7 +277,7 @@ public:
 private:
     HRESULT StartStreaming();
     void StopStreaming();
-    void Stream(REFERENCE_TIME from, bool seek);
+    void Stream(REFERENCE_TIME from, REFERENCE_TIME end, bool seek);
     // One picture or piece of sound to `pin`; false once the stream is to
     // end.
     bool Deliver(SourcePin& pin, const BYTE* data, size_t bytes, REFERENCE_TIME start, REFERENCE_TIME stop,
@@ -530,7 +530,10 @@ HRESULT MediaFileSource::StartStreaming() {
     const bool seek = seekPending_;
     seekPending_ = false;
     reached_.store(from);
-    thread_ = std::thread([this, from, seek] { Stream(from, seek); });
+    // Read here, under the lock: the thread must not wait for the lock,
+    // which a seek holds while it waits for the thread to end.
+    const REFERENCE_TIME end = stop_ >= 0 ? stop_ : decoding_.Duration();
+    thread_ = std::thread([this, from, end, seek] { Stream(from, end, seek); });
     return S_OK;
 }
 
@@ -623,10 +626,8 @@ bool MediaFileSource::DeliverSound(const int16_t* samples, size_t frames, REFERE
     return true;
 }
 
-void MediaFileSource::Stream(REFERENCE_TIME from, bool seek) {
+void MediaFileSource::Stream(REFERENCE_TIME from, REFERENCE_TIME end, bool seek) {
     if (seek) decoding_.Seek(from);
-    LONGLONG end = 0;
-    GetStopPosition(&end);
     const bool toVideo = video_.IsConnected();
     const bool toAudio = audio_.IsConnected();
     for (SourcePin* pin : {&video_, &audio_})
