@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "framework/sound/movie/movie_playback.h"
@@ -150,6 +151,58 @@ TEST_F(MovieTest, AMovieInsideAnArchivePlaysFromATemporaryCopyThatCloseDeletes) 
     EXPECT_TRUE(UpdateUntil(movie, [] { return !seen_.empty(); }));
     ASSERT_EQ(CloseMovie(movie), 0);
     EXPECT_FALSE(HostFileExists(copy));
+}
+
+FileAccessTable archiveAccess;
+
+// Reads one byte less than the archive gives.
+uint32_t ShortRead(void* buffer, uint32_t elementSize, uint32_t count, uintptr_t file) {
+    const uint32_t got = archiveAccess.read(buffer, elementSize, count, file);
+    return got > 1 && got != static_cast<uint32_t>(-1) ? got - 1 : got;
+}
+
+TEST_F(MovieTest, ATemporaryCopyThatCannotBeMadeWholeFailsTheOpenAndIsDeleted) {
+    archivetest::ArchiveWriter writer;
+    writer.AddFile("MOVIE.WMV", FixtureBytes(kMovieFixture), true);
+    WriteArchive("DATA.KPK", writer);
+    MakeFolder("TEMP");
+    const char* savedTemp = std::getenv("TMPDIR");
+    const std::string keptTemp = savedTemp != nullptr ? savedTemp : "";
+    const auto temporaryFiles = [&] {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(HostPath("TEMP"))) {
+            (void)entry;
+            ++count;
+        }
+        return count;
+    };
+    const char* failure = "ファイル:data\\movie.wmv が開けませんでした\r\n"
+                          "ムービーファイルオープン処理時にエラーが発生しました\r\n";
+
+    // The copy comes out a byte short.
+    setenv("TMPDIR", HostPath("TEMP").c_str(), 1);
+    archiveAccess = FileAccessTableInForce;
+    FileAccessTable shortened = archiveAccess;
+    shortened.read = ShortRead;
+    SetFileAccessTable(&shortened);
+    size_t mark = LogText().size();
+    EXPECT_EQ(OpenMovie("data\\movie.wmv", nullptr, nullptr, 0), -1);
+    SetFileAccessTable(nullptr);
+    EXPECT_EQ(LinesSince(mark), failure);
+    EXPECT_EQ(temporaryFiles(), 0);
+
+    // No temporary file can be made at all.
+    setenv("TMPDIR", HostPath("NO-SUCH-FOLDER").c_str(), 1);
+    mark = LogText().size();
+    EXPECT_EQ(OpenMovie("data\\movie.wmv", nullptr, nullptr, 0), -1);
+    EXPECT_EQ(LinesSince(mark), failure);
+
+    if (savedTemp != nullptr) {
+        setenv("TMPDIR", keptTemp.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_EQ(MovieTable().liveCount, 0);
 }
 
 struct FailureCase {
