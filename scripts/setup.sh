@@ -23,6 +23,9 @@ libjpeg-dev
 libvorbis-dev
 libavcodec-dev
 libavutil-dev
+libavformat-dev
+libswscale-dev
+libswresample-dev
 "
 
 missing=""

@@ -21,6 +21,9 @@ int PauseMovie(int movie, int keepPlayState);
 // 1 playing, 0 stopped, -1 for a bad handle.
 int GetMovieState(int movie);
 int SetMovieFrameCallback(int movie, MovieFrameCallback callback, int argument);
+// Brings the movie's current frame up to date (the draws run it before each
+// draw of a movie graphic); `flag` has no effect. 0, also for a bad handle.
+int UpdateMovieFrame(int movie, int flag);
 // The movie's current frame as an RGB image, made from the decoder's own
 // frame where it holds it another way; null when no frame can be had.
 PixelImage* GetMovieFrameImage(MovieRecord* movie);

@@ -1,5 +1,6 @@
-// The audio renderer that graphs end a decoded sound stream in. Private to
-// platform/dshow.
+// The audio renderer that graphs end a decoded sound stream in: it plays
+// 16-bit PCM through a DirectSound stream buffer and answers IBasicAudio.
+// Private to platform/dshow.
 #pragma once
 
 #include "platform/dshow/dshow.h"

@@ -3,7 +3,10 @@
 // seeking, event, filter and audio interfaces; the interfaces that filters,
 // pins, allocators, samples and clocks speak to each other; a system
 // reference clock; the Null Renderer (CLSID_NullRenderer); and a registry of
-// filters that Connect, Render and RenderFile draw on.
+// filters that Connect, Render and RenderFile draw on: a media file source
+// that decodes movie and sound files through FFmpeg (libavformat, libavcodec,
+// libswscale, libswresample), an MPEG-audio decoder, and an audio renderer
+// that plays through the DirectSound stand-in (platform/dsound).
 //
 // Stands in for the media streaming library the framework calls, with the
 // names and numeric values the framework expects. Left out: every interface

@@ -1,7 +1,8 @@
 // Movie playback as the window side calls it.
 #pragma once
 
-// Copies every ready frame into its movie's graphic. Returns 0.
+// Nothing to do for the movies here, which bring their frames up to date
+// as they are drawn. Returns 0.
 int RefreshAllMovieFrames();
 // Resumes the movies that SystemPauseAllMovies stopped.
 int ResumeSystemPausedMovies();

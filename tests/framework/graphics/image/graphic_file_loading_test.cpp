@@ -144,7 +144,10 @@ TEST_F(SoftwareGraphicFileTest, AMissingFileAndAFileThatIsNoImageAreLogged) {
     WriteFile(folder_, "notes.txt", "no picture here");
     mark = LogText().size();
     EXPECT_EQ(LoadGraphFile("notes.txt", 0), -1);
-    EXPECT_EQ(LinesSince(mark), "右記のグラフィックファイルのロードに失敗しました：notes.txt \r\n\r\n");
+    EXPECT_EQ(LinesSince(mark),
+              "ファイル:notes.txt が開けませんでした\r\n"
+              "ムービーファイルオープン処理時にエラーが発生しました\r\n"
+              "右記のグラフィックファイルのロードに失敗しました：notes.txt \r\n\r\n");
     EXPECT_EQ(GraphicHandleTable.liveCount, 0);
 }
 

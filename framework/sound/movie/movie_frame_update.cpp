@@ -1,0 +1,51 @@
+// Bringing a movie's frame up to date: the renderer's newest frame handed to
+// the frame callback, and the end of the movie seen from its position, where
+// a looping movie starts again from the top.
+#include "framework/sound/movie/movie_handles.h"
+#include "framework/sound/movie/movie_record.h"
+#include "framework/sound/movie/movie_renderer_filter.h"
+
+int UpdateMovieFrame(int handle, int flag) {
+    MovieRecord* movie = GetMovieRecord(handle);
+    if (movie == nullptr || movie->isTheora) return 0;
+    MovieRendererFilter* renderer = movie->renderer;
+    if (renderer != nullptr && renderer->newFrame.load() != 0) {
+        renderer->newFrame.store(0);
+        if (movie->frameCallback != nullptr) {
+            PixelImage& image = movie->frameImage;
+            UseRgb24Format(&image.format);
+            image.width = renderer->frameWidth;
+            image.height = renderer->frameHeight;
+            image.pitch = renderer->framePitch;
+            image.pixels = renderer->frameBuffer;
+            movie->currentImage = &image;
+            movie->frameCallback(movie, static_cast<int>(movie->callbackArg));
+        }
+    }
+    if (movie->mediaSeeking == nullptr || movie->mediaControl == nullptr) return 0;
+    LONGLONG current = 0;
+    movie->mediaSeeking->GetCurrentPosition(&current);
+    if (current < movie->stopPosition) return 0;
+    if ((movie->playType & kLoopPlayBit) != 0) {
+        LONGLONG top = 0;
+        movie->mediaSeeking->SetPositions(&top, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+        movie->mediaControl->Run();
+    } else {
+        movie->playState = 0;
+        movie->paused = 1;
+    }
+    return 0;
+}
+
+int SetMovieFrameCallback(int handle, MovieFrameCallback callback, int argument) {
+    MovieRecord* movie = GetMovieRecord(handle);
+    if (movie == nullptr) return -1;
+    movie->frameCallback = callback;
+    movie->callbackArg = static_cast<uint32_t>(argument);
+    return 0;
+}
+
+PixelImage* GetMovieFrameImage(MovieRecord* movie) {
+    if (movie == nullptr || movie->currentImage == nullptr || movie->currentImage->pixels == nullptr) return nullptr;
+    return movie->currentImage;
+}
