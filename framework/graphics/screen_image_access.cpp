@@ -1,4 +1,4 @@
-// Stand-in until the screen capture and the draw interface are built.
+// Stand-in until the screen capture is built.
 // Stand-ins while the graphics subsystem does not offer these yet: no
 // graphic can be made from the screen, and nothing is drawn. Each is weak,
 // so that the graphics subsystem's own definition takes its place.
@@ -8,5 +8,3 @@
 
 STAND_IN int CaptureScreenImage(int, int, int, int, int, int) { return -1; }
 STAND_IN int GetGraphicSize(int, int*, int*) { return -1; }
-STAND_IN int DrawGraphicAtPoint(int, int, int, int) { return -1; }
-STAND_IN int DrawGraphicStretched(int, int, int, int, int, int) { return -1; }
