@@ -7,4 +7,3 @@
 #define STAND_IN __attribute__((weak))
 
 STAND_IN int CaptureScreenImage(int, int, int, int, int, int) { return -1; }
-STAND_IN int GetGraphicSize(int, int*, int*) { return -1; }

@@ -12,5 +12,3 @@
 
 // Copies the screen's rectangle into the graphic.
 int CaptureScreenImage(int x1, int y1, int x2, int y2, int handle, int option);
-// The graphic's size (either pointer may be null); -1 for a bad handle.
-int GetGraphicSize(int handle, int* width, int* height);
