@@ -33,10 +33,13 @@ namespace {
 
 constexpr size_t kInfoBlockSize = 380;
 
-// What a new device starts from: the vertex buffers' presets, and the
-// address modes of every sampler and the filter, sent whatever the cache
-// holds from an earlier device.
-void SetUpDeviceStates() {
+void FreeScreenImage(MEMIMG& image) {
+    if (IsMemImgValid(&image)) FreeMemImg(&image);
+}
+
+}  // namespace
+
+void SetUpNewDeviceStates() {
     PresetBatchBuffers();
     const DrawSettings& settings = CurrentDrawSettings;
     DeviceStates.forceSet = 1;
@@ -47,12 +50,6 @@ void SetUpDeviceStates() {
     SetDeviceSamplerFilter(settings.filterMode);
     DeviceStates.forceSet = 0;
 }
-
-void FreeScreenImage(MEMIMG& image) {
-    if (IsMemImgValid(&image)) FreeMemImg(&image);
-}
-
-}  // namespace
 
 int SetUseHardwareAcceleration(int flag) {
     if (FrameworkInitialised) return -1;
@@ -96,7 +93,7 @@ int InitGraphicsSystem() {
     }
     GraphicsSystemUp = 1;
     if (HardwarePathFlag)
-        SetUpDeviceStates();
+        SetUpNewDeviceStates();
     else
         CreatePrimaryScreenMemImg();
     ResetGraphicsSettings();

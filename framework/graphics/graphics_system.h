@@ -31,5 +31,9 @@ int TermGraphicsSystem();
 // background colour and made the software target; ends the process when
 // they cannot be made. Returns 0.
 int CreatePrimaryScreenMemImg();
+// The states a new device starts from: the vertex buffers' presets, the
+// address modes of every sampler and the filter, sent whatever the cache
+// holds from an earlier device.
+void SetUpNewDeviceStates();
 // Zero-fills the 380-byte information block; returns it.
 void* ClearInfoBlock(void* block);
