@@ -42,13 +42,24 @@ void FreeScreenImage(MEMIMG& image) {
 void SetUpNewDeviceStates() {
     PresetBatchBuffers();
     const DrawSettings& settings = CurrentDrawSettings;
-    DeviceStates.forceSet = 1;
+    DeviceStateCache& cache = DeviceStates;
+    cache.forceSet = 1;
     for (int sampler = 0; sampler < kSamplerStageCount; ++sampler) {
         SetDeviceSamplerAddressU(sampler, settings.textureAddressU[sampler]);
         SetDeviceSamplerAddressV(sampler, settings.textureAddressV[sampler]);
     }
     SetDeviceSamplerFilter(settings.filterMode);
-    DeviceStates.forceSet = 0;
+    // A new device starts from its own defaults, not from what the cache
+    // holds: every cached state goes out, the fog's too.
+    ReapplyDeviceStates();
+    cache.forceSet = 1;
+    SetDeviceLightingEnable(cache.lightingEnable);
+    SetDeviceFogEnable(cache.fogEnable);
+    SetDeviceFogMode(cache.fogMode);
+    SetDeviceFogColor(cache.fogColor);
+    SetDeviceFogStartEnd(cache.fogStart, cache.fogEnd);
+    SetDeviceFogDensity(cache.fogDensity);
+    cache.forceSet = 0;
 }
 
 int SetUseHardwareAcceleration(int flag) {

@@ -60,9 +60,11 @@ protected:
         WritePicture(folder_.hostPath() + "/picture.png");
     }
 
-    // One frame with the picture plain, blended and turned, and a box; the
-    // back buffer's bytes before it is presented.
-    static std::string DrawFrame(int picture) {
+    // One frame with the picture plain, blended and turned, and a box: the
+    // calls it makes of the device (the memory renderer makes no pixels of
+    // draws).
+    std::vector<std::string> DrawFrame(int picture) {
+        TakeCalls();
         SelectDrawTarget(-2);
         ClearTargetScreen();
         DrawGraphicAtPoint(10, 10, picture, 1);
@@ -73,16 +75,24 @@ protected:
         DrawRectFilled(200, 10, 220, 30, static_cast<int>(MakeScreenColorCode(0, 255, 0)));
         FlushVertexBatch();
         EndDeviceScene();
-        IDirect3DSurface9* back = Direct3DDevice.backBuffer;
-        D3DSURFACE_DESC desc = {};
-        back->GetDesc(&desc);
-        D3DLOCKED_RECT locked = {};
-        if (back->LockRect(&locked, nullptr, D3DLOCK_READONLY) != D3D_OK) return "";
+        return TakeCalls();
+    }
+    // What the device holds at the end of a frame: its render, stage and
+    // sampler states, transforms, viewport, scissor and shader constants.
+    static std::string DeviceStateBytes() {
+        const platform::d3d9::DeviceState& d = DeviceNow();
         std::string bytes;
-        for (UINT y = 0; y < 64; ++y)
-            bytes.append(static_cast<const char*>(locked.pBits) + y * static_cast<UINT>(locked.Pitch),
-                         static_cast<size_t>(locked.Pitch));
-        back->UnlockRect();
+        auto add = [&bytes](const void* data, size_t size) { bytes.append(static_cast<const char*>(data), size); };
+        add(d.renderStates, sizeof(d.renderStates));
+        add(d.stageStates, sizeof(d.stageStates));
+        add(d.samplerStates, sizeof(d.samplerStates));
+        add(&d.world, sizeof(d.world));
+        add(&d.view, sizeof(d.view));
+        add(&d.projection, sizeof(d.projection));
+        add(&d.viewport, sizeof(d.viewport));
+        add(&d.scissor, sizeof(d.scissor));
+        add(d.vertexConstants, sizeof(d.vertexConstants));
+        add(d.pixelConstants, sizeof(d.pixelConstants));
         return bytes;
     }
 };
@@ -91,9 +101,13 @@ TEST_F(ScreenRestoreTest, AfterADeviceLossTheNextFrameIsTheFrameBeforeIt) {
     Start(true);
     const int picture = LoadGraphFile("picture.png", 0);
     ASSERT_GE(picture, 0);
-    const std::string before = DrawFrame(picture);
-    ASSERT_FALSE(before.empty());
+    DrawFrame(picture);
     ASSERT_EQ(PresentBackBuffer(), 0);
+    const std::vector<std::string> before = DrawFrame(picture);
+    ASSERT_FALSE(before.empty());
+    const std::string statesBefore = DeviceStateBytes();
+    ASSERT_EQ(PresentBackBuffer(), 0);
+    const std::string texels = LevelBytes(TextureOf(picture), 0, 16 * 16 * 4);
 
     // The device is lost: the present is refused and the window side rebuilds.
     platform::Profile().direct3d.deviceLost = true;
@@ -104,10 +118,13 @@ TEST_F(ScreenRestoreTest, AfterADeviceLossTheNextFrameIsTheFrameBeforeIt) {
     ASSERT_EQ(ReapplyScreenMode(), 0);
     EXPECT_NE(LogText().substr(mark).find("グラフィックを復帰します\r\n"), std::string::npos);
     EXPECT_EQ(IsValidGraphicHandle(picture), 1);
-    EXPECT_NE(TextureOf(picture), nullptr);
+    ASSERT_NE(TextureOf(picture), nullptr);
+    EXPECT_EQ(LevelBytes(TextureOf(picture), 0, 16 * 16 * 4), texels);
 
-    const std::string after = DrawFrame(picture);
-    EXPECT_TRUE(after == before);
+    // With every state on the new device as the cache holds it, the next
+    // frame asks the device for exactly what the last good one did.
+    EXPECT_EQ(DrawFrame(picture), before);
+    EXPECT_TRUE(DeviceStateBytes() == statesBefore);
     EXPECT_EQ(PresentBackBuffer(), 0);
 }
 
