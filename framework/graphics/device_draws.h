@@ -32,3 +32,11 @@ int DrawGraphicFourCornersOnDevice(float x1, float y1, float x2, float y2, float
 int DrawRectFilledOnDevice(int x1, int y1, int x2, int y2, int colour);
 // The box's one-pixel outline, clipped by the device to the draw area.
 int DrawRectFrameOnDevice(int x1, int y1, int x2, int y2, int colour);
+
+// A whole graphic with its top-left, top-right, bottom-right and bottom-left
+// corners onto the four points. The int form draws an axis-aligned quad as
+// the stretched draw.
+int DrawGraphicFourCornersOnDeviceF(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                                    const GraphicRecord* record, int transFlag);
+int DrawGraphicFourCornersOnDeviceInt(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4,
+                                      const GraphicRecord* record, int transFlag);

@@ -1,9 +1,9 @@
-// Stand-in until the screen's start, present and restore are built.
 // The graphics system's start and end over the device layer: the screen
-// comes up on the hardware path when it can, else on the software path.
-// Until the hardware draws exist, every draw still goes to the primary
-// screen memory image, which is therefore made on both paths.
+// comes up on the hardware path when it can, else on the software path,
+// which draws into the primary screen memory image.
 #include "framework/graphics/graphics_system.h"
+
+#include <cstring>
 
 #include "framework/base/framework_state.h"
 #include "framework/graphics/device_state_cache.h"
@@ -13,43 +13,74 @@
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/light_table.h"
+#include "framework/graphics/mask_screen.h"
+#include "framework/graphics/screen_flip.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/graphics/shader_handles.h"
 #include "framework/graphics/shader_pack.h"
 #include "framework/graphics/vertex_batch.h"
 #include "framework/softrender/blend_tables.h"
+#include "framework/startup/framework_startup.h"
 #include "framework/window/main_window_state.h"
 
 int SoftwareRenderOnlyFlag = 0;
 int GraphicsSystemUp = 0;
 MEMIMG PrimaryScreenMemImg = {};
+MEMIMG ScreenWorkMemImg = {};
+MEMIMG ScreenWorkAlphaMemImg = {};
 
 namespace {
 
-int CreatePrimaryScreenMemImg(int width, int height, int colorBits) {
-    return NewMemImg(&PrimaryScreenMemImg, width, height, colorBits == 16 ? 0 : 1);
+constexpr size_t kInfoBlockSize = 380;
+
+void FreeScreenImage(MEMIMG& image) {
+    if (IsMemImgValid(&image)) FreeMemImg(&image);
 }
 
-// What a new device starts from: the vertex buffers' presets, and the
-// address modes of every sampler and the filter, sent whatever the cache
-// holds from an earlier device.
-void SetUpDeviceStates() {
+}  // namespace
+
+void SetUpNewDeviceStates() {
     PresetBatchBuffers();
     const DrawSettings& settings = CurrentDrawSettings;
-    DeviceStates.forceSet = 1;
+    DeviceStateCache& cache = DeviceStates;
+    cache.forceSet = 1;
     for (int sampler = 0; sampler < kSamplerStageCount; ++sampler) {
         SetDeviceSamplerAddressU(sampler, settings.textureAddressU[sampler]);
         SetDeviceSamplerAddressV(sampler, settings.textureAddressV[sampler]);
     }
     SetDeviceSamplerFilter(settings.filterMode);
-    DeviceStates.forceSet = 0;
+    // A new device starts from its own defaults, not from what the cache
+    // holds: every cached state goes out, the fog's too.
+    ReapplyDeviceStates();
+    cache.forceSet = 1;
+    SetDeviceLightingEnable(cache.lightingEnable);
+    SetDeviceFogEnable(cache.fogEnable);
+    SetDeviceFogMode(cache.fogMode);
+    SetDeviceFogColor(cache.fogColor);
+    SetDeviceFogStartEnd(cache.fogStart, cache.fogEnd);
+    SetDeviceFogDensity(cache.fogDensity);
+    cache.forceSet = 0;
 }
-
-}  // namespace
 
 int SetUseHardwareAcceleration(int flag) {
     if (FrameworkInitialised) return -1;
     SoftwareRenderOnlyFlag = flag == 0 ? 1 : 0;
+    return 0;
+}
+
+int GetUseHardwareAcceleration() { return SoftwareRenderOnlyFlag ? 0 : 1; }
+
+int CreatePrimaryScreenMemImg() {
+    int width = 0, height = 0;
+    GetMainScreenSize(&width, &height);
+    const int colorType = GetScreenColorBitDepth() == 16 ? 0 : 1;
+    if (NewMemImg(&PrimaryScreenMemImg, width, height, colorType) != 0)
+        FatalErrorExit("プライマリサーフェス用の MEMIMG の作成に失敗しました\n");
+    if (NewMemImg(&ScreenWorkMemImg, width, height, colorType) != 0 ||
+        SetUpMemImg(&ScreenWorkAlphaMemImg, width, height, -1, 0, colorType, 0, 1, 0, nullptr) != 0)
+        FatalErrorExit("プライマリサーフェス用の MEMIMG の作成に失敗しました\n");
+    SoftwareDrawTarget = &PrimaryScreenMemImg;
+    ClearTargetScreen();
     return 0;
 }
 
@@ -72,11 +103,10 @@ int InitGraphicsSystem() {
         return -1;
     }
     GraphicsSystemUp = 1;
-    if (HardwarePathFlag) SetUpDeviceStates();
-    if (CreatePrimaryScreenMemImg(request.width, request.height, GetScreenColorBitDepth()) != 0) {
-        TermGraphicsSystem();
-        return -1;
-    }
+    if (HardwarePathFlag)
+        SetUpNewDeviceStates();
+    else
+        CreatePrimaryScreenMemImg();
     ResetGraphicsSettings();
     BuildBlendTables();
     StartFontSystem();
@@ -85,18 +115,25 @@ int InitGraphicsSystem() {
 
 int TermGraphicsSystem() {
     EndFontSystem();
-    if (GraphicsSystemUp) {
-        DeleteAllGraphicHandles(0);
-        DeleteAllShaderHandles();
-        RemoveAllLights();
-        RemoveLight(DefaultLightHandle);
-        DefaultLightHandle = -1;
-    }
-    TermGraphicsDevice();
-    CloseShaderPack();
-    if (IsMemImgValid(&PrimaryScreenMemImg)) FreeMemImg(&PrimaryScreenMemImg);
     if (!GraphicsSystemUp) return 0;
+    DeleteAllGraphicHandles(0);
+    DeleteAllShaderHandles();
+    TerminateMaskScreen();
+    DeleteAllMasks();
+    RemoveAllLights();
+    RemoveLight(DefaultLightHandle);
+    DefaultLightHandle = -1;
     ForgetDrawTarget();
+    TermGraphicsDevice();
+    FreeScreenImage(PrimaryScreenMemImg);
+    FreeScreenImage(ScreenWorkMemImg);
+    FreeScreenImage(ScreenWorkAlphaMemImg);
+    CloseShaderPack();
     GraphicsSystemUp = 0;
     return 0;
+}
+
+void* ClearInfoBlock(void* block) {
+    if (block != nullptr) std::memset(block, 0, kInfoBlockSize);
+    return block;
 }

@@ -20,3 +20,7 @@ int RemoveAllModels() {
 }
 
 int DropAllModelBuffers() { return 0; }
+
+int BuildAllModelBuffers() { return 0; }
+
+int ReloadModelTextures() { return 0; }

@@ -7,3 +7,7 @@ int StartModelSystem();
 int RemoveAllModels();
 // Releases the device buffers of every model, as the device goes. Returns 0.
 int DropAllModelBuffers();
+// Makes the device buffers of every model again on a new device. Returns 0.
+int BuildAllModelBuffers();
+// Loads every model's textures again after the device lost them. Returns 0.
+int ReloadModelTextures();

@@ -1,11 +1,14 @@
-// Stand-in until the screen and its present is built.
-// Without a started screen there is no back buffer to show; the wait flag is
-// only remembered.
+// The software path's frame pacing: the DirectDraw object tells whether the
+// display is in its vertical blank and waits for the next one.
 #include "framework/graphics/screen_flip.h"
+
+#include "framework/graphics/graphics_device.h"
+#include "platform/platform.h"
 
 namespace {
 int WaitVSync = 1;
-}
+DWORD LastVerticalBlankTime = 0;
+}  // namespace
 
 int GetWaitVSyncFlag() { return WaitVSync; }
 
@@ -14,4 +17,16 @@ int SetWaitVSyncFlag(int flag) {
     return 0;
 }
 
-int RepaintBackBuffer() { return -1; }
+DWORD WaitVerticalBlankInterval() {
+    Sleep(0);
+    IDirectDraw7* directDraw = GetDirectDrawObject();
+    if (directDraw != nullptr) {
+        BOOL inBlank = FALSE;
+        directDraw->GetVerticalBlankStatus(&inBlank);
+        if (!inBlank) directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+    }
+    LastVerticalBlankTime = timeGetTime();
+    return LastVerticalBlankTime;
+}
+
+DWORD GetLastVerticalBlankTime() { return LastVerticalBlankTime; }

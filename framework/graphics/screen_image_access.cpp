@@ -1,4 +1,4 @@
-// Stand-in until the screen capture and the draw interface are built.
+// Stand-in until the screen capture is built.
 // Stand-ins while the graphics subsystem does not offer these yet: no
 // graphic can be made from the screen, and nothing is drawn. Each is weak,
 // so that the graphics subsystem's own definition takes its place.
@@ -7,6 +7,3 @@
 #define STAND_IN __attribute__((weak))
 
 STAND_IN int CaptureScreenImage(int, int, int, int, int, int) { return -1; }
-STAND_IN int GetGraphicSize(int, int*, int*) { return -1; }
-STAND_IN int DrawGraphicAtPoint(int, int, int, int) { return -1; }
-STAND_IN int DrawGraphicStretched(int, int, int, int, int, int) { return -1; }

@@ -7,11 +7,8 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/graphic_draws.h"
 #include "framework/graphics/graphic_handles.h"
 
 // Copies the screen's rectangle into the graphic.
 int CaptureScreenImage(int x1, int y1, int x2, int y2, int handle, int option);
-// The graphic's size (either pointer may be null); -1 for a bad handle.
-int GetGraphicSize(int handle, int* width, int* height);
-int DrawGraphicAtPoint(int x, int y, int handle, int transparent);
-int DrawGraphicStretched(int x1, int y1, int x2, int y2, int handle, int transparent);

@@ -1,70 +1,111 @@
 // Changing the screen mode: the graphics system is ended and started again
-// for the new request, falling back to the previous mode and then to 640 by
-// 480 in 16-bit colour.
+// for the new request, falling back to 640 by 480 for a 320 by 240 request,
+// then to the previous mode and then to 640 by 480 in 16-bit colour.
 #include "framework/graphics/screen_mode_change.h"
 
-#include "framework/startup/framework_startup.h"
+#include "framework/base/framework_state.h"
 #include "framework/base/log.h"
-#include "framework/window/main_window_state.h"
-#include "framework/window/window_mode.h"
+#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
+#include "framework/startup/framework_startup.h"
+#include "framework/window/main_window.h"
+#include "framework/window/main_window_state.h"
+#include "framework/window/window_mode.h"
 
 namespace {
 
-GraphicsRestoreRoutine RestoreRoutine = nullptr;
+struct ScreenMode {
+    ScreenModeRequest request;
+    int doubled;  // the 320x240 flag
+};
 
-// Graphics are only memory images so far, which survive a new screen as they are.
-void DefaultGraphicsRestore() {}
+bool operator==(const ScreenModeRequest& a, const ScreenModeRequest& b) {
+    return a.width == b.width && a.height == b.height && a.colorBits == b.colorBits && a.refreshRate == b.refreshRate;
+}
 
-bool StartScreen(const ScreenModeRequest& request) {
-    RequestedScreenMode = request;
-    TermGraphicsSystem();
-    if (InitGraphicsSystem() != 0) return false;
-    SelectDrawTarget(GetDrawTarget());
-    return true;
+bool StartScreen(const ScreenMode& mode) {
+    RequestedScreenMode = mode.request;
+    SetScreen320x240Flag(mode.doubled);
+    return InitGraphicsSystem() == 0;
+}
+
+ScreenModeRequest CurrentMode() {
+    ScreenModeRequest mode = RequestedScreenMode;
+    GetMainScreenSize(&mode.width, &mode.height);
+    mode.colorBits = GetScreenColorBitDepth();
+    return mode;
 }
 
 }  // namespace
 
-int ApplyScreenModeChange(int width, int height, int colorBits, int force, int refreshRate) {
-    const ScreenModeRequest previous = RequestedScreenMode;
-    ScreenModeRequest wanted = previous;
-    if (width != -1) wanted.width = width;
-    if (height != -1) wanted.height = height;
-    if (colorBits != -1) wanted.colorBits = colorBits;
-    if (refreshRate != -1) wanted.refreshRate = refreshRate;
-
-    WriteLogFormat("画面モード変更処理を開始します");
-    const int target = GetDrawTarget();
-    if (!StartScreen(wanted) && !StartScreen(previous) && !StartScreen(ScreenModeRequest{640, 480, 16, 0}))
-        FatalErrorExit("予期せぬ画面モード変更不能現象が起きました2");
-    SelectDrawTarget(target);
-    if (MainWindow.settings.windowModeFlag) UpdateWindowStyleForMode();
-    WriteLogFormat("画面モード変更処理は正常に終了しました");
-    return 0;
-}
-
-int ReapplyScreenMode() {
-    if (!GraphicsSystemUp) return 0;
-    const int target = GetDrawTarget();
-    if (StartScreen(RequestedScreenMode)) {
-        SelectDrawTarget(target);
-        if (RestoreRoutine != nullptr) RestoreRoutine();
+int ApplyScreenModeChange(int width, int height, int colorBits, int windowChange, int refreshRate) {
+    const ScreenModeRequest current = CurrentMode();
+    const ScreenMode old = {current, Screen320x240Flag};
+    ScreenMode wanted = old;
+    if (width != -1) wanted.request.width = width;
+    if (height != -1) wanted.request.height = height;
+    if (colorBits != -1) wanted.request.colorBits = colorBits;
+    if (refreshRate != -1) wanted.request.refreshRate = refreshRate;
+    int& w = wanted.request.width;
+    int& h = wanted.request.height;
+    const bool sizeKept = width == -1 && height == -1;
+    if (!IsWindowModeOn() && w == 320 && h == 240) {
+        wanted.doubled = 1;
+        w = 640;
+        h = 480;
+    } else if (IsWindowModeOn() && windowChange && old.doubled && w == 640 && h == 480) {
+        // Back in a window the screen is shown at its own 320 by 240.
+        wanted.doubled = 0;
+        w = 320;
+        h = 240;
+    } else if (!sizeKept || IsWindowModeOn()) {
+        wanted.doubled = 0;
     }
+
+    if (wanted.request == old.request && wanted.doubled == old.doubled && !windowChange) return 0;
+
+    WriteLogLine("画面モード変更処理を開始します\n");
+    IncreaseLogDepth();
+    if (!GraphicsSystemUp && !FrameworkInitialised) {
+        // The new values take effect at the start.
+        RequestedScreenMode = wanted.request;
+        SetScreen320x240Flag(wanted.doubled);
+        DecreaseLogDepth();
+        return 0;
+    }
+
+    TermGraphicsSystem();
+    bool started = StartScreen(wanted);
+    if (!started && wanted.request.width == 320 && wanted.request.height == 240) {
+        ScreenMode doubled = wanted;
+        doubled.request.width = 640;
+        doubled.request.height = 480;
+        doubled.doubled = 1;
+        started = StartScreen(doubled);
+    }
+    if (!started) started = StartScreen(old);
+    if (!started) started = StartScreen(ScreenMode{ScreenModeRequest{640, 480, 16, 0}, 0});
+    if (!started) FatalErrorExit("予期せぬ画面モード変更不能現象が起きました2\n");
+
+    if (IsWindowModeOn()) UpdateWindowStyleForMode();
+    DecreaseLogDepth();
+    WriteLogLine("画面モード変更処理は正常に終了しました\n");
+    ProcessWindowMessages();
+    SelectDrawTarget(GetDrawTarget());
     return 0;
 }
 
 int GetScreenModeInfo(int* width, int* height, int* colorBits) {
-    GetMainScreenSize(width, height);
+    int w = 0, h = 0;
+    GetMainScreenSize(&w, &h);
+    if (Screen320x240Flag && w == 640 && h == 480) {
+        w = 320;
+        h = 240;
+    }
+    if (width != nullptr) *width = w;
+    if (height != nullptr) *height = h;
     if (colorBits != nullptr) *colorBits = GetScreenColorBitDepth();
     return 0;
 }
-
-int SetGraphicsRestoreCallback(GraphicsRestoreRoutine routine) {
-    RestoreRoutine = routine != nullptr ? routine : DefaultGraphicsRestore;
-    return 0;
-}
-
-int IsGraphicsRestoreCallbackSet() { return RestoreRoutine != nullptr ? 1 : 0; }

@@ -4,15 +4,28 @@
 
 typedef void (*GraphicsRestoreRoutine)(void);
 
-// -1 for any argument keeps the current value; the screen is always set up
-// again (`force` asks for that, and nothing yet skips it). Ends the process when neither the new mode, nor the
-// previous one, nor 640 by 480 in 16-bit colour can be set up; else 0.
-int ApplyScreenModeChange(int width, int height, int colorBits, int force, int refreshRate);
-// Rebuilds the screen with the current size, depth and rate. Returns 0.
+// -1 for the width, height, depth or rate keeps the current value; a
+// window-change request rebuilds the screen even when nothing else changes.
+// Logs the change, ends and restarts the graphics system (every graphic
+// handle goes), falling back to 640 by 480 for a 320 by 240 request, then to
+// the old mode, then to 640 by 480 in 16-bit colour; ends the process when
+// none can be set up. Before the framework is up only the values are kept.
+// Returns 0.
+int ApplyScreenModeChange(int width, int height, int colorBits, int windowChange, int refreshRate);
+// Rebuilds the device and every device object with the current mode, keeping
+// every handle; the restore routine fills the textures again. Returns 0.
+int ResetScreen();
+// ResetScreen, for the window side after a device loss. Returns 0.
 int ReapplyScreenMode();
-// The drawing screen's width, height and colour depth (each may be null).
+// The restore routine, then the models' textures and the fonts' caches.
+// Returns 0.
+int RunGraphicsRestore();
+// Loads every graphic that came from a file from it again. Returns 0.
+int RestoreGraphics();
+// The drawing screen's width, height (320 by 240 in the doubled mode) and
+// colour depth (each may be null). Returns 0.
 int GetScreenModeInfo(int* width, int* height, int* colorBits);
-// Null installs the default restore routine. Returns 0.
+// Null installs the default restore routine, RestoreGraphics. Returns 0.
 int SetGraphicsRestoreCallback(GraphicsRestoreRoutine routine);
 // 1 when a graphics-restore routine is registered.
 int IsGraphicsRestoreCallbackSet();

@@ -91,7 +91,9 @@ typedef struct tagBITMAPINFO {
 } BITMAPINFO;
 
 #define BI_RGB 0u
+#define BI_BITFIELDS 3u
 #define DIB_RGB_COLORS 0u
+#define SRCCOPY 0x00CC0020u
 
 // Only uncompressed 32-bit DIB sections (BI_RGB, one plane) are made; the
 // pixels start cleared and stay until the section is deleted. No file
@@ -100,6 +102,23 @@ HBITMAP WINAPI CreateDIBSection(HDC deviceContext, const BITMAPINFO* info, UINT 
                                 HANDLE section, DWORD offset);
 // A memory device context (for any device context, or null) holding a
 // 1 by 1 stock bitmap until another one is selected.
+// Copying a DIB's pixels onto a window's client area: 32-bit BI_RGB, or 16
+// and 32-bit BI_BITFIELDS with the red, green and blue masks in the three
+// DWORDs after the header (rows bottom up, or top down for a negative
+// height). Source coordinates count from the DIB's lower-left corner, for
+// top-down DIBs too. SetDIBitsToDevice copies the rectangle as it is from
+// the scan lines given (every line of the DIB is expected at once);
+// StretchDIBits scales the source rectangle onto the destination by nearest
+// pixels with SRCCOPY. Both clip to the client area and return the lines
+// copied, 0 on a refusal. The screen's device context takes the call and
+// shows nothing.
+int WINAPI SetDIBitsToDevice(HDC deviceContext, int destX, int destY, DWORD width, DWORD height, int sourceX,
+                             int sourceY, UINT startScan, UINT lineCount, const void* bits, const BITMAPINFO* info,
+                             UINT usage);
+int WINAPI StretchDIBits(HDC deviceContext, int destX, int destY, int destWidth, int destHeight, int sourceX,
+                         int sourceY, int sourceWidth, int sourceHeight, const void* bits, const BITMAPINFO* info,
+                         UINT usage, DWORD rop);
+
 HDC WINAPI CreateCompatibleDC(HDC deviceContext);
 // Only bitmaps go into memory device contexts: returns the bitmap selected
 // before, or null for anything else.

@@ -190,10 +190,12 @@ TEST_F(DrawSettingsTest, TheResetGivesEveryDefaultAndKeepsWhatLivesOutside) {
     EXPECT_EQ(s.fogStart, 0.0f);
     EXPECT_EQ(s.fogEnd, 1500.0f);
     EXPECT_EQ(s.projection.mode, 0);
-    EXPECT_EQ(s.projection.nearZ, 10.0f);
-    EXPECT_EQ(s.projection.farZ, 10000.0f);
+    // The front screen the reset selects sets the camera that looks at it
+    // from the distance where 60 degrees span its 480 rows.
+    const float distance = 240.0f / 0.57735026f;
+    EXPECT_FLOAT_EQ(s.projection.nearZ, distance * 0.1f);
+    EXPECT_FLOAT_EQ(s.projection.farZ, distance + 20000.0f);
     EXPECT_EQ(s.projection.fieldOfView, 1.0471976f);
-    EXPECT_EQ(s.projection.matrix.m[2][2], 1.0f);
     EXPECT_EQ(s.material.diffuse.x, 0.8f);
     EXPECT_EQ(s.material.diffuse.w, 1.0f);
     EXPECT_EQ(s.material.specular.w, 0.0f);

@@ -74,7 +74,9 @@ TEST_F(WindowModeTest, AChangeThatLeavesTheDisplayAsItWasStopsWaitingAfterTwoSec
     const int waited = GetMillisecondCount() - start;
     EXPECT_EQ(MainWindow.DisplayChangeSeen, 0);
     EXPECT_GE(waited, 2000);
-    EXPECT_LT(waited, 2100);
+    // The wait ends at the first pump pass after two seconds; a pass may
+    // present the front screen on its timer, paced by the vertical blank.
+    EXPECT_LT(waited, 2150);
     EXPECT_EQ(MainWindow.WindowModeChanging, 0);
     EXPECT_EQ(IsWindowModeOn(), 0);
 }
