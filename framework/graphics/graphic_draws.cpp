@@ -18,7 +18,7 @@
 #include "framework/graphics/graphic_image.h"
 #include "framework/graphics/mask_screen.h"
 #include "framework/graphics/matrix_math.h"
-#include "framework/graphics/movie_frame_update.h"
+#include "framework/graphics/movie_entries.h"
 #include "framework/graphics/software_draw_wrappers.h"
 #include "framework/softrender/line_draw.h"
 #include "framework/window/main_window.h"
