@@ -47,7 +47,12 @@ int OpenMovie(const char* fileName, int* width, int* height, int mode) {
         }
     }
     if (movie->theora != nullptr) {
+        TheoraMovieInfo info;
+        GetTheoraMovieInfo(movie->theora, &info);
+        movie->width = static_cast<int32_t>(info.width);
+        movie->height = static_cast<int32_t>(info.height);
         movie->isTheora = 1;
+        movie->currentImage = GetTheoraRgbImage(movie->theora);
         if (width != nullptr) *width = movie->width;
         if (height != nullptr) *height = movie->height;
     } else {
@@ -75,10 +80,12 @@ int CloseMovie(int handle) {
     MovieRecord* movie = GetMovieRecord(handle);
     if (movie == nullptr) return -1;
     if (movie->isTheora) {
-        if (movie->stream != 0) FileStreamClose(movie->stream);
-        movie->stream = 0;
+        // The decode thread reads the file: it is joined before the file
+        // closes.
         CloseTheoraMovie(movie->theora);
         movie->theora = nullptr;
+        if (movie->stream != 0) FileStreamClose(movie->stream);
+        movie->stream = 0;
         movie->sound = -1;
         movie->isTheora = 0;
     }
