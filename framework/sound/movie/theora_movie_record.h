@@ -22,11 +22,12 @@ struct TheoraPageEntry {
 };
 
 // One decoded picture. The decode thread writes an entry only while `valid`
-// is 0; the player reads it only while it is 1. Rows are stored packed, so
-// each stride equals its width.
+// is 0; the player reads it only while it is 1. The frame number is read by
+// both while they look for a frame. Rows are stored packed, so each stride
+// equals its width.
 struct TheoraStockFrame {
     std::atomic<uint32_t> valid;
-    int32_t frame;
+    std::atomic<int32_t> frame;
     uint8_t* y;
     uint8_t* u;
     uint8_t* v;

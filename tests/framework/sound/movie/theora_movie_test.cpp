@@ -214,11 +214,10 @@ TEST_F(TheoraMovieTest, EveryFailedAllocationOfTheOpenIsLoggedAndLeavesNothing) 
         platform::Profile().failures.heap.failAllocationNumber = failing;
         const size_t mark = LogText().size();
         movie = Open(file);
+        // The decode thread allocates too: it ends before the profile changes.
+        if (movie != nullptr) CloseTheoraMovie(movie);
         platform::Profile().failures.heap.failAllocationNumber = 0;
-        if (movie != nullptr) {
-            CloseTheoraMovie(movie);
-            break;
-        }
+        if (movie != nullptr) break;
         const std::string lines = LinesSince(mark);
         bool known = false;
         for (size_t i = 0; i < texts.size(); ++i)
