@@ -92,6 +92,13 @@ TEST_F(TheoraMovieTest, AFileThatIsNoOggIsRefusedAfterItsFirstFourBytes) {
     }
 }
 
+TEST_F(TheoraMovieTest, AStreamWithoutFramesIsRefused) {
+    MemoryFile file{WriteNumberedTheora(0, 8)};
+    const size_t mark = LogText().size();
+    EXPECT_EQ(Open(file), nullptr);
+    EXPECT_EQ(LinesSince(mark), "");
+}
+
 TEST_F(TheoraMovieTest, AnOggFileWithoutTheoraIsRefusedWithoutAMessage) {
     // The sound track alone: the Vorbis-first fixture up to its Theora page.
     const std::string movie = FixtureBytes("grey_ramp_vorbis_first_32x24_10fps.ogv");
