@@ -21,6 +21,7 @@ zlib1g-dev
 libpng-dev
 libjpeg-dev
 libvorbis-dev
+libtheora-dev
 libavcodec-dev
 libavutil-dev
 libavformat-dev

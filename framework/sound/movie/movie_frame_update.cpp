@@ -4,10 +4,12 @@
 #include "framework/sound/movie/movie_handles.h"
 #include "framework/sound/movie/movie_record.h"
 #include "framework/sound/movie/movie_renderer_filter.h"
+#include "framework/sound/movie/theora_movie.h"
 
 int UpdateMovieFrame(int handle, int flag) {
     MovieRecord* movie = GetMovieRecord(handle);
-    if (movie == nullptr || movie->isTheora) return 0;
+    if (movie == nullptr) return 0;
+    if (movie->isTheora) return UpdateTheoraMovieFrame(movie);
     MovieRendererFilter* renderer = movie->renderer;
     if (renderer != nullptr && renderer->newFrame.load() != 0) {
         renderer->newFrame.store(0);
@@ -46,6 +48,8 @@ int SetMovieFrameCallback(int handle, MovieFrameCallback callback, int argument)
 }
 
 PixelImage* GetMovieFrameImage(MovieRecord* movie) {
+    // A Theora frame is converted from the decoder's stock when it is asked for.
+    if (movie != nullptr && movie->isTheora && ConvertTheoraFrameToRgb(movie->theora, 1, 0) == 0) return nullptr;
     if (movie == nullptr || movie->currentImage == nullptr || movie->currentImage->pixels == nullptr) return nullptr;
     return movie->currentImage;
 }

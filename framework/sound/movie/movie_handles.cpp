@@ -8,6 +8,8 @@
 #include "framework/sound/movie/movie_handles.h"
 #include "framework/sound/movie/movie_record.h"
 #include "framework/sound/movie/theora_movie.h"
+#include "framework/sound/sound_handles.h"
+#include "framework/sound/sound_loading.h"
 #include "platform/kernel/kernel.h"
 
 namespace {
@@ -47,7 +49,18 @@ int OpenMovie(const char* fileName, int* width, int* height, int mode) {
         }
     }
     if (movie->theora != nullptr) {
+        TheoraMovieInfo info;
+        GetTheoraMovieInfo(movie->theora, &info);
+        movie->width = static_cast<int32_t>(info.width);
+        movie->height = static_cast<int32_t>(info.height);
         movie->isTheora = 1;
+        movie->currentImage = GetTheoraRgbImage(movie->theora);
+        // The sound track streams from the same file; a file whose sound no
+        // converter takes plays without one.
+        const int previousLoadType = GetSoundLoadType();
+        SetSoundLoadType(3);
+        movie->sound = LoadSoundFile(fileName, 1, -1);
+        SetSoundLoadType(previousLoadType);
         if (width != nullptr) *width = movie->width;
         if (height != nullptr) *height = movie->height;
     } else {
@@ -75,10 +88,13 @@ int CloseMovie(int handle) {
     MovieRecord* movie = GetMovieRecord(handle);
     if (movie == nullptr) return -1;
     if (movie->isTheora) {
-        if (movie->stream != 0) FileStreamClose(movie->stream);
-        movie->stream = 0;
+        // The decode thread reads the file: it is joined before the file
+        // closes.
         CloseTheoraMovie(movie->theora);
         movie->theora = nullptr;
+        if (movie->stream != 0) FileStreamClose(movie->stream);
+        movie->stream = 0;
+        if (movie->sound != -1) DeleteSoundHandle(movie->sound, 0);
         movie->sound = -1;
         movie->isTheora = 0;
     }

@@ -4,6 +4,7 @@
 #include "framework/sound/movie/movie_handles.h"
 #include "framework/sound/movie/movie_playback.h"
 #include "framework/sound/movie/movie_record.h"
+#include "framework/sound/sound_playback.h"
 
 namespace {
 
@@ -18,7 +19,12 @@ int PlayMovie(int handle, int playType, int resumeOnly) {
     const int type = playType == -1 ? movie->playType : playType;
     if (movie->paused == 0) return 0;
     if (resumeOnly == 1 && movie->playState == 0) return 0;
-    if (!movie->isTheora && movie->mediaControl != nullptr) movie->mediaControl->Run();
+    if (movie->isTheora) {
+        RestartTheoraMovieClock(movie);
+        if (movie->sound != -1) PlaySoundHandle(movie->sound, type == 0 ? 1 : type, 0);
+    } else if (movie->mediaControl != nullptr) {
+        movie->mediaControl->Run();
+    }
     movie->paused = 0;
     movie->playType = type == 0 ? 1 : type;
     movie->playState = 1;
@@ -29,7 +35,10 @@ int PauseMovie(int handle, int keepPlayState) {
     MovieRecord* movie = GetMovieRecord(handle);
     if (movie == nullptr) return -1;
     if (movie->paused == 1) return 0;
-    if (!movie->isTheora) {
+    if (movie->isTheora) {
+        if (movie->sound != -1) StopSoundHandle(movie->sound);
+        UpdateMovieFrame(handle, 0);
+    } else {
         if (movie->mediaControl == nullptr) return 0;
         movie->mediaControl->Pause();
     }
@@ -41,8 +50,14 @@ int PauseMovie(int handle, int keepPlayState) {
 int GetMovieState(int handle) {
     MovieRecord* movie = GetMovieRecord(handle);
     if (movie == nullptr) return -1;
-    if (movie->isTheora || movie->mediaSeeking == nullptr || movie->mediaControl == nullptr)
-        return static_cast<int>(movie->playState);
+    if (movie->isTheora) {
+        if (movie->sound == -1 || CheckSoundHandlePlaying(movie->sound) == 1) return static_cast<int>(movie->playState);
+        UpdateMovieFrame(handle, 0);
+        movie->paused = 1;
+        movie->playState = 0;
+        return 0;
+    }
+    if (movie->mediaSeeking == nullptr || movie->mediaControl == nullptr) return static_cast<int>(movie->playState);
     OAFilterState state = State_Stopped;
     if (movie->mediaControl->GetState(kStateWait, &state) != S_OK) return static_cast<int>(movie->playState);
     LONGLONG current = 0;

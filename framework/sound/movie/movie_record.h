@@ -62,3 +62,11 @@ int OpenMovieWithDirectShow(MovieRecord* movie, const char* fileName, int* width
 // Stops the graph and lets go of it and of every interface the record
 // holds, then frees the frame buffer taken from the renderer.
 void ReleaseMovieGraph(MovieRecord* movie);
+
+// A Theora movie's wanted frame moved to the time of its sound track, or of
+// the microsecond clock when it has none, with its end seen; then the frame
+// callback. 0.
+int UpdateTheoraMovieFrame(MovieRecord* movie);
+// Where the microsecond clock stood when frame 0 was due, for a picture
+// that continues from the decoder's current frame.
+void RestartTheoraMovieClock(MovieRecord* movie);

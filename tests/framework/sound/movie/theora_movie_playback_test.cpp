@@ -1,0 +1,106 @@
+// Theora movies through the movie handles: the frame timing on the manual
+// clock, looping and holding the last frame, and the sound track.
+#include <gtest/gtest.h>
+
+#include "framework/graphics/movie_entries.h"
+#include "framework/sound/movie/movie_record.h"
+#include "framework/sound/movie/theora_movie.h"
+#include "framework/sound/movie/yuv_to_rgb_tables.h"
+#include "framework/sound/sound_handles.h"
+#include "framework/sound/sound_system.h"
+#include "movie_fixture.h"
+#include "numbered_theora_writer.h"
+#include "platform/kernel/manual_clock.h"
+
+namespace movietest {
+namespace {
+
+constexpr int kPlayNormal = 1;
+constexpr int kPlayLoop = 3;
+
+class TheoraPlaybackTest : public MovieTest {
+protected:
+    void SetUp() override {
+        MovieTest::SetUp();
+        InitYuvToRgbTables();
+        numbers_.clear();
+    }
+    // The number of every frame the callback was handed.
+    static int RememberNumber(MovieRecord* movie, int) {
+        const PixelImage* frame = GetMovieFrameImage(movie);
+        numbers_.push_back(frame != nullptr ? ReadFrameNumber(frame->pixels, frame->pitch) : -1);
+        return 0;
+    }
+    // Steps the clock by one frame (100 ms) and brings the frame up to date.
+    void NextFrame(int movie) {
+        platform::AdvanceManualClockMilliseconds(100);
+        UpdateMovieFrame(movie, 0);
+    }
+    static std::vector<int> numbers_;
+};
+
+std::vector<int> TheoraPlaybackTest::numbers_;
+
+TEST_F(TheoraPlaybackTest, ALoopingMovieWithoutSoundFollowsTheClockAcrossTheLoopPoint) {
+    WriteFile("COUNT.OGV", WriteNumberedTheora(30, 8));
+    int width = 0, height = 0;
+    const int movie = OpenMovie("COUNT.OGV", &width, &height, 0);
+    ASSERT_GE(movie, 0);
+    EXPECT_EQ(GetMovieRecord(movie)->isTheora, 1u);
+    EXPECT_EQ(GetMovieRecord(movie)->sound, -1);
+    EXPECT_EQ(width, 32);
+    EXPECT_EQ(height, 32);
+    SetMovieFrameCallback(movie, RememberNumber, 0);
+    PlayMovie(movie, kPlayLoop, 0);
+    UpdateMovieFrame(movie, 0);
+    for (int step = 1; step < 36; ++step) NextFrame(movie);
+    std::vector<int> expected;
+    for (int frame = 0; frame < 36; ++frame) expected.push_back(frame % 30);
+    EXPECT_EQ(numbers_, expected);
+    EXPECT_EQ(GetMovieState(movie), 1);
+
+    // A jump of several frames across the loop point.
+    numbers_.clear();
+    platform::AdvanceManualClockMilliseconds(2800);  // from frame 35 to 63, that is 3
+    UpdateMovieFrame(movie, 0);
+    EXPECT_EQ(numbers_, std::vector<int>{3});
+    EXPECT_EQ(CloseMovie(movie), 0);
+}
+
+TEST_F(TheoraPlaybackTest, AMovieThatPlaysOnceHoldsItsLastFrameAndStops) {
+    WriteFile("COUNT.OGV", WriteNumberedTheora(12, 8));
+    const int movie = OpenMovie("COUNT.OGV", nullptr, nullptr, 0);
+    ASSERT_GE(movie, 0);
+    SetMovieFrameCallback(movie, RememberNumber, 0);
+    PlayMovie(movie, kPlayNormal, 0);
+    for (int step = 0; step < 15; ++step) NextFrame(movie);
+    EXPECT_EQ(GetMovieState(movie), 0);
+    ASSERT_FALSE(numbers_.empty());
+    EXPECT_EQ(numbers_.back(), 11);
+    // Paused, the picture stays where it stopped.
+    NextFrame(movie);
+    EXPECT_EQ(numbers_.back(), 11);
+
+    // Played again, it continues from its current frame.
+    PlayMovie(movie, kPlayLoop, 0);
+    NextFrame(movie);
+    EXPECT_EQ(numbers_.back(), 0);
+    EXPECT_EQ(CloseMovie(movie), 0);
+}
+
+TEST_F(TheoraPlaybackTest, TheSoundTrackIsAStreamSoundThatCloseDeletes) {
+    ASSERT_EQ(InitSoundSystem(), 0);
+    WriteFile("MOVIE.OGV", FixtureBytes("grey_ramp_vorbis_first_32x24_10fps.ogv"));
+    const int movie = OpenMovie("MOVIE.OGV", nullptr, nullptr, 0);
+    ASSERT_GE(movie, 0);
+    const int sound = GetMovieRecord(movie)->sound;
+    ASSERT_NE(sound, -1);
+    EXPECT_NE(GetSoundRecord(sound), nullptr);
+    EXPECT_EQ(GetSoundLoadType(), 0) << "the load type is restored";
+    EXPECT_EQ(CloseMovie(movie), 0);
+    EXPECT_EQ(GetSoundRecord(sound), nullptr);
+    EXPECT_EQ(TermSoundSystem(), 0);
+}
+
+}  // namespace
+}  // namespace movietest
