@@ -75,7 +75,7 @@ template <class Draw>
 int RunDraw(const GraphicRecord* record, const RECT& bounds, Draw draw) {
     if (record != nullptr && record->movieHandle != -1) UpdateMovieFrame(record->movieHandle, record->handle);
     const bool masked = MaskScreenEffectiveFlag != 0;
-    if (masked) BeginMaskedDraw(bounds.left, bounds.top);
+    if (masked) BeginMaskedDraw(bounds);
     int result;
     if (EmulatesSubtract(record)) {
         // dest - src = 1 - ((1 - dest) * src'): invert the area, multiply by
@@ -98,7 +98,7 @@ int RunDraw(const GraphicRecord* record, const RECT& bounds, Draw draw) {
     } else {
         result = draw();
     }
-    if (masked) EndMaskedDraw(&bounds);
+    if (masked) EndMaskedDraw(bounds);
     return result;
 }
 

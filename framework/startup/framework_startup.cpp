@@ -34,7 +34,7 @@ void FallBackToWindowModeWhenSizeMissing() {
     GetMainScreenSize(&width, &height);
     const int count = GetDisplayModeCount();
     for (int index = 0; index < count; ++index) {
-        const DisplayModeEntry mode = GetDisplayModeEntry(index);
+        const DisplayModeRecord mode = GetDisplayModeEntry(index);
         if (mode.width == width && mode.height == height) return;
     }
     if (width == 320 && height == 240 && !SoftwareRenderOnlyFlag) return;
