@@ -53,7 +53,9 @@ std::string FontconfigPattern(const std::string& faceUtf8) {
 // The file and face index of the best match; empty when fontconfig finds
 // nothing.
 bool MatchFace(const std::string& faceUtf8, std::string& file, int& index) {
-    if (!FcInit()) return false;
+    // One configuration for the process, loaded on first use and kept.
+    static FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) return false;
     std::string pattern = FontconfigPattern(faceUtf8);
     FcPattern* wanted = nullptr;
     if (!pattern.empty()) {
@@ -63,10 +65,10 @@ bool MatchFace(const std::string& faceUtf8, std::string& file, int& index) {
         FcPatternAddString(wanted, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceUtf8.c_str()));
     }
     if (wanted == nullptr) return false;
-    FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
+    FcConfigSubstitute(config, wanted, FcMatchPattern);
     FcDefaultSubstitute(wanted);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, wanted, &result);
+    FcPattern* match = FcFontMatch(config, wanted, &result);
     bool found = false;
     if (match != nullptr && pattern.empty()) {
         // A face by a name that is not installed: the default Japanese face.
