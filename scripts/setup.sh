@@ -27,6 +27,10 @@ libavutil-dev
 libavformat-dev
 libswscale-dev
 libswresample-dev
+libfreetype-dev
+libfontconfig-dev
+fonts-ipafont-gothic
+fonts-ipafont-mincho
 "
 
 missing=""

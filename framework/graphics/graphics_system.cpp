@@ -109,7 +109,7 @@ int InitGraphicsSystem() {
         CreatePrimaryScreenMemImg();
     ResetGraphicsSettings();
     BuildBlendTables();
-    StartFontSystem();
+    InitFontSystem();
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/gdi/dib_sections.h"
+#include "platform/gdi/font_objects.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
 
@@ -79,7 +80,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
             return TRUE;
         }
     }
-    // Not a brush: the only other object a program deletes is a DIB section.
+    // Not a brush: the other objects a program deletes are fonts and DIB sections.
+    if (DeleteFont(object)) return TRUE;
     return DeleteDibSection(object) ? TRUE : FALSE;
 }
 

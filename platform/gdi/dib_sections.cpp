@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/dib_sections.h"
+#include "platform/gdi/font_objects.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
 
@@ -24,6 +25,7 @@ struct DibSection {
 
 struct MemoryContext {
     HGDIOBJ selected = nullptr;
+    HGDIOBJ font = nullptr;
 };
 
 struct DibTable {
@@ -61,6 +63,13 @@ bool FindSelectedBitmap(HDC memoryContext, SelectedBitmap& found) {
     found.rowStep = dib.topDown ? stride : -stride;
     found.pixels = dib.topDown ? dib.pixels.data() : dib.pixels.data() + static_cast<size_t>(dib.height - 1) * stride;
     return true;
+}
+
+HGDIOBJ SelectedFont(HDC deviceContext) {
+    DibTable& table = Dibs();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto context = table.memoryContexts.find(deviceContext);
+    return context == table.memoryContexts.end() ? nullptr : context->second.font;
 }
 
 bool DeleteDibSection(HGDIOBJ bitmap) {
@@ -114,14 +123,20 @@ HDC WINAPI CreateCompatibleDC(HDC deviceContext) {
     }
     HDC handle = static_cast<HDC>(NewUserHandle());
     std::lock_guard<std::mutex> guard(table.lock);
-    table.memoryContexts[handle] = MemoryContext{table.stockBitmap};
+    table.memoryContexts[handle] = MemoryContext{table.stockBitmap, StockFont()};
     return handle;
 }
 
 HGDIOBJ WINAPI SelectObject(HDC deviceContext, HGDIOBJ object) {
+    const bool isFont = IsFont(object);
     DibTable& table = Dibs();
     std::lock_guard<std::mutex> guard(table.lock);
     const auto context = table.memoryContexts.find(deviceContext);
+    if (isFont && context != table.memoryContexts.end()) {
+        HGDIOBJ previous = context->second.font;
+        context->second.font = object;
+        return previous;
+    }
     const bool isBitmap = object == table.stockBitmap || table.sections.count(object) != 0;
     // A bitmap is in one memory device context at a time.
     if (context == table.memoryContexts.end() || !isBitmap ||

@@ -4,7 +4,10 @@
 //
 // Stands in for the graphics device interface the framework calls, with the
 // names and numeric values the framework expects. Left out: everything the
-// framework does not call yet (blits, fonts, pens, regions, text).
+// framework does not call yet (pens, regions, text output).
+// Fonts and glyph outlines are built on FreeType, with the face found
+// through fontconfig and character codes converted through iconv; a machine
+// profile setting swaps in a fixed test glyph source instead.
 // Built on the window records of platform/user: each window keeps its client
 // area's pixels in memory, which FillRect draws into and the host shows in
 // the window's SDL2 window when there is a display. The screen's device
@@ -120,7 +123,86 @@ int WINAPI StretchDIBits(HDC deviceContext, int destX, int destY, int destWidth,
                          UINT usage, DWORD rop);
 
 HDC WINAPI CreateCompatibleDC(HDC deviceContext);
-// Only bitmaps go into memory device contexts: returns the bitmap selected
-// before, or null for anything else.
+// Bitmaps and fonts go into memory device contexts: returns the bitmap or
+// font selected before (a stock font at first), or null for anything else.
 HGDIOBJ WINAPI SelectObject(HDC deviceContext, HGDIOBJ object);
 BOOL WINAPI DeleteDC(HDC deviceContext);
+
+// ---- fonts and glyph outlines -------------------------------------------------
+
+#define DEFAULT_CHARSET 1
+#define SHIFTJIS_CHARSET 128
+#define HANGEUL_CHARSET 129
+#define NONANTIALIASED_QUALITY 3
+#define FW_NORMAL 400
+#define FW_BOLD 700
+
+#define GGO_METRICS 0
+#define GGO_BITMAP 1
+#define GGO_GRAY4_BITMAP 5
+#define GDI_ERROR 0xFFFFFFFFu
+
+typedef struct tagTEXTMETRICA {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+} TEXTMETRICA, *LPTEXTMETRICA;
+
+typedef struct _GLYPHMETRICS {
+    UINT gmBlackBoxX;
+    UINT gmBlackBoxY;
+    POINT gmptGlyphOrigin;  // the bitmap's top-left corner from the pen position, y upwards
+    short gmCellIncX;
+    short gmCellIncY;
+} GLYPHMETRICS, *LPGLYPHMETRICS;
+
+typedef struct _FIXED {
+    WORD fract;
+    short value;
+} FIXED;
+
+typedef struct _MAT2 {
+    FIXED eM11;
+    FIXED eM12;
+    FIXED eM21;
+    FIXED eM22;
+} MAT2;
+
+// A font of the face named in Shift-JIS (matched among the installed faces;
+// the gothic and mincho system faces and any unknown face resolve to an
+// installed Japanese face). A positive height is the cell height, a
+// negative one the character height; weights of 600 and more are
+// emboldened, italic slants. Width, escapement, orientation, precision,
+// quality and pitch are taken and not used. Null on failure.
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                         DWORD underline, DWORD strikeOut, DWORD charset, DWORD outPrecision, DWORD clipPrecision,
+                         DWORD quality, DWORD pitchAndFamily, const char* face);
+// The metrics of the font selected into the device context; FALSE when the
+// context holds none of ours.
+BOOL WINAPI GetTextMetricsA(HDC deviceContext, LPTEXTMETRICA metrics);
+// The glyph of a character code (a byte, or lead byte x 256 + trail byte in
+// the font's code page) in the font selected into the device context.
+// GGO_BITMAP gives 1 bit per pixel, GGO_GRAY4_BITMAP a byte per pixel of
+// 0 to 16; rows are padded to 4 bytes and run top down. Only the identity
+// matrix is supported. Without a buffer it returns the bitmap's size; a glyph
+// with nothing to draw has an empty black box and size 0. GDI_ERROR on
+// failure.
+DWORD WINAPI GetGlyphOutlineA(HDC deviceContext, UINT character, UINT format, LPGLYPHMETRICS metrics,
+                              DWORD bufferSize, void* buffer, const MAT2* matrix);

@@ -207,6 +207,22 @@ struct DirectShowProfile {
     bool mpegAudioExtensibleFormat = false;
 };
 
+// ---- fonts -----------------------------------------------------------------------
+
+struct FontProfile {
+    // Glyphs come from a fixed test source instead of the installed faces:
+    // for a font of cell height h, ascent h - h / 4 and descent h / 4; a
+    // one-byte character advances h / 2 with a black box of h / 2 - 1 by
+    // ascent - 1, a two-byte one advances h with a box of h - 2 by h - 2,
+    // both with the box's top-left corner at x 1 and at ascent - 1 above
+    // the baseline. Pixel (x, y) of code c has grey level
+    // (x + 2 * y + c) % 17, and is set in a 1-bit bitmap when that level is
+    // 8 or more. The space (0x20 and 0x8140) has an empty box.
+    bool testGlyphSource = false;
+    // The next this many CreateFontA calls fail.
+    int createFontFailures = 0;
+};
+
 // ---- direct3d --------------------------------------------------------------------
 
 // A FourCC format number (the block-compressed and video formats).
@@ -389,6 +405,7 @@ struct MachineProfile {
     DirectShowProfile directShow;
     Direct3DProfile direct3d;
     FailureProfile failures;
+    FontProfile fonts;
 };
 
 // The profile in force. Change fields directly.
