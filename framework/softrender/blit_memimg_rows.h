@@ -1,60 +1,36 @@
 // The two row loops of the blit at a position: the per-pixel path over the
 // clipped rectangle, and the whole-image path that reads the source's run
 // codes instead of testing each pixel for transparency.
-#pragma once
-
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-
-#include "framework/softrender/blend_dispatch.h"
-#include "framework/softrender/blit_memimg_spans.h"
-#include "framework/softrender/memimg.h"
-
-// Where one draw reads and writes: the first source pixel, mask byte and
-// destination pixel of the drawn rectangle, each with its pitch.
-struct BlitRows {
-    const uint8_t* source;
-    ptrdiff_t sourcePitch;
-    const uint8_t* mask;  // null without a blend graphic
-    ptrdiff_t maskPitch;
-    uint8_t* dest;
-    ptrdiff_t destPitch;
-    int width;
-    int height;
-};
+//
+// No include guard: draw_loops.h includes this file once per pass, inside
+// the pass's namespace.
 
 template <BlendPath P>
 void BlitPixelRows(const BlendKernelParams& k, const BlitRows& r) {
-    if constexpr (blit_span::IsBlockCopy<P>()) {
-        const size_t rowBytes = static_cast<size_t>(r.width) * DestPixelBytes(P.depth);
-        if (rowBytes * static_cast<size_t>(r.height) >= blit_span::kStreamingCopyBytes) {
-            for (int row = 0; row < r.height; ++row)
-                blit_span::StreamRow(r.dest + row * r.destPitch, r.source + row * r.sourcePitch, rowBytes);
+    const int width = r.width;
+    const int height = r.height;
+    const ptrdiff_t sourcePitch = r.sourcePitch;
+    const ptrdiff_t maskPitch = r.maskPitch;
+    const ptrdiff_t destPitch = r.destPitch;
+    const uint8_t* source = r.source;
+    const uint8_t* mask = r.mask;
+    uint8_t* dest = r.dest;
+    if constexpr (fast_span::IsBlockCopy<P>()) {
+        const size_t rowBytes = static_cast<size_t>(width) * DestPixelBytes(P.depth);
+        if (rowBytes * static_cast<size_t>(height) >= blit_span::kStreamingCopyBytes) {
+            for (int row = 0; row < height; ++row, source += sourcePitch, dest += destPitch)
+                blit_span::StreamRow(dest, source, rowBytes);
             blit_span::StreamedRowsDone();
             return;
         }
     }
-    const uint8_t* source = r.source;
-    const uint8_t* mask = r.mask;
-    uint8_t* dest = r.dest;
-    for (int row = 0; row < r.height; ++row) {
-        DrawSpan<P>(k, source, mask, dest, r.width);
-        source += r.sourcePitch;
-        if constexpr (P.blendGraphic) mask += r.maskPitch;
-        dest += r.destPitch;
+    for (int row = 0; row < height; ++row) {
+        DrawSpan<P>(k, source, mask, dest, width);
+        source += sourcePitch;
+        if constexpr (P.blendGraphic) mask += maskPitch;
+        dest += destPitch;
     }
 }
-
-// The run codes of the rows a view shows, and the view's first column in
-// its base: a view of part of a base reads the base's codes and keeps the
-// part of each run that falls inside it.
-struct RunCodeWindow {
-    const uint8_t* firstRow;  // the codes of the view's first row
-    const uint8_t* end;       // the end of the base's codes
-    int left;                 // the view's first column in the base
-    int baseWidth;
-};
 
 // The whole-image path: a transparent run is passed over; an opaque or
 // translucent run is drawn. Opaque runs of a source without alpha hold no
@@ -68,6 +44,10 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
     constexpr ptrdiff_t kDestBytes = DestPixelBytes(P.depth);
     const int left = window.left;
     const int right = window.left + r.width;
+    const int height = r.height;
+    const ptrdiff_t sourcePitch = r.sourcePitch;
+    const ptrdiff_t maskPitch = r.maskPitch;
+    const ptrdiff_t destPitch = r.destPitch;
     const uint8_t* code = window.firstRow;
     const uint8_t* sourceRow = r.source;
     const uint8_t* maskRow = r.mask;
@@ -86,7 +66,7 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
         else
             DrawSpan<P>(k, source, mask, dest, to - from);
     };
-    for (int row = 0; row < r.height; ++row) {
+    for (int row = 0; row < height; ++row) {
         int column = 0;  // the base column where the next run starts
         int spanStart = 0;
         uint8_t spanKind = kRunTransparent;
@@ -113,8 +93,27 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
                 break;
             }
         }
-        sourceRow += r.sourcePitch;
-        if constexpr (P.blendGraphic) maskRow += r.maskPitch;
-        destRow += r.destPitch;
+        sourceRow += sourcePitch;
+        if constexpr (P.blendGraphic) maskRow += maskPitch;
+        destRow += destPitch;
     }
+}
+
+// Below this width a keyed or alpha-weighted copy takes the per-pixel loop.
+inline constexpr int kRunCodesMinWidth = 128;
+
+// The blit's rows: over the run codes when `window` is given (the whole image
+// with the transparency flag 1 and codes that match the transparency test),
+// else pixel by pixel.
+template <BlendPath P>
+void DrawBlitRows(const BlendKernelParams& k, const BlitRows& r, const RunCodeWindow* window) {
+    if constexpr (P.transparent) {
+        // A narrow copy that skips the transparent colour or clear pixels is
+        // quicker tested pixel by pixel, several at a time, than walked run
+        // by run; in mode 0 both paths give the same pixels.
+        constexpr bool kQuickerPerPixel = fast_span::IsKeyedCopy<P>() || fast_span::IsAlphaCopy<P>();
+        if (window != nullptr && !(kQuickerPerPixel && r.width < kRunCodesMinWidth))
+            return BlitRunCodeRows<P>(k, r, *window);
+    }
+    BlitPixelRows<P>(k, r);
 }

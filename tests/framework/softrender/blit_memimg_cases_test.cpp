@@ -268,23 +268,25 @@ namespace {
 // A copy of more than 8 MiB stores past the caches; it must still copy every
 // pixel of every row, whatever the rows' alignment.
 TEST_F(BlitMemImgTest, ALargeCopyMovesEveryPixel) {
-    for (const int colorType : {kMemImgColor32, kMemImgColor565}) {
-        SCOPED_TRACE(colorType);
-        const int width = colorType == kMemImgColor32 ? 2047 : 4093;
-        const int height = 1030;
-        auto source = MakeTestImage(width, height, colorType);
-        auto dest = MakeTestImage(width + 3, height, colorType);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
-        UseSettings(0, 0, RECT{0, 0, width + 3, height});
-        BlitMemImg(dest->get(), source->get(), 1, 0, 0, nullptr);
-        int wrong = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width + 3; ++x) {
-                const uint32_t expected = x >= 1 && x <= width ? ReadTestPixel(source->get(), x - 1, y) : 0u;
-                if (ReadTestPixel(dest->get(), x, y) != expected && ++wrong < 4) ADD_FAILURE() << x << "," << y;
-            }
-    }
+    blittest::ForEachSimdLevel([&] {
+        for (const int colorType : {kMemImgColor32, kMemImgColor565}) {
+            SCOPED_TRACE(colorType);
+            const int width = colorType == kMemImgColor32 ? 2047 : 4093;
+            const int height = 1030;
+            auto source = MakeTestImage(width, height, colorType);
+            auto dest = MakeTestImage(width + 3, height, colorType);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
+            UseSettings(0, 0, RECT{0, 0, width + 3, height});
+            BlitMemImg(dest->get(), source->get(), 1, 0, 0, nullptr);
+            int wrong = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width + 3; ++x) {
+                    const uint32_t expected = x >= 1 && x <= width ? ReadTestPixel(source->get(), x - 1, y) : 0u;
+                    if (ReadTestPixel(dest->get(), x, y) != expected && ++wrong < 4) ADD_FAILURE() << x << "," << y;
+                }
+        }
+    });
 }
 
 }  // namespace

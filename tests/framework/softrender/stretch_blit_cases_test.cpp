@@ -328,27 +328,29 @@ namespace {
 // A stretched copy of more than 8 MiB stores past the caches; its pixels are
 // those of the same copy drawn in two halves.
 TEST_F(StretchBlitTest, ALargeCopyGivesThePixelsOfSmallerOnes) {
-    for (const int colorType : {kMemImgColor32, kMemImgColor565}) {
-        SCOPED_TRACE(colorType);
-        const int width = colorType == kMemImgColor32 ? 2051 : 4099;
-        const int height = 1100;
-        auto source = MakeTestImage(width * 2 / 3, height * 2 / 3, colorType);
-        for (int y = 0; y < source->get()->height; ++y)
-            for (int x = 0; x < source->get()->width; ++x)
-                WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
-        auto whole = MakeTestImage(width, height, colorType);
-        auto halves = MakeTestImage(width, height, colorType);
-        const RECT rect{width - 1, 0, 1, height};
-        UseSettings(0, 0, RECT{0, 0, width, height});
-        StretchBlitMemImg(whole->get(), source->get(), &rect, 0, nullptr);
-        UseSettings(0, 0, RECT{0, 0, width, height / 2});
-        StretchBlitMemImg(halves->get(), source->get(), &rect, 0, nullptr);
-        UseSettings(0, 0, RECT{0, height / 2, width, height});
-        StretchBlitMemImg(halves->get(), source->get(), &rect, 0, nullptr);
-        EXPECT_TRUE(TestPixels(whole->get()) == TestPixels(halves->get()));
-        EXPECT_EQ(ReadTestPixel(whole->get(), 0, 0), 0u);
-        EXPECT_EQ(ReadTestPixel(whole->get(), width - 2, 0), 0u) << "mirrored: column 0 of the source at the right";
-    }
+    blittest::ForEachSimdLevel([&] {
+        for (const int colorType : {kMemImgColor32, kMemImgColor565}) {
+            SCOPED_TRACE(colorType);
+            const int width = colorType == kMemImgColor32 ? 2051 : 4099;
+            const int height = 1100;
+            auto source = MakeTestImage(width * 2 / 3, height * 2 / 3, colorType);
+            for (int y = 0; y < source->get()->height; ++y)
+                for (int x = 0; x < source->get()->width; ++x)
+                    WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
+            auto whole = MakeTestImage(width, height, colorType);
+            auto halves = MakeTestImage(width, height, colorType);
+            const RECT rect{width - 1, 0, 1, height};
+            UseSettings(0, 0, RECT{0, 0, width, height});
+            StretchBlitMemImg(whole->get(), source->get(), &rect, 0, nullptr);
+            UseSettings(0, 0, RECT{0, 0, width, height / 2});
+            StretchBlitMemImg(halves->get(), source->get(), &rect, 0, nullptr);
+            UseSettings(0, 0, RECT{0, height / 2, width, height});
+            StretchBlitMemImg(halves->get(), source->get(), &rect, 0, nullptr);
+            EXPECT_TRUE(TestPixels(whole->get()) == TestPixels(halves->get()));
+            EXPECT_EQ(ReadTestPixel(whole->get(), 0, 0), 0u);
+            EXPECT_EQ(ReadTestPixel(whole->get(), width - 2, 0), 0u) << "mirrored: column 0 of the source at the right";
+        }
+    });
 }
 
 }  // namespace
