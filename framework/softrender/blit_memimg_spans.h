@@ -11,22 +11,76 @@
 
 namespace blit_span {
 
-// Moves one row of whole pixels. A sprite's short rows are moved in vector
-// steps here rather than through a call; longer rows, and rows that overlap
-// (an image drawn onto itself), go to memmove.
+// Moves `bytes` bytes (at most two vectors' worth) as memmove would: the
+// first and the last piece of the largest size that fits are both read before
+// either is written, so the pieces may overlap each other and the rows may
+// overlap too.
+inline void CopyShortRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
+    const auto move = [&]<typename Piece>(Piece) {
+        Piece first, last;
+        std::memcpy(&first, source, sizeof first);
+        std::memcpy(&last, source + bytes - sizeof last, sizeof last);
+        std::memcpy(dest, &first, sizeof first);
+        std::memcpy(dest + bytes - sizeof last, &last, sizeof last);
+    };
+    if (bytes >= Lanes::kBytes) {
+        const Lanes::V first = Lanes::Load(source);
+        const Lanes::V last = Lanes::Load(source + bytes - Lanes::kBytes);
+        Lanes::Store(dest, first);
+        Lanes::Store(dest + bytes - Lanes::kBytes, last);
+    } else if (bytes >= 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+        const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + bytes - 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), first);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + bytes - 16), last);
+    } else if (bytes >= 8) {
+        move(uint64_t{});
+    } else if (bytes >= 4) {
+        move(uint32_t{});
+    } else if (bytes >= 2) {
+        move(uint16_t{});
+    } else if (bytes == 1) {
+        *dest = *source;
+    }
+}
+
+// Moves one row of whole pixels as memmove would. A sprite's short rows are
+// moved in vector steps here rather than through a call. Longer rows store
+// whole vectors on vector boundaries of the destination, which the library's
+// copy of a row does not; rows that overlap (an image drawn onto itself) go
+// to memmove.
 inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
     constexpr size_t kStep = Lanes::kBytes;
-    if (bytes >= kStep && bytes <= 16 * kStep && (dest + bytes <= source || source + bytes <= dest)) {
-        // Whole steps, then the last step's worth of bytes, which may overlap
-        // the step before: one loop whatever the length.
-        const uint8_t* const last = source + bytes - kStep;
-        uint8_t* const lastDest = dest + bytes - kStep;
-        while (source < last) {
-            Lanes::Store(dest, Lanes::Load(source));
-            source += kStep;
-            dest += kStep;
+    if (bytes <= 2 * kStep) return CopyShortRow(dest, source, bytes);
+    if (bytes <= 4 * kStep) {
+        // Up to four vectors, all read before any is written.
+        const Lanes::V a = Lanes::Load(source);
+        const Lanes::V b = Lanes::Load(source + kStep);
+        const Lanes::V c = Lanes::Load(source + bytes - 2 * kStep);
+        const Lanes::V d = Lanes::Load(source + bytes - kStep);
+        Lanes::Store(dest, a);
+        Lanes::Store(dest + kStep, b);
+        Lanes::Store(dest + bytes - 2 * kStep, c);
+        Lanes::Store(dest + bytes - kStep, d);
+        return;
+    }
+    if (bytes <= 16 * kStep && (dest + bytes <= source || source + bytes <= dest)) {
+        // The first and the last vector unaligned, which may overlap the
+        // aligned ones between them.
+        const Lanes::V first = Lanes::Load(source);
+        const Lanes::V last = Lanes::Load(source + bytes - kStep);
+        const size_t head = kStep - (reinterpret_cast<uintptr_t>(dest) & (kStep - 1));
+        const size_t end = bytes - kStep;
+        size_t i = head;
+        for (; i + 2 * kStep <= end; i += 2 * kStep) {
+            const Lanes::V a = Lanes::Load(source + i);
+            const Lanes::V b = Lanes::Load(source + i + kStep);
+            Lanes::StoreAligned(dest + i, a);
+            Lanes::StoreAligned(dest + i + kStep, b);
         }
-        Lanes::Store(lastDest, Lanes::Load(last));
+        for (; i < end; i += kStep) Lanes::StoreAligned(dest + i, Lanes::Load(source + i));
+        Lanes::Store(dest, first);
+        Lanes::Store(dest + end, last);
         return;
     }
     std::memmove(dest, source, bytes);

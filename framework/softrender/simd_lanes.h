@@ -29,7 +29,8 @@ struct Lanes {
 
     static V Load(const uint8_t* at) { return _mm256_loadu_si256(reinterpret_cast<const V*>(at)); }
     static void Store(uint8_t* at, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(at), v); }
-    // `at` on a kBytes boundary; the store bypasses the caches.
+    // `at` on a kBytes boundary; the streaming store bypasses the caches.
+    static void StoreAligned(uint8_t* at, V v) { _mm256_store_si256(reinterpret_cast<V*>(at), v); }
     static void StoreStreaming(uint8_t* at, V v) { _mm256_stream_si256(reinterpret_cast<V*>(at), v); }
 
     static V Zero() { return _mm256_setzero_si256(); }
@@ -97,6 +98,7 @@ struct Lanes {
 
     static V Load(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const V*>(at)); }
     static void Store(uint8_t* at, V v) { _mm_storeu_si128(reinterpret_cast<V*>(at), v); }
+    static void StoreAligned(uint8_t* at, V v) { _mm_store_si128(reinterpret_cast<V*>(at), v); }
     static void StoreStreaming(uint8_t* at, V v) { _mm_stream_si128(reinterpret_cast<V*>(at), v); }
 
     static V Zero() { return _mm_setzero_si128(); }
