@@ -17,12 +17,23 @@ void BlitPixelRows(const BlendKernelParams& k, const BlitRows& r) {
     uint8_t* dest = r.dest;
     if constexpr (fast_span::IsBlockCopy<P>()) {
         const size_t rowBytes = static_cast<size_t>(width) * DestPixelBytes(P.depth);
-        if (rowBytes * static_cast<size_t>(height) >= blit_span::kStreamingCopyBytes) {
-            for (int row = 0; row < height; ++row, source += sourcePitch, dest += destPitch)
-                blit_span::StreamRow(dest, source, rowBytes);
+        const size_t bytes = rowBytes * static_cast<size_t>(height);
+        // Rows that follow one another without a gap on both sides, in
+        // blocks that do not overlap, are one row.
+        const bool oneBlock = sourcePitch == static_cast<ptrdiff_t>(rowBytes) &&
+                              destPitch == static_cast<ptrdiff_t>(rowBytes) &&
+                              (dest + bytes <= source || source + bytes <= dest);
+        if (bytes >= StreamingCopyBytes()) {
+            if (oneBlock) {
+                blit_span::StreamRow(dest, source, bytes);
+            } else {
+                for (int row = 0; row < height; ++row, source += sourcePitch, dest += destPitch)
+                    blit_span::StreamRow(dest, source, rowBytes);
+            }
             blit_span::StreamedRowsDone();
             return;
         }
+        if (oneBlock) return blit_span::CopyRow(dest, source, bytes);
     }
     for (int row = 0; row < height; ++row) {
         DrawSpan<P>(k, source, mask, dest, width);
@@ -62,11 +73,12 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
         const uint8_t* mask = P.blendGraphic ? maskRow + from : nullptr;
         uint8_t* dest = destRow + from * kDestBytes;
         // The processor's own prefetch picks a row's stretch up only after
-        // its first misses; the first lines of the same stretch of the next
-        // row are asked for now, while this one is drawn.
-        for (int line = 0; line < 8; ++line) {
-            _mm_prefetch(reinterpret_cast<const char*>(source + sourcePitch + line * 64), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(dest + destPitch + line * 64), _MM_HINT_T0);
+        // its first misses; the same stretch of the next row is asked for
+        // now, while this one is drawn.
+        for (ptrdiff_t at = 0; at < (to - from) * kDestBytes; at += 64) {
+            _mm_prefetch(reinterpret_cast<const char*>(dest + destPitch + at), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(source + sourcePitch + at * kSourceBytes / kDestBytes),
+                         _MM_HINT_T0);
         }
         if (kind == kRunOpaque)
             DrawSpan<kOpaque>(k, source, mask, dest, to - from);

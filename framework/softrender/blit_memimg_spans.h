@@ -45,10 +45,9 @@ inline void CopyShortRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
 }
 
 // Moves one row of whole pixels as memmove would. A sprite's short rows are
-// moved in vector steps here rather than through a call. Longer rows store
-// whole vectors on vector boundaries of the destination, which the library's
-// copy of a row does not; rows that overlap (an image drawn onto itself) go
-// to memmove.
+// moved in vector steps here rather than through a call; longer rows store
+// whole vectors on vector boundaries of the destination. Rows that overlap
+// (an image drawn onto itself) go to memmove.
 inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
     constexpr size_t kStep = Lanes::kBytes;
     if (bytes <= 2 * kStep) return CopyShortRow(dest, source, bytes);
@@ -64,7 +63,7 @@ inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
         Lanes::Store(dest + bytes - kStep, d);
         return;
     }
-    if (bytes <= 16 * kStep && (dest + bytes <= source || source + bytes <= dest)) {
+    if (dest + bytes <= source || source + bytes <= dest) {
         // The first and the last vector unaligned, which may overlap the
         // aligned ones between them.
         const Lanes::V first = Lanes::Load(source);
@@ -85,9 +84,6 @@ inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
     }
     std::memmove(dest, source, bytes);
 }
-
-// Copies of more bytes than this stream past the caches.
-inline constexpr size_t kStreamingCopyBytes = size_t{8} << 20;
 
 // Moves one row of a copy too large for the caches with stores that bypass
 // them, so that no destination line is first read in only to be overwritten;

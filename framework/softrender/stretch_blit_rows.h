@@ -74,7 +74,7 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
     // A copy too large for the caches stores past them.
     const bool stream = fast_span::IsGatherCopy<P>() &&
                         static_cast<size_t>(width) * kDestBytes * static_cast<size_t>(height) >=
-                            blit_span::kStreamingCopyBytes;
+                            StreamingCopyBytes();
     for (int row = 0;;) {
         if constexpr (fast_span::IsGatherCopy<P>()) {
             if (sameSourceRow && !stream) {
