@@ -73,6 +73,13 @@ constexpr bool IsGatherCopy() {
     return P.source == SourceKind::kAlpha && P.rules.copyIgnoresAlpha;
 }
 
+// The paths whose pixels a vector step draws from source and destination
+// vectors (the copies of whole pixels move them without a step).
+template <BlendPath P>
+constexpr bool HasDrawStep() {
+    return IsKeyedCopy<P>() || IsAlphaCopy<P>() || IsByteAdd<P>() || IsPackedAdd32<P>() || IsAdd16<P>();
+}
+
 // Whether the path has a loop of its own, so that the width of the
 // processor's vectors matters to it.
 template <BlendPath P>

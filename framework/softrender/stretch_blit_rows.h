@@ -50,6 +50,20 @@ inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint
     }
 }
 
+// The source vectors of a step of path P's own loop from the sampled
+// columns `columns` of the source row.
+template <BlendPath P>
+inline void Gather(const uint8_t* sourceRow, const int32_t* columns, span_kernels::V* texel) {
+    constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
+    if constexpr (kSourceBytes == 2) {
+        texel[0] = Lanes::Gather16<2>(sourceRow, columns);
+    } else {
+        constexpr int kPerVector = Lanes::kBytes / 4;
+        for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v)
+            texel[v] = Lanes::Gather32<4>(sourceRow, columns + v * kPerVector);
+    }
+}
+
 }  // namespace stretch_gather
 
 template <BlendPath P, bool kStrict>
@@ -71,6 +85,9 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
     uint8_t* destRow = r.dest;
     int32_t ay = r.startY;
     bool sameSourceRow = false;
+    // The paths with a vector step of their own, which reads no mask.
+    bool vectorSteps = false;
+    if constexpr (fast_span::HasDrawStep<P>()) vectorSteps = span_kernels::HasStepsFor<P>(k);
     // A copy too large for the caches stores past them.
     const bool stream = fast_span::IsGatherCopy<P>() &&
                         static_cast<size_t>(width) * kDestBytes * static_cast<size_t>(height) >=
@@ -82,6 +99,14 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
             } else {
                 stretch_gather::GatherCopyRow<kSourceBytes, kDestBytes>(sourceRow, columns, destRow, width, stream);
             }
+        } else if (vectorSteps) {
+            // The sampled texels go straight into the vectors of the path's
+            // own loop; the last few pixels are drawn one by one.
+            int i = span_kernels::DrawSteps<P>(k, [&](int at, span_kernels::V* texel) { stretch_gather::Gather<P>(sourceRow, columns + at, texel); },
+                                               destRow, width);
+            for (; i < width; ++i)
+                BlendPixel<P>(k, sourceRow + static_cast<ptrdiff_t>(columns[i]) * kSourceBytes, 0,
+                              destRow + static_cast<ptrdiff_t>(i) * kDestBytes);
         } else {
             for (int first = 0; first < width; first += kChunk) {
                 const int count = width - first < kChunk ? width - first : kChunk;
