@@ -139,6 +139,7 @@ inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, i
     const uint32_t key = k.transparentColor;
     int i = 0;
     for (; i + kStep <= count; i += kStep) {
+        PrefetchAhead(dest + i * kDestBytes);
         V s[kSourceVectors<P>];
         fetch(i, s);
         const V d = Lanes::Load(dest + i * kDestBytes);
@@ -160,6 +161,7 @@ inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8
         return span_kernels::DrawSteps<P>(
             k,
             [&](int i, span_kernels::V* s) {
+                PrefetchAhead(source + i * kSourceBytes);
                 for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v)
                     s[v] = Lanes::Load(source + i * kSourceBytes + v * Lanes::kBytes);
             },

@@ -72,6 +72,8 @@ inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
         const size_t end = bytes - kStep;
         size_t i = head;
         for (; i + 2 * kStep <= end; i += 2 * kStep) {
+            PrefetchAhead(source + i);
+            PrefetchAhead(dest + i);
             const Lanes::V a = Lanes::Load(source + i);
             const Lanes::V b = Lanes::Load(source + i + kStep);
             Lanes::StoreAligned(dest + i, a);
@@ -96,6 +98,7 @@ inline void StreamRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
         std::memcpy(dest, source, head);
         size_t i = head;
         for (; i + 4 * kStep <= bytes; i += 4 * kStep) {
+            for (size_t line = 0; line < 4 * kStep; line += 64) PrefetchAhead(source + i + line);
             const Lanes::V a = Lanes::Load(source + i);
             const Lanes::V b = Lanes::Load(source + i + kStep);
             const Lanes::V c = Lanes::Load(source + i + 2 * kStep);

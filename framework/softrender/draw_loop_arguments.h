@@ -44,3 +44,11 @@ struct StretchRows {
     int32_t stepY;          // destination rows per source row, 16.16
     int32_t startY;         // the y accumulator at the first drawn row
 };
+
+// The filled box: its top-left pixel, the destination's pitch and its size.
+struct BoxRows {
+    uint8_t* first;
+    ptrdiff_t pitch;
+    int width;
+    int height;
+};

@@ -18,6 +18,9 @@
 
 #include <immintrin.h>
 
+
+
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -26,6 +29,7 @@
 #include "framework/softrender/blend_path.h"
 #include "framework/softrender/draw_loop_arguments.h"
 #include "framework/softrender/fast_span_paths.h"
+#include "framework/softrender/fill_box_pixels.h"
 #include "framework/softrender/memimg.h"
 #include "framework/softrender/packed_saturating.h"
 #include "framework/softrender/pixel_operations.h"
@@ -39,6 +43,7 @@ namespace simd_sse2 {
 #include "framework/softrender/blit_memimg_spans.h"
 #include "framework/softrender/blit_memimg_rows.h"
 #include "framework/softrender/stretch_blit_rows.h"
+#include "framework/softrender/fill_box_rows.h"
 }  // namespace simd_sse2
 #undef KILN_SIMD_AVX2
 
@@ -51,6 +56,7 @@ namespace simd_avx2 {
 #include "framework/softrender/blit_memimg_spans.h"
 #include "framework/softrender/blit_memimg_rows.h"
 #include "framework/softrender/stretch_blit_rows.h"
+#include "framework/softrender/fill_box_rows.h"
 }  // namespace simd_avx2
 #undef KILN_SIMD_AVX2
 #pragma GCC pop_options
