@@ -148,6 +148,18 @@ inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, i
     return i;
 }
 
+// The source vectors of a step of path P's own loop, each texel read from
+// base + index[i] x kScale.
+template <BlendPath P, int kScale>
+inline void GatherStep(const uint8_t* base, const int32_t* index, V* texel) {
+    if constexpr (SourcePixelBytes(P.depth, P.source) == 2) {
+        texel[0] = Lanes::Gather16<kScale>(base, index);
+    } else {
+        constexpr int kPerVector = Lanes::kBytes / 4;
+        for (int v = 0; v < kSourceVectors<P>; ++v) texel[v] = Lanes::Gather32<kScale>(base, index + v * kPerVector);
+    }
+}
+
 }  // namespace span_kernels
 
 // Draws the first pixels of a run of `count` with path P's own loop when it

@@ -21,6 +21,7 @@
 
 
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -33,8 +34,11 @@
 #include "framework/softrender/memimg.h"
 #include "framework/softrender/packed_saturating.h"
 #include "framework/softrender/pixel_operations.h"
+#include "framework/softrender/raster_triangle_walk.h"
+#include "framework/softrender/rotate_blit_walk.h"
 #include "framework/softrender/simd_level.h"
 #include "framework/softrender/stretch_blit_sampling.h"
+#include "framework/softrender/texture_ranges.h"
 
 #define KILN_SIMD_AVX2 0
 namespace simd_sse2 {
@@ -44,6 +48,9 @@ namespace simd_sse2 {
 #include "framework/softrender/blit_memimg_rows.h"
 #include "framework/softrender/stretch_blit_rows.h"
 #include "framework/softrender/fill_box_rows.h"
+#include "framework/softrender/textured_spans.h"
+#include "framework/softrender/rotate_blit_spans.h"
+#include "framework/softrender/raster_triangle_spans.h"
 }  // namespace simd_sse2
 #undef KILN_SIMD_AVX2
 
@@ -57,6 +64,9 @@ namespace simd_avx2 {
 #include "framework/softrender/blit_memimg_rows.h"
 #include "framework/softrender/stretch_blit_rows.h"
 #include "framework/softrender/fill_box_rows.h"
+#include "framework/softrender/textured_spans.h"
+#include "framework/softrender/rotate_blit_spans.h"
+#include "framework/softrender/raster_triangle_spans.h"
 }  // namespace simd_avx2
 #undef KILN_SIMD_AVX2
 #pragma GCC pop_options

@@ -50,20 +50,6 @@ inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint
     }
 }
 
-// The source vectors of a step of path P's own loop from the sampled
-// columns `columns` of the source row.
-template <BlendPath P>
-inline void Gather(const uint8_t* sourceRow, const int32_t* columns, span_kernels::V* texel) {
-    constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
-    if constexpr (kSourceBytes == 2) {
-        texel[0] = Lanes::Gather16<2>(sourceRow, columns);
-    } else {
-        constexpr int kPerVector = Lanes::kBytes / 4;
-        for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v)
-            texel[v] = Lanes::Gather32<4>(sourceRow, columns + v * kPerVector);
-    }
-}
-
 }  // namespace stretch_gather
 
 template <BlendPath P, bool kStrict>
@@ -102,8 +88,10 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
         } else if (vectorSteps) {
             // The sampled texels go straight into the vectors of the path's
             // own loop; the last few pixels are drawn one by one.
-            int i = span_kernels::DrawSteps<P>(k, [&](int at, span_kernels::V* texel) { stretch_gather::Gather<P>(sourceRow, columns + at, texel); },
-                                               destRow, width);
+            const auto gather = [&](int at, span_kernels::V* texel) {
+                span_kernels::GatherStep<P, kSourceBytes>(sourceRow, columns + at, texel);
+            };
+            int i = span_kernels::DrawSteps<P>(k, gather, destRow, width);
             for (; i < width; ++i)
                 BlendPixel<P>(k, sourceRow + static_cast<ptrdiff_t>(columns[i]) * kSourceBytes, 0,
                               destRow + static_cast<ptrdiff_t>(i) * kDestBytes);
