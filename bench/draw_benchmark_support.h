@@ -154,6 +154,16 @@ inline void SetRate(benchmark::State& state, double pixelsPerDraw) {
 
 // ---- The closing table ------------------------------------------------------
 
+// The start of the message of a side that cannot do a row at all.
+inline constexpr const char* kNotAvailable = "not available: ";
+
+// Reports that the side cannot do this row, and why.
+inline void NotAvailable(benchmark::State& state, const std::string& why) {
+    state.SkipWithError((kNotAvailable + why).c_str());
+    for (auto _ : state) {
+    }
+}
+
 // Collects each run's rate for the closing table while printing as usual;
 // with repetitions (--benchmark_repetitions), the best of them, as other
 // programs on the machine only ever slow a run down.
@@ -164,7 +174,7 @@ public:
             if (run.run_type != Run::RT_Iteration) continue;
             const std::string name = run.run_name.str();
             if (run.error_occurred) {
-                rates_[name] = -1;
+                rates_[name] = run.error_message.rfind(kNotAvailable, 0) == 0 ? -2 : -1;
                 continue;
             }
             const auto found = run.counters.find("Mpix/s");
@@ -184,6 +194,7 @@ private:
 
 inline std::string Cell(double rate) {
     char text[32];
+    if (rate == -2) return "n/a";
     if (rate < 0) return "FAILED";
     if (rate == 0) return "-";
     std::snprintf(text, sizeof text, "%.1f", rate);
@@ -196,7 +207,7 @@ inline std::string Cell(double rate) {
 inline void PrintTable(const TableReporter& reporter, const std::vector<std::string>& rows,
                        const std::vector<std::string>& sdlSides, bool memcpyColumn) {
     std::printf("\nDestination megapixels per second, best of the repetitions "
-                "(FAILED: the pixels are not the operation's)\n");
+                "(FAILED: the pixels are not the operation's; n/a: the side cannot draw the row)\n");
     std::printf("%-40s %10s %10s", "row", "ours", "pixman");
     for (const std::string& side : sdlSides) std::printf(" %10s", side.c_str());
     std::printf(" %9s", "ours/best");

@@ -148,6 +148,25 @@ inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, i
     return i;
 }
 
+// The last `count` pixels of a run, fewer than a step: one step on vectors
+// of which only the first `count` pixels are read and written (`count`
+// texels one after the other from `texels`).
+template <BlendPath P>
+inline void DrawLastStep(const BlendKernelParams& k, const uint8_t* texels, uint8_t* dest, int count) {
+    constexpr size_t kSourceBytes = SourcePixelBytes(P.depth, P.source);
+    constexpr size_t kDestBytes = DestPixelBytes(P.depth);
+    const size_t sourceBytes = static_cast<size_t>(count) * kSourceBytes;
+    V s[kSourceVectors<P>];
+    for (int v = 0; v < kSourceVectors<P>; ++v) {
+        const size_t at = v * Lanes::kBytes;
+        s[v] = sourceBytes <= at                  ? Lanes::Zero()
+               : sourceBytes - at >= Lanes::kBytes ? Lanes::Load(texels + at)
+                                                   : Lanes::LoadFirst(texels + at, sourceBytes - at);
+    }
+    const size_t destBytes = static_cast<size_t>(count) * kDestBytes;
+    Lanes::StoreFirst(dest, DrawStep<P>(k.transparentColor, s, Lanes::LoadFirst(dest, destBytes)), destBytes);
+}
+
 // The source vectors of a step of path P's own loop, each texel read from
 // base + index[i] x kScale.
 template <BlendPath P, int kScale>
@@ -162,15 +181,16 @@ inline void GatherStep(const uint8_t* base, const int32_t* index, V* texel) {
 
 }  // namespace span_kernels
 
-// Draws the first pixels of a run of `count` with path P's own loop when it
-// has one, and returns how many it drew (a multiple of its step); the caller
-// draws the rest pixel by pixel. Returns 0 for every other path.
+// Draws a run of `count` with path P's own loop when it has one, and returns
+// how many pixels it drew: all of them, or 0 for a path or draw without its
+// own loop, which the caller draws pixel by pixel.
 template <BlendPath P>
 inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8_t* dest, int count) {
     if constexpr (fast_span::HasDrawStep<P>()) {
         if (!span_kernels::HasStepsFor<P>(k)) return 0;
         constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
-        return span_kernels::DrawSteps<P>(
+        constexpr int kDestBytes = DestPixelBytes(P.depth);
+        const int drawn = span_kernels::DrawSteps<P>(
             k,
             [&](int i, span_kernels::V* s) {
                 PrefetchAhead(source + i * kSourceBytes);
@@ -178,6 +198,9 @@ inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8
                     s[v] = Lanes::Load(source + i * kSourceBytes + v * Lanes::kBytes);
             },
             dest, count);
+        if (drawn < count)
+            span_kernels::DrawLastStep<P>(k, source + drawn * kSourceBytes, dest + drawn * kDestBytes, count - drawn);
+        return count;
     }
     return 0;
 }

@@ -21,6 +21,30 @@ inline short Load16(const uint8_t* at) {
     return v;
 }
 
+// Copies `bytes` bytes, fewer than kLess, in pieces of fixed sizes: a copy of
+// a length known only now would start up the processor's string move, which
+// costs more than these few bytes.
+template <size_t kLess>
+inline void CopyFewBytes(uint8_t* to, const uint8_t* from, size_t bytes) {
+    size_t at = 0;
+    const auto piece = [&]<size_t kSize>() {
+        if constexpr (kSize < kLess) {
+            if (bytes & kSize) {
+                uint8_t block[kSize];
+                std::memcpy(block, from + at, kSize);
+                std::memcpy(to + at, block, kSize);
+                at += kSize;
+            }
+        }
+    };
+    piece.template operator()<32>();
+    piece.template operator()<16>();
+    piece.template operator()<8>();
+    piece.template operator()<4>();
+    piece.template operator()<2>();
+    piece.template operator()<1>();
+}
+
 // Loops over rows ask for the memory this many bytes ahead of where they
 // read and write: the processor's own prefetch does not always run far
 // enough ahead of a loop with much work a vector.
@@ -40,6 +64,26 @@ struct Lanes {
     // `at` on a kBytes boundary; the streaming store bypasses the caches.
     static void StoreAligned(uint8_t* at, V v) { _mm256_store_si256(reinterpret_cast<V*>(at), v); }
     static void StoreStreaming(uint8_t* at, V v) { _mm256_stream_si256(reinterpret_cast<V*>(at), v); }
+
+    // The first `bytes` bytes (fewer than kBytes) of a vector, the rest zero;
+    // and the first `bytes` bytes of `v` stored. Whole 32-bit lanes are read
+    // and written under a mask, which reads nothing past them.
+    static V LoadFirst(const uint8_t* at, size_t bytes) {
+        if (bytes % 4 == 0)
+            return _mm256_maskload_epi32(reinterpret_cast<const int*>(at), FirstLanes(bytes));
+        alignas(32) uint8_t block[kBytes] = {};
+        CopyFewBytes<kBytes>(block, at, bytes);
+        return Load(block);
+    }
+    static void StoreFirst(uint8_t* at, V v, size_t bytes) {
+        if (bytes % 4 == 0) return _mm256_maskstore_epi32(reinterpret_cast<int*>(at), FirstLanes(bytes), v);
+        alignas(32) uint8_t block[kBytes];
+        Store(block, v);
+        CopyFewBytes<kBytes>(at, block, bytes);
+    }
+    static V FirstLanes(size_t bytes) {
+        return _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(bytes / 4)), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    }
 
     static V Zero() { return _mm256_setzero_si256(); }
     static V Set32(uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
@@ -109,6 +153,19 @@ struct Lanes {
     static void Store(uint8_t* at, V v) { _mm_storeu_si128(reinterpret_cast<V*>(at), v); }
     static void StoreAligned(uint8_t* at, V v) { _mm_store_si128(reinterpret_cast<V*>(at), v); }
     static void StoreStreaming(uint8_t* at, V v) { _mm_stream_si128(reinterpret_cast<V*>(at), v); }
+
+    // The first `bytes` bytes (fewer than kBytes) of a vector, the rest zero;
+    // and the first `bytes` bytes of `v` stored.
+    static V LoadFirst(const uint8_t* at, size_t bytes) {
+        alignas(16) uint8_t block[kBytes] = {};
+        CopyFewBytes<kBytes>(block, at, bytes);
+        return Load(block);
+    }
+    static void StoreFirst(uint8_t* at, V v, size_t bytes) {
+        alignas(16) uint8_t block[kBytes];
+        Store(block, v);
+        CopyFewBytes<kBytes>(at, block, bytes);
+    }
 
     static V Zero() { return _mm_setzero_si128(); }
     static V Set32(uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }

@@ -87,14 +87,17 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
             }
         } else if (vectorSteps) {
             // The sampled texels go straight into the vectors of the path's
-            // own loop; the last few pixels are drawn one by one.
+            // own loop.
             const auto gather = [&](int at, span_kernels::V* texel) {
                 span_kernels::GatherStep<P, kSourceBytes>(sourceRow, columns + at, texel);
             };
-            int i = span_kernels::DrawSteps<P>(k, gather, destRow, width);
-            for (; i < width; ++i)
-                BlendPixel<P>(k, sourceRow + static_cast<ptrdiff_t>(columns[i]) * kSourceBytes, 0,
-                              destRow + static_cast<ptrdiff_t>(i) * kDestBytes);
+            const int i = span_kernels::DrawSteps<P>(k, gather, destRow, width);
+            if (i < width) {
+                const SourceTexel* from = reinterpret_cast<const SourceTexel*>(sourceRow);
+                for (int j = i; j < width; ++j) texels[j - i] = from[columns[j]];
+                span_kernels::DrawLastStep<P>(k, reinterpret_cast<const uint8_t*>(texels), destRow + i * kDestBytes,
+                                              width - i);
+            }
         } else {
             for (int first = 0; first < width; first += kChunk) {
                 const int count = width - first < kChunk ? width - first : kChunk;

@@ -68,6 +68,18 @@ void DrawInsideRun(const BlendKernelParams& k, const TextureSource& t, uint32_t 
                 i = span_kernels::DrawSteps<P>(k, gather, chunk, n);
             }
         }
+        if constexpr (fast_span::HasDrawStep<P>()) {
+            if (vectorSteps && i < n) {
+                alignas(32) uint8_t texels[Lanes::kBytes * 2];
+                for (int j = i; j < n; ++j) {
+                    uint8_t texel[kSourceBytes];
+                    std::memcpy(texel, t.pixels + offsets[j], kSourceBytes);
+                    std::memcpy(texels + (j - i) * kSourceBytes, texel, kSourceBytes);
+                }
+                span_kernels::DrawLastStep<P>(k, texels, chunk + i * kDestBytes, n - i);
+                continue;
+            }
+        }
         for (; i < n; ++i) {
             uint8_t maskByte = 0;
             if constexpr (P.blendGraphic) {
@@ -80,6 +92,15 @@ void DrawInsideRun(const BlendKernelParams& k, const TextureSource& t, uint32_t 
     }
 }
 
+// Whether every pixel of a row of `count` shows a coordinate below `limit`:
+// the first and the last do, without a wrap of 2^32 between them.
+inline bool AllInside(uint32_t start, uint32_t step, uint64_t limit, int count) {
+    const int64_t first = static_cast<int32_t>(start);
+    const int64_t last = first + static_cast<int64_t>(static_cast<int32_t>(step)) * (count - 1);
+    const int64_t l = static_cast<int64_t>(limit);
+    return first >= 0 && first < l && last >= 0 && last < l;
+}
+
 }  // namespace textured_span
 
 template <BlendPath P>
@@ -87,14 +108,31 @@ void DrawTexturedSpan(const BlendKernelParams& k, const TextureSource& t, uint32
                       uint32_t dv, uint8_t* dest, int count) {
     using namespace textured_span;
     constexpr ptrdiff_t kDestBytes = DestPixelBytes(P.depth);
-    PixelRange alongU[kMostRanges], alongV[kMostRanges], inside[2 * kMostRanges];
+    if (count <= 0) return;
+    // Most rows are inside but for a pixel or two at their ends.
+    const auto inside = [&](uint32_t pu, uint32_t pv) { return pu < t.uLimit && pv < t.vLimit; };
+    for (int trimmed = 0; trimmed < 2 && count > 0 && !inside(u, v); ++trimmed, --count) {
+        u += du;
+        v += dv;
+        dest += kDestBytes;
+    }
+    for (int trimmed = 0; trimmed < 2 && count > 0 &&
+                          !inside(u + static_cast<uint32_t>(count - 1) * du, v + static_cast<uint32_t>(count - 1) * dv);
+         ++trimmed)
+        --count;
+    if (count <= 0) return;
+    const bool wholeU = t.uLimit >= (uint64_t{1} << 32) || AllInside(u, du, t.uLimit, count);
+    const bool wholeV = t.vLimit >= (uint64_t{1} << 32) || AllInside(v, dv, t.vLimit, count);
+    if (wholeU && wholeV) return DrawInsideRun<P>(k, t, u, v, du, dv, dest, count);
+
+    PixelRange alongU[kMostRanges], alongV[kMostRanges], runs[2 * kMostRanges];
     const int nu = RangesInside(u, du, t.uLimit, count, alongU, kMostRanges);
     const int nv = RangesInside(v, dv, t.vLimit, count, alongV, kMostRanges);
     if (nu < 0 || nv < 0) return DrawTestedPixels<P>(k, t, u, v, du, dv, dest, count);
-    const int n = IntersectRanges(alongU, nu, alongV, nv, inside);
+    const int n = IntersectRanges(alongU, nu, alongV, nv, runs);
     for (int r = 0; r < n; ++r) {
-        const uint32_t begin = static_cast<uint32_t>(inside[r].begin);
-        DrawInsideRun<P>(k, t, u + begin * du, v + begin * dv, du, dv, dest + inside[r].begin * kDestBytes,
-                         inside[r].end - inside[r].begin);
+        const uint32_t begin = static_cast<uint32_t>(runs[r].begin);
+        DrawInsideRun<P>(k, t, u + begin * du, v + begin * dv, du, dv, dest + runs[r].begin * kDestBytes,
+                         runs[r].end - runs[r].begin);
     }
 }
