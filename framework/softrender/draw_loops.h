@@ -18,9 +18,6 @@
 
 #include <immintrin.h>
 
-
-
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

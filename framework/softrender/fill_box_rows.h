@@ -40,14 +40,42 @@ inline void FillBytes(uint8_t* at, size_t bytes, uint64_t pattern) {
     if (bytes & 2) std::memcpy(at + (bytes & ~size_t{3}), &pattern, 2);
 }
 
+// Fills `bytes` bytes (a multiple of 2) with the pattern by stores that
+// bypass the caches, from the first vector boundary on.
+inline void StreamBytes(uint8_t* at, size_t bytes, uint64_t pattern) {
+    // Pixels that do not start on an even address are left to plain stores.
+    if ((reinterpret_cast<uintptr_t>(at) & 1) != 0) return FillBytes(at, bytes, pattern);
+    const size_t head = std::min(bytes, (Lanes::kBytes - (reinterpret_cast<uintptr_t>(at) & (Lanes::kBytes - 1))) &
+                                            (Lanes::kBytes - 1));
+    if (head != 0) FillBytes(at, head, pattern);
+    // A head of half a 4-byte word turns the pattern by half a word.
+    const uint64_t shifted = head % 4 == 0 ? pattern : pattern >> 16 | pattern << 48;
+    const V v = Lanes::Set32(static_cast<uint32_t>(shifted));
+    size_t i = head;
+    for (; i + Lanes::kBytes <= bytes; i += Lanes::kBytes) Lanes::StoreStreaming(at + i, v);
+    if (i < bytes) FillBytes(at + i, bytes - i, shifted);
+}
+
 // The plain fill: whole pixels, a 5-6-5 colour doubled into both halves of
-// every 32-bit word. Rows without a gap between them are one row.
+// every 32-bit word. Rows without a gap between them are one row. A fill too
+// large for the caches stores past them.
 template <PixelDepth kDepth>
 inline void FillRows(const BoxRows& rows, uint32_t color) {
     const uint64_t word = kDepth == PixelDepth::k32 ? color : (color & 0xFFFFu) * 0x10001u;
     const uint64_t pattern = word | word << 32;
     const size_t rowBytes = static_cast<size_t>(rows.width) * DestPixelBytes(kDepth);
-    if (rows.pitch == static_cast<ptrdiff_t>(rowBytes)) return FillBytes(rows.first, rowBytes * rows.height, pattern);
+    const bool oneRow = rows.pitch == static_cast<ptrdiff_t>(rowBytes);
+    if (rowBytes * rows.height >= StreamingCopyBytes()) {
+        if (oneRow) {
+            StreamBytes(rows.first, rowBytes * rows.height, pattern);
+        } else {
+            uint8_t* row = rows.first;
+            for (int y = 0; y < rows.height; ++y, row += rows.pitch) StreamBytes(row, rowBytes, pattern);
+        }
+        _mm_sfence();
+        return;
+    }
+    if (oneRow) return FillBytes(rows.first, rowBytes * rows.height, pattern);
     uint8_t* row = rows.first;
     for (int y = 0; y < rows.height; ++y, row += rows.pitch) FillBytes(row, rowBytes, pattern);
 }

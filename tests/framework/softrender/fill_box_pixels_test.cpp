@@ -11,6 +11,7 @@
 #include "blit_test_support.h"
 #include "framework/softrender/fill_box.h"
 #include "framework/softrender/line_draw.h"
+#include "framework/softrender/simd_level.h"
 #include "tests/support/blend_reference.h"
 #include "tests/support/reference_blit.h"
 
@@ -145,9 +146,10 @@ TEST_F(SolidColorPixelTest, EveryModeMatchesTheReferenceOnRandomPixels) {
 // vectors and at every start, in every mode and at many parameters, with the
 // loops of each vector width, against the reference; the plain fill of rows
 // long enough for the processor's string store, with and without gaps
-// between the rows, too.
+// between the rows, held in the caches or stored past them, too.
 TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
     const int modes[] = {0, 1, 2, 3, 4, 10, 11};
+    const size_t streamingBytes = StreamingCopyBytes();
     blittest::ForEachSimdLevel([&] {
         std::mt19937 random(2711);
         for (const int depth : {16, 32}) {
@@ -159,10 +161,13 @@ TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
                                                : 1 + static_cast<int>(random() % 80);
                     const int x = static_cast<int>(random() % static_cast<uint32_t>(imageWidth - width + 1));
                     const int param = trial % 8 == 0 ? 255 : static_cast<int>(random() % 256);
+                    const bool streamed = trial % 2 == 1;
+                    UseStreamingCopyBytes(streamed ? 1 : SIZE_MAX);
                     const uint32_t bright = trial % 3 == 0 ? random() & 0xFFFFFF : 0xFFFFFF;
                     SCOPED_TRACE(::testing::Message() << "depth " << depth << ", mode " << mode << ", p " << param
                                                       << ", bright " << std::hex << bright << std::dec << ", "
-                                                      << width << " wide at " << x);
+                                                      << width << " wide at " << x
+                                                      << (streamed ? ", streamed" : ""));
                     auto image = MakeTestImage(imageWidth, 3, depth == 16 ? kMemImgColor565 : kMemImgColor32);
                     FillRandom(image->get(), random);
                     const std::vector<uint32_t> before = TestPixels(image->get());
@@ -191,6 +196,7 @@ TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
         }
         // A whole image whose rows follow one another without a gap.
         for (const int depth : {16, 32}) {
+            UseStreamingCopyBytes(depth == 16 ? 1 : SIZE_MAX);
             auto image = MakeTestImage(1024, 3, depth == 16 ? kMemImgColor565 : kMemImgColor32);
             UseSettings(0, 0, RECT{0, 0, 1024, 3});
             FillBoxMemImg(image->get(), nullptr, 0x12345678u & (depth == 16 ? 0xFFFFu : ~0u));
@@ -199,6 +205,7 @@ TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
                     ASSERT_EQ(ReadTestPixel(image->get(), i, y), depth == 16 ? 0x5678u : 0x12345678u) << i << "," << y;
         }
     });
+    UseStreamingCopyBytes(streamingBytes);
 }
 
 // The 16-bit blends divide by 255 rounding toward zero: every difference a
