@@ -70,10 +70,15 @@ inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
         const Lanes::V last = Lanes::Load(source + bytes - kStep);
         const size_t head = kStep - (reinterpret_cast<uintptr_t>(dest) & (kStep - 1));
         const size_t end = bytes - kStep;
+        // Only a copy much longer than the distance asked ahead gains from
+        // asking; a shorter one finds its lines on the way.
+        const bool askAhead = bytes >= 4 * kPrefetchAhead;
         size_t i = head;
         for (; i + 2 * kStep <= end; i += 2 * kStep) {
-            PrefetchAhead(source + i);
-            PrefetchAhead(dest + i);
+            if (askAhead) {
+                PrefetchAhead(source + i);
+                PrefetchAhead(dest + i);
+            }
             const Lanes::V a = Lanes::Load(source + i);
             const Lanes::V b = Lanes::Load(source + i + kStep);
             Lanes::StoreAligned(dest + i, a);
