@@ -137,9 +137,11 @@ inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, i
     constexpr int kStep = kStepPixels<P>;
     constexpr int kDestBytes = DestPixelBytes(P.depth);
     const uint32_t key = k.transparentColor;
+    // Only a run much longer than the distance asked ahead gains from asking.
+    const bool askAhead = count * kDestBytes >= 4 * kPrefetchAhead;
     int i = 0;
     for (; i + kStep <= count; i += kStep) {
-        PrefetchAhead(dest + i * kDestBytes);
+        if (askAhead) PrefetchAhead(dest + i * kDestBytes);
         V s[kSourceVectors<P>];
         fetch(i, s);
         const V d = Lanes::Load(dest + i * kDestBytes);
@@ -192,8 +194,8 @@ inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8
         constexpr int kDestBytes = DestPixelBytes(P.depth);
         const int drawn = span_kernels::DrawSteps<P>(
             k,
-            [&](int i, span_kernels::V* s) {
-                PrefetchAhead(source + i * kSourceBytes);
+            [&, askAhead = count * kDestBytes >= 4 * kPrefetchAhead](int i, span_kernels::V* s) {
+                if (askAhead) PrefetchAhead(source + i * kSourceBytes);
                 for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v)
                     s[v] = Lanes::Load(source + i * kSourceBytes + v * Lanes::kBytes);
             },
