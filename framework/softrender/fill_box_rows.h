@@ -1,7 +1,6 @@
 // The row loops of the filled box: the plain fill stores whole rows; every
 // other mode draws a vector of pixels a step, each exactly as the shared
-// per-pixel operation of its path (pixel_operations.h) draws it, and the last
-// few pixels of a row through that operation.
+// per-pixel operation of its path (pixel_operations.h) draws it.
 //
 // No include guard: draw_loops.h includes this file once per pass, inside
 // the pass's namespace.
@@ -235,18 +234,36 @@ void FillBoxRows(const SolidColorDraw& draw, const BoxRows& rows) {
     if constexpr (P.mode == 0) {
         box_fill::FillRows<P.depth>(rows, draw.color);
     } else {
-        constexpr int kBytes = DestPixelBytes(P.depth);
-        constexpr int kStep = Lanes::kBytes / kBytes;
+        constexpr size_t kBytes = DestPixelBytes(P.depth);
         const box_fill::SolidStep<P> step(draw);
-        const uint32_t color = draw.color;
+        const size_t rowBytes = static_cast<size_t>(rows.width) * kBytes;
         uint8_t* row = rows.first;
         for (int y = 0; y < rows.height; ++y, row += rows.pitch) {
-            int x = 0;
-            for (; x + kStep <= rows.width; x += kStep) {
-                PrefetchAhead(row + x * kBytes);
-                Lanes::Store(row + x * kBytes, step.Draw(Lanes::Load(row + x * kBytes)));
+            // In a long row the pixels up to the first vector boundary go
+            // through one step under a mask, so that every other vector is
+            // read and written whole on its boundary, never across two cache
+            // lines (pixels off their own boundary cannot be brought onto
+            // it); the pixels after the last whole vector go through one
+            // more such step.
+            size_t head = (Lanes::kBytes - (reinterpret_cast<uintptr_t>(row) & (Lanes::kBytes - 1))) &
+                          (Lanes::kBytes - 1);
+            const bool aligned = head % kBytes == 0 && rowBytes >= 8 * Lanes::kBytes;
+            head = aligned ? head : 0;
+            if (head != 0) Lanes::StoreFirst(row, step.Draw(Lanes::LoadFirst(row, head)), head);
+            size_t at = head;
+            if (aligned) {
+                for (; at + Lanes::kBytes <= rowBytes; at += Lanes::kBytes) {
+                    PrefetchAhead(row + at);
+                    Lanes::StoreAligned(row + at, step.Draw(Lanes::LoadAligned(row + at)));
+                }
+            } else {
+                for (; at + Lanes::kBytes <= rowBytes; at += Lanes::kBytes) {
+                    PrefetchAhead(row + at);
+                    Lanes::Store(row + at, step.Draw(Lanes::Load(row + at)));
+                }
             }
-            for (; x < rows.width; ++x) PutSolidPixel<P>(draw.params, color, row + x * kBytes);
+            if (at < rowBytes)
+                Lanes::StoreFirst(row + at, step.Draw(Lanes::LoadFirst(row + at, rowBytes - at)), rowBytes - at);
         }
     }
 }

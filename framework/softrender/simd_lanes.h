@@ -60,6 +60,7 @@ struct Lanes {
     static constexpr int kBytes = 32;
 
     static V Load(const uint8_t* at) { return _mm256_loadu_si256(reinterpret_cast<const V*>(at)); }
+    static V LoadAligned(const uint8_t* at) { return _mm256_load_si256(reinterpret_cast<const V*>(at)); }
     static void Store(uint8_t* at, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(at), v); }
     // `at` on a kBytes boundary; the streaming store bypasses the caches.
     static void StoreAligned(uint8_t* at, V v) { _mm256_store_si256(reinterpret_cast<V*>(at), v); }
@@ -150,6 +151,7 @@ struct Lanes {
     static constexpr int kBytes = 16;
 
     static V Load(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const V*>(at)); }
+    static V LoadAligned(const uint8_t* at) { return _mm_load_si128(reinterpret_cast<const V*>(at)); }
     static void Store(uint8_t* at, V v) { _mm_storeu_si128(reinterpret_cast<V*>(at), v); }
     static void StoreAligned(uint8_t* at, V v) { _mm_store_si128(reinterpret_cast<V*>(at), v); }
     static void StoreStreaming(uint8_t* at, V v) { _mm_stream_si128(reinterpret_cast<V*>(at), v); }
