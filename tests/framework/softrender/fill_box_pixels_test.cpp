@@ -156,9 +156,9 @@ TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
             for (const int mode : modes) {
                 for (int trial = 0; trial < 40; ++trial) {
                     const bool longRows = mode == 0 && trial % 4 == 0;
-                    const int imageWidth = longRows ? 1100 : 90;
+                    const int imageWidth = longRows ? 1100 : 210;
                     const int width = longRows ? 1000 + static_cast<int>(random() % 100)
-                                               : 1 + static_cast<int>(random() % 80);
+                                               : 1 + static_cast<int>(random() % 200);
                     const int x = static_cast<int>(random() % static_cast<uint32_t>(imageWidth - width + 1));
                     const int param = trial % 8 == 0 ? 255 : static_cast<int>(random() % 256);
                     const bool streamed = trial % 2 == 1;
