@@ -62,7 +62,8 @@ struct Lanes {
     static V Load(const uint8_t* at) { return _mm256_loadu_si256(reinterpret_cast<const V*>(at)); }
     static V LoadAligned(const uint8_t* at) { return _mm256_load_si256(reinterpret_cast<const V*>(at)); }
     static void Store(uint8_t* at, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(at), v); }
-    // `at` on a kBytes boundary; the streaming store bypasses the caches.
+    // `at` on a kBytes boundary (and LoadAligned's); the streaming store
+    // bypasses the caches.
     static void StoreAligned(uint8_t* at, V v) { _mm256_store_si256(reinterpret_cast<V*>(at), v); }
     static void StoreStreaming(uint8_t* at, V v) { _mm256_stream_si256(reinterpret_cast<V*>(at), v); }
 
@@ -82,6 +83,7 @@ struct Lanes {
         Store(block, v);
         CopyFewBytes<kBytes>(at, block, bytes);
     }
+    // All ones in the 32-bit lanes below bytes / 4.
     static V FirstLanes(size_t bytes) {
         return _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(bytes / 4)), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
     }
@@ -106,8 +108,6 @@ struct Lanes {
     static V And(V a, V b) { return _mm256_and_si256(a, b); }
     static V Or(V a, V b) { return _mm256_or_si256(a, b); }
     static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
-    // ~a & b.
-    static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
     // Lanes of `yes` where `mask` is all ones, of `no` where it is all zeros.
     static V Select(V mask, V yes, V no) { return _mm256_blendv_epi8(no, yes, mask); }
 
@@ -116,7 +116,6 @@ struct Lanes {
     static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
     static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V AddSaturateU8(V a, V b) { return _mm256_adds_epu8(a, b); }
-    static V SubSaturateU8(V a, V b) { return _mm256_subs_epu8(a, b); }
     // The low 16 bits of each 16-bit product; the high 16 bits of the signed
     // and of the unsigned product.
     static V MulLo16(V a, V b) { return _mm256_mullo_epi16(a, b); }
@@ -186,7 +185,6 @@ struct Lanes {
     static V And(V a, V b) { return _mm_and_si128(a, b); }
     static V Or(V a, V b) { return _mm_or_si128(a, b); }
     static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
-    static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
     static V Select(V mask, V yes, V no) { return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no)); }
 
     static V Add32(V a, V b) { return _mm_add_epi32(a, b); }
@@ -194,7 +192,6 @@ struct Lanes {
     static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
     static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
     static V AddSaturateU8(V a, V b) { return _mm_adds_epu8(a, b); }
-    static V SubSaturateU8(V a, V b) { return _mm_subs_epu8(a, b); }
     static V MulLo16(V a, V b) { return _mm_mullo_epi16(a, b); }
     static V MulHi16(V a, V b) { return _mm_mulhi_epi16(a, b); }
     static V MulHiU16(V a, V b) { return _mm_mulhi_epu16(a, b); }

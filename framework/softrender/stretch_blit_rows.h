@@ -1,11 +1,12 @@
 // The pixel loop of the stretched blit (sampling: stretch_blit_sampling.h).
 //
 // Every row samples the same source columns, so the x accumulator is run once
-// per draw into a table of the columns each drawn pixel shows. A row then
-// gathers its texels (and blend-image bytes) into a short run and draws the
-// run as the blit at a position draws one, through the same span loops; a
-// plain copy gathers straight into the destination, and a copied row that
-// samples the same source row as the row above is that row again.
+// per draw into a table of the columns each drawn pixel shows. A plain copy
+// gathers straight into the destination, and a copied row that samples the
+// same source row as the row above is that row again; the paths with a
+// vector step of their own gather straight into its vectors; every other
+// path gathers its texels (and blend-image bytes) into a short run and draws
+// the run as the blit at a position draws one.
 //
 // No include guard: draw_loops.h includes this file once per pass, inside
 // the pass's namespace.
