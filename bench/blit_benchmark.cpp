@@ -21,9 +21,6 @@
 // The program ends with a table of every row: ours, pixman, SDL2 (the faster
 // of its plain and run-length-encoded surfaces), the ratio of ours to the
 // faster peer, and for the copies memcpy and its ratio to ours.
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
-#include <benchmark/benchmark.h>
 #include <pixman.h>
 
 #include <algorithm>
@@ -44,8 +41,11 @@
 // The literal reference of the tests, compiled into this program.
 #include "tests/support/blend_reference.h"
 #include "tests/support/reference_blit.h"
+#include "bench/draw_benchmark_support.h"
 
 namespace {
+
+using namespace drawbench;
 
 enum class Op { kOpaque, kKeyed, kAlpha, kAdd };
 enum class Size { kSprite, kFrame, kTarget };
@@ -113,28 +113,6 @@ Geometry GeometryOf(const Row& row) {
     return {};
 }
 
-// Colours: 8-bit channels, alpha in the top byte, not premultiplied.
-struct Argb {
-    uint32_t a, r, g, b;
-};
-
-uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
-    uint32_t h = x * 0x9E3779B1u ^ (y + seed) * 0x85EBCA77u;
-    h ^= h >> 15;
-    h *= 0xC2B2AE3Du;
-    return h ^ (h >> 13);
-}
-
-// Every side draws 5-6-5 colours in the 16-bit rows: 8-bit channels that a
-// 5-6-5 pixel holds exactly when widened by repeating their top bits.
-Argb Quantised(Argb c, int depth) {
-    if (depth == 32) return c;
-    const uint32_t r5 = c.r >> 3, g6 = c.g >> 2, b5 = c.b >> 3;
-    return {c.a, (r5 << 3) | (r5 >> 2), (g6 << 2) | (g6 >> 4), (b5 << 3) | (b5 >> 2)};
-}
-
-constexpr Argb kKey{255, 255, 0, 255};  // magenta
-
 Argb SourceColour(const Row& row, int x, int y, int width, int height) {
     const uint32_t h = Hash(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 1);
     Argb c{255, (h >> 8) & 0xFF, (h >> 16) & 0xFF, (h >> 24) & 0xFF};
@@ -153,17 +131,6 @@ Argb DestColour(const Row& row, int x, int y) {
     return Quantised(Argb{255, h & 0xFF, (h >> 8) & 0xFF, (h >> 16) & 0xFF}, row.depth);
 }
 
-uint32_t To565(Argb c) { return (c.r >> 3) << 11 | (c.g >> 2) << 5 | c.b >> 3; }
-uint32_t ToXrgb(Argb c) { return c.r << 16 | c.g << 8 | c.b; }
-uint32_t ToPremultiplied(Argb c) {
-    const auto mul = [&](uint32_t v) { return (v * c.a + 127) / 255; };
-    return c.a << 24 | mul(c.r) << 16 | mul(c.g) << 8 | mul(c.b);
-}
-Argb From565(uint32_t v) {
-    return Quantised(Argb{255, ((v >> 11) & 31) << 3, ((v >> 5) & 63) << 2, (v & 31) << 3}, 16);
-}
-Argb FromXrgb(uint32_t v) { return Argb{255, (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF}; }
-
 // The operation's value of one channel, before rounding.
 double Ideal(Op op, uint32_t s, uint32_t a, uint32_t d, bool keyed) {
     switch (op) {
@@ -176,23 +143,13 @@ double Ideal(Op op, uint32_t s, uint32_t a, uint32_t d, bool keyed) {
 }
 
 // Whether `result` is the operation on source `s` over `d`, within the
-// rounding a library may do: 3 levels of an 8-bit channel; for 5-6-5, the
-// ideal taken to the channel's width and 3.5 of its levels (one library
-// weighs 5-6-5 pixels by the alpha's top five bits).
+// rounding a library may do.
 bool Plausible(const Row& row, Argb s, Argb d, Argb result) {
-    const bool keyed = s.r == kKey.r && s.g == kKey.g && s.b == kKey.b && row.op == Op::kKeyed;
-    const uint32_t sc[3] = {s.r, s.g, s.b}, dc[3] = {d.r, d.g, d.b}, rc[3] = {result.r, result.g, result.b};
-    for (int i = 0; i < 3; ++i) {
-        const double ideal = Ideal(row.op, sc[i], s.a, dc[i], keyed);
-        if (row.depth == 32) {
-            if (std::fabs(ideal - rc[i]) > 3.0) return false;
-        } else {
-            const double levels = i == 1 ? 63.0 : 31.0;
-            const double got = (rc[i] >> (i == 1 ? 2 : 3));
-            if (std::fabs(ideal * levels / 255.0 - got) > 3.5) return false;
-        }
-    }
-    return true;
+    const bool keyed = IsKey(s) && row.op == Op::kKeyed;
+    const uint32_t sc[3] = {s.r, s.g, s.b}, dc[3] = {d.r, d.g, d.b};
+    double ideal[3];
+    for (int i = 0; i < 3; ++i) ideal[i] = Ideal(row.op, sc[i], s.a, dc[i], keyed);
+    return Near(row.depth, ideal, result);
 }
 
 // ---- Our side ------------------------------------------------------------
@@ -416,21 +373,6 @@ struct SdlScene {
     }
 };
 
-void PutSdlPixel(SDL_Surface* s, int x, int y, Argb c) {
-    uint8_t* at = static_cast<uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-    const uint32_t v = SDL_MapRGBA(s->format, static_cast<Uint8>(c.r), static_cast<Uint8>(c.g),
-                                   static_cast<Uint8>(c.b), static_cast<Uint8>(c.a));
-    std::memcpy(at, &v, s->format->BytesPerPixel);
-}
-
-Argb GetSdlPixel(SDL_Surface* s, int x, int y) {
-    const uint8_t* at = static_cast<const uint8_t*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-    uint32_t v = 0;
-    std::memcpy(&v, at, s->format->BytesPerPixel);
-    if (s->format->BytesPerPixel == 2) return From565(v);
-    return FromXrgb(v);
-}
-
 std::unique_ptr<SdlScene> MakeSdlScene(const Row& row, const Geometry& g, bool rle) {
     auto scene = std::make_unique<SdlScene>();
     const Uint32 destFormat = row.depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
@@ -468,33 +410,11 @@ void DrawSdl(const Row& row, const Geometry& g, SdlScene& scene) {
 
 // ---- The benchmarks ------------------------------------------------------
 
-void SetRate(benchmark::State& state, const Geometry& g) {
-    state.counters["Mpix/s"] = benchmark::Counter(
-        static_cast<double>(g.width) * g.height * static_cast<double>(state.iterations()) / 1e6,
-        benchmark::Counter::kIsRate);
-}
-
-// Each side is checked before its first timing only; a side that failed
-// fails every later run too.
-std::map<std::string, std::string>& CheckResults() {
-    static std::map<std::string, std::string> results;
-    return results;
-}
-
-void Fail(benchmark::State& state, const std::string& name, const std::string& why) {
-    CheckResults()[name] = why;
-    state.SkipWithError(why.c_str());
-    for (auto _ : state) {
-    }
-}
-
 void RunSide(benchmark::State& state, Row row, Side side) {
     const Geometry g = GeometryOf(row);
     const std::string name = RowName(row) + "/" + SideName(side);
-    const auto checked = CheckResults().find(name);
-    if (checked != CheckResults().end() && !checked->second.empty()) return Fail(state, name, checked->second);
-    const bool check = checked == CheckResults().end();
-    CheckResults()[name];
+    bool check = false;
+    if (!StartSide(state, name, &check)) return;
     std::string why;
     switch (side) {
     case Side::kOurs: {
@@ -552,7 +472,7 @@ void RunSide(benchmark::State& state, Row row, Side side) {
         break;
     }
     }
-    SetRate(state, g);
+    SetRate(state, static_cast<double>(g.width) * g.height);
 }
 
 std::vector<Row> AllRows() {
@@ -565,70 +485,13 @@ std::vector<Row> AllRows() {
     return rows;
 }
 
-// Collects each run's rate for the closing table while printing as usual;
-// with repetitions (--benchmark_repetitions), the best of them, as other
-// programs on the machine only ever slow a run down.
-class TableReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& reports) override {
-        for (const Run& run : reports) {
-            if (run.run_type != Run::RT_Iteration) continue;
-            const std::string name = run.run_name.str();
-            if (run.error_occurred) {
-                rates_[name] = -1;
-                continue;
-            }
-            const auto found = run.counters.find("Mpix/s");
-            if (found == run.counters.end() || rates_[name] < 0) continue;
-            rates_[name] = std::max(rates_[name], found->second.value);
-        }
-        ConsoleReporter::ReportRuns(reports);
-    }
-    double Rate(const std::string& name) const {
-        const auto found = rates_.find(name);
-        return found == rates_.end() ? 0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> rates_;
-};
-
-std::string Cell(double rate) {
-    char text[32];
-    if (rate < 0) return "FAILED";
-    if (rate == 0) return "-";
-    std::snprintf(text, sizeof text, "%.1f", rate);
-    return text;
-}
-
-void PrintTable(const TableReporter& reporter) {
-    std::printf("\nDestination megapixels per second, best of the repetitions "
-                "(FAILED: the pixels are not the operation's)\n");
-    std::printf("%-34s %10s %10s %10s %10s %9s %10s %11s\n", "row", "ours", "pixman", "sdl2", "sdl2 rle",
-                "ours/best", "memcpy", "memcpy/ours");
-    for (const Row& row : AllRows()) {
-        const std::string base = RowName(row) + "/";
-        const double ours = reporter.Rate(base + "ours");
-        const double pixman = reporter.Rate(base + "pixman");
-        const double sdl = reporter.Rate(base + "sdl2");
-        const double rle = reporter.Rate(base + "sdl2_rle");
-        const double copy = reporter.Rate(base + "memcpy");
-        const double best = std::max({pixman, sdl, rle});
-        char ratio[16] = "-", bound[16] = "-";
-        if (ours > 0 && best > 0) std::snprintf(ratio, sizeof ratio, "%.2f", ours / best);
-        if (ours > 0 && copy > 0) std::snprintf(bound, sizeof bound, "%.2f", copy / ours);
-        std::printf("%-34s %10s %10s %10s %10s %9s %10s %11s\n", RowName(row).c_str(), Cell(ours).c_str(),
-                    Cell(pixman).c_str(), Cell(sdl).c_str(), Cell(rle).c_str(), ratio, Cell(copy).c_str(), bound);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    BuildBlendTables();
-    // The processor facts that start-up measures on this machine.
-    CpuHasMmx = 1;
+    StartDrawBenchmark(&argc, argv);
+    std::vector<std::string> names;
     for (const Row& row : AllRows()) {
+        names.push_back(RowName(row));
         std::vector<Side> sides{Side::kOurs, Side::kPixman, Side::kSdl};
         if (row.op == Op::kKeyed || row.op == Op::kAlpha) sides.push_back(Side::kSdlRle);
         if (row.op == Op::kOpaque && !row.stretched) sides.push_back(Side::kMemcpy);
@@ -641,7 +504,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintTable(reporter);
+    PrintTable(reporter, names, {"sdl2", "sdl2_rle"}, true);
     benchmark::Shutdown();
     return 0;
 }

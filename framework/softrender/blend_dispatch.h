@@ -5,23 +5,20 @@
 //     VisitBlendPath<kBlitRules>(path, [&]<BlendPath P>() { MyRowLoop<P>(...); });
 //
 // The visitor is instantiated for every path the family's rules allow (about
-// 360), and called for the one that matches. The rules are a template argument
-// so that a family only instantiates its own paths.
+// 360), and called for the one that matches: the path is packed into a small
+// number that indexes one table of calls, built at compile time, so a draw
+// spends one indirect call on the choice however many settings it has. The
+// rules are a template argument so that a family only instantiates its own
+// paths.
 #pragma once
+
+#include <array>
+#include <cstddef>
+#include <utility>
 
 #include "framework/softrender/blend_path.h"
 
 namespace blend_dispatch {
-
-template <BlendPath P, typename Visitor>
-bool Call(Visitor& visitor) {
-    if constexpr (IsChosenBlendPath(P)) {
-        visitor.template operator()<P>();
-        return true;
-    } else {
-        return false;
-    }
-}
 
 constexpr BlendPath WithMmx(BlendPath p, bool v) { p.mmx = v; return p; }
 constexpr BlendPath WithParam(BlendPath p, ParamCase v) { p.param = v; return p; }
@@ -32,64 +29,78 @@ constexpr BlendPath WithMode(BlendPath p, int v) { p.mode = v; return p; }
 constexpr BlendPath WithSource(BlendPath p, SourceKind v) { p.source = v; return p; }
 constexpr BlendPath WithDepth(BlendPath p, PixelDepth v) { p.depth = v; return p; }
 
-template <BlendPath P, typename Visitor>
-bool VisitParam(const BlendPath& path, Visitor& visitor) {
-    switch (path.param) {
-    case ParamCase::kGeneral:
-        return Call<WithParam(P, ParamCase::kGeneral)>(visitor);
-    case ParamCase::kHalf:
-        return Call<WithParam(P, ParamCase::kHalf)>(visitor);
-    case ParamCase::kFull:
-        return path.mmx ? Call<WithMmx(WithParam(P, ParamCase::kFull), true)>(visitor)
-                        : Call<WithParam(P, ParamCase::kFull)>(visitor);
-    }
-    return false;
+// The modes that draw, in the order of their numbers in a key.
+inline constexpr int kModes[] = {0, 1, 2, 3, 4, 10, 11};
+inline constexpr size_t kModeCount = sizeof kModes / sizeof kModes[0];
+
+// A path's number: depth, source kind, mode, the three flags and the
+// parameter's case (kFull with the processor's byte arithmetic counted apart).
+inline constexpr size_t kKeyCount = 2 * 3 * kModeCount * 8 * 4;
+
+constexpr size_t ModeIndex(int mode) {
+    for (size_t i = 0; i < kModeCount; ++i)
+        if (kModes[i] == mode) return i;
+    return kModeCount;
 }
 
-template <BlendPath P, typename Visitor>
-bool VisitFlags(const BlendPath& path, Visitor& visitor) {
-    // Blend graphic, brightening and transparency as three bits.
-    switch ((path.blendGraphic ? 4 : 0) | (path.brighten ? 2 : 0) | (path.transparent ? 1 : 0)) {
-#define KILN_BLEND_FLAGS_CASE(n)                                                                   \
-    case n:                                                                                        \
-        return VisitParam<WithTransparent(WithBrighten(WithBlendGraphic(P, (n) & 4), (n) & 2),     \
-                                          (n) & 1)>(path, visitor);
-        KILN_BLEND_FLAGS_CASE(0)
-        KILN_BLEND_FLAGS_CASE(1)
-        KILN_BLEND_FLAGS_CASE(2)
-        KILN_BLEND_FLAGS_CASE(3)
-        KILN_BLEND_FLAGS_CASE(4)
-        KILN_BLEND_FLAGS_CASE(5)
-        KILN_BLEND_FLAGS_CASE(6)
-        KILN_BLEND_FLAGS_CASE(7)
-#undef KILN_BLEND_FLAGS_CASE
-    }
-    return false;
+// The key of a path, or kKeyCount for one that no key stands for: a mode
+// without an operation, or the processor's byte arithmetic outside kFull.
+constexpr size_t KeyOf(const BlendPath& p) {
+    const size_t mode = ModeIndex(p.mode);
+    if (mode == kModeCount || static_cast<size_t>(p.depth) > 1 || static_cast<size_t>(p.source) > 2 ||
+        static_cast<size_t>(p.param) > 2 || (p.mmx && p.param != ParamCase::kFull))
+        return kKeyCount;
+    const size_t flags = (p.blendGraphic ? 4 : 0) | (p.brighten ? 2 : 0) | (p.transparent ? 1 : 0);
+    const size_t param = p.param == ParamCase::kFull && p.mmx ? 3 : static_cast<size_t>(p.param);
+    return (((static_cast<size_t>(p.depth) * 3 + static_cast<size_t>(p.source)) * kModeCount + mode) * 8 + flags) * 4 +
+           param;
 }
 
-template <BlendPath P, typename Visitor>
-bool VisitMode(const BlendPath& path, Visitor& visitor) {
-    switch (path.mode) {
-    case 0: return VisitFlags<WithMode(P, 0)>(path, visitor);
-    case 1: return VisitFlags<WithMode(P, 1)>(path, visitor);
-    case 2: return VisitFlags<WithMode(P, 2)>(path, visitor);
-    case 3: return VisitFlags<WithMode(P, 3)>(path, visitor);
-    case 4: return VisitFlags<WithMode(P, 4)>(path, visitor);
-    case 10: return VisitFlags<WithMode(P, 10)>(path, visitor);
-    case 11: return VisitFlags<WithMode(P, 11)>(path, visitor);
-    }
-    return false;
+// The path of a key under `rules`.
+constexpr BlendPath PathOf(BlendRules rules, size_t key) {
+    BlendPath p{.rules = rules};
+    const size_t param = key % 4;
+    key /= 4;
+    const size_t flags = key % 8;
+    key /= 8;
+    p.mode = kModes[key % kModeCount];
+    key /= kModeCount;
+    p.source = static_cast<SourceKind>(key % 3);
+    p.depth = static_cast<PixelDepth>(key / 3);
+    p.blendGraphic = (flags & 4) != 0;
+    p.brighten = (flags & 2) != 0;
+    p.transparent = (flags & 1) != 0;
+    p.param = param == 3 ? ParamCase::kFull : static_cast<ParamCase>(param);
+    p.mmx = param == 3;
+    return p;
 }
 
+template <typename Visitor>
+using Call = void (*)(Visitor&);
+
 template <BlendPath P, typename Visitor>
-bool VisitSource(const BlendPath& path, Visitor& visitor) {
-    switch (path.source) {
-    case SourceKind::kPlain: return VisitMode<WithSource(P, SourceKind::kPlain)>(path, visitor);
-    case SourceKind::kPaletted: return VisitMode<WithSource(P, SourceKind::kPaletted)>(path, visitor);
-    case SourceKind::kAlpha: return VisitMode<WithSource(P, SourceKind::kAlpha)>(path, visitor);
-    }
-    return false;
+void CallVisitor(Visitor& visitor) {
+    visitor.template operator()<P>();
 }
+
+// The call for key `kKey`, or null when no chosen path has that key.
+template <BlendRules kRules, typename Visitor, size_t kKey>
+constexpr Call<Visitor> CallOf() {
+    constexpr BlendPath P = PathOf(kRules, kKey);
+    if constexpr (IsChosenBlendPath(P))
+        return &CallVisitor<P, Visitor>;
+    else
+        return nullptr;
+}
+
+template <BlendRules kRules, typename Visitor, size_t... kKeys>
+constexpr std::array<Call<Visitor>, kKeyCount> MakeCalls(std::index_sequence<kKeys...>) {
+    return {CallOf<kRules, Visitor, kKeys>()...};
+}
+
+template <BlendRules kRules, typename Visitor>
+inline constexpr std::array<Call<Visitor>, kKeyCount> kCalls =
+    MakeCalls<kRules, Visitor>(std::make_index_sequence<kKeyCount>());
 
 }  // namespace blend_dispatch
 
@@ -99,9 +110,13 @@ bool VisitSource(const BlendPath& path, Visitor& visitor) {
 template <BlendRules kRules, typename Visitor>
 bool VisitBlendPath(const BlendPath& path, Visitor&& visitor) {
     using namespace blend_dispatch;
-    if (!(path.rules == kRules) || !IsChosenBlendPath(path)) return false;
-    constexpr BlendPath kStart{.rules = kRules};
-    return path.depth == PixelDepth::k16
-               ? VisitSource<WithDepth(kStart, PixelDepth::k16)>(path, visitor)
-               : VisitSource<WithDepth(kStart, PixelDepth::k32)>(path, visitor);
+    using V = std::remove_reference_t<Visitor>;
+    if (!(path.rules == kRules)) return false;
+    const size_t key = KeyOf(path);
+    if (key >= kKeyCount) return false;
+    // Only the paths ChooseBlendPath gives have a call.
+    const Call<V> call = kCalls<kRules, V>[key];
+    if (call == nullptr) return false;
+    call(visitor);
+    return true;
 }

@@ -1,9 +1,12 @@
 // The blend and brightness tables, kept as static arrays: they are filled once
 // (or, for the weight table, whenever the blend graphic changes) and read by
-// every software draw through the row accessors.
+// every software draw through the row accessors, or through the rows that
+// SetUpBlendKernelParams gathers for a draw.
 #include "framework/softrender/blend_tables.h"
 
 #include <algorithm>
+
+#include "framework/softrender/blend_path.h"
 
 namespace {
 
@@ -55,3 +58,20 @@ const int32_t* BlendSignedMulRow(uint8_t p) { return &BlendSignedMulTable[p][kSi
 const uint8_t* BlendMixBlock(uint8_t p) { return &BlendMixTable[p >> 2][0][0]; }
 
 const uint8_t* BlendGraphicWeights() { return BlendGraphicParamTable; }
+
+// Here beside the tables, so that a draw's set-up finds its rows in one call.
+void SetUpBlendKernelParams(BlendKernelParams* params, int blendParam, uint32_t brightColor,
+                            uint32_t transparentColor, const void* palette) {
+    const uint8_t p = static_cast<uint8_t>(std::clamp(blendParam, 0, 255));
+    params->param = p;
+    params->brightColor = brightColor & 0x00FFFFFFu;
+    params->mulParam = BlendMulTable[p];
+    params->mulBright[0] = BlendMulTable[static_cast<uint8_t>(brightColor)];
+    params->mulBright[1] = BlendMulTable[static_cast<uint8_t>(brightColor >> 8)];
+    params->mulBright[2] = BlendMulTable[static_cast<uint8_t>(brightColor >> 16)];
+    params->signedMulParam = &BlendSignedMulTable[p][kSignedZeroEntry];
+    params->mixBlock = &BlendMixTable[p >> 2][0][0];
+    params->graphicWeights = BlendGraphicParamTable;
+    params->transparentColor = transparentColor;
+    params->palette = palette;
+}

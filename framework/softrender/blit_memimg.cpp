@@ -12,13 +12,10 @@
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg_clip.h"
-#include "framework/softrender/blit_memimg_rows.h"
+#include "framework/softrender/draw_loops.h"
 #include "framework/softrender/memimg.h"
 
 namespace {
-
-// Below this width a keyed or alpha-weighted copy takes the per-pixel loop.
-constexpr int kRunCodesMinWidth = 128;
 
 // The palette entries in use are copied here before each draw of a paletted
 // source; one buffer for every draw, so blits must not run on two threads.
@@ -71,9 +68,12 @@ void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int tra
         (blendGraphic->width < source->width || blendGraphic->height < source->height))
         return;
 
-    const DrawSettings settings = CurrentDrawSettings;
+    // Only the settings the blit reads are taken, not the whole record.
+    const DrawSettings& settings = CurrentDrawSettings;
+    const int blendMode = settings.blendMode;
     // The setter keeps the parameter within a byte; so does every draw.
     const int param = std::clamp(settings.blendParam, 0, 255);
+    const uint32_t brightColor = settings.brightColor;
     const RECT rect = ClipDrawRect(x, y, static_cast<int64_t>(x) + source->width,
                                    static_cast<int64_t>(y) + source->height, settings.drawArea,
                                    *destination);
@@ -85,7 +85,7 @@ void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int tra
     const SourceKind kind = BlendSourceKindOf(sourceBase);
     if (kind == SourceKind::kPaletted && sourceBase.paletteTable == nullptr) return;
     BlendPath path;
-    const BlendChoice choice{depth, kind, settings.blendMode, param, settings.brightColor,
+    const BlendChoice choice{depth, kind, blendMode, param, brightColor,
                              blendGraphic != nullptr, transparencyFlag != 0, CpuHasMmx != 0};
     if (!ChooseBlendPath(choice, kBlitRules, &path)) return;
 
@@ -113,20 +113,18 @@ void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int tra
     rows.width = width;
     rows.height = height;
 
+    RunCodeWindow window;
+    if (wholeImage) window = RunCodesOf(*source);
+
     VisitBlendPath<kBlitRules>(path, [&]<BlendPath P>() {
         // A copy of whole pixels reads no table row.
         BlendKernelParams params{};
-        if constexpr (!blit_span::IsBlockCopy<P>())
-            SetUpBlendKernelParams(&params, param, settings.brightColor, sourceBase.transparentColor,
-                                   palette);
-        if constexpr (P.transparent) {
-            // A narrow copy that skips the transparent colour or clear pixels is
-            // quicker tested pixel by pixel, several at a time, than walked run
-            // by run; in mode 0 both paths give the same pixels.
-            constexpr bool kQuickerPerPixel = fast_span::IsKeyedCopy<P>() || fast_span::IsAlphaCopy<P>();
-            if (wholeImage && !(kQuickerPerPixel && width < kRunCodesMinWidth))
-                return BlitRunCodeRows<P>(params, rows, RunCodesOf(*source));
+        if constexpr (!fast_span::IsBlockCopy<P>())
+            SetUpBlendKernelParams(&params, param, brightColor, sourceBase.transparentColor, palette);
+        const RunCodeWindow* codes = wholeImage ? &window : nullptr;
+        if constexpr (fast_span::HasVectorLoop<P>()) {
+            if (ActiveSimdLevel() == SimdLevel::kAvx2) return simd_avx2::DrawBlitRows<P>(params, rows, codes);
         }
-        BlitPixelRows<P>(params, rows);
+        simd_sse2::DrawBlitRows<P>(params, rows, codes);
     });
 }

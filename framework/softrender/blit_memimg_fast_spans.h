@@ -1,254 +1,208 @@
-// Loops of their own for the paths a game draws most: the colour-keyed copy,
-// the copy weighted by the source's alpha, and the saturating add. Each gives
-// exactly the pixels of the shared per-pixel operation of its path, several
-// pixels at a time with the processor's 128-bit integer instructions, which
-// every x86-64 processor has; elsewhere these paths keep the per-pixel loop.
-#pragma once
+// Loops of their own for the paths a game draws most (fast_span_paths.h):
+// the colour-keyed copy, the copy weighted by the source's alpha, and the
+// saturating adds. Each gives exactly the pixels of the shared per-pixel
+// operation of its path, a vector of pixels at a time (Lanes, simd_lanes.h).
+//
+// No include guard: draw_loops.h includes this file once per pass, inside
+// the pass's namespace.
 
-#include <cstdint>
-#include <cstring>
+namespace span_kernels {
 
-#include "framework/softrender/blend_path.h"
-#include "framework/softrender/packed_saturating.h"
+using V = Lanes::V;
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-namespace fast_span {
-
-// No blend graphic and no brightening: the pixel is the whole source pixel,
-// the destination pixel and the path's own arithmetic.
+// Pixels a step draws, and the vectors their source texels fill (two for a
+// 16-bit alpha source, whose cells are twice as wide as its pixels).
 template <BlendPath P>
-constexpr bool Unweighted() {
-    return !P.blendGraphic && !P.brighten;
-}
-
-// Mode 0 from a plain source with the transparent colour skipped.
+inline constexpr int kStepPixels = Lanes::kBytes / DestPixelBytes(P.depth);
 template <BlendPath P>
-constexpr bool IsKeyedCopy() {
-    return Unweighted<P>() && P.mode == 0 && P.source == SourceKind::kPlain && P.transparent;
-}
-
-// Mode 0 from an alpha source with the transparency flag: clear pixels
-// skipped, opaque ones copied whole, the others weighted by their alpha.
-template <BlendPath P>
-constexpr bool IsAlphaCopy() {
-    return Unweighted<P>() && P.mode == 0 && P.source == SourceKind::kAlpha && P.transparent;
-}
-
-// 32-bit mode 2 at parameter 255 from a plain source with the processor's
-// saturating byte add.
-template <BlendPath P>
-constexpr bool IsByteAdd() {
-    return Unweighted<P>() && P.mode == 2 && P.param == ParamCase::kFull && P.mmx &&
-           P.source == SourceKind::kPlain;
-}
-
-// 32-bit mode 2 from a plain source through the packed add: at parameter 255
-// the general path's contribution is the source's colour (the coarse add of
-// the copy-speed path takes the source pixel as it is).
-template <BlendPath P>
-constexpr bool IsPackedAdd32() {
-    return Unweighted<P>() && P.mode == 2 && P.depth == PixelDepth::k32 && P.source == SourceKind::kPlain &&
-           !P.mmx;
-}
-
-// 16-bit mode 2 from a plain source: at parameter 255 the source contribution
-// is the source pixel itself.
-template <BlendPath P>
-constexpr bool IsAdd16() {
-    return Unweighted<P>() && P.mode == 2 && P.depth == PixelDepth::k16 && P.source == SourceKind::kPlain;
-}
-
-#if defined(__SSE2__)
-
-inline __m128i Load(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-inline void Store(uint8_t* at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v); }
-// Lanes of `yes` where `mask` is set, else of `no`.
-inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
-    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
-}
-
-// Four 32-bit or eight 16-bit pixels: the source where it is not the key.
-template <PixelDepth kDepth>
-inline int KeyedCopy(uint32_t key, const uint8_t* source, uint8_t* dest, int count) {
-    const __m128i k = kDepth == PixelDepth::k32 ? _mm_set1_epi32(static_cast<int>(key))
-                                                : _mm_set1_epi16(static_cast<short>(key));
-    constexpr int kPerStep = kDepth == PixelDepth::k32 ? 4 : 8;
-    int i = 0;
-    for (; i + kPerStep <= count; i += kPerStep) {
-        const __m128i s = Load(source + i * 16 / kPerStep);
-        const __m128i d = Load(dest + i * 16 / kPerStep);
-        const __m128i keyed = kDepth == PixelDepth::k32 ? _mm_cmpeq_epi32(s, k) : _mm_cmpeq_epi16(s, k);
-        Store(dest + i * 16 / kPerStep, Select(keyed, d, s));
-    }
-    return i;
-}
+inline constexpr int kSourceVectors = SourcePixelBytes(P.depth, P.source) / DestPixelBytes(P.depth);
 
 // floor((d * 256 + (s - d) * a) / 256) in 16-bit lanes of channels of at most
 // 8 bits, given twice the weight: d + the high half of ((s - d) << 7) x 2a,
 // whose factors both fit a signed 16-bit lane and whose product is exact.
-inline __m128i Weigh(__m128i d, __m128i s, __m128i twiceA) {
-    return _mm_add_epi16(d, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(s, d), 7), twiceA));
+inline V Weigh(V d, V s, V twiceA) {
+    return Lanes::Add16(d, Lanes::MulHi16(Lanes::ShiftLeft16<7>(Lanes::Sub16(s, d)), twiceA));
 }
 
-// Four 32-bit pixels weighted by their alpha, opaque pixels copied whole.
-// Blue and red sit in the low bytes of the 16-bit lanes, green and byte 3 in
-// the high bytes, so both halves are weighed in place: blue, green and red by
-// the alpha, byte 3 by 0 (it keeps the destination's). Clear pixels come out
+// 32-bit pixels weighted by their alpha, opaque pixels copied whole. Blue and
+// red sit in the low bytes of the 16-bit lanes, green and byte 3 in the high
+// bytes, so both halves are weighed in place: blue, green and red by the
+// alpha, byte 3 by 0 (it keeps the destination's). Clear pixels come out
 // unchanged, as Weigh with a = 0 gives d.
-inline __m128i AlphaWeighFour(__m128i d, __m128i s) {
-    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
-    const __m128i alpha = _mm_srli_epi32(s, 24);
-    const __m128i twiceA = _mm_add_epi32(alpha, alpha);            // green lanes; byte 3 lanes 0
-    const __m128i twiceA2 = _mm_or_si128(twiceA, _mm_slli_epi32(twiceA, 16));  // blue and red lanes
-    const __m128i blueRed = Weigh(_mm_and_si128(d, lowBytes), _mm_and_si128(s, lowBytes), twiceA2);
-    const __m128i greenTop = Weigh(_mm_srli_epi16(d, 8), _mm_srli_epi16(s, 8), twiceA);
-    const __m128i blended = _mm_or_si128(blueRed, _mm_slli_epi16(greenTop, 8));
-    return Select(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255)), s, blended);
+inline V AlphaWeigh32(V d, V s) {
+    const V lowBytes = Lanes::Set16(0x00FF);
+    const V alpha = Lanes::ShiftRight32<24>(s);
+    const V twiceA = Lanes::Add32(alpha, alpha);                         // green lanes; byte 3 lanes 0
+    const V twiceA2 = Lanes::Or(twiceA, Lanes::ShiftLeft32<16>(twiceA));  // blue and red lanes
+    const V blueRed = Weigh(Lanes::And(d, lowBytes), Lanes::And(s, lowBytes), twiceA2);
+    const V greenTop = Weigh(Lanes::ShiftRight16<8>(d), Lanes::ShiftRight16<8>(s), twiceA);
+    const V blended = Lanes::Or(blueRed, Lanes::ShiftLeft16<8>(greenTop));
+    return Lanes::Select(Lanes::Equal32(alpha, Lanes::Set32(255)), s, blended);
 }
 
-inline int AlphaCopy32(const uint8_t* source, uint8_t* dest, int count) {
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m128i out0 = AlphaWeighFour(Load(dest + i * 4), Load(source + i * 4));
-        const __m128i out1 = AlphaWeighFour(Load(dest + i * 4 + 16), Load(source + i * 4 + 16));
-        Store(dest + i * 4, out0);
-        Store(dest + i * 4 + 16, out1);
+// 4-byte 16-bit alpha cells (code in bytes 0-1, alpha in byte 2), two vectors
+// of them, onto a vector of 5-6-5 pixels: each channel at its own width as
+// Weigh; opaque pixels take the source code.
+inline V AlphaWeigh16(V d, V cells0, V cells1) {
+    const V low5 = Lanes::Set16(31);
+    const V low6 = Lanes::Set16(63);
+    const V alphaByte = Lanes::Set32(255);
+    const V s = Lanes::Narrow16(cells0, cells1);
+    const V a = Lanes::Narrow16(Lanes::And(Lanes::ShiftRight32<16>(cells0), alphaByte),
+                                Lanes::And(Lanes::ShiftRight32<16>(cells1), alphaByte));
+    const V twiceA = Lanes::Add16(a, a);
+    const V red = Weigh(Lanes::ShiftRight16<11>(d), Lanes::ShiftRight16<11>(s), twiceA);
+    const V green =
+        Weigh(Lanes::And(Lanes::ShiftRight16<5>(d), low6), Lanes::And(Lanes::ShiftRight16<5>(s), low6), twiceA);
+    const V blue = Weigh(Lanes::And(d, low5), Lanes::And(s, low5), twiceA);
+    const V blended = Lanes::Or(Lanes::Or(Lanes::ShiftLeft16<11>(red), Lanes::ShiftLeft16<5>(green)), blue);
+    return Lanes::Select(Lanes::Equal16(a, Lanes::Set16(255)), s, blended);
+}
+
+// The packed add of 32-bit pixels: SatAdd32 of the colour, or the coarse add
+// of the whole pixel.
+template <bool kCoarse>
+inline V PackedAdd32(V d, V s) {
+    const V keep = Lanes::Set32(0x00FEFEFF);
+    const V carries = Lanes::Set32(0x01010100);
+    const V a = kCoarse ? s : Lanes::And(s, Lanes::Set32(0x00FFFFFF));
+    const V t = Lanes::Add32(Lanes::And(d, keep), Lanes::And(a, keep));
+    const V c = Lanes::And(t, carries);
+    const V out = Lanes::Or(t, Lanes::Sub32(c, Lanes::ShiftRight32<8>(c)));
+    if constexpr (kCoarse) return out;
+    return Lanes::Or(out, Lanes::And(Lanes::Or(d, a), Lanes::Set32(0x00010100)));
+}
+
+// The packed 16-bit saturating add of 5-6-5 pixels held in 32-bit lanes,
+// where red's carry has room.
+inline V Add16Widened(V d, V s) {
+    const V keep = Lanes::Set32(0xF7DEF7DFu);
+    const V carries = Lanes::Set32(0x08210820);
+    const V lowBits = Lanes::Set32(0x820);
+    const V t = Lanes::Add32(Lanes::And(d, keep), Lanes::And(s, keep));
+    const V c = Lanes::And(t, carries);
+    return Lanes::Or(Lanes::Or(t, Lanes::Sub32(c, Lanes::ShiftRight32<5>(c))), Lanes::And(Lanes::Or(d, s), lowBits));
+}
+
+inline V Add16(V d, V s) {
+    const V low = Add16Widened(Lanes::WidenLow16(d), Lanes::WidenLow16(s));
+    const V high = Add16Widened(Lanes::WidenHigh16(d), Lanes::WidenHigh16(s));
+    return Lanes::Narrow16(low, high);
+}
+
+// One step of path P's own loop: the destination vector `d` after the
+// source vectors `s` are drawn onto it.
+template <BlendPath P>
+inline V DrawStep(uint32_t key, const V* s, V d) {
+    using namespace fast_span;
+    constexpr bool k32 = P.depth == PixelDepth::k32;
+    V out;
+    if constexpr (IsKeyedCopy<P>())
+        out = s[0];
+    else if constexpr (IsAlphaCopy<P>())
+        return k32 ? AlphaWeigh32(d, s[0]) : AlphaWeigh16(d, s[0], s[1]);
+    else if constexpr (IsByteAdd<P>())
+        out = Lanes::AddSaturateU8(d, s[0]);
+    else if constexpr (IsPackedAdd32<P>())
+        out = PackedAdd32<P.param == ParamCase::kFull>(d, s[0]);
+    else
+        out = Add16(d, s[0]);
+    if constexpr (P.transparent) {
+        const V keyed = k32 ? Lanes::Equal32(s[0], Lanes::Set32(key)) : Lanes::Equal16(s[0], Lanes::Set16(key));
+        out = Lanes::Select(keyed, d, out);
     }
-    for (; i + 4 <= count; i += 4) Store(dest + i * 4, AlphaWeighFour(Load(dest + i * 4), Load(source + i * 4)));
+    return out;
+}
+
+// Whether path P's own loop draws this draw's pixels: the adds below
+// parameter 255 and 16-bit keys wider than a pixel are left to the per-pixel
+// loop.
+template <BlendPath P>
+inline bool HasStepsFor(const BlendKernelParams& k) {
+    using namespace fast_span;
+    if constexpr (!HasDrawStep<P>()) return false;
+    // A 16-bit pixel never equals a transparent colour wider than 16 bits;
+    // the steps compare 16 bits.
+    if constexpr (P.depth == PixelDepth::k16 && P.transparent && P.source == SourceKind::kPlain)
+        if (k.transparentColor > 0xFFFFu) return false;
+    if constexpr ((IsPackedAdd32<P>() && P.param != ParamCase::kFull) || IsAdd16<P>()) return k.param == 255;
+    return true;
+}
+
+// Draws the first pixels of a run of `count` a step at a time and returns how
+// many it drew (a multiple of the step). `fetch(i, s)` puts the source
+// vectors of pixels i onwards into s.
+template <BlendPath P, typename Fetch>
+inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, int count) {
+    constexpr int kStep = kStepPixels<P>;
+    constexpr int kDestBytes = DestPixelBytes(P.depth);
+    const uint32_t key = k.transparentColor;
+    // Only a run much longer than the distance asked ahead gains from asking.
+    const bool askAhead = count * kDestBytes >= 4 * kPrefetchAhead;
+    int i = 0;
+    for (; i + kStep <= count; i += kStep) {
+        if (askAhead) PrefetchAhead(dest + i * kDestBytes);
+        V s[kSourceVectors<P>];
+        fetch(i, s);
+        const V d = Lanes::Load(dest + i * kDestBytes);
+        Lanes::Store(dest + i * kDestBytes, DrawStep<P>(key, s, d));
+    }
     return i;
 }
 
-// The low 16 bits of each 32-bit lane, packed into eight 16-bit lanes.
-inline __m128i PackLow16(__m128i a, __m128i b) {
-    return _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16), _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
-}
-
-// Eight 4-byte 16-bit alpha cells (code in bytes 0-1, alpha in byte 2) onto
-// 5-6-5 pixels: each channel at its own width as Weigh; opaque pixels take
-// the source code.
-inline int AlphaCopy16(const uint8_t* source, uint8_t* dest, int count) {
-    const __m128i low5 = _mm_set1_epi16(31);
-    const __m128i low6 = _mm_set1_epi16(63);
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m128i cells0 = Load(source + i * 4);
-        const __m128i cells1 = Load(source + i * 4 + 16);
-        const __m128i s = PackLow16(cells0, cells1);
-        const __m128i a = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(cells0, 16), _mm_set1_epi32(255)),
-                                          _mm_and_si128(_mm_srli_epi32(cells1, 16), _mm_set1_epi32(255)));
-        const __m128i twiceA = _mm_add_epi16(a, a);
-        const __m128i d = Load(dest + i * 2);
-        const __m128i red = Weigh(_mm_srli_epi16(d, 11), _mm_srli_epi16(s, 11), twiceA);
-        const __m128i green = Weigh(_mm_and_si128(_mm_srli_epi16(d, 5), low6),
-                                    _mm_and_si128(_mm_srli_epi16(s, 5), low6), twiceA);
-        const __m128i blue = Weigh(_mm_and_si128(d, low5), _mm_and_si128(s, low5), twiceA);
-        const __m128i blended =
-            _mm_or_si128(_mm_or_si128(_mm_slli_epi16(red, 11), _mm_slli_epi16(green, 5)), blue);
-        const __m128i opaque = _mm_cmpeq_epi16(a, _mm_set1_epi16(255));
-        Store(dest + i * 2, Select(opaque, s, blended));
+// The last `count` pixels of a run, fewer than a step: one step on vectors
+// of which only the first `count` pixels are read and written (`count`
+// texels one after the other from `texels`).
+template <BlendPath P>
+inline void DrawLastStep(const BlendKernelParams& k, const uint8_t* texels, uint8_t* dest, int count) {
+    constexpr size_t kSourceBytes = SourcePixelBytes(P.depth, P.source);
+    constexpr size_t kDestBytes = DestPixelBytes(P.depth);
+    const size_t sourceBytes = static_cast<size_t>(count) * kSourceBytes;
+    V s[kSourceVectors<P>];
+    for (int v = 0; v < kSourceVectors<P>; ++v) {
+        const size_t at = v * Lanes::kBytes;
+        s[v] = sourceBytes <= at                  ? Lanes::Zero()
+               : sourceBytes - at >= Lanes::kBytes ? Lanes::Load(texels + at)
+                                                   : Lanes::LoadFirst(texels + at, sourceBytes - at);
     }
-    return i;
+    const size_t destBytes = static_cast<size_t>(count) * kDestBytes;
+    Lanes::StoreFirst(dest, DrawStep<P>(k.transparentColor, s, Lanes::LoadFirst(dest, destBytes)), destBytes);
 }
 
-// Four 32-bit pixels: every byte min(255, d + s), the key skipped when asked.
-template <bool kKeyed>
-inline int ByteAdd(uint32_t key, const uint8_t* source, uint8_t* dest, int count) {
-    const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i s = Load(source + i * 4);
-        const __m128i d = Load(dest + i * 4);
-        __m128i out = _mm_adds_epu8(d, s);
-        if constexpr (kKeyed) out = Select(_mm_cmpeq_epi32(s, k), d, out);
-        Store(dest + i * 4, out);
+// The source vectors of a step of path P's own loop, each texel read from
+// base + index[i] x kScale.
+template <BlendPath P, int kScale>
+inline void GatherStep(const uint8_t* base, const int32_t* index, V* texel) {
+    if constexpr (SourcePixelBytes(P.depth, P.source) == 2) {
+        texel[0] = Lanes::Gather16<kScale>(base, index);
+    } else {
+        constexpr int kPerVector = Lanes::kBytes / 4;
+        for (int v = 0; v < kSourceVectors<P>; ++v) texel[v] = Lanes::Gather32<kScale>(base, index + v * kPerVector);
     }
-    return i;
 }
 
-// Four 32-bit pixels through the packed add (SatAdd32 of the colour, or the
-// coarse add of the whole pixel), the key skipped when asked.
-template <bool kCoarse, bool kKeyed>
-inline int PackedAdd32(uint32_t key, const uint8_t* source, uint8_t* dest, int count) {
-    const __m128i keep = _mm_set1_epi32(0x00FEFEFF);
-    const __m128i carries = _mm_set1_epi32(0x01010100);
-    const __m128i lowBits = _mm_set1_epi32(0x00010100);
-    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i s = Load(source + i * 4);
-        const __m128i d = Load(dest + i * 4);
-        const __m128i a = kCoarse ? s : _mm_and_si128(s, colour);
-        const __m128i t = _mm_add_epi32(_mm_and_si128(d, keep), _mm_and_si128(a, keep));
-        const __m128i c = _mm_and_si128(t, carries);
-        __m128i out = _mm_or_si128(t, _mm_sub_epi32(c, _mm_srli_epi32(c, 8)));
-        if constexpr (!kCoarse) out = _mm_or_si128(out, _mm_and_si128(_mm_or_si128(d, a), lowBits));
-        if constexpr (kKeyed) out = Select(_mm_cmpeq_epi32(s, k), d, out);
-        Store(dest + i * 4, out);
-    }
-    return i;
-}
+}  // namespace span_kernels
 
-// Eight 5-6-5 pixels: the packed 16-bit saturating add of the source, in
-// 32-bit lanes where red's carry has room.
-template <bool kKeyed>
-inline int Add16(uint32_t key, const uint8_t* source, uint8_t* dest, int count) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i keep = _mm_set1_epi32(static_cast<int>(0xF7DEF7DFu));
-    const __m128i carries = _mm_set1_epi32(0x08210820);
-    const __m128i lowBits = _mm_set1_epi32(0x820);
-    const __m128i k = _mm_set1_epi16(static_cast<short>(key));
-    const auto add = [&](__m128i d, __m128i s) {
-        const __m128i t = _mm_add_epi32(_mm_and_si128(d, keep), _mm_and_si128(s, keep));
-        const __m128i c = _mm_and_si128(t, carries);
-        return _mm_or_si128(_mm_or_si128(t, _mm_sub_epi32(c, _mm_srli_epi32(c, 5))),
-                            _mm_and_si128(_mm_or_si128(d, s), lowBits));
-    };
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m128i s = Load(source + i * 2);
-        const __m128i d = Load(dest + i * 2);
-        const __m128i low = add(_mm_unpacklo_epi16(d, zero), _mm_unpacklo_epi16(s, zero));
-        const __m128i high = add(_mm_unpackhi_epi16(d, zero), _mm_unpackhi_epi16(s, zero));
-        __m128i out = PackLow16(low, high);
-        if constexpr (kKeyed) out = Select(_mm_cmpeq_epi16(s, k), d, out);
-        Store(dest + i * 2, out);
-    }
-    return i;
-}
-
-#endif
-
-}  // namespace fast_span
-
-// Draws the first pixels of a run of `count` with path P's own loop when it
-// has one, and returns how many it drew (a multiple of its step); the caller
-// draws the rest pixel by pixel. Returns 0 for every other path.
+// Draws a run of `count` with path P's own loop when it has one, and returns
+// how many pixels it drew: all of them, or 0 for a path or draw without its
+// own loop, which the caller draws pixel by pixel.
 template <BlendPath P>
 inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8_t* dest, int count) {
-#if defined(__SSE2__)
-    using namespace fast_span;
-    // A 16-bit pixel never equals a transparent colour wider than 16 bits;
-    // the keyed loops compare 16 bits, so such a key is left to the per-pixel loop.
-    if constexpr (P.depth == PixelDepth::k16 && P.transparent && P.source == SourceKind::kPlain)
-        if (k.transparentColor > 0xFFFFu) return 0;
-    if constexpr (IsKeyedCopy<P>()) {
-        return KeyedCopy<P.depth>(k.transparentColor, source, dest, count);
-    } else if constexpr (IsAlphaCopy<P>()) {
-        return P.depth == PixelDepth::k32 ? AlphaCopy32(source, dest, count) : AlphaCopy16(source, dest, count);
-    } else if constexpr (IsByteAdd<P>()) {
-        return ByteAdd<P.transparent>(k.transparentColor, source, dest, count);
-    } else if constexpr (IsPackedAdd32<P>()) {
-        if constexpr (P.param == ParamCase::kFull)
-            return PackedAdd32<true, P.transparent>(k.transparentColor, source, dest, count);
-        else
-            return k.param == 255 ? PackedAdd32<false, P.transparent>(k.transparentColor, source, dest, count) : 0;
-    } else if constexpr (IsAdd16<P>()) {
-        return k.param == 255 ? Add16<P.transparent>(k.transparentColor, source, dest, count) : 0;
+    if constexpr (fast_span::HasDrawStep<P>()) {
+        if (!span_kernels::HasStepsFor<P>(k)) return 0;
+        constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
+        constexpr int kDestBytes = DestPixelBytes(P.depth);
+        const int drawn = span_kernels::DrawSteps<P>(
+            k,
+            [&, askAhead = count * kDestBytes >= 4 * kPrefetchAhead](int i, span_kernels::V* s) {
+                if (askAhead) PrefetchAhead(source + i * kSourceBytes);
+                for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v)
+                    s[v] = Lanes::Load(source + i * kSourceBytes + v * Lanes::kBytes);
+            },
+            dest, count);
+        if (drawn < count)
+            span_kernels::DrawLastStep<P>(k, source + drawn * kSourceBytes, dest + drawn * kDestBytes, count - drawn);
+        return count;
     }
-#endif
     return 0;
 }

@@ -1,60 +1,47 @@
 // The two row loops of the blit at a position: the per-pixel path over the
 // clipped rectangle, and the whole-image path that reads the source's run
 // codes instead of testing each pixel for transparency.
-#pragma once
-
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-
-#include "framework/softrender/blend_dispatch.h"
-#include "framework/softrender/blit_memimg_spans.h"
-#include "framework/softrender/memimg.h"
-
-// Where one draw reads and writes: the first source pixel, mask byte and
-// destination pixel of the drawn rectangle, each with its pitch.
-struct BlitRows {
-    const uint8_t* source;
-    ptrdiff_t sourcePitch;
-    const uint8_t* mask;  // null without a blend graphic
-    ptrdiff_t maskPitch;
-    uint8_t* dest;
-    ptrdiff_t destPitch;
-    int width;
-    int height;
-};
+//
+// No include guard: draw_loops.h includes this file once per pass, inside
+// the pass's namespace.
 
 template <BlendPath P>
 void BlitPixelRows(const BlendKernelParams& k, const BlitRows& r) {
-    if constexpr (blit_span::IsBlockCopy<P>()) {
-        const size_t rowBytes = static_cast<size_t>(r.width) * DestPixelBytes(P.depth);
-        if (rowBytes * static_cast<size_t>(r.height) >= blit_span::kStreamingCopyBytes) {
-            for (int row = 0; row < r.height; ++row)
-                blit_span::StreamRow(r.dest + row * r.destPitch, r.source + row * r.sourcePitch, rowBytes);
-            blit_span::StreamedRowsDone();
-            return;
-        }
-    }
+    const int width = r.width;
+    const int height = r.height;
+    const ptrdiff_t sourcePitch = r.sourcePitch;
+    const ptrdiff_t maskPitch = r.maskPitch;
+    const ptrdiff_t destPitch = r.destPitch;
     const uint8_t* source = r.source;
     const uint8_t* mask = r.mask;
     uint8_t* dest = r.dest;
-    for (int row = 0; row < r.height; ++row) {
-        DrawSpan<P>(k, source, mask, dest, r.width);
-        source += r.sourcePitch;
-        if constexpr (P.blendGraphic) mask += r.maskPitch;
-        dest += r.destPitch;
+    if constexpr (fast_span::IsBlockCopy<P>()) {
+        const size_t rowBytes = static_cast<size_t>(width) * DestPixelBytes(P.depth);
+        const size_t bytes = rowBytes * static_cast<size_t>(height);
+        // Rows that follow one another without a gap on both sides, in
+        // blocks that do not overlap, are one row.
+        const bool oneBlock = sourcePitch == static_cast<ptrdiff_t>(rowBytes) &&
+                              destPitch == static_cast<ptrdiff_t>(rowBytes) &&
+                              (dest + bytes <= source || source + bytes <= dest);
+        if (bytes >= StreamingCopyBytes()) {
+            if (oneBlock) {
+                blit_span::StreamRow(dest, source, bytes);
+            } else {
+                for (int row = 0; row < height; ++row, source += sourcePitch, dest += destPitch)
+                    blit_span::StreamRow(dest, source, rowBytes);
+            }
+            blit_span::StreamedRowsDone();
+            return;
+        }
+        if (oneBlock) return blit_span::CopyRow(dest, source, bytes);
+    }
+    for (int row = 0; row < height; ++row) {
+        DrawSpan<P>(k, source, mask, dest, width);
+        source += sourcePitch;
+        if constexpr (P.blendGraphic) mask += maskPitch;
+        dest += destPitch;
     }
 }
-
-// The run codes of the rows a view shows, and the view's first column in
-// its base: a view of part of a base reads the base's codes and keeps the
-// part of each run that falls inside it.
-struct RunCodeWindow {
-    const uint8_t* firstRow;  // the codes of the view's first row
-    const uint8_t* end;       // the end of the base's codes
-    int left;                 // the view's first column in the base
-    int baseWidth;
-};
 
 // The whole-image path: a transparent run is passed over; an opaque or
 // translucent run is drawn. Opaque runs of a source without alpha hold no
@@ -68,6 +55,10 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
     constexpr ptrdiff_t kDestBytes = DestPixelBytes(P.depth);
     const int left = window.left;
     const int right = window.left + r.width;
+    const int height = r.height;
+    const ptrdiff_t sourcePitch = r.sourcePitch;
+    const ptrdiff_t maskPitch = r.maskPitch;
+    const ptrdiff_t destPitch = r.destPitch;
     const uint8_t* code = window.firstRow;
     const uint8_t* sourceRow = r.source;
     const uint8_t* maskRow = r.mask;
@@ -81,12 +72,42 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
         const uint8_t* source = sourceRow + from * kSourceBytes;
         const uint8_t* mask = P.blendGraphic ? maskRow + from : nullptr;
         uint8_t* dest = destRow + from * kDestBytes;
+        // The processor's own prefetch picks a row's stretch up only after
+        // its first misses; the same stretch of the next row is asked for
+        // now, while this one is drawn.
+        for (ptrdiff_t at = 0; at < (to - from) * kDestBytes; at += 64) {
+            _mm_prefetch(reinterpret_cast<const char*>(dest + destPitch + at), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(source + sourcePitch + at * kSourceBytes / kDestBytes),
+                         _MM_HINT_T0);
+        }
         if (kind == kRunOpaque)
             DrawSpan<kOpaque>(k, source, mask, dest, to - from);
         else
             DrawSpan<P>(k, source, mask, dest, to - from);
     };
-    for (int row = 0; row < r.height; ++row) {
+    if (left == 0 && right == window.baseWidth) {
+        // The view shows whole rows: each row's codes are read up to its end
+        // code, a stretch of one kind at a time (the end code is of a kind of
+        // its own, so it ends the last stretch).
+        for (int row = 0; row < height; ++row) {
+            int column = 0;
+            uint8_t c = *code++;
+            while (c != kRunEndOfRow) {
+                const uint8_t kind = c & kRunKindMask;
+                const int start = column;
+                do {
+                    column += (c & kRunLengthMask) + 1;
+                    c = *code++;
+                } while ((c & kRunKindMask) == kind);
+                draw(start, column, kind);
+            }
+            sourceRow += sourcePitch;
+            if constexpr (P.blendGraphic) maskRow += maskPitch;
+            destRow += destPitch;
+        }
+        return;
+    }
+    for (int row = 0; row < height; ++row) {
         int column = 0;  // the base column where the next run starts
         int spanStart = 0;
         uint8_t spanKind = kRunTransparent;
@@ -113,8 +134,27 @@ void BlitRunCodeRows(const BlendKernelParams& k, const BlitRows& r, RunCodeWindo
                 break;
             }
         }
-        sourceRow += r.sourcePitch;
-        if constexpr (P.blendGraphic) maskRow += r.maskPitch;
-        destRow += r.destPitch;
+        sourceRow += sourcePitch;
+        if constexpr (P.blendGraphic) maskRow += maskPitch;
+        destRow += destPitch;
     }
+}
+
+// Below this width a keyed or alpha-weighted copy takes the per-pixel loop.
+inline constexpr int kRunCodesMinWidth = 128;
+
+// The blit's rows: over the run codes when `window` is given (the whole image
+// with the transparency flag 1 and codes that match the transparency test),
+// else pixel by pixel.
+template <BlendPath P>
+void DrawBlitRows(const BlendKernelParams& k, const BlitRows& r, const RunCodeWindow* window) {
+    if constexpr (P.transparent) {
+        // A narrow copy that skips the transparent colour or clear pixels is
+        // quicker tested pixel by pixel, several at a time, than walked run
+        // by run; in mode 0 both paths give the same pixels.
+        constexpr bool kQuickerPerPixel = fast_span::IsKeyedCopy<P>() || fast_span::IsAlphaCopy<P>();
+        if (window != nullptr && !(kQuickerPerPixel && r.width < kRunCodesMinWidth))
+            return BlitRunCodeRows<P>(k, r, *window);
+    }
+    BlitPixelRows<P>(k, r);
 }

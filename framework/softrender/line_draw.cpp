@@ -3,7 +3,10 @@
 // path.
 #include "framework/softrender/line_draw.h"
 
+#include <immintrin.h>
+
 #include <cstddef>
+#include <cstdint>
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/image/pixel_format.h"
@@ -22,22 +25,45 @@ struct LineWalk {
     int minor;
 };
 
-// The i-th pixel lies i steps along the major axis and floor(i * minor /
-// major) steps along the minor one; the end point is never reached.
-template <BlendPath P>
-void WalkLine(const SolidColorDraw& draw, const LineWalk& walk) {
-    const uint32_t color = draw.color;
-    uint8_t* pixel = walk.first;
-    int error = 0;
-    for (int i = 0;;) {
-        PutSolidPixel<P>(draw.params, color, pixel);
-        if (++i == walk.major) break;
+// One step along the line: on along the major axis, and along the minor one
+// when the running error reaches the major distance.
+struct LineStep {
+    uintptr_t at;
+    int error;
+    void Next(const LineWalk& walk) {
         error += walk.minor;
-        pixel += walk.majorStep;
+        at += static_cast<uintptr_t>(walk.majorStep);
         if (error >= walk.major) {
-            pixel += walk.minorStep;
+            at += static_cast<uintptr_t>(walk.minorStep);
             error -= walk.major;
         }
+    }
+};
+
+// Pixels of a long line that lie apart in memory (every row of a steep line
+// is another cache line) are asked for this many pixels ahead by the modes
+// that read the destination; a plain write only stores, which the processor
+// does not wait for, and a short line's pixels are mostly at hand.
+constexpr int kLookAhead = 32;
+
+// The i-th pixel lies i steps along the major axis and floor(i * minor /
+// major) steps along the minor one; the end point is never reached. With
+// kAhead, a second walk runs ahead of the drawing one to ask for its pixels
+// early; it may run past the line's end, where it is only an address asked
+// for.
+template <BlendPath P, bool kAhead>
+void WalkLine(const SolidColorDraw& draw, const LineWalk& walk) {
+    const uint32_t color = draw.color;
+    LineStep pixel{reinterpret_cast<uintptr_t>(walk.first), 0};
+    LineStep ahead = pixel;
+    if constexpr (kAhead)
+        for (int i = 0; i < kLookAhead; ++i) ahead.Next(walk);
+    for (int i = 0;;) {
+        if constexpr (kAhead) _mm_prefetch(reinterpret_cast<const char*>(ahead.at), _MM_HINT_T0);
+        PutSolidPixel<P>(draw.params, color, reinterpret_cast<uint8_t*>(pixel.at));
+        if (++i == walk.major) break;
+        pixel.Next(walk);
+        if constexpr (kAhead) ahead.Next(walk);
     }
 }
 
@@ -72,5 +98,10 @@ void LineMemImg(MEMIMG* destination, int x1, int y1, int x2, int y2, uint32_t co
     dy = dy < 0 ? -dy : dy;
     uint8_t* first = destination->pixels + static_cast<ptrdiff_t>(ends.y1) * base.pitch + ends.x1 * bytes;
     const LineWalk walk = dx >= dy ? LineWalk{first, xStep, yStep, dx, dy} : LineWalk{first, yStep, xStep, dy, dx};
-    VisitSolidColorPath(draw.path, [&]<BlendPath P>() { WalkLine<P>(draw, walk); });
+    VisitSolidColorPath(draw.path, [&]<BlendPath P>() {
+        if constexpr (P.mode != 0) {
+            if (walk.major > 8 * kLookAhead) return WalkLine<P, true>(draw, walk);
+        }
+        WalkLine<P, false>(draw, walk);
+    });
 }

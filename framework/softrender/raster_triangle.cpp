@@ -12,8 +12,8 @@
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg_clip.h"
+#include "framework/softrender/draw_loops.h"
 #include "framework/softrender/memimg.h"
-#include "framework/softrender/raster_triangle_spans.h"
 
 namespace {
 
@@ -184,7 +184,7 @@ void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* 
         SetUpBlendKernelParams(&params, param, 0x00FFFFFFu, 0, nullptr);
         VisitBlendPath<kSpanRules>(path, [&]<BlendPath P>() {
             if constexpr (P.source == SourceKind::kPlain && !P.blendGraphic && !P.brighten && !P.transparent)
-                raster_triangle::WalkTriangle<P, false>(params, walk);
+                simd_sse2::WalkTriangle<P, false>(params, walk);
         });
         return;
     }
@@ -203,15 +203,20 @@ void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* 
                              blendGraphic != nullptr, transparencyFlag != 0, false};
     if (!ChooseBlendPath(choice, kSpanRules, &path)) return;
 
-    walk.sourcePixels = source->pixels;
-    walk.sourcePitch = sourceBase.pitch;
-    walk.uLimit = static_cast<uint64_t>(std::max(source->width, 0)) << 18;
-    walk.vLimit = static_cast<uint64_t>(std::max(source->height, 0)) << 18;
+    walk.texture.pixels = source->pixels;
+    walk.texture.pitch = sourceBase.pitch;
+    walk.texture.uLimit = static_cast<uint64_t>(std::max(source->width, 0)) << 18;
+    walk.texture.vLimit = static_cast<uint64_t>(std::max(source->height, 0)) << 18;
     if (blendGraphic != nullptr) {
-        walk.maskPixels = blendGraphic->pixels;
-        walk.maskPitch = blendGraphic->base->pitch;
+        walk.texture.maskPixels = blendGraphic->pixels;
+        walk.texture.maskPitch = blendGraphic->base->pitch;
     }
     SetUpBlendKernelParams(&params, param, settings.brightColor, sourceBase.transparentColor,
                            kind == SourceKind::kPaletted ? sourceBase.paletteTable : nullptr);
-    VisitBlendPath<kSpanRules>(path, [&]<BlendPath P>() { raster_triangle::WalkTriangle<P, true>(params, walk); });
+    VisitBlendPath<kSpanRules>(path, [&]<BlendPath P>() {
+        if constexpr (fast_span::HasVectorLoop<P>()) {
+            if (ActiveSimdLevel() == SimdLevel::kAvx2) return simd_avx2::WalkTriangle<P, true>(params, walk);
+        }
+        simd_sse2::WalkTriangle<P, true>(params, walk);
+    });
 }

@@ -14,9 +14,9 @@
 #include "framework/graphics/matrix_math.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg_clip.h"
+#include "framework/softrender/draw_loops.h"
 #include "framework/softrender/memimg.h"
 #include "framework/softrender/raster_triangle.h"
-#include "framework/softrender/rotate_blit_spans.h"
 
 namespace {
 
@@ -126,8 +126,8 @@ void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, in
     const int32_t dvRow = static_cast<int32_t>(mapV(box.left, box.bottom) - walk.v) / walk.rows;
     walk.duRow = static_cast<uint32_t>(duRow) - static_cast<uint32_t>(walk.cols) * walk.du;
     walk.dvRow = static_cast<uint32_t>(dvRow) - static_cast<uint32_t>(walk.cols) * walk.dv;
-    walk.uLimit = static_cast<uint64_t>(width) << 18;
-    walk.vLimit = static_cast<uint64_t>(height) << 18;
+    walk.texture.uLimit = static_cast<uint64_t>(width) << 18;
+    walk.texture.vLimit = static_cast<uint64_t>(height) << 18;
     const PixelDepth depth = sourceBase.colorType == kMemImgColor565 ? PixelDepth::k16 : PixelDepth::k32;
     walk.destPitch = destBase.pitch;
     walk.dest = destination->pixels + static_cast<ptrdiff_t>(box.top) * walk.destPitch +
@@ -147,16 +147,21 @@ void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, in
     BlendPath path;
     if (!ChooseBlendPath(choice, kSpanRules, &path)) return;
 
-    walk.sourcePixels = source->pixels;
-    walk.sourcePitch = sourceBase.pitch;
+    walk.texture.pixels = source->pixels;
+    walk.texture.pitch = sourceBase.pitch;
     if (blendGraphic != nullptr) {
-        walk.maskPixels = blendGraphic->pixels;
-        walk.maskPitch = blendGraphic->base->pitch;
+        walk.texture.maskPixels = blendGraphic->pixels;
+        walk.texture.maskPitch = blendGraphic->base->pitch;
     }
     alignas(16) uint8_t palette[256 * 4];
     if (kind == SourceKind::kPaletted) CopyPalette(sourceBase, palette);
     BlendKernelParams params;
     SetUpBlendKernelParams(&params, param, settings.brightColor, sourceBase.transparentColor,
                            kind == SourceKind::kPaletted ? palette : nullptr);
-    VisitBlendPath<kSpanRules>(path, [&]<BlendPath P>() { rotate_blit::WalkBox<P>(params, walk); });
+    VisitBlendPath<kSpanRules>(path, [&]<BlendPath P>() {
+        if constexpr (fast_span::HasVectorLoop<P>()) {
+            if (ActiveSimdLevel() == SimdLevel::kAvx2) return simd_avx2::WalkRotatedBox<P>(params, walk);
+        }
+        simd_sse2::WalkRotatedBox<P>(params, walk);
+    });
 }

@@ -13,8 +13,8 @@
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg.h"
 #include "framework/softrender/blit_memimg_clip.h"
+#include "framework/softrender/draw_loops.h"
 #include "framework/softrender/memimg.h"
-#include "framework/softrender/stretch_blit_rows.h"
 
 namespace {
 
@@ -90,9 +90,12 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     // 65536 pixels but not always inside a wider one.
     if ((w - 1) * 65536 / stepX >= sourceWidth || (h - 1) * 65536 / stepY >= sourceHeight) return;
 
-    const DrawSettings settings = CurrentDrawSettings;
+    // Only the settings the blit reads are taken, not the whole record.
+    const DrawSettings& settings = CurrentDrawSettings;
+    const int blendMode = settings.blendMode;
     // The setter keeps the parameter within a byte; so does every draw.
     const int param = std::clamp(settings.blendParam, 0, 255);
+    const uint32_t brightColor = settings.brightColor;
     const RECT clipped = ClipDrawRect(x1, y1, x2, y2, settings.drawArea, *destination);
     const int width = clipped.right - clipped.left;
     const int height = clipped.bottom - clipped.top;
@@ -102,7 +105,7 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     const SourceKind kind = BlendSourceKindOf(sourceBase);
     if (kind == SourceKind::kPaletted && sourceBase.paletteTable == nullptr) return;
     BlendPath path;
-    const BlendChoice choice{depth, kind, settings.blendMode, param, settings.brightColor,
+    const BlendChoice choice{depth, kind, blendMode, param, brightColor,
                              blendImage != nullptr, transparencyFlag != 0, CpuHasMmx != 0};
     if (!ChooseBlendPath(choice, kStretchBlitRules, &path)) return;
     const bool strict = !path.blendGraphic && !path.brighten && path.source != SourceKind::kAlpha &&
@@ -143,13 +146,19 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     rows.startY = stepY - skippedY % stepY;
 
     BlendKernelParams params;
-    SetUpBlendKernelParams(&params, param, settings.brightColor, sourceBase.transparentColor,
+    SetUpBlendKernelParams(&params, param, brightColor, sourceBase.transparentColor,
                            kind == SourceKind::kPaletted ? CopyStretchWorkPalette(sourceBase) : nullptr);
 
     VisitBlendPath<kStretchBlitRules>(path, [&]<BlendPath P>() {
-        if constexpr (MayBeStrict<P>()) {
-            if (strict) return StretchPixelRows<P, true>(params, rows);
+        if constexpr (fast_span::HasVectorLoop<P>()) {
+            if (ActiveSimdLevel() == SimdLevel::kAvx2) {
+                if constexpr (MayBeStrict<P>())
+                    if (strict) return simd_avx2::StretchPixelRows<P, true>(params, rows);
+                return simd_avx2::StretchPixelRows<P, false>(params, rows);
+            }
         }
-        StretchPixelRows<P, false>(params, rows);
+        if constexpr (MayBeStrict<P>())
+            if (strict) return simd_sse2::StretchPixelRows<P, true>(params, rows);
+        simd_sse2::StretchPixelRows<P, false>(params, rows);
     });
 }

@@ -3,6 +3,7 @@
 // the blend graphic, and a few golden results.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg.h"
+#include "framework/softrender/simd_level.h"
 #include "blit_test_support.h"
 #include "tests/support/reference_blit.h"
 
@@ -265,26 +267,48 @@ TEST_F(BlitMemImgTest, GoldenResults) {
 
 namespace {
 
-// A copy of more than 8 MiB stores past the caches; it must still copy every
-// pixel of every row, whatever the rows' alignment.
-TEST_F(BlitMemImgTest, ALargeCopyMovesEveryPixel) {
-    for (const int colorType : {kMemImgColor32, kMemImgColor565}) {
-        SCOPED_TRACE(colorType);
-        const int width = colorType == kMemImgColor32 ? 2047 : 4093;
-        const int height = 1030;
-        auto source = MakeTestImage(width, height, colorType);
-        auto dest = MakeTestImage(width + 3, height, colorType);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
-        UseSettings(0, 0, RECT{0, 0, width + 3, height});
-        BlitMemImg(dest->get(), source->get(), 1, 0, 0, nullptr);
-        int wrong = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width + 3; ++x) {
-                const uint32_t expected = x >= 1 && x <= width ? ReadTestPixel(source->get(), x - 1, y) : 0u;
-                if (ReadTestPixel(dest->get(), x, y) != expected && ++wrong < 4) ADD_FAILURE() << x << "," << y;
-            }
-    }
+// A copy of whole pixels moves every pixel of every row, whatever the rows'
+// alignment: rows with gaps between them one by one, rows without gaps as one
+// block, each held in the caches or stored past them (as a copy larger than
+// the processor's cache share is).
+TEST_F(BlitMemImgTest, ACopyMovesEveryPixelOfRowsAndBlocks) {
+    struct Case {
+        int colorType;
+        int width;      // the source's; the destination is `extra` pixels wider
+        int extra;
+        int x;
+        bool streamed;
+    };
+    const Case cases[] = {
+        {kMemImgColor32, 301, 3, 1, false}, {kMemImgColor32, 301, 3, 1, true},
+        {kMemImgColor32, 304, 0, 0, false}, {kMemImgColor32, 304, 0, 0, true},
+        {kMemImgColor565, 603, 3, 1, false}, {kMemImgColor565, 603, 3, 1, true},
+        {kMemImgColor565, 608, 0, 0, false}, {kMemImgColor565, 608, 0, 0, true},
+    };
+    const size_t streamingBytes = StreamingCopyBytes();
+    blittest::ForEachSimdLevel([&] {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "type " << c.colorType << " width " << c.width << " at " << c.x
+                                            << (c.streamed ? " streamed" : " cached"));
+            UseStreamingCopyBytes(c.streamed ? 1 : SIZE_MAX);
+            const int height = 97;
+            auto source = MakeTestImage(c.width, height, c.colorType);
+            auto dest = MakeTestImage(c.width + c.extra, height, c.colorType);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < c.width; ++x)
+                    WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
+            UseSettings(0, 0, RECT{0, 0, c.width + c.extra, height});
+            BlitMemImg(dest->get(), source->get(), c.x, 0, 0, nullptr);
+            int wrong = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < c.width + c.extra; ++x) {
+                    const bool drawn = x >= c.x && x < c.x + c.width;
+                    const uint32_t expected = drawn ? ReadTestPixel(source->get(), x - c.x, y) : 0u;
+                    if (ReadTestPixel(dest->get(), x, y) != expected && ++wrong < 4) ADD_FAILURE() << x << "," << y;
+                }
+        }
+    });
+    UseStreamingCopyBytes(streamingBytes);
 }
 
 }  // namespace

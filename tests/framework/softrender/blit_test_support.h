@@ -11,6 +11,7 @@
 #include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_tables.h"
+#include "framework/softrender/simd_level.h"
 #include "tests/support/reference_blit.h"
 
 namespace blittest {
@@ -89,6 +90,21 @@ inline auto AllSourceShapes() {
     return ::testing::Values(SourceShape{kMemImgColor565, 0, 0}, SourceShape{kMemImgColor565, 1, 0},
                              SourceShape{kMemImgColor565, 0, 1}, SourceShape{kMemImgColor32, 0, 0},
                              SourceShape{kMemImgColor32, 1, 0}, SourceShape{kMemImgColor32, 0, 1});
+}
+
+// Runs `body` once with each vector level this processor has forced in
+// turn (the baseline SSE2 loops, then the AVX2 ones), then puts the level
+// back. The draws' loops of either level must give the reference's pixels.
+template <typename Body>
+void ForEachSimdLevel(Body body) {
+    const SimdLevel saved = ActiveSimdLevel();
+    for (const SimdLevel level : {SimdLevel::kSse2, SimdLevel::kAvx2}) {
+        if (level > HighestSimdLevel()) continue;
+        UseSimdLevel(level);
+        SCOPED_TRACE(level == SimdLevel::kSse2 ? "SSE2 loops" : "AVX2 loops");
+        body();
+    }
+    UseSimdLevel(saved);
 }
 
 // The sweeps' fixture.

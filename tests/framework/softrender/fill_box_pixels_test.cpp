@@ -11,6 +11,7 @@
 #include "blit_test_support.h"
 #include "framework/softrender/fill_box.h"
 #include "framework/softrender/line_draw.h"
+#include "framework/softrender/simd_level.h"
 #include "tests/support/blend_reference.h"
 #include "tests/support/reference_blit.h"
 
@@ -139,6 +140,100 @@ TEST_F(SolidColorPixelTest, EveryModeMatchesTheReferenceOnRandomPixels) {
             }
         }
     }
+}
+
+// The box draws a vector of pixels a step: boxes of every width up to a few
+// vectors and at every start, in every mode and at many parameters, with the
+// loops of each vector width, against the reference; the plain fill of rows
+// long enough for the processor's string store, with and without gaps
+// between the rows, held in the caches or stored past them, too.
+TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
+    const int modes[] = {0, 1, 2, 3, 4, 10, 11};
+    const size_t streamingBytes = StreamingCopyBytes();
+    blittest::ForEachSimdLevel([&] {
+        std::mt19937 random(2711);
+        for (const int depth : {16, 32}) {
+            for (const int mode : modes) {
+                for (int trial = 0; trial < 40; ++trial) {
+                    const bool longRows = mode == 0 && trial % 4 == 0;
+                    const int imageWidth = longRows ? 1100 : 210;
+                    const int width = longRows ? 1000 + static_cast<int>(random() % 100)
+                                               : 1 + static_cast<int>(random() % 200);
+                    const int x = static_cast<int>(random() % static_cast<uint32_t>(imageWidth - width + 1));
+                    const int param = trial % 8 == 0 ? 255 : static_cast<int>(random() % 256);
+                    const bool streamed = trial % 2 == 1;
+                    UseStreamingCopyBytes(streamed ? 1 : SIZE_MAX);
+                    const uint32_t bright = trial % 3 == 0 ? random() & 0xFFFFFF : 0xFFFFFF;
+                    SCOPED_TRACE(::testing::Message() << "depth " << depth << ", mode " << mode << ", p " << param
+                                                      << ", bright " << std::hex << bright << std::dec << ", "
+                                                      << width << " wide at " << x
+                                                      << (streamed ? ", streamed" : ""));
+                    auto image = MakeTestImage(imageWidth, 3, depth == 16 ? kMemImgColor565 : kMemImgColor32);
+                    FillRandom(image->get(), random);
+                    const std::vector<uint32_t> before = TestPixels(image->get());
+                    const uint32_t color = depth == 16 ? random() & 0xFFFF : random();
+                    UseSettings(mode, param, RECT{0, 0, imageWidth, 3}, bright);
+                    const RECT rect{x, 1, x + width, 3};
+                    FillBoxMemImg(image->get(), &rect, color);
+
+                    ReferenceDraw draw;
+                    draw.depth = depth;
+                    draw.mode = mode;
+                    draw.p = param;
+                    draw.family.brightBeforeMask = true;
+                    draw.family.fineGreen = true;
+                    const uint32_t brightened = Brightened(depth, color, bright);
+                    for (int y = 0; y < 3; ++y)
+                        for (int i = 0; i < imageWidth; ++i) {
+                            const uint32_t was = before[static_cast<size_t>(y * imageWidth + i)];
+                            const bool inside = y >= 1 && i >= x && i < x + width;
+                            ASSERT_EQ(ReadTestPixel(image->get(), i, y),
+                                      inside ? ReferenceBlend(draw, brightened, nullptr, was) : was)
+                                << i << "," << y;
+                        }
+                }
+            }
+        }
+        // A whole image whose rows follow one another without a gap.
+        for (const int depth : {16, 32}) {
+            UseStreamingCopyBytes(depth == 16 ? 1 : SIZE_MAX);
+            auto image = MakeTestImage(1024, 3, depth == 16 ? kMemImgColor565 : kMemImgColor32);
+            UseSettings(0, 0, RECT{0, 0, 1024, 3});
+            FillBoxMemImg(image->get(), nullptr, 0x12345678u & (depth == 16 ? 0xFFFFu : ~0u));
+            for (int y = 0; y < 3; ++y)
+                for (int i = 0; i < 1024; ++i)
+                    ASSERT_EQ(ReadTestPixel(image->get(), i, y), depth == 16 ? 0x5678u : 0x12345678u) << i << "," << y;
+        }
+    });
+    UseStreamingCopyBytes(streamingBytes);
+}
+
+// The 16-bit blends divide by 255 rounding toward zero: every difference a
+// channel can have, at every parameter, in a box wide enough for the vector
+// steps.
+TEST_F(SolidColorPixelTest, The16BitBlendDividesExactlyAtEveryParameter) {
+    blittest::ForEachSimdLevel([&] {
+        auto image = MakeTestImage(2048, 1, kMemImgColor565);
+        ReferenceDraw draw;
+        draw.depth = 16;
+        draw.mode = 1;
+        draw.family.brightBeforeMask = true;
+        for (int p = 1; p < 255; ++p) {
+            for (const uint32_t color : {0x0000u, 0xFFFFu}) {
+                for (int i = 0; i < 2048; ++i)
+                    WriteTestPixel(image->get(), i, 0,
+                                   static_cast<uint32_t>((i % 32) << 11 | (i % 64) << 5 | (i * 7) % 32));
+                UseSettings(1, p, RECT{0, 0, 2048, 1});
+                FillBoxMemImg(image->get(), nullptr, color);
+                draw.p = p;
+                for (int i = 0; i < 2048; ++i) {
+                    const uint32_t was = static_cast<uint32_t>((i % 32) << 11 | (i % 64) << 5 | (i * 7) % 32);
+                    ASSERT_EQ(ReadTestPixel(image->get(), i, 0), ReferenceBlend(draw, color, nullptr, was))
+                        << "p " << p << ", colour " << color << ", pixel " << was;
+                }
+            }
+        }
+    });
 }
 
 }  // namespace

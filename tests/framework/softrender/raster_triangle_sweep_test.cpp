@@ -227,4 +227,56 @@ INSTANTIATE_TEST_SUITE_P(BothDepths, SolidTriangleSweepTest, ::testing::Values(k
                              return std::string(info.param == kMemImgColor565 ? "Color16" : "Color32");
                          });
 
+// The four-corner draw on the paths with vector steps of their own, on rows
+// wide enough for them: a rectangle of the source's size (a row of the source
+// texel after texel), turned, grown and sheared quads; keyed and
+// alpha-weighted copies and saturating adds; with the loops of each vector
+// width.
+TEST(RasterQuadWideSpansTest, TheVectorStepsEqualTheReference) {
+    struct Case {
+        int colorType, alphaFlag, mode, param;
+        bool mmx;
+    };
+    const Case cases[] = {{kMemImgColor32, 0, 0, 0, false}, {kMemImgColor565, 0, 0, 0, false},
+                          {kMemImgColor32, 1, 0, 0, false}, {kMemImgColor565, 1, 0, 0, false},
+                          {kMemImgColor32, 0, 2, 255, true}, {kMemImgColor565, 0, 2, 255, false}};
+    DrawStateGuard guard;
+    ForEachSimdLevel([&] {
+        std::mt19937 random(92);
+        for (const Case& c : cases) {
+            for (int shape = 0; shape < 4; ++shape) {
+                const int w = Random(random, 20, 60), h = Random(random, 10, 40);
+                const uint32_t key = c.colorType == kMemImgColor565 ? random() & 0xFFFF : random();
+                auto source = MakeTestImage(w, h, c.colorType, 0, c.alphaFlag, key);
+                FillRandom(source->get(), random);
+                auto actual = MakeTestImage(100, 80, c.colorType);
+                FillRandom(actual->get(), random);
+                auto expected = MakeTestImage(100, 80, c.colorType);
+                CopyTestPixels(expected->get(), actual->get());
+                int x = Random(random, 2, 20);
+                const int y = Random(random, 2, 20);
+                // The right and the down edge of the quad.
+                int rx = w, ry = 0, dx = 0, dy = h;
+                if (shape == 1) rx = w + w / 3, dy = h + h / 2;                      // grown
+                if (shape == 2) rx = w * 4 / 5, ry = w * 3 / 5, dx = -h * 3 / 5, dy = h * 4 / 5;  // turned
+                if (shape == 3) dx = h / 2;                                          // sheared
+                if (shape == 2) x += h;
+                const int corners[8] = {x, y, x + rx, y + ry, x + dx, y + dy, x + rx + dx, y + ry + dy};
+                ReferenceSettings s;
+                s.blendMode = c.mode;
+                s.blendParam = c.param;
+                s.mmx = c.mmx;
+                s.drawArea = RECT{0, 0, 100, 80};
+                UseReferenceSettings(s);
+                const int flag = Random(random, 0, 1);
+                RasterQuadMemImg(actual->get(), source->get(), corners, flag, nullptr);
+                ReferenceQuad(expected->get(), source->get(), corners, flag, nullptr, s);
+                ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
+                    << "type " << c.colorType << " alpha " << c.alphaFlag << " mode " << c.mode << " shape " << shape
+                    << " flag " << flag << " source " << w << "x" << h;
+            }
+        }
+    });
+}
+
 }  // namespace

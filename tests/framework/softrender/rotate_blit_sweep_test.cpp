@@ -129,4 +129,50 @@ TEST_P(RotateBlitSweepTest, RandomDrawsEqualTheReference) {
 
 INSTANTIATE_TEST_SUITE_P(AllSources, RotateBlitSweepTest, AllSourceShapes(), ShapeName);
 
+// The paths with vector steps of their own, on rows wide enough for them:
+// turned by right angles (a row of the source texel after texel, or a
+// column), by other angles, grown; keyed and alpha-weighted copies and
+// saturating adds; with the loops of each vector width.
+TEST(RotateBlitWideSpansTest, TheVectorStepsEqualTheReference) {
+    struct Case {
+        int colorType, alphaFlag, mode, param;
+        bool mmx;
+    };
+    const Case cases[] = {{kMemImgColor32, 0, 0, 0, false}, {kMemImgColor565, 0, 0, 0, false},
+                          {kMemImgColor32, 1, 0, 0, false}, {kMemImgColor565, 1, 0, 0, false},
+                          {kMemImgColor32, 0, 2, 255, true}, {kMemImgColor565, 0, 2, 255, false}};
+    const float angles[] = {0.0f, static_cast<float>(M_PI / 2), static_cast<float>(M_PI), 0.5236f, -1.1f};
+    DrawStateGuard guard;
+    ForEachSimdLevel([&] {
+        std::mt19937 random(91);
+        for (const Case& c : cases) {
+            for (const float angle : angles) {
+                for (const float scale : {1.0f, 1.37f}) {
+                    const int w = Random(random, 20, 60), h = Random(random, 10, 40);
+                    const uint32_t key = c.colorType == kMemImgColor565 ? random() & 0xFFFF : random();
+                    auto source = MakeTestImage(w, h, c.colorType, 0, c.alphaFlag, key);
+                    FillRandom(source->get(), random);
+                    auto actual = MakeTestImage(90, 70, c.colorType);
+                    FillRandom(actual->get(), random);
+                    auto expected = MakeTestImage(90, 70, c.colorType);
+                    CopyTestPixels(expected->get(), actual->get());
+                    ReferenceSettings s;
+                    s.blendMode = c.mode;
+                    s.blendParam = c.param;
+                    s.mmx = c.mmx;
+                    s.drawArea = RECT{0, 0, 90, 70};
+                    UseReferenceSettings(s);
+                    const int cx = Random(random, 20, 70), cy = Random(random, 15, 55);
+                    const int flag = Random(random, 0, 1);
+                    RotateBlitMemImg(actual->get(), source->get(), cx, cy, angle, scale, flag, 0, nullptr);
+                    ReferenceRotateBlit(expected->get(), source->get(), cx, cy, angle, scale, flag, 0, nullptr, s);
+                    ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
+                        << "type " << c.colorType << " alpha " << c.alphaFlag << " mode " << c.mode << " angle "
+                        << angle << " scale " << scale << " flag " << flag << " source " << w << "x" << h;
+                }
+            }
+        }
+    });
+}
+
 }  // namespace

@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(AllSources, StretchBlitSweepTest,
 namespace {
 
 // The paths whose rows go through loops of their own, on rows wide enough for
-// those loops, grown, shrunk and mirrored.
+// those loops, grown, shrunk and mirrored, with the loops of each vector width.
 TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
     struct Case {
         int colorType, paletteFlag, alphaFlag;
@@ -146,36 +146,38 @@ TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
         {0, 0, 0, 3, 255, false}, {1, 1, 0, 0, 0, false},  {0, 1, 0, 1, 128, false}, {1, 0, 0, 2, 200, false},
     };
     DrawStateGuard guard;
-    std::mt19937 random(31);
-    for (const Case& c : cases) {
-        for (int trial = 0; trial < 16; ++trial) {
-            const int width = 1 + Below(random, 30);
-            const int height = 1 + Below(random, 4);
-            const uint32_t key = c.paletteFlag ? random() % 256 : c.colorType == kMemImgColor565 ? random() & 0xFFFF : random();
-            auto source = MakeTestImage(width, height, c.colorType, c.paletteFlag, c.alphaFlag, key);
-            FillRandom(source->get(), random);
-            auto actual = MakeTestImage(70, 9, c.colorType);
-            FillRandom(actual->get(), random);
-            auto expected = MakeTestImage(70, 9, c.colorType);
-            CopyTestPixels(expected->get(), actual->get());
-            const int left = Below(random, 10) - 4;
-            RECT rect{left, Below(random, 3), left + 1 + Below(random, 66), 2 + Below(random, 8)};
-            if (Below(random, 2) == 0) std::swap(rect.left, rect.right);
-            const int flag = Below(random, 3);
-            ReferenceSettings settings;
-            settings.blendMode = c.mode;
-            settings.blendParam = c.param;
-            settings.drawArea = RECT{0, 0, 70, 9};
-            settings.mmx = c.mmx;
-            UseReferenceSettings(settings);
-            StretchBlitMemImg(actual->get(), source->get(), &rect, flag, nullptr);
-            ReferenceStretchBlit(expected->get(), source->get(), rect, flag, nullptr, settings);
-            ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
-                << "type " << c.colorType << " palette " << c.paletteFlag << " alpha " << c.alphaFlag << " mode "
-                << c.mode << " p " << c.param << " mmx " << c.mmx << " flag " << flag << " source " << width << "x"
-                << height << " rect " << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+    ForEachSimdLevel([&] {
+        std::mt19937 random(31);
+        for (const Case& c : cases) {
+            for (int trial = 0; trial < 16; ++trial) {
+                const int width = 1 + Below(random, 30);
+                const int height = 1 + Below(random, 4);
+                const uint32_t key = c.paletteFlag ? random() % 256 : c.colorType == kMemImgColor565 ? random() & 0xFFFF : random();
+                auto source = MakeTestImage(width, height, c.colorType, c.paletteFlag, c.alphaFlag, key);
+                FillRandom(source->get(), random);
+                auto actual = MakeTestImage(70, 9, c.colorType);
+                FillRandom(actual->get(), random);
+                auto expected = MakeTestImage(70, 9, c.colorType);
+                CopyTestPixels(expected->get(), actual->get());
+                const int left = Below(random, 10) - 4;
+                RECT rect{left, Below(random, 3), left + 1 + Below(random, 66), 2 + Below(random, 8)};
+                if (Below(random, 2) == 0) std::swap(rect.left, rect.right);
+                const int flag = Below(random, 3);
+                ReferenceSettings settings;
+                settings.blendMode = c.mode;
+                settings.blendParam = c.param;
+                settings.drawArea = RECT{0, 0, 70, 9};
+                settings.mmx = c.mmx;
+                UseReferenceSettings(settings);
+                StretchBlitMemImg(actual->get(), source->get(), &rect, flag, nullptr);
+                ReferenceStretchBlit(expected->get(), source->get(), rect, flag, nullptr, settings);
+                ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
+                    << "type " << c.colorType << " palette " << c.paletteFlag << " alpha " << c.alphaFlag << " mode "
+                    << c.mode << " p " << c.param << " mmx " << c.mmx << " flag " << flag << " source " << width << "x"
+                    << height << " rect " << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+            }
         }
-    }
+    });
 }
 
 }  // namespace
