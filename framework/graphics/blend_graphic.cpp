@@ -2,7 +2,7 @@
 // draw, with its two parameters.
 #include "framework/graphics/device_state_cache.h"
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
 #include "framework/softrender/blend_tables.h"

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "framework/graphics/device_state_setters.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/vertex_batch.h"
 

@@ -7,7 +7,7 @@
 #include "framework/graphics/device_draws.h"
 #include "framework/graphics/draw_pipeline.h"
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // as two triangles. Internal to framework/graphics.
 #pragma once
 
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "platform/d3d9/d3d9.h"
 
 // A corner of a quad: its place on the target, the graphic's texture

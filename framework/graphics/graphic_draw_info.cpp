@@ -5,7 +5,7 @@
 
 #include "framework/base/log.h"
 #include "framework/base/tracked_memory.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
 

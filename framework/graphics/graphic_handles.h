@@ -38,7 +38,7 @@ struct GraphicRecord {
     MEMIMG memImg;
     // Hardware path: the draw information, one entry per texture piece the
     // graphic overlaps, in the order of the block's pieces; the array is the
-    // record's own (graphic_draw_pieces.h).
+    // record's own (graphic_draw_parts.h).
     int drawPieceCount;
     GraphicDrawPiece* drawPieces;
 };

@@ -13,7 +13,7 @@
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/graphics/screen_mode.h"
-#include "framework/graphics/texture_pieces.h"
+#include "framework/graphics/texture_split.h"
 #include "framework/window/main_window.h"
 
 namespace {

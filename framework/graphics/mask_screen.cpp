@@ -10,7 +10,7 @@
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_formats.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"

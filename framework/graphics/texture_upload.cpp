@@ -6,7 +6,7 @@
 #include "framework/base/log.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/graphic_formats.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
 #include "framework/graphics/graphics_system.h"

@@ -17,7 +17,7 @@
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/graphic_draw_info.h"
-#include "framework/graphics/graphic_draw_pieces.h"
+#include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"

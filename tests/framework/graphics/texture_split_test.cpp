@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/graphics/graphic_image.h"
-#include "framework/graphics/texture_pieces.h"
+#include "framework/graphics/texture_split.h"
 
 namespace graphicstest {
 namespace {

@@ -1,5 +1,5 @@
 // Cutting an image into texture pieces.
-#include "framework/graphics/texture_pieces.h"
+#include "framework/graphics/texture_split.h"
 
 #include "framework/graphics/graphic_image.h"
 
