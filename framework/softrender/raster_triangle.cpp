@@ -164,7 +164,7 @@ void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* 
     walk.firstRow = Y[t];
 
     // The per-draw constants. The draw area is kept inside the destination.
-    const DrawSettings settings = CurrentDrawSettings;
+    const DrawSettings& settings = CurrentDrawSettings;
     const int param = std::clamp(settings.blendParam, 0, 255);
     walk.area = settings.drawArea;
     ClipRectInline(&walk.area, RECT{0, 0, destination->width, destination->height});

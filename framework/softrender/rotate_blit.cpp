@@ -92,7 +92,7 @@ void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, in
     const int dv = FloatToInt(F(static_cast<float>(Sn) / scale));
 
     // The bounding box, widened, clipped to the draw area (kept inside the destination).
-    const DrawSettings settings = CurrentDrawSettings;
+    const DrawSettings& settings = CurrentDrawSettings;
     RECT box = {*std::min_element(cornerX, cornerX + 4) / 262144 - 2, *std::min_element(cornerY, cornerY + 4) / 262144 - 2,
                 *std::max_element(cornerX, cornerX + 4) / 262144 + 4, *std::max_element(cornerY, cornerY + 4) / 262144 + 4};
     RECT area = settings.drawArea;

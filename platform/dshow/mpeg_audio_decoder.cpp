@@ -191,18 +191,13 @@ public:
 
     HRESULT WINAPI SetSyncSource(IReferenceClock* clock) override {
         std::lock_guard<std::recursive_mutex> hold(lock_);
-        if (clock != nullptr) clock->AddRef();
-        if (clock_ != nullptr) clock_->Release();
-        clock_ = clock;
-        return S_OK;
+        return HoldReferenceClock(clock_, clock);
     }
 
     HRESULT WINAPI GetSyncSource(IReferenceClock** clock) override {
         if (clock == nullptr) return E_POINTER;
         std::lock_guard<std::recursive_mutex> hold(lock_);
-        *clock = clock_;
-        if (clock_ != nullptr) clock_->AddRef();
-        return S_OK;
+        return HandOutReferenceClock(clock_, clock);
     }
 
     HRESULT WINAPI EnumPins(IEnumPins** enumerator) override {
@@ -227,11 +222,7 @@ public:
     HRESULT WINAPI QueryFilterInfo(FILTER_INFO* info) override {
         if (info == nullptr) return E_POINTER;
         std::lock_guard<std::recursive_mutex> hold(lock_);
-        std::wcsncpy(info->achName, name_.c_str(), 127);
-        info->achName[127] = L'\0';
-        info->pGraph = graph_;
-        if (graph_ != nullptr) graph_->AddRef();
-        return S_OK;
+        return DescribeFilter(name_, graph_, info);
     }
 
     HRESULT WINAPI JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) override {
@@ -463,27 +454,7 @@ HRESULT DecoderOutput::DecideAllocator(IMemInputPin* peer, IMemAllocator** alloc
     if (wanted.cbAlign <= 0) wanted.cbAlign = 1;
     if (wanted.cbPrefix < 0) wanted.cbPrefix = 0;
 
-    Ref<IMemAllocator> offered;
-    if (SUCCEEDED(peer->GetAllocator(offered.out())) && offered) {
-        ALLOCATOR_PROPERTIES request = wanted;
-        ALLOCATOR_PROPERTIES actual{};
-        if (SUCCEEDED(offered->SetProperties(&request, &actual)) && actual.cbBuffer > 0 &&
-            SUCCEEDED(peer->NotifyAllocator(offered.get(), FALSE))) {
-            *allocator = offered.get();
-            (*allocator)->AddRef();
-            return S_OK;
-        }
-    }
-    Ref<IMemAllocator> own;
-    HRESULT result = CreateSamplePool(own.out());
-    if (FAILED(result)) return result;
-    ALLOCATOR_PROPERTIES actual{};
-    result = own->SetProperties(&wanted, &actual);
-    if (SUCCEEDED(result)) result = peer->NotifyAllocator(own.get(), FALSE);
-    if (FAILED(result)) return result;
-    *allocator = own.get();
-    (*allocator)->AddRef();
-    return S_OK;
+    return SettleAllocator(peer, wanted, 1, allocator);
 }
 
 HRESULT WINAPI DecoderOutput::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) {

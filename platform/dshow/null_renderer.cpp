@@ -133,18 +133,13 @@ public:
 
     HRESULT WINAPI SetSyncSource(IReferenceClock* clock) override {
         std::lock_guard<std::mutex> hold(lock_);
-        if (clock != nullptr) clock->AddRef();
-        if (clock_ != nullptr) clock_->Release();
-        clock_ = clock;
-        return S_OK;
+        return HoldReferenceClock(clock_, clock);
     }
 
     HRESULT WINAPI GetSyncSource(IReferenceClock** clock) override {
         if (clock == nullptr) return E_POINTER;
         std::lock_guard<std::mutex> hold(lock_);
-        *clock = clock_;
-        if (clock_ != nullptr) clock_->AddRef();
-        return S_OK;
+        return HandOutReferenceClock(clock_, clock);
     }
 
     HRESULT WINAPI EnumPins(IEnumPins** enumerator) override {
@@ -165,11 +160,7 @@ public:
     HRESULT WINAPI QueryFilterInfo(FILTER_INFO* info) override {
         if (info == nullptr) return E_POINTER;
         std::lock_guard<std::mutex> hold(lock_);
-        std::wcsncpy(info->achName, name_.c_str(), 127);
-        info->achName[127] = L'\0';
-        info->pGraph = graph_;
-        if (graph_ != nullptr) graph_->AddRef();
-        return S_OK;
+        return DescribeFilter(name_, graph_, info);
     }
 
     HRESULT WINAPI JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) override {

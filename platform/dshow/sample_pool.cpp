@@ -240,4 +240,29 @@ HRESULT CreateSamplePool(IMemAllocator** allocator) {
     return SamplePool::Create(IID_IMemAllocator, reinterpret_cast<void**>(allocator));
 }
 
+HRESULT SettleAllocator(IMemInputPin* peer, ALLOCATOR_PROPERTIES wanted, LONG leastBuffer, IMemAllocator** allocator) {
+    *allocator = nullptr;
+    Ref<IMemAllocator> offered;
+    if (SUCCEEDED(peer->GetAllocator(offered.out())) && offered) {
+        ALLOCATOR_PROPERTIES request = wanted;
+        ALLOCATOR_PROPERTIES actual{};
+        if (SUCCEEDED(offered->SetProperties(&request, &actual)) && actual.cbBuffer >= leastBuffer &&
+            SUCCEEDED(peer->NotifyAllocator(offered.get(), FALSE))) {
+            *allocator = offered.get();
+            (*allocator)->AddRef();
+            return S_OK;
+        }
+    }
+    Ref<IMemAllocator> own;
+    HRESULT result = CreateSamplePool(own.out());
+    if (FAILED(result)) return result;
+    ALLOCATOR_PROPERTIES actual{};
+    result = own->SetProperties(&wanted, &actual);
+    if (SUCCEEDED(result)) result = peer->NotifyAllocator(own.get(), FALSE);
+    if (FAILED(result)) return result;
+    *allocator = own.get();
+    (*allocator)->AddRef();
+    return S_OK;
+}
+
 }  // namespace platform::dshow

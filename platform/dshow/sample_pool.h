@@ -10,4 +10,9 @@ namespace platform::dshow {
 // A new pool with one reference.
 HRESULT CreateSamplePool(IMemAllocator** allocator);
 
+// The allocator an output pin delivers through: the peer's own when it takes
+// `wanted` and gives buffers of at least `leastBuffer` bytes, else a new pool
+// of ours; either way the peer is told. *allocator gets one reference.
+HRESULT SettleAllocator(IMemInputPin* peer, ALLOCATOR_PROPERTIES wanted, LONG leastBuffer, IMemAllocator** allocator);
+
 }  // namespace platform::dshow
