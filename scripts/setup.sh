@@ -29,6 +29,7 @@ libswscale-dev
 libswresample-dev
 libfreetype-dev
 libfontconfig-dev
+libtinyxml-dev
 fonts-ipafont-gothic
 fonts-ipafont-mincho
 "
