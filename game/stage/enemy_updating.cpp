@@ -1,5 +1,8 @@
 #include "game/stage/enemy_updating.h"
 
+#include "framework/sound/sound_playback.h"
+#include "game/stage/player_character.h"
+
 int PlaceEffect(EffectSlot* slot, int x, int y) {
     if (slot->x != -1 && slot->y != -1) return -1;
     slot->x = x;
@@ -22,4 +25,23 @@ void ComputeHitPoint(int ax, int ay, int aWidth, int aHeight, int bx, int by, in
                      int* yOut) {
     *xOut = MeetingPoint(ax, aWidth, bx, bWidth);
     *yOut = MeetingPoint(ay, aHeight, by, bHeight);
+}
+
+void ApplyDamage(PlayerRecord* gauge, int damage, int soundHandle) {
+    gauge->hitPoints -= damage;
+    gauge->damaged = true;
+    if (gauge->hitPoints < 0) {
+        gauge->hitPoints = 0;
+        gauge->state = kPlayerDead;
+        gauge->damaged = false;
+        return;
+    }
+    if (gauge->hitPoints < 1) {
+        gauge->state = kPlayerDead;
+        gauge->damaged = false;
+        return;
+    }
+    if (gauge->hitPoints > 100) gauge->hitPoints = 100;
+    // Played in the background, from the start.
+    PlaySoundHandle(soundHandle, 1, 1);
 }
