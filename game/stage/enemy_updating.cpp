@@ -42,6 +42,5 @@ void ApplyDamage(PlayerRecord* gauge, int damage, int soundHandle) {
         return;
     }
     if (gauge->hitPoints > 100) gauge->hitPoints = 100;
-    // Played in the background, from the start.
-    PlaySoundHandle(soundHandle, 1, 1);
+    PlaySoundHandle(soundHandle, kPlayTypeBackground, 1);
 }
