@@ -16,6 +16,13 @@ CFPSManager::CFPSManager() { timeBeginPeriod(1); }
 CFPSManager::~CFPSManager() { timeEndPeriod(1); }
 
 bool CFPSManager::Update() {
+    if (frameHook != nullptr) frameHook(0);
+    const bool goOn = UpdateFrame();
+    if (frameHook != nullptr) frameHook(1);
+    return goOn;
+}
+
+bool CFPSManager::UpdateFrame() {
     const unsigned now = timeGetTime();
     ++framesSinceMeasure;
     CInputManager::GetInstance()->Update();
