@@ -77,7 +77,8 @@ protected:
     // first .. first + count - 1 and up otherwise.
     void HoldKey(int virtualKey, int firstFrame, int count = 1);
     // Pad 1's bits as ReadJoypadButtons gives them (0x1 down, 0x2 left, 0x4
-    // right, 0x8 up, 0x10 << n button n + 1) for those frames.
+    // right, 0x8 up, 0x10 << n button n + 1) for those frames; of two
+    // opposite directions, up and left win.
     void HoldPad(int padBits, int firstFrame, int count = 1);
 
     // ---- sound ----------------------------------------------------------------
