@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "game/stage/fixed_turrets.h"
-#include "tests/game/stage/stage_tables_fixture.h"
+#include "tests/game/stage/enemy_test_tables.h"
 
 namespace {
 
-using stagetest::StageTables;
+using enemytest::StageTables;
 
 // A target box at (400, 200) .. (464, 264) on screen.
 struct AttackHitsTest : ::testing::Test {

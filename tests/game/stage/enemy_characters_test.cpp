@@ -6,11 +6,11 @@
 #include <numbers>
 #include <vector>
 
-#include "tests/game/stage/stage_tables_fixture.h"
+#include "tests/game/stage/enemy_test_tables.h"
 
 namespace {
 
-using stagetest::StageTables;
+using enemytest::StageTables;
 constexpr double kPi = std::numbers::pi;
 
 struct AimCase {
@@ -141,12 +141,12 @@ TEST(MirelleTest, PicksHerPlaceFromTheSecondThrowsFiveKnivesAndLeaves) {
                                       {462, 176, 1}, {50, 332, 2}, {256, 352, 1}, {462, 332, 1}};
     StageTables t;
     Mirelle m;
-    const std::time_t second = stagetest::InOneSecond([&] {
+    const std::time_t second = enemytest::InOneSecond([&] {
         m = Mirelle();
         m.state = 1;
         Mirelle::Act(&m, &t.player, t.enemyShots, t.sounds);
     });
-    const int p = stagetest::SeededRand(second) % 8;
+    const int p = enemytest::SeededRand(second) % 8;
     EXPECT_EQ(m.patternIndex, p);
     EXPECT_EQ(m.screenX, kPlaces[p][0]);
     EXPECT_EQ(m.screenY, kPlaces[p][1]);

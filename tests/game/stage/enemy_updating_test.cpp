@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "game/stage/attack_hits.h"
-#include "tests/game/stage/stage_tables_fixture.h"
+#include "tests/game/stage/enemy_test_tables.h"
 
 namespace {
 
-using stagetest::StageTables;
+using enemytest::StageTables;
 
 // A pool of one kind with its pointer table, as the scene keeps them.
 template <class T>
@@ -285,14 +285,14 @@ TEST_F(EnemyUpdatingTest, TheKillFlagEmptiesHitPoints) {
 TEST_F(EnemyUpdatingTest, AQuarterOfTheDeadLeaveAnItemFromTheSecond) {
     auto pool = std::make_unique<Pool<EnemyCharacter>>();
     EnemyCharacter& e = pool->objects[0];
-    const std::time_t second = stagetest::InOneSecond([&] {
+    const std::time_t second = enemytest::InOneSecond([&] {
         pool->Place(0, 300, 200);
         e.hitPoints = 0;
         e.state = kEnemyDying;
         e.frameCounter = 46;
         Damage(*pool, 0);
     });
-    if (stagetest::SeededRand(second) % 4 == 0) {
+    if (enemytest::SeededRand(second) % 4 == 0) {
         EXPECT_EQ(e.state, kEnemyDyingSecond);
         EXPECT_EQ(e.frameCounter, 1);
         EXPECT_EQ(e.hitRight, 64);

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "tests/game/stage/stage_tables_fixture.h"
+#include "tests/game/stage/enemy_test_tables.h"
 
 namespace {
 
-using stagetest::StageTables;
+using enemytest::StageTables;
 
 struct FixedTurretTest : ::testing::Test {
     static constexpr int kColumns = 20;

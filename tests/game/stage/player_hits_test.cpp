@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/game/stage/stage_tables_fixture.h"
+#include "tests/game/stage/enemy_test_tables.h"
 
 namespace {
 
-using stagetest::StageTables;
+using enemytest::StageTables;
 
 // The player's box with x 100 and screen y 200: 150 .. 173 across and
 // 240 .. 310 down.

@@ -12,7 +12,7 @@
 #include "game/stage/player_character.h"
 #include "game/stage/shot_table.h"
 
-namespace stagetest {
+namespace enemytest {
 
 struct StageTables {
     ShotSlot playerShots[kShotTableSize];
@@ -68,4 +68,4 @@ inline int SeededRand(std::time_t second) {
     return std::rand();
 }
 
-}  // namespace stagetest
+}  // namespace enemytest
