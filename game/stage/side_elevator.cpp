@@ -1,0 +1,31 @@
+#include "game/stage/side_elevator.h"
+
+void CElevatorToSide::Update() {
+    if (!active) return;
+    ++frame;
+    if (!waiting) {
+        if (frame >= runFrames) {
+            // The run is over: rest from this frame on without moving.
+            waiting = true;
+            frame = 0;
+            return;
+        }
+        x += speed * direction;
+        return;
+    }
+    if (frame < waitFrames) return;
+    waiting = false;
+    frame = 0;
+    direction = -direction;
+    x += speed * direction;
+}
+
+int CElevatorToSide::TestSideHit(double scrollX, int left, int top, int right, int bottom) const {
+    double px = x - scrollX;
+    double py = y;
+    if (!(right > px && left < px + kSideElevatorWidth && bottom > py + topOffset && top < py + kSideElevatorHeight)) {
+        return -1;
+    }
+    if (px + kSideElevatorWidth / 2 < (left + right) / 2) return static_cast<int>(px + kSideElevatorWidth);
+    return static_cast<int>(px - (right - left));
+}
