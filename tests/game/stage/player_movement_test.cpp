@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "game/framework/input_manager.h"
 #include "game/stage/side_elevator.h"
 #include "game/stage/stage_table.h"
 
@@ -129,6 +130,22 @@ TEST(PlayerJumpTest, HeldJumpRisesByOneLessEachFrameAndLandsExactly) {
     EXPECT_EQ(world.player.vy, 0);
     EXPECT_TRUE(world.frame.onGround);
     EXPECT_EQ(world.frame.jumpCount, 1);
+}
+
+TEST(PlayerJumpTest, ReadsTheInputManagersCounters) {
+    Manager::CInputManager* input = Manager::CInputManager::GetInstance();
+    World world;
+    world.BuildPlanes();
+    PlayerGround ground = world.Ground();
+    input->heldFrames[JUMP] = 2;  // held on, not pressed this frame
+    MovePlayerVertical(&world.player, input->heldFrames, ground, world.restart, &world.frame, world.effects,
+                       world.sounds.data());
+    EXPECT_EQ(world.player.vy, 0);
+    input->heldFrames[JUMP] = 1;
+    MovePlayerVertical(&world.player, input->heldFrames, ground, world.restart, &world.frame, world.effects,
+                       world.sounds.data());
+    EXPECT_EQ(world.player.vy, 20);
+    input->heldFrames[JUMP] = 0;
 }
 
 TEST(PlayerJumpTest, FallReachesTerminalSpeedAndStays) {
