@@ -24,7 +24,8 @@ public:
     // body's left edge must stand to be clear of the platform, or -1 when the
     // boxes do not overlap.
     int TestSideHit(double scrollX, int left, int top, int right, int bottom) const;
-    // The three pieces, 16 pixels above the standing top, each only while on
+    // The three images (left end, middle, right end), 16 pixels above the
+    // standing top, each only while on
     // the screen.
     void Draw(double scrollX, double scrollY) const;
 
