@@ -25,8 +25,7 @@ public:
     // boxes do not overlap.
     int TestSideHit(double scrollX, int left, int top, int right, int bottom) const;
     // The three images (left end, middle, right end), 16 pixels above the
-    // standing top, each only while on
-    // the screen.
+    // standing top, each only while on the screen.
     void Draw(double scrollX, double scrollY) const;
 
     int imageLeft = 0;
