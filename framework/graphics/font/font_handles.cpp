@@ -8,6 +8,7 @@
 #include "framework/base/base_functions.h"
 #include "framework/base/log.h"
 #include "framework/base/tracked_memory.h"
+#include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/graphic_handles.h"
@@ -135,9 +136,8 @@ int MakeTextureCache(FontRecord& record, int handle) {
     PixelImage& image = record.cacheBaseImage;
     image.width = record.fontType & kFontTypeEdgedBit ? record.cacheWidth * 2 : record.cacheWidth;
     image.height = record.cacheHeight;
-    image.format.bitsPerPixel = 16;
-    image.format.bytesPerPixel = 2;
-    image.pitch = image.width * 2;
+    image.format = *GlyphCachePixelFormat(record.fontType);
+    image.pitch = image.width * image.format.bytesPerPixel;
     image.mipCount = 0;
     image.pixels = static_cast<uint8_t*>(
         AllocZeroedMemory(static_cast<size_t>(image.pitch) * image.height, __FILE__, __LINE__));
@@ -205,7 +205,7 @@ int CreateFontToHandle(const char* fontName, int size, int thick, int fontType, 
         record->checkWord = CheckCounter;
         CheckCounter = (CheckCounter + 1) & 0x7FF;
     }
-    record->textureCache = SoftwareRenderOnlyFlag ? 0 : 1;
+    record->textureCache = IsDirect3DPathInUse() ? 1 : 0;
     FontTable[index] = record;
     const int handle = MakeHandle(record->checkWord, index);
 
