@@ -73,9 +73,12 @@ void DrawGlyphFromGraphic(const FontRecord& record, const GlyphSlot& slot, int c
     ClipRectTo(&area, &savedArea);
     if (area.right > area.left && area.bottom > area.top) {
         SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
+        // The cache's point (cellX, cellY) lands on (right, top); the
+        // four-corner draw itself moves the corners half a pixel up and left
+        // onto the pixel centres.
         auto turned = [&](int graphic, float width, float height) {
-            const float fx = static_cast<float>(right + cellY) - 0.5f;
-            const float fy = static_cast<float>(top - cellX) - 0.5f;
+            const float fx = static_cast<float>(right + cellY);
+            const float fy = static_cast<float>(top - cellX);
             DrawGraphicFourCornersF(fx, fy, fx, fy + width, fx - height, fy + width, fx - height, fy, graphic, 1);
         };
         const float height = static_cast<float>(record.cacheHeight);
