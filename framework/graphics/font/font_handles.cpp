@@ -15,6 +15,7 @@
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/window/main_window_state.h"
+#include "platform/user/user.h"
 
 namespace {
 
@@ -170,7 +171,8 @@ int CreateFontToHandle(const char* fontName, int size, int thick, int fontType, 
     if (fontType == -1) fontType = 0;
     if (edgeSize == -1) edgeSize = 1;
     if (edgeSize > 1) fontType |= kFontTypeEdgedBit;
-    if (charSet == -1) charSet = 1;
+    // Korean systems take the Hangeul character set and its lead bytes.
+    if (charSet == -1) charSet = GetOEMCP() == 949 ? 2 : 1;
 
     int index = -1;
     if (slotIndex != -1) {
