@@ -82,6 +82,7 @@ std::string ScenarioScript(const std::string& scenarioName) {
     script += "*fade in 1 32\r\n";
     script += FullWidth(BaseName(scenarioName)) + "\r\n";
     script += "シナリオの　しけん　です。%\r\n";
+    script += "; the second page\r\n";
     script += "*fade in 2 32\r\n";
     script += "*wait 10\r\n";
     script += "*bgm pause\r\n";
