@@ -146,7 +146,10 @@ void AddScenarios(FileList& list) {
                              "Stage3_senario4", "Stage4_senario1", "Stage4_senario2", "Stage5_senario1",
                              "Stage5_senario2", "Stage5_senario3", "Stage6_senario1", "Stage6_senario2",
                              "bossbutch_tamsel_1", "bossbutch_tamsel_2", "bossbutch_tamsel_3", "bossbutch_tamsel_5",
-                             "bossbutch_tamsel_6", "ending"})
+                             "bossbutch_tamsel_6", "ending", "Stage1a_messagebox_1", "Stage1a_messagebox_2",
+                             "Stage1a_messagebox_3", "Stage1a_messagebox_4", "Stage1b_messagebox_1",
+                             "Stage2a_messagebox_1", "Stage2b_messagebox_1", "Stage2b_messagebox_2",
+                             "Stage3a_messagebox_1", "Stage4a_messagebox_1"})
         list.Add(s + name + ".xml");
     list.Add(s + "staffroll.txt");
     for (const std::string& name : ScenarioResources()) list.Add(name);

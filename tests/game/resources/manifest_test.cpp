@@ -176,7 +176,7 @@ TEST(PlaceholderTreeTest, ScenariosNameFilesThatExistAndRunEveryCommand) {
                                     "@", " "})
             EXPECT_NE(script.find(command), std::string::npos) << scriptName << " lacks " << command;
     }
-    EXPECT_EQ(scenarios, 26);
+    EXPECT_EQ(scenarios, 36);
 }
 
 TEST(PlaceholderTreeTest, TheStaffRollHasAHeaderABodyAndPictures) {
