@@ -60,7 +60,13 @@ constexpr ShapeRule kRules[] = {
     {"bossbattle\\standby\\go_button\\", {192, 64, 0, 0, false}},
     {"bossbattle\\standby\\", {640, 480, 0, 0, false}},
     {"bossbattle\\consecutionbossbattle\\", {640, 480, 0, 0, true}},
-    // Robots.
+    // Robots: large enough for the hit boxes the battle tests against them.
+    {"bossbattle\\gravoid\\", {352, 404, 0, 0, false}},
+    {"bossbattle\\wendirobo\\", {352, 404, 0, 0, false}},
+    {"bossbattle\\battleship\\", {352, 404, 0, 0, false}},
+    {"bossbattle\\dobbin\\", {352, 404, 0, 0, false}},
+    {"bossbattle\\ormund\\", {352, 404, 0, 0, false}},
+    {"bossbattle\\darkgravoid\\", {352, 404, 0, 0, false}},
     {"bossbattle\\", {256, 256, 0, 0, false}},
     // Effects.
     {"effect\\whiteflash.png", {640, 480, 0, 0, false}},
@@ -92,6 +98,24 @@ constexpr ShapeRule kRules[] = {
 };
 
 constexpr PictureShape kDefaultShape{128, 128, 0, 0, false};
+
+// The boxes the battle tests against a robot, as offsets from the picture's
+// top-left corner: the player robot's hurt box, each boss's body box and
+// its 32 x 32 weak point.
+struct RobotBoxes {
+    const char* part;
+    int left, top, right, bottom;
+    int weakX, weakY;  // -1: none
+};
+
+constexpr RobotBoxes kRobotBoxes[] = {
+    {"bossbattle\\gravoid\\", 160, 100, 240, 300, -1, -1},
+    {"bossbattle\\wendirobo\\", 150, 140, 300, 340, 250, 140},
+    {"bossbattle\\battleship\\", 70, 205, 350, 320, 284, 189},
+    {"bossbattle\\dobbin\\", 140, 70, 250, 400, 164, 79},
+    {"bossbattle\\ormund\\", 200, 70, 320, 300, 228, 271},
+    {"bossbattle\\darkgravoid\\", 260, 130, 350, 370, 266, 210},
+};
 
 // The name without "resource\picture\", which every picture shares.
 std::string ShortName(const std::string& name) {
@@ -209,6 +233,16 @@ Canvas MakePicture(const std::string& name, const std::string& label) {
         canvas.Cross(0, 0, 6, kRed);
         canvas.Cross(shape.width / 2, shape.height / 2, std::min(shape.width, shape.height) / 8, kBlack);
         Label(canvas, 3, 3, shape.width, label, name);
+    }
+    for (const RobotBoxes& boxes : kRobotBoxes) {
+        if (!Has(lower, boxes.part)) continue;
+        canvas.FrameRect(boxes.left, boxes.top, boxes.right - boxes.left, boxes.bottom - boxes.top, kRed);
+        canvas.Text(boxes.left + 2, boxes.bottom - 10, boxes.weakX < 0 ? "hurt" : "body", kRed);
+        if (boxes.weakX >= 0) {
+            canvas.FrameRect(boxes.weakX, boxes.weakY, 32, 32, kYellow);
+            canvas.Text(boxes.weakX + 2, boxes.weakY + 12, "weak", kYellow);
+        }
+        break;
     }
     return canvas;
 }

@@ -47,27 +47,31 @@ protected:
 
 TEST_F(BattleLoadingTest, EveryBossLoadsItsImagesAndSoundsFromTheTree) {
     UseTree();
-    for (int bossId : {1, 2, 3, 5, 6, 1000, 2000, 3000, 5000, 6000}) {
-        SCOPED_TRACE(bossId);
-        int images[kBossBattleImageCount];
-        ASSERT_EQ(LoadBossBattleAssets(bossId, images), 0);
-        for (int position = 0; position < kBossBattleImageCount; ++position) {
-            if (BossBattleImageName(bossId, position) == nullptr) {
-                EXPECT_EQ(images[position], -1) << position;
-            } else {
-                EXPECT_GE(images[position], 0) << position;
-                EXPECT_EQ(images[position],
-                          Manager::CTextureManager::GetInstance()->GetHandle(BossBattleImageName(bossId, position)));
+    // Each story boss, then its boss-rush id while the story battle's
+    // pictures are still loaded (the same names, so they are not decoded
+    // again).
+    for (int storyId : {1, 2, 3, 5, 6}) {
+        for (int bossId : {storyId, storyId * 1000}) {
+            SCOPED_TRACE(bossId);
+            int images[kBossBattleImageCount];
+            ASSERT_EQ(LoadBossBattleAssets(bossId, images), 0);
+            for (int position = 0; position < kBossBattleImageCount; ++position) {
+                const char* name = BossBattleImageName(bossId, position);
+                if (name == nullptr) {
+                    EXPECT_EQ(images[position], -1) << position;
+                } else {
+                    EXPECT_GE(images[position], 0) << position;
+                    EXPECT_EQ(images[position], Manager::CTextureManager::GetInstance()->GetHandle(name)) << position;
+                }
             }
+            int sounds[kBossBattleSoundCount];
+            ASSERT_EQ(LoadBossBattleSounds(bossId, sounds), kBossBattleSoundCount);
+            for (int index = 0; index < kBossBattleSoundCount; ++index) EXPECT_GE(sounds[index], 0) << index;
+            EXPECT_STREQ(BossBattleSoundTable[3].name, BossBattleStepSound(bossId));
+            EXPECT_EQ(sounds[3], Manager::CSoundManager::GetInstance()->GetHandle(BossBattleStepSound(bossId)));
+            ReleaseSounds(BossBattleSoundTable, kBossBattleSoundCount);
         }
-        int sounds[kBossBattleSoundCount];
-        ASSERT_EQ(LoadBossBattleSounds(bossId, sounds), kBossBattleSoundCount);
-        for (int index = 0; index < kBossBattleSoundCount; ++index) EXPECT_GE(sounds[index], 0) << index;
-        EXPECT_STREQ(BossBattleSoundTable[3].name, BossBattleStepSound(bossId));
-        EXPECT_EQ(sounds[3], Manager::CSoundManager::GetInstance()->GetHandle(BossBattleStepSound(bossId)));
-
         ReleaseRobotMovies();
-        ReleaseSounds(BossBattleSoundTable, kBossBattleSoundCount);
         Manager::CTextureManager::GetInstance()->ReleaseAll();
     }
     EXPECT_TRUE(messageBoxes.empty());
