@@ -98,6 +98,11 @@ TEST_F(ObjectTreeTest, FontObjectsTakeTheirLineHeightFromTheFont) {
     ASSERT_TRUE(same.CreateFont("ＭＳ ゴシック", 20, 3));
     EXPECT_EQ(Manager::C2DFontManager::GetInstance()->handles.size(), 1u);
     EXPECT_EQ(font.colour, MakeScreenColorCode(255, 255, 255));
+    // A face that does not fit the manager's 64-byte buffer is refused.
+    Object::C2DFontObject tooLong;
+    EXPECT_FALSE(tooLong.CreateFont(std::string(64, 'f').c_str(), 20, 3));
+    EXPECT_EQ(tooLong.fontKey, 0);
+    EXPECT_EQ(Manager::C2DFontManager::GetInstance()->handles.size(), 1u);
 }
 
 // What each frame of a screen object's draw shows, and the settings it
