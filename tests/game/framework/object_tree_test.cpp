@@ -144,7 +144,8 @@ TEST_F(ObjectTreeTest, ScreenObjectsDrawWithTheirBlendAndBrightness) {
         const size_t before = OpenFrameDraws().size();
         object.Draw();
         std::vector<std::string> seen;
-        for (size_t i = before; i < OpenFrameDraws().size(); ++i) seen.push_back(gametest::Describe(OpenFrameDraws()[i]));
+        for (size_t i = before; i < OpenFrameDraws().size(); ++i)
+            seen.push_back(gametest::Describe(OpenFrameDraws()[i]));
         EXPECT_EQ(seen, c.draws);
         EXPECT_EQ(CurrentDrawSettings.blendMode, c.modeAfter);
         EXPECT_EQ(CurrentDrawSettings.blendParam, c.paramAfter);
