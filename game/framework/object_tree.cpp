@@ -1,5 +1,8 @@
 #include "game/framework/object_tree.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/graphic_draws.h"
@@ -64,7 +67,9 @@ void C2DFontObject::Release() {}
 
 bool C2DFontObject::CreateFont(const char* face, int size, int thickness) {
     Manager::C2DFontManager* fonts = Manager::C2DFontManager::GetInstance();
-    std::snprintf(fonts->faceName, sizeof(fonts->faceName), "%s", face != nullptr ? face : "");
+    // A face name longer than the manager's buffer is refused, not cut.
+    if (face == nullptr || std::strlen(face) >= sizeof(fonts->faceName)) return false;
+    std::memcpy(fonts->faceName, face, std::strlen(face) + 1);
     fonts->size = size;
     fonts->thickness = thickness;
     fonts->fontType = 3;
