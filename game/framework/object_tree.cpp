@@ -5,13 +5,9 @@
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/font/font_handles.h"
+#include "framework/graphics/font/string_drawing.h"
 #include "framework/graphics/graphic_draws.h"
 #include "game/framework/resource_managers.h"
-
-// The string draw of the font layer, which lands with the font work; until
-// then a font object has nothing to draw its lines with.
-[[gnu::weak]] int DrawStringWithFont(int x, int y, const char* text, int colour, int fontHandle, int edgeColour,
-                                     int vertical);
 
 namespace Object {
 
@@ -107,7 +103,7 @@ const char* C2DFontObject::GetText() { return text.c_str(); }
 
 void C2DFontObject::Draw() {
     const int handle = Manager::C2DFontManager::GetInstance()->GetHandleByAtom(fontKey);
-    if (handle < 0 || DrawStringWithFont == nullptr) return;
+    if (handle < 0) return;
     for (size_t i = 0; i < lines.size(); ++i)
         DrawStringWithFont(x, y + static_cast<int>(i) * lineHeight, lines[i].c_str(), static_cast<int>(colour), handle,
                            0, 0);
