@@ -105,6 +105,13 @@ TEST_F(StaffRollTest, TheHeaderSetsTheFontColoursAndSpeed) {
     EXPECT_EQ(picture->textureKey, AddAtomA("pic\\logo.png"));
 }
 
+// The font is made when its name is read, with what was read before it.
+TEST_F(StaffRollTest, AFontNameBeforeItsSizeMakesTheFontWithSizeZero) {
+    ASSERT_TRUE(Load("FontName=ＭＳ ゴシック\r\nFontSize=20\r\n", "one\r\n"));
+    EXPECT_EQ(roll_->fontKey, AddAtomA("ＭＳ ゴシック000103"));
+    EXPECT_EQ(roll_->FontSize, 20);
+}
+
 // Thirty lines of 20 pixels: a line leaves the top once its bottom is above
 // it, and the roll ends when the last line starts at the bottom of the
 // screen, 580 - 480 = 100 updates in.
