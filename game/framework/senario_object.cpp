@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"

@@ -40,7 +40,9 @@ void AppendText(const CSenarioObject& senario, const char* bytes, size_t count) 
 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
-unsigned char Channel(const std::string& word) { return static_cast<unsigned char>(std::clamp(std::atoi(word.c_str()), 0, 255)); }
+unsigned char Channel(const std::string& word) {
+    return static_cast<unsigned char>(std::clamp(std::atoi(word.c_str()), 0, 255));
+}
 
 bool Fail(const std::string& message) {
     OutputDebugStringA(message.c_str());

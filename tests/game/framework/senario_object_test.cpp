@@ -27,8 +27,10 @@ constexpr int CHANGE = 4;
 const char kWindow[] =
     R"(<window id="0" file="pic\window.png" dir="pic" size_x="64" size_y="32" lefttop_x="2" lefttop_y="4"/>)";
 const char kPictures[] =
-    R"(<stand_picture id="1" file="pic\face.png" dir="pic" size_x="16" size_y="24" lefttop_x="0" lefttop_y="0" rightbottom_x="16" rightbottom_y="24"/>)"
-    R"(<stand_picture id="3" file="pic\body.png" dir="pic" size_x="8" size_y="8" lefttop_x="1" lefttop_y="1" rightbottom_x="9" rightbottom_y="9"/>)";
+    R"(<stand_picture id="1" file="pic\face.png" dir="pic" size_x="16" size_y="24" lefttop_x="0" lefttop_y="0")"
+    R"( rightbottom_x="16" rightbottom_y="24"/>)"
+    R"(<stand_picture id="3" file="pic\body.png" dir="pic" size_x="8" size_y="8" lefttop_x="1" lefttop_y="1")"
+    R"( rightbottom_x="9" rightbottom_y="9"/>)";
 const char kSounds[] = R"(<BGM file="bgm\theme.wav" dir="bgm"/><SE id="1" file="se\beep.wav" dir="se"/>)";
 
 std::string Config(int speed, const std::string& items = std::string(kWindow) + kPictures + kSounds) {
@@ -196,8 +198,8 @@ TEST_F(SenarioTest, ScriptsPlayFrameByFrame) {
          {{0, true, "A", false, false}, {0, true, "Aｱ", false, false}, {0, true, "Aｱい", false, false},
           {0, false, "Aｱい", false, false}},
          ""},
-        {"AOneByteScriptShowsItsCharacterAndEnds", 0, "A", {{0, true, "A", false, false}, {0, false, "A", false, false}},
-         ""},
+        {"AOneByteScriptShowsItsCharacterAndEnds", 0, "A",
+         {{0, true, "A", false, false}, {0, false, "A", false, false}}, ""},
         // Mended: a page end takes at most one CR and one LF with it.
         {"APageEndBeforeALoneLineFeed", 0, "あ%\nい%い",
          {{0, true, "あ", true, false}, {ATTACK, true, "い", true, false}, {0, true, "い", true, false},

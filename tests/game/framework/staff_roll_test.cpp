@@ -78,7 +78,8 @@ TEST_F(StaffRollTest, TheHeaderSetsTheFontColoursAndSpeed) {
     EXPECT_FLOAT_EQ(roll_->ScrollSpeed, 2.5f);
     EXPECT_FALSE(roll_->StopWhenFinished);
     EXPECT_EQ(roll_->textR + roll_->textG * 256 + roll_->textB * 65536, 40 + 50 * 256 + 60 * 65536);
-    auto* background = dynamic_cast<Object::C2DScreenObject*>(CPrimitive2DObjectManager::GetInstance()->Get(roll_->backgroundId));
+    CPrimitive2DObjectManager* objects = CPrimitive2DObjectManager::GetInstance();
+    auto* background = dynamic_cast<Object::C2DScreenObject*>(objects->Get(roll_->backgroundId));
     ASSERT_NE(background, nullptr);
     EXPECT_EQ(background->width, 640);
     EXPECT_EQ(background->height, 480);
@@ -96,7 +97,7 @@ TEST_F(StaffRollTest, TheHeaderSetsTheFontColoursAndSpeed) {
     EXPECT_EQ(roll_->lines[3].second, 100);
     EXPECT_EQ(roll_->lines[3].third, 32);
     ASSERT_EQ(roll_->pictures.size(), 1u);
-    auto* picture = dynamic_cast<Object::C2DScreenObject*>(CPrimitive2DObjectManager::GetInstance()->Get(roll_->pictures[0]));
+    auto* picture = dynamic_cast<Object::C2DScreenObject*>(objects->Get(roll_->pictures[0]));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->width, 64);
     EXPECT_EQ(picture->height, 32);
@@ -127,8 +128,9 @@ TEST_F(StaffRollTest, TheRollScrollsAndDropsLinesThatLeaveTheTop) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stopWhenFinished);
         roll_ = std::make_unique<CStaffRollObject>();
-        ASSERT_TRUE(Load(std::string("FontSize=20\r\nStopWhenFinished=") + (c.stopWhenFinished ? "1" : "0") + "\r\n",
-                         TextLines(30)));
+        const std::string header =
+            std::string("FontSize=20\r\nStopWhenFinished=") + (c.stopWhenFinished ? "1" : "0") + "\r\n";
+        ASSERT_TRUE(Load(header, TextLines(30)));
         roll_->Start();
         struct Point {
             int update;
