@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/bossbattle/battle_shots.h"
 #include "tests/game/bossbattle/battle_records_test.h"
 
 namespace {
@@ -200,6 +201,20 @@ TEST_F(BossTest, LungesMoveTheBossAndItsShotTogether) {
             EXPECT_EQ(shot->x, l.shotX);
         }
     }
+}
+
+TEST_F(BossTest, ALobStartsItsArcAfreshEvenWhenTheViewShiftsItAtOnce) {
+    Battle battle;
+    PresetForId(battle.boss, 2);  // screen (300, 80)
+    battle.boss.state = 3;
+    battle.bossShots[0].arcTravel = -200;  // left behind by an earlier lob
+    battle.bossShots[0].arcOffset = 88;
+    battle.boss.stateCounter = 70;
+    RunBossAttackPattern(2, &battle.boss, battle.bossShots, battle.sounds, battle.effects);
+    battle.player.screenX = 320 - battle.player.boxRight;  // the view follows the robot
+    MoveBattleShots(battle.playerShots, battle.bossShots, &battle.player, &battle.boss, 3);
+    EXPECT_EQ(battle.bossShots[0].x, 460 - 3 - 8);
+    EXPECT_EQ(battle.bossShots[0].y, 250 + (142 * 142 / 200 - 112));
 }
 
 TEST_F(BossTest, SixNearLiftsInvulnerabilityWhenItRemovesItsShot) {
