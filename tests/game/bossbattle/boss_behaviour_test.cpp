@@ -472,4 +472,176 @@ TEST(KnockBack, AtTheScreensLeftEdgeTheViewScrollsAndAtTheFieldsStartItStops) {
     }
 }
 
+// ---- UpdateRobotWalk with the input manager ------------------------------------------------
+
+class RobotWalkTest : public BossTest {
+protected:
+    void SetUp() override {
+        BossTest::SetUp();
+        input = Manager::CInputManager::GetInstance();
+        input->heldFrames.clear();
+    }
+    void TearDown() override {
+        input->heldFrames.clear();
+        BossTest::TearDown();
+    }
+    void Hold(int buttons) {
+        for (const int bit : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}) input->heldFrames[bit] = (buttons & bit) ? 5 : 0;
+    }
+    void Walk(Battle& battle) {
+        UpdateRobotWalk(battle.playerShots, &battle.player, &battle.boss, input, battle.sounds, battle.walkMode,
+                        battle.farScroll, battle.nearScroll);
+    }
+    Manager::CInputManager* input = nullptr;
+};
+
+struct RightCase {
+    std::string name;
+    int front;   // the robot's front on screen before the step
+    int worldX;  // the robot's world x before the step
+    int frontAfter, worldXAfter, walkMode, farScroll, nearScroll, bossScreenMove;
+};
+
+TEST_F(RobotWalkTest, WalkingRightTheSnapWindowAndTheFollowingView) {
+    // The boss far off to the right: no overlap.
+    const RightCase cases[] = {
+        {"beforeTheWindow", 310, 400, 313, 403, 1, -320, -320, 0},
+        {"windowsLeftEdgeSnaps", 311, 400, 320, 412, 2, -321, -323, -3},
+        {"windowsRightEdgeSnaps", 329, 400, 320, 394, 2, -321, -323, -3},
+        {"pastTheWindow", 330, 400, 333, 403, 1, -320, -320, 0},
+        {"theViewFollows", 320, 400, 320, 403, 2, -321, -323, -3},
+        {"nearTheFieldsEndTheRobotLeavesTheMiddle", 320, 718, 323, 721, 1, -320, -320, 0},
+        {"theScreensRightEdge", 640, 1040, 640, 1040, 1, -320, -320, 0},
+    };
+    for (const RightCase& c : cases) {
+        Battle battle;
+        battle.boss.worldX = 2000;
+        battle.boss.screenX = 900;
+        battle.player.screenX = c.front - battle.player.boxRight;
+        battle.player.worldX = c.worldX;
+        Hold(KEY_RIGHT);
+        Walk(battle);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(battle.player.screenX + battle.player.boxRight, c.frontAfter);
+        EXPECT_EQ(battle.player.worldX, c.worldXAfter);
+        EXPECT_EQ(battle.walkMode, c.walkMode);
+        EXPECT_EQ(battle.farScroll, c.farScroll);
+        EXPECT_EQ(battle.nearScroll, c.nearScroll);
+        EXPECT_EQ(battle.boss.screenX, 900 + c.bossScreenMove);
+        EXPECT_EQ(battle.boss.worldX, 2000);
+    }
+}
+
+TEST_F(RobotWalkTest, PushingTheBoss) {
+    // Fronts touching: the robot's front at world 640, the boss's body from 640.
+    struct Case {
+        std::string name;
+        int front;  // on screen
+        int worldX, screenX, bossWorldX, bossScreenX, nearScroll;
+    };
+    const Case cases[] = {
+        // The view follows: the robot and the boss move 1 on the field.
+        {"whileTheViewFollows", 320, 401, 80, 491, 170, -321},
+        // On screen: both move 1 on the screen and the field.
+        {"onScreen", 400, 401, 161, 491, 171, -320},
+    };
+    for (const Case& c : cases) {
+        Battle battle;
+        battle.player.worldX = 400;
+        battle.player.screenX = c.front - 240;
+        battle.boss.worldX = 490;
+        battle.boss.screenX = 170;
+        Hold(KEY_RIGHT);
+        Walk(battle);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(battle.player.worldX, c.worldX);
+        EXPECT_EQ(battle.player.screenX, c.screenX);
+        EXPECT_EQ(battle.boss.worldX, c.bossWorldX);
+        EXPECT_EQ(battle.boss.screenX, c.bossScreenX);
+        EXPECT_EQ(battle.nearScroll, c.nearScroll);
+        EXPECT_EQ(battle.farScroll, -320);
+    }
+}
+
+TEST_F(RobotWalkTest, AtTheFieldsEndBothArePutAgainstIt) {
+    Battle battle;
+    battle.boss.worldX = 985;  // its right edge 5 past the field's end
+    battle.boss.screenX = 600;
+    battle.player.worldX = 895;  // its front just on the boss's body
+    battle.player.screenX = 300;
+    Hold(KEY_RIGHT);
+    Walk(battle);
+    EXPECT_EQ(battle.boss.worldX, 980);
+    EXPECT_EQ(battle.boss.screenX, 340);
+    EXPECT_EQ(battle.player.worldX, 890);
+    EXPECT_EQ(battle.player.screenX, 250);
+}
+
+TEST_F(RobotWalkTest, WalkingLeftAndTheFieldsStart) {
+    struct Case {
+        std::string name;
+        int screenX, worldX;
+        int screenXAfter, worldXAfter, walkMode, farScroll, nearScroll, bossScreenMove;
+    };
+    const Case cases[] = {
+        {"onScreen", 0, 400, -3, 397, 1, -320, -320, 0},
+        {"atTheScreensEdgeTheViewScrolls", -160, 400, -160, 397, 2, -319, -317, 3},
+        {"theFieldsStart", -158, -158, -160, -160, 1, -320, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Battle battle;
+        battle.player.screenX = c.screenX;
+        battle.player.worldX = c.worldX;
+        Hold(KEY_LEFT);
+        Walk(battle);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(battle.player.screenX, c.screenXAfter);
+        EXPECT_EQ(battle.player.worldX, c.worldXAfter);
+        EXPECT_EQ(battle.walkMode, c.walkMode);
+        EXPECT_EQ(battle.farScroll, c.farScroll);
+        EXPECT_EQ(battle.nearScroll, c.nearScroll);
+        EXPECT_EQ(battle.boss.screenX, 300 + c.bossScreenMove);
+    }
+}
+
+TEST_F(RobotWalkTest, NoWalkingWithBothKeysOrDuringAnAction) {
+    for (const int state : {0, 2, 3, 4, 5}) {
+        Battle battle;
+        battle.player.state = state;
+        Hold(state == 0 ? KEY_LEFT | KEY_RIGHT : KEY_RIGHT);
+        Walk(battle);
+        EXPECT_EQ(battle.player.worldX, 280) << state;
+        EXPECT_EQ(battle.player.screenX, -40) << state;
+    }
+}
+
+TEST_F(RobotWalkTest, PilotThreeSteersTheBeamInsideTheScreen) {
+    struct Case {
+        int buttons;
+        int x, y;
+        int xAfter, yAfter;
+    };
+    const Case cases[] = {
+        {KEY_RIGHT | KEY_DOWN, 100, 100, 102, 102}, {KEY_LEFT | KEY_UP, 100, 100, 98, 98},
+        {KEY_RIGHT, 576, 100, 576, 100},            {KEY_LEFT, 0, 100, 0, 100},
+        {KEY_UP, 100, 0, 100, 0},                   {KEY_DOWN, 100, 416, 100, 416},
+    };
+    for (const Case& c : cases) {
+        Battle battle(3);
+        battle.player.state = 7;
+        ShotSlot& beam = battle.playerShots[2];
+        beam.state = 2;
+        beam.kind = 103;
+        beam.width = beam.height = 64;
+        beam.vx = beam.vy = 2;
+        beam.x = c.x;
+        beam.y = c.y;
+        Hold(c.buttons);
+        Walk(battle);
+        EXPECT_EQ(beam.x, c.xAfter);
+        EXPECT_EQ(beam.y, c.yAfter);
+        EXPECT_EQ(battle.player.worldX, 280) << "the robot stands";
+    }
+}
+
 }  // namespace
