@@ -3,24 +3,24 @@
 #include "framework/sound/sound_playback.h"
 #include "game/stage/enemy_updating.h"
 
-ShotSlot* LaunchBattleShot(ShotSlot* table, const BattleShotSpec& spec) {
+ShotSlot* LaunchBattleShot(ShotSlot* table, const ShotLaunch& launch) {
     for (int i = 0; i < kShotTableSize; ++i) {
         ShotSlot& slot = table[i];
         if (slot.state != 0) continue;
         slot.state = 2;
-        slot.width = spec.width;
-        slot.height = spec.height;
-        slot.kind = spec.kind;
-        slot.hitLeft = spec.hitLeft;
-        slot.hitTop = spec.hitTop;
-        slot.hitRight = spec.hitRight;
-        slot.hitBottom = spec.hitBottom;
-        if (spec.vx != kKeepVelocity) slot.vx = spec.vx;
-        if (spec.vy != kKeepVelocity) slot.vy = spec.vy;
-        slot.x = spec.x;
-        slot.y = spec.y;
-        slot.facing = spec.facing;
-        slot.power = spec.power;
+        slot.width = launch.width;
+        slot.height = launch.height;
+        slot.kind = launch.kind;
+        slot.hitLeft = launch.hitLeft;
+        slot.hitTop = launch.hitTop;
+        slot.hitRight = launch.hitRight;
+        slot.hitBottom = launch.hitBottom;
+        if (launch.vx != kKeepVelocity) slot.vx = launch.vx;
+        if (launch.vy != kKeepVelocity) slot.vy = launch.vy;
+        slot.x = launch.x;
+        slot.y = launch.y;
+        slot.facing = launch.facing;
+        slot.power = launch.power;
         return &slot;
     }
     return nullptr;

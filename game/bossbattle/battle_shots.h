@@ -12,7 +12,7 @@
 // A velocity given as this leaves the slot's own value.
 constexpr int kKeepVelocity = INT_MIN;
 
-struct BattleShotSpec {
+struct ShotLaunch {
     int kind;
     int width;
     int height;
@@ -30,7 +30,7 @@ struct BattleShotSpec {
 
 // Puts a flying shot into the lowest free slot of a 100-slot table; null
 // (and nothing placed) when the table is full.
-ShotSlot* LaunchBattleShot(ShotSlot* table, const BattleShotSpec& spec);
+ShotSlot* LaunchBattleShot(ShotSlot* table, const ShotLaunch& launch);
 // Frees the first flying shot of the kind; false when there is none.
 bool RemoveBattleShot(ShotSlot* table, int kind);
 // An effect in the first free slot of the 100; dropped when all are in use.

@@ -52,7 +52,7 @@ enum class EffectAt {
 struct AttackPattern {
     int spawnFrames[3];
     int spawnCount;
-    BattleShotSpec shot;
+    ShotLaunch shot;
     bool hitBoxIsBody;  // the shot hits with the boss's own body box
     bool arc;           // a lobbed shot: its arc starts where it is put
     int sound;          // at each spawn; -1 none
@@ -131,7 +131,7 @@ const int kWantedDistances[3][5] = {
     {300, 100, 80, 350, 250},
 };
 
-void PlacePatternEffect(const AttackPattern& pattern, const BossRobot& boss, const BattleShotSpec& shot,
+void PlacePatternEffect(const AttackPattern& pattern, const BossRobot& boss, const ShotLaunch& shot,
                         EffectSlot* effects) {
     int x = 0;
     int y = 0;
@@ -336,7 +336,7 @@ int RunBossAttackPattern(int bossId, BossRobot* boss, ShotSlot* bossShots, const
     if (pattern.invulnerable && f == 0) boss->invulnerable = 1;
     for (int i = 0; i < pattern.spawnCount; ++i) {
         if (f != pattern.spawnFrames[i]) continue;
-        BattleShotSpec shot = pattern.shot;
+        ShotLaunch shot = pattern.shot;
         shot.x += boss->screenX;
         shot.y += boss->screenY;
         if (pattern.hitBoxIsBody) {

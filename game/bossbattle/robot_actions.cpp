@@ -20,11 +20,11 @@ int RobotHeavyAttack(int finisher, PlayerRobot* player, int bossId, const int* s
         // Against the last boss with its weak point scanned, the blow fills
         // the screen's height and ends the battle.
         const bool finishing = finisher != 0 && (bossId == 6 || bossId == 6000);
-        const BattleShotSpec spec =
-            finishing ? BattleShotSpec{102, 240, 480, 40, 120, 200, 360, 5, kKeepVelocity, sx + 200, 0, 2, 105}
-                      : BattleShotSpec{102, 128, 256, 20, 60, 108, 196, 5, kKeepVelocity, sx + 360, sy + 100, 2, 5};
-        LaunchBattleShot(shots, spec);
-        PlaceBattleEffect(effects, spec.x + spec.width / 2, spec.y + spec.height / 2, 105);
+        const ShotLaunch launch =
+            finishing ? ShotLaunch{102, 240, 480, 40, 120, 200, 360, 5, kKeepVelocity, sx + 200, 0, 2, 105}
+                      : ShotLaunch{102, 128, 256, 20, 60, 108, 196, 5, kKeepVelocity, sx + 360, sy + 100, 2, 5};
+        LaunchBattleShot(shots, launch);
+        PlaceBattleEffect(effects, launch.x + launch.width / 2, launch.y + launch.height / 2, 105);
         PlayBattleSound(sounds, 5);
     }
     return c > 60 ? -1 : 0;
