@@ -2,13 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "framework/base/time_functions.h"
+#include "framework/sound/sound_loading.h"
+#include "framework/sound/sound_playback.h"
+#include "game/bossbattle/battle_shots.h"
+#include "game/bossbattle/boss_behaviour.h"
+#include "game/bossbattle/robot_actions.h"
 #include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/game/bossbattle/battle_records_test.h"
+#include "tests/support/game/game_test.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -302,6 +310,150 @@ TEST_F(CommandInputTest, PilotThreesBeamLastsWhileJumpIsHeld) {
     Commands(hit);
     EXPECT_EQ(CountShots(hit.playerShots, 103), 0);
     EXPECT_EQ(hit.player.state, 6);
+}
+
+}  // namespace
+
+// ---- which battle sounds the routines play ------------------------------------------------
+
+namespace {
+
+using battletest::Battle;
+
+// Eighteen long tones, one per entry of the battle's sound table, on the
+// headless framework's virtual output.
+class BattleSoundsTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        for (int i = 0; i < 18; ++i) {
+            const std::string name = "se\\tone" + std::to_string(i) + ".wav";
+            WriteTone(name, 2000);
+            handles[i] = LoadSoundFileToHandle(name.c_str(), 1, -1);
+            ASSERT_NE(handles[i], -1);
+        }
+        input = Manager::CInputManager::GetInstance();
+        input->heldFrames.clear();
+        BossRangeMode = -100000;
+        BossInPosition = false;
+    }
+    void TearDown() override {
+        input->heldFrames.clear();
+        BossRangeMode = -100000;
+        BossInPosition = false;
+        GameTest::TearDown();
+    }
+
+    std::set<int> Playing() const {
+        std::set<int> playing;
+        for (int i = 0; i < 18; ++i)
+            if (CheckSoundHandlePlaying(handles[i]) == 1) playing.insert(i);
+        return playing;
+    }
+
+    int handles[18];
+    Manager::CInputManager* input = nullptr;
+};
+
+TEST_F(BattleSoundsTest, EachStepPlaysItsSound) {
+    struct Case {
+        std::string name;
+        std::function<void(Battle&, Manager::CInputManager*)> step;
+        std::set<int> playing;
+    };
+    const Case cases[] = {
+        {"walk", [](Battle& b, Manager::CInputManager* in) {
+             in->heldFrames[KEY_RIGHT] = 1;
+             UpdateRobotWalk(b.playerShots, &b.player, &b.boss, in, b.sounds, b.walkMode, b.farScroll, b.nearScroll);
+         }, {1}},
+        {"bossWalk", [](Battle& b, Manager::CInputManager*) {
+             b.boss.stateCounter = 61;
+             SelectBossAttackPattern(b.player, b.bossShots, b.sounds, b.effects, 1, &b.boss);
+         }, {3}},
+        {"hitOnThePlayer", [](Battle& b, Manager::CInputManager*) {
+             ShotSlot& s = b.bossShots[0];
+             s.state = 2;
+             s.kind = 104;
+             s.x = 150;
+             s.y = 200;
+             s.hitRight = s.hitBottom = 64;
+             TestBattleHits(b.playerShots, b.bossShots, &b.player, &b.boss, b.sounds, b.effects, 1, b.farScroll,
+                            b.nearScroll);
+         }, {4}},
+        {"grab", [](Battle& b, Manager::CInputManager*) {
+             ShotSlot& s = b.bossShots[0];
+             s.state = 2;
+             s.kind = 114;
+             s.x = 150;
+             s.y = 200;
+             s.hitRight = s.hitBottom = 64;
+             TestBattleHits(b.playerShots, b.bossShots, &b.player, &b.boss, b.sounds, b.effects, 1, b.farScroll,
+                            b.nearScroll);
+         }, {17}},
+        {"heavyAttack", [](Battle& b, Manager::CInputManager*) {
+             b.player.stateCounter = 35;
+             RobotHeavyAttack(0, &b.player, 1, b.sounds, b.effects, b.playerShots);
+         }, {5}},
+        {"dashOut", [](Battle& b, Manager::CInputManager*) {
+             b.player.stateCounter = 26;
+             RobotDashAttack(&b.player, b.farScroll, b.nearScroll, b.sounds, b.playerShots, &b.boss, b.effects, 1, 0);
+         }, {7}},
+        {"dashBlow", [](Battle& b, Manager::CInputManager*) {
+             b.player.stateCounter = 50;
+             RobotDashAttack(&b.player, b.farScroll, b.nearScroll, b.sounds, b.playerShots, &b.boss, b.effects, 1, 0);
+         }, {8}},
+        {"guard", [](Battle& b, Manager::CInputManager*) { RobotGuard(b.sounds, &b.player, b.effects); }, {14}},
+        {"options", [](Battle& b, Manager::CInputManager*) {
+             FireRobotOptions(&b.player, b.sounds, b.playerShots);
+         }, {13}},
+        {"boss1Beam", [](Battle& b, Manager::CInputManager*) {
+             b.boss.state = 3;
+             b.boss.stateCounter = 125;
+             RunBossAttackPattern(1, &b.boss, b.bossShots, b.sounds, b.effects);
+         }, {10}},
+        {"boss3Press", [](Battle& b, Manager::CInputManager*) {
+             b.boss.state = 3;
+             b.boss.stateCounter = 30;
+             RunBossAttackPattern(3, &b.boss, b.bossShots, b.sounds, b.effects);
+         }, {16}},
+        {"boss5Lob", [](Battle& b, Manager::CInputManager*) {
+             b.boss.state = 3;
+             b.boss.stateCounter = 40;
+             RunBossAttackPattern(5, &b.boss, b.bossShots, b.sounds, b.effects);
+         }, {15}},
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < 18; ++i) StopSoundHandle(handles[i]);
+        input->heldFrames.clear();
+        Battle battle;
+        for (int i = 0; i < 18; ++i) battle.sounds[i] = handles[i];
+        c.step(battle, input);
+        EXPECT_EQ(Playing(), c.playing) << c.name;
+    }
+}
+
+TEST_F(BattleSoundsTest, TheScannerSoundsWhileJumpIsHeldAndStopsOnRelease) {
+    Battle battle(3);
+    for (int i = 0; i < 18; ++i) battle.sounds[i] = handles[i];
+    int buffer[kCommandBufferSize] = {};
+    int count = 0;
+    int lastTime = 0;
+    auto commands = [&] {
+        UpdateRobotCommands(&battle.player, input, &battle.boss, battle.playerShots, battle.sounds, buffer, lastTime,
+                            count, battle.farScroll, battle.nearScroll, 1, battle.effects);
+    };
+    input->heldFrames[JUMP] = 1;
+    commands();
+    EXPECT_EQ(Playing(), (std::set<int>{6}));
+    StopSoundHandle(handles[6]);  // as if the sound had run out
+    input->heldFrames[JUMP] = 2;
+    commands();
+    EXPECT_EQ(Playing(), (std::set<int>{6})) << "held, it starts again";
+    input->heldFrames[JUMP] = 0;
+    commands();
+    EXPECT_EQ(Playing(), (std::set<int>{}));
+    EXPECT_EQ(battle.player.state, 0);
 }
 
 }  // namespace
