@@ -512,6 +512,43 @@ TEST(CapturedEnemyTest, SteeredByTheHeldKeysWithinTheScreen) {
     EXPECT_EQ(s.x, 200 + 32 - 128);
 }
 
+TEST(BattleShotMotionTest, OrbitersCircleAQuarterTurnApart) {
+    struct Case {
+        int kind, frame;
+        int wantX, wantY;
+    };
+    // Centre (100, 50): the circle's middle is (292, 242).
+    const Case cases[] = {
+        {107, 0, 420, 242}, {108, 0, 292, 370}, {109, 0, 164, 242},
+        {107, 30, 292, 370}, {107, 120, 420, 242}, {108, 240, 292, 370},
+    };
+    for (const Case& c : cases) {
+        ShotSlot s = Flying(c.kind, 0, 0);
+        s.frame = c.frame;
+        UpdateOrbitPosition(&s, 100, 50);
+        EXPECT_EQ(s.x, c.wantX) << c.kind << "@" << c.frame;
+        EXPECT_EQ(s.y, c.wantY) << c.kind << "@" << c.frame;
+    }
+}
+
+TEST(BattleShotMotionTest, ArcRisesOneHundredTwelveAndComesBackDown) {
+    ShotSlot s = Flying(120, 500, 300);
+    s.startX = 500;
+    s.startY = 300;
+    s.vx = -10;
+    s.arcTravel = 77;  // left over from an earlier flight
+    s.arcOffset = 5;
+    std::vector<int> ys;
+    for (int i = 0; i < 30; ++i) {
+        UpdateParabolicArc(&s);
+        ys.push_back(s.y);
+    }
+    EXPECT_EQ(ys[0], 286);
+    EXPECT_EQ(ys[14], 188);
+    EXPECT_EQ(ys[29], 300);
+    EXPECT_EQ(s.x, 200);
+}
+
 // ---------------------------------------------------------------------------
 // Drawing.
 
