@@ -8,12 +8,8 @@
 #include "framework/base/base_functions.h"
 #include "framework/files/file_read_interface.h"
 #include "framework/graphics/draw_settings.h"
+#include "framework/graphics/font/string_drawing.h"
 #include "game/framework/resource_managers.h"
-
-// The string draw of the font layer, which lands with the font work; until
-// then the roll's text lines have nothing to draw with.
-[[gnu::weak]] int DrawStringWithFont(int x, int y, const char* text, int colour, int fontHandle, int edgeColour,
-                                     int vertical);
 
 namespace Object {
 
@@ -252,7 +248,7 @@ void CStaffRollObject::Draw() {
                 }
             }
         } else if (std::strcmp(line.text, "*wait") != 0) {
-            if (handle >= 0 && DrawStringWithFont != nullptr)
+            if (handle >= 0)
                 DrawStringWithFont(static_cast<int>(StringLeft), static_cast<int>(y), line.text, colour, handle, 0, 0);
         }
         y += static_cast<float>(LineHeight(i));
