@@ -81,6 +81,15 @@ const StageTableEntry* FindStageTableEntry(int stageCode) {
     return nullptr;
 }
 
+const StageTableEntry* LookUpStageForScene(int stageCode) {
+    const StageTableEntry* entry = FindStageTableEntry(stageCode);
+    if (entry == nullptr) {
+        MessageBoxA(nullptr, "マップデータの読み込みに失敗", nullptr, MB_ICONERROR);
+        PostQuitMessage(1);
+    }
+    return entry;
+}
+
 const StageTableEntry* StageTableEntries(int* countOut) {
     if (countOut != nullptr) *countOut = kStageTableCount;
     return kStageTable;

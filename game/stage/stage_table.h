@@ -34,6 +34,10 @@ constexpr int kLastGuideBoxTile = 53;
 
 // The row of a stage code, or null when the code is not a stage part.
 const StageTableEntry* FindStageTableEntry(int stageCode);
+// The row of a stage code for the stage scene's set-up; a code that is not a
+// stage part shows "マップデータの読み込みに失敗" (no caption, error icon),
+// posts a quit message with exit code 1 and gives null.
+const StageTableEntry* LookUpStageForScene(int stageCode);
 // All rows in table order; *countOut (may be null) receives their number.
 const StageTableEntry* StageTableEntries(int* countOut);
 // The map file of a map index 1..11 (no extension), or null.

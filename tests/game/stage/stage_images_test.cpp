@@ -108,7 +108,9 @@ TEST(StageImageListTest, NamesAreWellFormed) {
             EXPECT_EQ(name.substr(name.size() - 4), ".png") << name;
             std::string lower = name;
             for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (exact.insert(name).second) EXPECT_TRUE(folded.insert(lower).second) << name;
+            if (exact.insert(name).second) {
+                EXPECT_TRUE(folded.insert(lower).second) << name;
+            }
         }
     }
 }
