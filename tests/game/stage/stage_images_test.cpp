@@ -144,6 +144,24 @@ TEST_F(StageImageLoadTest, CodeWithoutListLoadsNothingQuietly) {
     EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(StageImageLoadTest, MissingFileEndsTheLoadWithTheMessage) {
+    std::vector<int> handles(kStageImageTableSize, 77);
+    EXPECT_EQ(LoadStageImages(handles.data(), 302), -1);
+    EXPECT_EQ(handles, std::vector<int>(kStageImageTableSize, -1));
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[0].text, "resource\\picture\\text\\wendrik_spell.png load failed");
+    EXPECT_EQ(boxes_[1].text, "Failed to load Image. This program will quit.");
+    EXPECT_FALSE(boxes_[1].hasCaption);
+    EXPECT_EQ(boxes_[1].owner, nullptr);
+    EXPECT_EQ(boxes_[1].type, MB_ICONERROR);
+    MSG message{};
+    int quitCode = -1;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) quitCode = static_cast<int>(message.wParam);
+    }
+    EXPECT_EQ(quitCode, 1);
+}
+
 TEST_F(StageImageLoadTest, ReleaseNeverTakesTheLastName) {
     struct { int code; int first; int count; int result; } const kCases[] = {
         {1, 0, 745, -1}, {1, 0, 744, 0}, {1, 744, 1, -1}, {1, 743, 1, 0}, {1, -1, 2, -1},
