@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "framework/base/log.h"
@@ -13,7 +14,7 @@ namespace {
 // Leading blanks, a sign and the digits, as atoi reads them; 0 for none, and
 // held within the int range instead of overflowing.
 int ParseLeadingInt(const std::string& text, size_t at = 0) {
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+    while (at < text.size() && std::strchr(" \t\n\v\f\r", text[at]) != nullptr && text[at] != '\0') ++at;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
     long long value = 0;
