@@ -1,6 +1,7 @@
-// Stand-in until the font system's glyph caches are built.
-// No font keeps its glyphs in device textures yet, so there is nothing to
-// refill. Weak, so that the font system's own definition takes its place.
+// After the device was rebuilt every font is made again under its old
+// handle value, so that its glyph cache lives in the new device's textures.
 #include "framework/graphics/font_cache_refresh.h"
 
-__attribute__((weak)) int RefreshAllFontCaches() { return 0; }
+#include "framework/graphics/font/font_handles.h"
+
+int RefreshAllFontCaches() { return RestoreFontHandles(); }

@@ -20,8 +20,16 @@ public:
     double framesPerSecond = 0.0;
     int nominalRate = 60;
 
+    // A test seam, unset in the game: called with 0 as Update begins and
+    // with 1 as it returns, so that a test can step its clock and its
+    // scripted input once per frame.
+    static inline void (*frameHook)(int phase) = nullptr;
+
 protected:
     CFPSManager();
+
+private:
+    bool UpdateFrame();
 };
 
 }  // namespace Manager

@@ -2,9 +2,11 @@
 // loads whole lists of them while a small loading animation runs.
 #pragma once
 
+#include <cstddef>
 #include <map>
 
 #include "game/framework/singleton.h"
+#include "platform/kernel/kernel.h"
 #include "platform/user/user.h"
 
 class TiXmlDocument;
@@ -14,11 +16,17 @@ class CSenarioObject;
 
 namespace Manager {
 
+// The size of the buffer a manager's Load copies its key text into: a name
+// or key text of this many bytes or more is refused, never overflowed.
+constexpr size_t kResourceKeyTextSize = 256;
+// Copies `text` into keyOut (which may be null); false when it does not fit.
+bool CopyResourceKeyText(const char* text, char* keyOut);
+
 template <typename Handle>
 class IObjectManager {
 public:
-    // keyOut (may be null) receives the text whose atom is the key; dir is
-    // accepted and not used.
+    // keyOut (may be null, else kResourceKeyTextSize bytes) receives the
+    // text whose atom is the key; dir is accepted and not used.
     virtual bool Load(const char* name, char* keyOut, const char* dir) = 0;
     virtual void ReleaseAll() = 0;
     virtual Handle GetHandleByAtom(ATOM key) = 0;

@@ -2,6 +2,13 @@
 // by address to every routine that moves, hurts, draws or arms the player.
 #pragma once
 
+#include <map>
+
+#include "game/framework/input_manager.h"
+#include "game/stage/effects.h"
+#include "game/stage/shot_table.h"
+#include "game/stage/tile_collision.h"
+
 class CElevatorToSide;
 
 // Action states.
@@ -43,9 +50,9 @@ struct PlayerRecord {
     double screenY = 0.0;
     int facing = 2;  // 1 left, 2 right
     int blinkCounter = 0;
-    int counter1 = 0;
+    int stateFrames = 0;  // frames in the current state, kept by the stage scene
     int actionFrame = 0;
-    int counter2 = 0;
+    int spellFrame = 0;  // frames of the spell, kept by the stage scene
     int dashFrame = 0;
     double scrollX = 0.0;
     double scrollY = 0.0;
@@ -63,3 +70,91 @@ struct PlayerRecord {
     int hitBottom = 110;
     int spare = 0;
 };
+
+// Where the player comes back to after a pit: the restart marker's box (its
+// position starts at -10,000,000, off every map), its flags and counts, the
+// copy of the player taken when the marker was touched, and the restart map
+// position.
+struct RestartPoint {
+    ObjectBox marker = {-10000000, -10000000, -10000000, -10000000, 64, 64, 0};
+    bool active = false;
+    int counts[2] = {};
+    int secondWidth = 64;
+    int secondHeight = 64;
+    PlayerRecord player;
+    double restartMapY = 0.0;
+    double restartMapX = 0.0;
+};
+
+// What this frame's movement left for the state rules, and the jump
+// resources. The stage scene keeps it beside the record and clears the two
+// frame flags at the start of every frame.
+struct PlayerFrameState {
+    bool onGround = false;  // the body stands on a floor
+    bool blocked = false;   // the horizontal move was undone by a wall or block
+    int floorY = -1;        // the floor under the body found this frame, -1 none
+    int jumpCount = 0;
+    int jumpHeldFrames = 0;  // frames JUMP has been held while standing
+};
+
+// The button map of the input manager: frames each button has been held
+// (1 on the frame it goes down, 0 when up).
+using ButtonHeldFrames = std::map<int, int>;
+int HeldFrames(const ButtonHeldFrames& buttons, int bit);
+
+// Entries of the stage sound table that the player's routines play.
+enum PlayerSound {
+    kSoundCharacterChange = 8,
+    kSoundDamage = 9,
+    kSoundJump = 10,
+    kSoundWallSlide = 19,
+    kSoundWallJump = 20,
+    kSoundLowForm = 21,
+    kSoundHover = 22,
+    kSoundRestart = 31,
+    kSoundStartStep = 35,
+};
+
+// Effect kinds placed at the player.
+enum PlayerEffect {
+    kEffectJumpDust = 4,
+    kEffectWallSlide = 5,
+    kEffectCharacterChange = 101,
+    kEffectDash = 102,
+    kEffectLowForm = 104,
+    kEffectRestart = 105,
+};
+
+// Places an effect of the kind in the first free slot of the 100-entry table
+// (a slot whose x or y is -1); a full table drops it.
+void PlacePlayerEffect(EffectSlot* effects, int kind, int x, int y);
+
+void InitPlayerRecord(PlayerRecord* player);
+void ResetPlayerHitBox(PlayerRecord* player);
+
+// D_BUTTON newly pressed while standing with a spell in stock starts a spell.
+bool StartPlayerSpell(PlayerRecord* player, const ButtonHeldFrames& buttons);
+
+// CHANGE newly pressed while standing switches to the next character
+// (character 4 is not offered in stage codes 1 and 102). Leaving character 3
+// zeroes its shot charge (tamselCharge, may be null).
+bool ChangePlayerCharacter(PlayerRecord* player, const ButtonHeldFrames& buttons, int stageCode, EffectSlot* effects,
+                           const int* sounds, int* tamselCharge);
+
+// What the end-of-frame state rules read besides the record.
+struct PlayerStateInputs {
+    int hitPointsAtStart = 0;
+    int stateAtStart = 0;
+    double scrollStepX = 0.0;
+    double scrollStepY = 0.0;
+    bool onUpDownElevator = false;  // the player stands on an up-down elevator
+    const PlayerFrameState* frame = nullptr;
+    const RestartPoint* restart = nullptr;
+    const ShotSlot* playerShots = nullptr;  // the player's 100-slot shot table
+};
+
+// The end-of-frame state rules. Returns true on the frame the player arrives
+// back at the restart point: the caller then puts the sinking floors and the
+// crumbling and falling blocks back to their start.
+bool ResolvePlayerState(PlayerRecord* player, const PlayerStateInputs& inputs, EffectSlot* effects,
+                        const int* sounds);

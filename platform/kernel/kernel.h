@@ -292,3 +292,28 @@ BOOL WINAPI FreeLibrary(HMODULE module);
 // module does not provide (or an ordinal), ERROR_INVALID_HANDLE for a handle
 // that is no module.
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+
+// ---- local atoms ---------------------------------------------------------------
+// The process's local atom table: a name is kept once and named by a 16-bit
+// value from 0xC000 up. Names are compared without regard to the letter case
+// of their one-byte characters (two-byte Shift-JIS characters compare as
+// they stand). "#n" with n from 1 to 0xBFFF is the integer atom n. Atoms are
+// never deleted. A null or empty name, a name of 256 bytes or more, or a full
+// table gives 0 (ERROR_INVALID_PARAMETER, ERROR_NOT_ENOUGH_MEMORY).
+
+typedef WORD ATOM;
+
+ATOM WINAPI AddAtomA(LPCSTR name);
+// 0 with ERROR_FILE_NOT_FOUND for a name that was never added.
+ATOM WINAPI FindAtomA(LPCSTR name);
+
+// ---- folders ---------------------------------------------------------------------
+
+// Makes one folder; fails with ERROR_ALREADY_EXISTS when something of that
+// name exists, ERROR_PATH_NOT_FOUND when its parent does not.
+BOOL WINAPI CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES attributes);
+
+// ---- the program's entry ------------------------------------------------------------
+
+// Written by the program: what the loader calls once the process is set up.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);

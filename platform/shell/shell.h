@@ -1,10 +1,10 @@
-// Shell services: the files dropped on a window.
+// Shell services: the files dropped on a window and the per-user data folder.
 //
 // Stands in for the shell's dropped-file calls: a window that accepts files
 // gets one WM_DROPFILES per drop, whose wParam is the drop handle; the names
 // are read with DragQueryFileA and the drop is released with DragFinish.
-// Left out: everything else of the shell (drop points, the per-user data
-// folder comes with a later change). Built on the host's drop events
+// The roaming application-data folder is the XDG data home. Left out:
+// everything else of the shell (drop points, the other special folders). Built on the host's drop events
 // (platform/host), which name the files by their host paths; the names handed
 // out here are Windows-shaped Shift-JIS paths.
 #pragma once
@@ -25,3 +25,14 @@ void WINAPI DragFinish(HDROP drop);
 // Whether drops on the window are given to it. Windows do not accept files
 // until they ask to.
 void WINAPI DragAcceptFiles(HWND window, BOOL accept);
+
+// ---- special folders ------------------------------------------------------------
+
+#define CSIDL_APPDATA 0x001A
+
+// The roaming application-data folder ($XDG_DATA_HOME, else
+// $HOME/.local/share) as a Windows-shaped path in `path`, a buffer of
+// MAX_PATH bytes; with `create` the folder is made when missing. FALSE for
+// any other folder, a path that does not fit or has no Shift-JIS form, or a
+// folder that is missing and not made.
+BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL create);

@@ -691,3 +691,26 @@ typedef BYTE* PBYTE;
 BOOL WINAPI GetKeyboardState(PBYTE keyState);
 // 0x8000 (as a SHORT) while the key is down, plus 1 while it is toggled.
 SHORT WINAPI GetKeyState(int virtualKey);
+
+// ---- message boxes -------------------------------------------------------------------
+
+#define MB_OK 0x00000000u
+#define MB_OKCANCEL 0x00000001u
+#define MB_YESNO 0x00000004u
+#define MB_ICONHAND 0x00000010u
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020u
+#define MB_ICONEXCLAMATION 0x00000030u
+#define MB_ICONINFORMATION 0x00000040u
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+
+// Shows the text to the user and waits for the answer. Without a display
+// the box is written to the standard error stream and answered with IDOK
+// (IDYES for a yes/no box); a test sink (platform/user/message_box_sink.h)
+// takes every box instead while it is installed.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

@@ -8,12 +8,14 @@
 #include "framework/base/base_functions.h"
 #include "framework/base/log.h"
 #include "framework/base/tracked_memory.h"
+#include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/window/main_window_state.h"
+#include "platform/user/user.h"
 
 namespace {
 
@@ -135,9 +137,8 @@ int MakeTextureCache(FontRecord& record, int handle) {
     PixelImage& image = record.cacheBaseImage;
     image.width = record.fontType & kFontTypeEdgedBit ? record.cacheWidth * 2 : record.cacheWidth;
     image.height = record.cacheHeight;
-    image.format.bitsPerPixel = 16;
-    image.format.bytesPerPixel = 2;
-    image.pitch = image.width * 2;
+    image.format = *GlyphCachePixelFormat(record.fontType);
+    image.pitch = image.width * image.format.bytesPerPixel;
     image.mipCount = 0;
     image.pixels = static_cast<uint8_t*>(
         AllocZeroedMemory(static_cast<size_t>(image.pitch) * image.height, __FILE__, __LINE__));
@@ -170,7 +171,8 @@ int CreateFontToHandle(const char* fontName, int size, int thick, int fontType, 
     if (fontType == -1) fontType = 0;
     if (edgeSize == -1) edgeSize = 1;
     if (edgeSize > 1) fontType |= kFontTypeEdgedBit;
-    if (charSet == -1) charSet = 1;
+    // Korean systems take the Hangeul character set and its lead bytes.
+    if (charSet == -1) charSet = GetOEMCP() == 949 ? 2 : 1;
 
     int index = -1;
     if (slotIndex != -1) {
@@ -205,7 +207,7 @@ int CreateFontToHandle(const char* fontName, int size, int thick, int fontType, 
         record->checkWord = CheckCounter;
         CheckCounter = (CheckCounter + 1) & 0x7FF;
     }
-    record->textureCache = SoftwareRenderOnlyFlag ? 0 : 1;
+    record->textureCache = IsDirect3DPathInUse() ? 1 : 0;
     FontTable[index] = record;
     const int handle = MakeHandle(record->checkWord, index);
 

@@ -7,8 +7,12 @@ int ResetGlyphCache(int handle);
 // Makes the cache graphics when the cache-lost flag is set; -1 when they
 // cannot be made.
 int BuildFontCacheGraphics(int handle);
+// The 16-bit layout of a texture cache: A4R4G4B4 for anti-aliased fonts,
+// A1R5G5B5 for the others.
+const PixelFormat* GlyphCachePixelFormat(int fontType);
 
 struct CharacterEntry;
+struct PixelFormat;
 struct GlyphSlot;
 
 // Lists the characters of up to `maxBytes` bytes of the string (-1: all of

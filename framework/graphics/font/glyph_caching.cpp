@@ -1,6 +1,8 @@
 // Caching glyphs: each new character takes the next slot round robin, is
-// rasterised through GDI and rendered into its cell of the memory cache as
-// small codes, with its edge for edged fonts.
+// rasterised through GDI and rendered into its cell, with its edge for edged
+// fonts: as 16-bit white pixels of varying alpha in the texture cache's CPU
+// copy, which then goes to the cache graphic, or as small codes in the
+// memory cache.
 #include <algorithm>
 #include <cstring>
 
@@ -8,6 +10,8 @@
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/glyph_cache.h"
+#include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/image/pixel_image.h"
 #include "framework/startup/framework_startup.h"
 
 namespace {
@@ -90,6 +94,102 @@ void RenderIntoMemoryCell(FontRecord& record, int cell, const uint8_t* bitmap, i
     }
 }
 
+// A grey level 0 to 16 as A4R4G4B4 white: alpha level - 1, level 0 clear.
+uint16_t GreyToCachePixel(int level, const PixelFormat& format) {
+    const uint32_t colour = format.redMask | format.greenMask | format.blueMask;
+    if (level == 0) return static_cast<uint16_t>(colour);
+    const int shift = format.alphaShift + format.alphaWidth - 4;
+    return static_cast<uint16_t>(((static_cast<uint32_t>(level) << shift) - 1) | colour);
+}
+
+// The pixels of a box of the cache's CPU copy, as an image of their own
+// that shares the copy's rows.
+PixelImage BoxOf(const PixelImage& image, int x, int y, int width, int height) {
+    PixelImage box = image;
+    box.pixels = image.pixels + static_cast<size_t>(y) * image.pitch + static_cast<size_t>(x) * image.format.bytesPerPixel;
+    box.width = width;
+    box.height = height;
+    box.mipCount = 0;
+    return box;
+}
+
+void TransferBox(FontRecord& record, int x, int y, int width, int height) {
+    PixelImage box = BoxOf(record.cacheBaseImage, x, y, width, height);
+    FillGraphicFromImage(&box, nullptr, x, y, record.cacheGraphic, 0);
+}
+
+// Renders a glyph bitmap (rows `pitch` bytes apart) into its cell of the
+// texture cache's CPU copy at (cellX, cellY) and hands the changed pixels to
+// the cache graphic; the caller has cut its size to the cell.
+void RenderIntoTextureCell(FontRecord& record, int cellX, int cellY, const uint8_t* bitmap, int pitch, int width,
+                           int height) {
+    PixelImage& image = record.cacheBaseImage;
+    const int e = record.fontType & kFontTypeEdgedBit ? record.edgeSize : 0;
+    const int halfWidth = record.cacheWidth;
+    const bool grey = record.fontType & kFontTypeAntialiasedBit;
+    auto level = [&](int x, int y) -> int {
+        if (grey) return bitmap[y * pitch + x];
+        return (bitmap[y * pitch + x / 8] >> (7 - x % 8)) & 1;
+    };
+    auto pixel = [&](int x, int y) -> uint16_t* {
+        return reinterpret_cast<uint16_t*>(image.pixels + static_cast<size_t>(y) * image.pitch) + x;
+    };
+    const int originX = cellX + e, originY = cellY + e;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int g = level(x, y);
+            const int px = originX + x, py = originY + y;
+            switch (record.fontType) {
+                case 0:
+                    *pixel(px, py) = g ? 0xFFFF : 0x7FFF;
+                    break;
+                case 1:
+                    if (!g) break;
+                    *pixel(px, py) = 0xFFFF;
+                    for (int dy = -e; dy <= e; ++dy)
+                        for (int dx = -e; dx <= e; ++dx) {
+                            if (!InEdgeShape(e, dx, dy)) continue;
+                            uint16_t* p = pixel(halfWidth + px + dx, py + dy);
+                            if (!(*p & 0x8000)) *p = 0xFFFF;
+                        }
+                    break;
+                case 2:
+                    *pixel(px, py) = GreyToCachePixel(g, image.format);
+                    break;
+                default:
+                    if (!g) break;
+                    // Levels for now; turned into pixels once the box is done.
+                    *pixel(px, py) = static_cast<uint16_t>(g);
+                    for (int dy = -e; dy <= e; ++dy)
+                        for (int dx = -e; dx <= e; ++dx) {
+                            if (!InEdgeShape(e, dx, dy)) continue;
+                            uint16_t* p = pixel(halfWidth + px + dx, py + dy);
+                            // The union of the coverages of the glyph pixels
+                            // around.
+                            *p = static_cast<uint16_t>((256 - (16 - *p) * (16 - g)) / 16);
+                        }
+                    break;
+            }
+        }
+    }
+    const int boxWidth = width + 2 * e, boxHeight = height + 2 * e;
+    if (record.fontType == 3) {
+        for (int y = 0; y < boxHeight; ++y)
+            for (int x = 0; x < boxWidth; ++x) {
+                uint16_t* glyph = pixel(cellX + x, cellY + y);
+                uint16_t* edge = pixel(halfWidth + cellX + x, cellY + y);
+                *glyph = GreyToCachePixel(*glyph, image.format);
+                *edge = GreyToCachePixel(*edge, image.format);
+            }
+    }
+    if (e > 0) {
+        TransferBox(record, cellX, cellY, boxWidth, boxHeight);
+        TransferBox(record, halfWidth + cellX, cellY, boxWidth, boxHeight);
+    } else {
+        TransferBox(record, cellX, cellY, record.cellSize, record.cellSize);
+    }
+}
+
 }  // namespace
 
 GlyphSlot* CacheGlyphs(int handle, int count, const CharacterEntry* entries) {
@@ -117,12 +217,21 @@ GlyphSlot* CacheGlyphs(int handle, int count, const CharacterEntry* entries) {
         entry.slot = slot;
         slot->backLink = &entry;
         slot->inUse = 1;
-        // The cell's rows, the row after the cell included, as the cell
-        // starts one row down.
-        if (!record->textureCache)
+        const int column = slot->cellNumber / record->cellsPerColumn;
+        const int cellX = column * record->cellSize + 1;
+        const int cellY = (slot->cellNumber - column * record->cellsPerColumn) * record->cellSize + 1;
+        if (record->textureCache) {
+            ZeroPixelImageRect(&record->cacheBaseImage, cellX, cellY, record->cellSize, record->cellSize);
+            if (e > 0)
+                ZeroPixelImageRect(&record->cacheBaseImage, record->cacheWidth + cellX, cellY, record->cellSize,
+                                   record->cellSize);
+        } else {
+            // The cell's rows, the row after the cell included, as the cell
+            // starts one row down.
             std::memset(record->cacheMemory + static_cast<size_t>(slot->cellNumber * record->cellSize + 1) *
                                                   record->cachePitch,
                         0, static_cast<size_t>(record->cellSize) * record->cachePitch);
+        }
 
         const bool twoBytes = bytes[1] != 0;
         const UINT code = twoBytes ? bytes[0] * 256u + bytes[1] : bytes[0];
@@ -145,12 +254,15 @@ GlyphSlot* CacheGlyphs(int handle, int count, const CharacterEntry* entries) {
             slot->yOffset = static_cast<int16_t>(text.tmAscent - metrics.gmptGlyphOrigin.y);
             // A glyph larger than its cell (a fallback face, an italic
             // overhang) is cut to the cell with its edge, so that it never
-            // reaches a neighbour cell or past the cache.
-            slot->width = static_cast<int16_t>(
-                std::min(static_cast<int>(metrics.gmBlackBoxX), record->cellSize - 1 - 2 * e));
+            // reaches a neighbour cell or past the cache. A memory cache row
+            // holds one pixel less than a cell, as cells start at x 1.
+            const int rowRoom = record->textureCache ? record->cellSize : record->cellSize - 1;
+            slot->width = static_cast<int16_t>(std::min(static_cast<int>(metrics.gmBlackBoxX), rowRoom - 2 * e));
             slot->height = static_cast<int16_t>(
                 std::min(static_cast<int>(metrics.gmBlackBoxY), record->cellSize - 2 * e));
-            if (!record->textureCache)
+            if (record->textureCache)
+                RenderIntoTextureCell(*record, cellX, cellY, buffer + pitch, pitch, slot->width, slot->height);
+            else
                 RenderIntoMemoryCell(*record, slot->cellNumber, buffer + pitch, pitch, slot->width, slot->height);
             FreeMemory(buffer);
         }

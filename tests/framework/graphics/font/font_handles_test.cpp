@@ -96,6 +96,13 @@ TEST_F(FontHandlesTest, MeasuresAndCacheFollowTypeAndEdge) {
     }
 }
 
+TEST_F(FontHandlesTest, AKoreanSystemDefaultsToTheHangeulCharacterSet) {
+    platform::Profile().display.oemCodePage = 949;
+    const int handle = CreateFontToHandle(nullptr, 16, -1, 0, -1, -1, 0);
+    EXPECT_EQ(GetFontRecord(handle)->charsetCode, 2);
+    EXPECT_EQ(GetFontRecord(CreateFontToHandle(nullptr, 16, -1, 0, 1, -1, 0))->charsetCode, 1);
+}
+
 TEST_F(FontHandlesTest, AFailedCreationLogsAndLeavesTheSlotFree) {
     platform::Profile().fonts.createFontFailures = 3;
     size_t mark = LogText().size();

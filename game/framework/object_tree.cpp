@@ -1,0 +1,115 @@
+#include "game/framework/object_tree.h"
+
+#include "framework/graphics/draw_settings.h"
+#include "framework/graphics/font/font_handles.h"
+#include "framework/graphics/graphic_draws.h"
+#include "game/framework/resource_managers.h"
+
+// The string draw of the font layer, which lands with the font work; until
+// then a font object has nothing to draw its lines with.
+[[gnu::weak]] int DrawStringWithFont(int x, int y, const char* text, int colour, int fontHandle, int edgeColour,
+                                     int vertical);
+
+namespace Object {
+
+void C2DObject::SetPosition(double newX, double newY) {
+    x = static_cast<int>(static_cast<float>(newX));
+    y = static_cast<int>(static_cast<float>(newY));
+}
+
+// ---- screen objects ------------------------------------------------------------
+
+C2DScreenObject::~C2DScreenObject() {
+    if (textureKey != 0) Manager::CTextureManager::GetInstance()->ReleaseByAtom(textureKey);
+}
+
+// The key is given back once: the destructor that follows a Release has
+// nothing left to release, so another owner's reference is never taken.
+void C2DScreenObject::Release() {
+    if (textureKey != 0) Manager::CTextureManager::GetInstance()->ReleaseByAtom(textureKey);
+    textureKey = 0;
+}
+
+void C2DScreenObject::Draw() {
+    int handle = Manager::CTextureManager::GetInstance()->GetHandleByAtom(textureKey);
+    if (handleOverride != -1) handle = handleOverride;
+    if (additive) {
+        SetBlendModeAndParam(2, alpha);
+        SetDrawBrightnessRGB(r, g, b);
+    }
+    if (alpha == 255) {
+        DrawGraphicPart(x, y, sourceX, sourceY, width, height, handle, 1, 0);
+    } else if (alpha != 0) {
+        if (!additive) SetBlendModeAndParam(1, alpha);
+        DrawGraphicPart(x, y, sourceX, sourceY, width, height, handle, 1, 0);
+        if (!additive) SetBlendModeAndParam(0, alpha);
+    }
+    if (additive) {
+        SetBlendModeAndParam(0, 255);
+        SetDrawBrightnessRGB(255, 255, 255);
+    }
+}
+
+void C2DScreenObject::UpdateFrame() {}
+bool C2DScreenObject::IsValid() { return true; }
+bool C2DScreenObject::IsTranslucent() { return alpha < 255; }
+
+// ---- font objects ----------------------------------------------------------------
+
+C2DFontObject::C2DFontObject() : colour(MakeScreenColorCode(255, 255, 255)) {}
+
+C2DFontObject::~C2DFontObject() = default;
+
+void C2DFontObject::Release() {}
+
+bool C2DFontObject::CreateFont(const char* face, int size, int thickness) {
+    Manager::C2DFontManager* fonts = Manager::C2DFontManager::GetInstance();
+    std::snprintf(fonts->faceName, sizeof(fonts->faceName), "%s", face != nullptr ? face : "");
+    fonts->size = size;
+    fonts->thickness = thickness;
+    fonts->fontType = 3;
+    char keyText[Manager::kResourceKeyTextSize] = {};
+    if (!fonts->Load(face, keyText, nullptr)) return false;
+    fontKey = AddAtomA(keyText);
+    const int handle = fonts->GetHandleByAtom(fontKey);
+    if (handle < 0) return false;
+    int reported = 0;
+    if (GetFontHandleInfo(nullptr, &reported, nullptr, handle) != 0) return false;
+    lineHeight = reported;
+    return true;
+}
+
+// Each run of line breaks ends one line, so blank lines vanish, except a
+// blank first line when the text opens with a break.
+void C2DFontObject::SetText(const char* newText) {
+    if (newText == nullptr) {
+        text.clear();
+        return;
+    }
+    lines.clear();
+    const char* cursor = newText;
+    while (*cursor != '\0') {
+        const char* end = cursor;
+        while (*end != '\0' && *end != '\r' && *end != '\n') ++end;
+        lines.emplace_back(cursor, end);
+        while (*end == '\r' || *end == '\n') ++end;
+        cursor = end;
+    }
+    text = newText;
+}
+
+const char* C2DFontObject::GetText() { return text.c_str(); }
+
+void C2DFontObject::Draw() {
+    const int handle = Manager::C2DFontManager::GetInstance()->GetHandleByAtom(fontKey);
+    if (handle < 0 || DrawStringWithFont == nullptr) return;
+    for (size_t i = 0; i < lines.size(); ++i)
+        DrawStringWithFont(x, y + static_cast<int>(i) * lineHeight, lines[i].c_str(), static_cast<int>(colour), handle,
+                           0, 0);
+}
+
+void C2DFontObject::UpdateFrame() {}
+bool C2DFontObject::IsValid() { return true; }
+bool C2DFontObject::IsTranslucent() { return false; }
+
+}  // namespace Object

@@ -1,0 +1,36 @@
+// The loader's part of starting a program. The arguments come from the host
+// in UTF-8; a program written for Windows reads its command line as one text
+// in its own code page.
+#include "platform/kernel/program_entry.h"
+
+#include <vector>
+
+#include "platform/kernel/kernel.h"
+#include "platform/kernel/shift_jis.h"
+#include "platform/user/user.h"
+
+namespace platform {
+
+std::string WinMainCommandLine(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        const std::string argument = Utf8ToShiftJisLossy(argv[i]);
+        if (argument.empty() || argument.find_first_of(" \t") != std::string::npos) {
+            line += '"' + argument + '"';
+        } else {
+            line += argument;
+        }
+    }
+    return line;
+}
+
+int RunWinMain(int argc, char** argv, WinMainRoutine winMain) {
+    std::string text = WinMainCommandLine(argc, argv);
+    std::vector<char> commandLine(text.begin(), text.end());
+    commandLine.push_back('\0');
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    return winMain(instance, nullptr, commandLine.data(), SW_SHOWDEFAULT);
+}
+
+}  // namespace platform
