@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/message_box_sink.h"
 #include "platform/user/user.h"
-#include "tests/support/started_log_fixture.h"
+#include "game/framework/resource_managers.h"
+#include "tests/support/game/game_test.h"
 
 namespace {
 
@@ -125,35 +125,59 @@ TEST(StageImageListTest, CheckedAccessor) {
     EXPECT_EQ(StageImageAt(nullptr, 0), -1);
 }
 
-class StageImageLoadTest : public testsupport::StartedLogTest {
+class StageImageLoadTest : public gametest::GameTest {
 protected:
     void SetUp() override {
-        StartedLogTest::SetUp();
-        platform::SetMessageBoxSink([this](const platform::MessageBoxRecord& box) {
-            boxes_.push_back(box);
-            return IDOK;
-        });
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        WriteLoadingSheet();
+        ReloadLoadingDrawer();
     }
-    std::vector<platform::MessageBoxRecord> boxes_;
 };
+
+TEST_F(StageImageLoadTest, EveryPositionGetsItsHandleAndTheGoalReleasesAStretch) {
+    int count = 0;
+    const char* const* list = StageImageList(5, &count);
+    for (int i = 0; i < count; ++i) {
+        if (list[i] != nullptr) WritePicture(list[i], 2, 2, 0x808080);
+    }
+    std::vector<int> handles(kStageImageTableSize, 77);
+    ASSERT_EQ(LoadStageImages(handles.data(), 502), 0);
+    EXPECT_TRUE(messageBoxes.empty());
+    Manager::CTextureManager* textures = Manager::CTextureManager::GetInstance();
+    for (int i = 0; i < count; ++i) {
+        if (list[i] == nullptr) {
+            EXPECT_EQ(handles[i], -1) << i;
+        } else {
+            EXPECT_GE(handles[i], 0) << i;
+            EXPECT_EQ(handles[i], textures->GetHandle(list[i])) << i;
+        }
+    }
+    // The goal of stage 5 gives back its three scroll backgrounds only.
+    EXPECT_EQ(ReleaseStageImages(502, 11, 3), 0);
+    for (int i = 11; i < 14; ++i) EXPECT_EQ(textures->GetHandle(list[i]), -1) << i;
+    EXPECT_GE(textures->GetHandle(list[10]), 0);
+    EXPECT_GE(textures->GetHandle(list[14]), 0);
+    EXPECT_GE(textures->GetHandle(list[count - 1]), 0);
+}
 
 TEST_F(StageImageLoadTest, CodeWithoutListLoadsNothingQuietly) {
     std::vector<int> handles(kStageImageTableSize, 77);
     EXPECT_EQ(LoadStageImages(handles.data(), 6), -1);
     EXPECT_EQ(handles, std::vector<int>(kStageImageTableSize, -1));
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(messageBoxes.empty());
 }
 
 TEST_F(StageImageLoadTest, MissingFileEndsTheLoadWithTheMessage) {
     std::vector<int> handles(kStageImageTableSize, 77);
     EXPECT_EQ(LoadStageImages(handles.data(), 302), -1);
     EXPECT_EQ(handles, std::vector<int>(kStageImageTableSize, -1));
-    ASSERT_EQ(boxes_.size(), 2u);
-    EXPECT_EQ(boxes_[0].text, "resource\\picture\\text\\wendrik_spell.png load failed");
-    EXPECT_EQ(boxes_[1].text, "Failed to load Image. This program will quit.");
-    EXPECT_FALSE(boxes_[1].hasCaption);
-    EXPECT_EQ(boxes_[1].owner, nullptr);
-    EXPECT_EQ(boxes_[1].type, MB_ICONERROR);
+    ASSERT_EQ(messageBoxes.size(), 2u);
+    EXPECT_EQ(messageBoxes[0].text, "resource\\picture\\text\\wendrik_spell.png load failed");
+    EXPECT_EQ(messageBoxes[1].text, "Failed to load Image. This program will quit.");
+    EXPECT_FALSE(messageBoxes[1].hasCaption);
+    EXPECT_EQ(messageBoxes[1].owner, nullptr);
+    EXPECT_EQ(messageBoxes[1].type, MB_ICONERROR);
     MSG message{};
     int quitCode = -1;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

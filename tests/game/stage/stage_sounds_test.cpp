@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/message_box_sink.h"
 #include "platform/user/user.h"
-#include "tests/support/started_log_fixture.h"
+#include "game/framework/resource_managers.h"
+#include "tests/support/game/game_test.h"
 
 namespace {
 
@@ -51,18 +51,17 @@ TEST(StageSoundTableTest, FixedEntries) {
     }
 }
 
-class StageSoundLoadTest : public testsupport::StartedLogTest {
+class StageSoundLoadTest : public gametest::GameTest {
 protected:
     void SetUp() override {
-        StartedLogTest::SetUp();
-        platform::SetMessageBoxSink([this](const platform::MessageBoxRecord& box) {
-            boxes_.push_back(box);
-            return IDOK;
-        });
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        WriteLoadingSheet();
+        ReloadLoadingDrawer();
     }
     void TearDown() override {
         StageMusicPair(1, &StageSoundTable[16].name, &StageSoundTable[30].name);
-        StartedLogTest::TearDown();
+        GameTest::TearDown();
     }
 
     static int PostedQuitCode() {
@@ -72,15 +71,13 @@ protected:
         }
         return -1;
     }
-
-    std::vector<platform::MessageBoxRecord> boxes_;
 };
 
 // Without the sound files the load fails, after the table has been rewritten
 // for the stage: each code leaves its own pair in entries 16 and 30.
 TEST_F(StageSoundLoadTest, MusicIsRewrittenPerStageAndFailureIsReported) {
     for (const MusicCase& c : kMusicCases) {
-        boxes_.clear();
+        messageBoxes.clear();
         int handles[kStageSoundCount];
         for (int& handle : handles) handle = 55;
         EXPECT_EQ(LoadStageSounds(c.code, handles), 0) << c.code;
@@ -92,12 +89,37 @@ TEST_F(StageSoundLoadTest, MusicIsRewrittenPerStageAndFailureIsReported) {
         EXPECT_EQ(first, kBgm + c.first);
         EXPECT_EQ(second, kBgm + c.second);
         for (int handle : handles) EXPECT_EQ(handle, -1);
-        ASSERT_EQ(boxes_.size(), 1u);
-        EXPECT_EQ(boxes_[0].text, "Failed to load Stage1 Sound. This program will quit.");
-        EXPECT_FALSE(boxes_[0].hasCaption);
-        EXPECT_EQ(boxes_[0].type, MB_ICONERROR);
+        ASSERT_EQ(messageBoxes.size(), 1u);
+        EXPECT_EQ(messageBoxes[0].text, "Failed to load Stage1 Sound. This program will quit.");
+        EXPECT_FALSE(messageBoxes[0].hasCaption);
+        EXPECT_EQ(messageBoxes[0].type, MB_ICONERROR);
         EXPECT_EQ(PostedQuitCode(), 1);
     }
+}
+
+// Entries that share a file take a handle each and count it twice, so the
+// release of all 43 gives every file back.
+TEST_F(StageSoundLoadTest, LoadsAllInTableOrderAndReleasesThemAll) {
+    const char* first = nullptr;
+    const char* second = nullptr;
+    StageMusicPair(5, &first, &second);
+    for (int i = 0; i < kStageSoundCount; ++i) {
+        if (i != 16 && i != 30) WriteTone(StageSoundTable[i].name, 20);
+    }
+    WriteTone(first, 20);
+    WriteTone(second, 20);
+    int handles[kStageSoundCount];
+    ASSERT_EQ(LoadStageSounds(5, handles), kStageSoundCount);
+    EXPECT_TRUE(messageBoxes.empty());
+    Manager::CSoundManager* sounds = Manager::CSoundManager::GetInstance();
+    for (int i = 0; i < kStageSoundCount; ++i) {
+        EXPECT_GE(handles[i], 0) << i;
+        EXPECT_EQ(handles[i], sounds->GetHandle(StageSoundTable[i].name)) << i;
+    }
+    EXPECT_EQ(handles[0], handles[2]);
+    EXPECT_EQ(handles[15], handles[18]);
+    ReleaseStageSoundEffects();
+    for (int i = 0; i < kStageSoundCount; ++i) EXPECT_EQ(sounds->GetHandle(StageSoundTable[i].name), -1) << i;
 }
 
 }  // namespace
