@@ -26,8 +26,7 @@ constexpr int kCrumblingBlock = 578;     // a block of the first gimmick table
 constexpr int kTamselDownSpin = 579;     // the second image of character 3's down
 }  // namespace StageImage
 
-// The name list of a stage code (null entries are empty positions) with its
-// length in *countOut (may be null); null and 0 for a code without a list.
+// A code's names by position (null = empty), length in *countOut; null, 0 without a list.
 const char* const* StageImageList(int stageCode, int* countOut);
 
 // Loads the code's list into handles (kStageImageTableSize entries, all set

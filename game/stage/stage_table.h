@@ -38,14 +38,13 @@ const StageTableEntry* FindStageTableEntry(int stageCode);
 // stage part shows "マップデータの読み込みに失敗" (no caption, error icon),
 // posts a quit message with exit code 1 and gives null.
 const StageTableEntry* LookUpStageForScene(int stageCode);
-// All rows in table order; *countOut (may be null) receives their number.
+// All rows in table order; *countOut (may be null) receives their number, 10.
 const StageTableEntry* StageTableEntries(int* countOut);
 // The map file of a map index 1..11 (no extension), or null.
 const char* StageMapFileName(int mapIndex);
 // The background layout file of a map index 1..11, or null.
 const char* StageBackgroundFileName(int mapIndex);
-// The scenario file of the guide box at a tile value of a map, or null when
-// that box has none.
+// The scenario file of a map's guide box at tile value 49..53, or null for none.
 const char* GuideMessageBoxFileName(int mapIndex, int tileValue);
 
 // Reads rows x columns cells of a map file into the grid (row-major, row
