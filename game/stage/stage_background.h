@@ -1,5 +1,5 @@
-// The picture behind a stage's tile map, assembled from rectangular image
-// pieces that a small layout file in "resource\mapdata" arranges in rows.
+// The picture behind a stage's tile map, assembled from rectangular parts of
+// images that a small layout file in "resource\mapdata" arranges in rows.
 #pragma once
 
 #include <memory>
@@ -25,7 +25,7 @@ public:
 
     std::vector<int> columnWidths;
     std::vector<int> rowHeights;
-    // One per row: its cell values, 0 empty, n the n-th piece image.
+    // One per row: its cell values, 0 empty, n the n-th layout image.
     std::vector<std::unique_ptr<std::vector<int>>> rows;
     // Set per stage by the stage scene; the handles are not owned.
     const int* pieceImages = nullptr;

@@ -48,7 +48,7 @@ const ImageRun kNamedImages[] = {
     {5, kAllLists, PIC "HPBar_Stage\\hp02.png", 0, 1, 1},
     {9, kAllLists, PIC "text\\kolva_spell.png", 0, 1, 1},
     {10, kAllLists, PLAYER "kolva\\attack2\\new_attack2\\kolva_attack2.png", 0, 1, 1},
-    // Each stage's own backgrounds: the layout pieces (the stretch its goal
+    // Each stage's own backgrounds: the layout's images (the stretch its goal
     // releases) and the scroll backgrounds.
     {19, kList1, PIC "background\\stage1a\\stage1a_%02d.png", 0, 11, 1},
     {18, kList102, PIC "background\\stage1b\\stage1b_%02d.png", 1, 12, 1},
@@ -166,7 +166,7 @@ const ImageRun kNamedImages[] = {
     {683, kAllLists, PIC "barrage\\string.png", 0, 1, 1},
     {686, kAllLists, PIC "mapchip\\acceleration\\acceleration000.png", 0, 1, 1},
     // The stone snake lives in stage 5 only; stage 2 part b has its layout
-    // pieces at these positions.
+    // layout images at these positions.
     {688, kList5, PIC "enemy\\stone_snake\\stand\\stone_snake_stand%02d.png", 1, 15, 1},
     {710, kAllLists, PIC "effect\\wendrik_spell\\wendrik_spell%03d.png", 1, 35, 1},
 };

@@ -82,7 +82,7 @@ void StageMusicPair(int stageCode, const char** firstOut, const char** secondOut
             second = "resource\\sound\\BGM\\bgm_stage4_2.ogg";
             break;
         case 5:
-            // Stage 5 part a borrows stage 2's second piece.
+            // Stage 5 part a borrows stage 2's second music.
             first = "resource\\sound\\BGM\\bgm_stage5_1.ogg";
             second = "resource\\sound\\BGM\\bgm_stage2_2.ogg";
             break;

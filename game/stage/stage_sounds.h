@@ -1,5 +1,5 @@
-// The stage's one table of 43 sounds: effects and the stage's two pieces of
-// music, loaded together and played by index.
+// The stage's one table of 43 sounds: effects and the stage's two music
+// tracks, loaded together and played by index.
 #pragma once
 
 #include "game/framework/resource_managers.h"

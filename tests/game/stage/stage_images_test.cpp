@@ -67,16 +67,16 @@ TEST(StageImageListTest, SharedPositionsAndStageDifferences) {
     EXPECT_EQ(At(5, 19), "resource\\picture\\mapchip\\stage5_rope.png");
     EXPECT_EQ(At(102, 133), "resource\\picture\\mapchip\\chandelier.png");
     EXPECT_EQ(At(402, 133), "resource\\picture\\barrage\\Kabe.png");
-    // Stage 5 has the stone snake where stage 2 part b has layout pieces.
+    // Stage 5 has the stone snake where stage 2 part b has its layout images.
     EXPECT_EQ(At(5, 688), "resource\\picture\\enemy\\stone_snake\\stand\\stone_snake_stand01.png");
     EXPECT_EQ(At(202, 688), "resource\\picture\\background\\stage2b\\stage2b_00.png");
     EXPECT_NE(At(5, 759), "<empty>");
     EXPECT_EQ(At(1, 745), "<outside>");
 }
 
-// The stretch a goal releases is the stage's layout pieces, one per piece.
-TEST(StageImageListTest, GoalStretchIsTheLayoutPieces) {
-    struct { int code; int first; int count; const char* firstPiece; } const kCases[] = {
+// The stretch a goal releases is the stage's layout images, each once.
+TEST(StageImageListTest, GoalStretchIsTheLayoutImages) {
+    struct { int code; int first; int count; const char* firstImage; } const kCases[] = {
         {1, 19, 11, "background\\stage1a\\stage1a_00.png"},
         {102, 18, 12, "background\\stage1b\\stage1b_01.png"},
         {2, 11, 3, "background\\stage2a\\stage2a_00.png"},
@@ -85,7 +85,7 @@ TEST(StageImageListTest, GoalStretchIsTheLayoutPieces) {
         {402, 11, 15, "background\\stage4b\\stage4b_00.png"},
     };
     for (const auto& c : kCases) {
-        EXPECT_EQ(At(c.code, c.first), std::string("resource\\picture\\") + c.firstPiece) << c.code;
+        EXPECT_EQ(At(c.code, c.first), std::string("resource\\picture\\") + c.firstImage) << c.code;
         const std::string folder = At(c.code, c.first).substr(0, At(c.code, c.first).rfind('\\'));
         for (int i = 0; i < c.count; ++i) EXPECT_EQ(At(c.code, c.first + i).rfind(folder, 0), 0u) << c.code;
         EXPECT_EQ(At(c.code, c.first + c.count).rfind(folder, 0), std::string::npos) << c.code;
