@@ -10,6 +10,25 @@
 // the state changes; with the action frame they would start at whatever count
 // the last action left, skipping the down sound. The spell runs on the
 // record's spell frame (see spells.h).
+//
+// Choices the drawing rests on where the rules leave it open:
+// - The blink hides the sprite only; counters, sounds, hit boxes and the ends
+//   of animations run on underneath it.
+// - "Ends when c reaches N" draws nothing at N: the state changes that frame.
+//   Character 3's arm, which clamps its counter to 159, draws 159 and ends.
+// - Character 3's down spins the second picture (StageImage::kTamselDownSpin)
+//   about the body's centre by 0.1 radian a frame, after the body.
+// - The spells' poses are the character's goal animation at her place:
+//   character 1 keeps it through the doll army, characters 2 to 4 until their
+//   main phase (170, 120, 120).
+// - The doll army: a ring about the body's centre opening by 4 pixels a frame
+//   to 160, each doll turned along its radius; from t = 200 the ring turns by
+//   pi / 45 a frame. Its flash fades in over the view with alpha blending, 25
+//   a frame from t = 350.
+// - Character 2 crosses at her own screen y, her sheet mirrored (she runs
+//   left); her stars lie within 200 pixels above or below it.
+// - Character 4's flare stands with its top-left at hers until t = 244, then
+//   swells about her 128 by 128 cell.
 #pragma once
 
 #include "game/stage/effects.h"

@@ -142,7 +142,8 @@ void KolvaSpell(const SpellFrame& f) {
         const int u = t - 170;
         const int kx = 800 - 30 * u;
         SetBlendModeAndParam(kBlendAdditive, 255);
-        DrawGraphicStretched(1632 - 30 * u, 480, 672 - 30 * u, 0, Image(f.images, kKolvaBeam + ((t - 170) / 4) % 12), 1);
+        const int beam = Image(f.images, kKolvaBeam + (u / 4) % 12);
+        DrawGraphicStretched(1632 - 30 * u, 480, 672 - 30 * u, 0, beam, 1);
         SetBlendModeAndParam(kBlendNormal, 0);
         // She runs to the left: the sheet's cells are drawn mirrored.
         DrawGraphicPart(kx, f.y, ((t - 171) / 5 + 5) * 256, 0, 256, 128, Image(f.images, PlayerImage::kKolvaRushSheet),
