@@ -133,8 +133,10 @@ void UpdateMapObjects(PlayerRecord* player, const MapObjects& objects, ShotSlot*
         for (GuideMessageBox* box : *objects.messageBoxes) {
             if (!box->Ready() || !world.Touches(*box)) continue;
             if (box->scenario != nullptr) box->open = true;
-            box->Update(clock);
+            // The clock stops before the box's first frame, so that a
+            // scenario that ends in that frame starts it again at once.
             if (clock != nullptr) clock->Pause();
+            box->Update(clock);
         }
     }
 
