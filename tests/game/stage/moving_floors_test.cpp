@@ -5,10 +5,14 @@
 #include <set>
 #include <vector>
 
+#include "framework/graphics/graphic_creation.h"
+#include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/stage/player_character.h"
 #include "game/stage/player_movement.h"
+#include "game/stage/stage_images.h"
 #include "game/stage/stage_table.h"
+#include "tests/support/game/game_test.h"
 
 namespace {
 
@@ -541,6 +545,76 @@ TEST(DestructionFrontTest, ItsTouchIsTheObjectBoxOverlap) {
     // Its box reaches 64 above its y.
     EXPECT_TRUE(HitTestDestructionFront(front, 10, 100 - 64 - 110, 50, 40, 73, 110));
     EXPECT_FALSE(HitTestDestructionFront(front, 10, 100 - 64 - 111, 50, 40, 73, 110));
+}
+
+class GimmickDrawTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        images_.assign(kStageImageTableSize, -1);
+        Picture(StageImage::kElevator, "elevator.png");
+        Picture(StageImage::kSinkingFloor, "sinking.png");
+        Picture(StageImage::kCrumblingBlock, "falling.png");
+        Picture(701, "crumbling.png");
+        for (int i = 0; i < 12; ++i) {
+            Picture(StageImage::kBlockBreak + i, "break" + std::to_string(i) + ".png");
+            Picture(StageImage::kDestructionFront + i, "front" + std::to_string(i) + ".png");
+        }
+    }
+    void Picture(int index, const std::string& file) {
+        WritePicture("pic\\" + file, 16, 16, 0x808080);
+        images_[index] = LoadGraphicFile(("pic\\" + file).c_str(), 1, 0, 0);
+        ASSERT_NE(images_[index], -1);
+    }
+    // What was drawn since the last call.
+    std::vector<std::string> Drawn() {
+        Manager::CFPSManager::GetInstance()->Update();
+        std::vector<std::string> lines;
+        for (const gametest::SeenDraw& draw : DrawsOfFrame(FramesEnded())) lines.push_back(gametest::Describe(draw));
+        return lines;
+    }
+    std::vector<int> images_;
+};
+
+TEST_F(GimmickDrawTest, FloorsBlocksAndTheFrontDrawTheirPictures) {
+    MovingFloor elevator;
+    MovingFloor sinking;
+    ResetElevator(&elevator);
+    ResetSinkingFloor(&sinking);
+    DrawMovingFloor(elevator, images_.data());
+    DrawMovingFloor(sinking, images_.data());
+    EXPECT_EQ(Drawn(), std::vector<std::string>{}) << "inactive floors draw nothing";
+    PlaceMovingFloor(&elevator, 100, 200, 0, 0);
+    PlaceMovingFloor(&sinking, 300, 200, 0, 0);
+    DrawMovingFloor(elevator, images_.data());
+    DrawMovingFloor(sinking, images_.data());
+    EXPECT_EQ(Drawn(), (std::vector<std::string>{
+                           "DrawGraphicAtPoint elevator.png 100,200 trans 1 blend 0/0 bright 255,255,255",
+                           "DrawGraphicAtPoint sinking.png 300,184 trans 1 blend 0/0 bright 255,255,255"}));
+
+    GimmickBlock block;
+    PlaceBlock(&block, 50, 60, 0, 0);
+    DrawFallingBlock(block, images_.data());
+    DrawCrumblingBlock(block, images_.data());
+    block.kind = kBlockBreaking;
+    block.frame = 14;
+    DrawFallingBlock(block, images_.data());
+    DrawCrumblingBlock(block, images_.data());
+    block.frame = 60;  // the break is over
+    DrawFallingBlock(block, images_.data());
+    EXPECT_EQ(Drawn(), (std::vector<std::string>{
+                           "DrawGraphicAtPoint falling.png 50,60 trans 1 blend 0/0 bright 255,255,255",
+                           "DrawGraphicAtPoint crumbling.png 50,28 trans 1 blend 0/0 bright 255,255,255",
+                           "DrawGraphicStretched break2.png -14,60 115,125 trans 1 blend 2/255 bright 255,255,255"}));
+
+    // The break's additive blending is put back to normal.
+    DestructionFront front;
+    InitDestructionFront(&front, 300);
+    front.frame = 59;
+    DrawDestructionFront(front, images_.data());
+    EXPECT_EQ(Drawn(), (std::vector<std::string>{
+                           "DrawGraphicAtPoint front11.png -256,236 trans 1 blend 0/255 bright 255,255,255"}));
 }
 
 }  // namespace
