@@ -10,6 +10,7 @@
 #include "game/framework/input_manager.h"
 #include "game/stage/player_character.h"
 #include "game/stage/player_movement.h"
+#include "game/stage/side_elevator.h"
 #include "game/stage/stage_images.h"
 #include "game/stage/stage_table.h"
 #include "tests/support/game/game_test.h"
@@ -29,6 +30,7 @@ struct World {
     MovingFloor sinking[kMovingFloorCount];
     std::vector<GimmickBlock> falling = std::vector<GimmickBlock>(kGimmickBlockCount);
     std::vector<GimmickBlock> crumbling = std::vector<GimmickBlock>(kGimmickBlockCount);
+    std::vector<CElevatorToSide> sideElevators;
     PlayerRecord player;
     PlayerFrameState frame;
     RestartPoint restart;
@@ -91,6 +93,9 @@ struct World {
         ground.movingFloors[1] = sinking;
         ground.blockTables[0] = falling.data();
         ground.blockTables[1] = crumbling.data();
+        ground.sideElevators = sideElevators.data();
+        ground.sideElevatorCount = static_cast<int>(sideElevators.size());
+        for (CElevatorToSide& elevator : sideElevators) elevator.Update();
         MovePlayerHorizontal(&player, buttons, ground, restart, &frame, effects, sounds.data());
         MovePlayerVertical(&player, buttons, ground, restart, &frame, effects, sounds.data());
 
@@ -331,6 +336,38 @@ TEST(MovingFloorTest, HeadBumpUnderASinkingFloorPutsTheBodyBelowItsBottom) {
         highest = std::min(highest, static_cast<int>(world.player.mapY));
     }
     EXPECT_EQ(highest, 756);
+}
+
+TEST(MovingFloorTest, TheHigherOfAFloorAndASideElevatorCarriesThePlayer) {
+    for (bool sideHigher : {true, false}) {
+        World world(20, 20);
+        world.StandAt(640);
+        world.Place(&world.sinking[0], 120, 800);
+        CElevatorToSide side;
+        side.x = 60;
+        side.y = sideHigher ? 780 : 820;
+        side.active = true;
+        side.speed = 2.0;
+        side.runFrames = 96;
+        side.waitFrames = 30;
+        world.sideElevators.push_back(side);
+        for (int i = 0; i < 10; ++i) world.Step();
+        if (sideHigher) {
+            // Landed on the 6th frame, carried from the 7th.
+            EXPECT_EQ(world.player.platform, &world.sideElevators[0]);
+            EXPECT_FALSE(world.sinking[0].stoodOn);
+            EXPECT_EQ(world.sinking[0].mapY, 800);
+            EXPECT_EQ(world.player.mapY, 780 - 128);
+            EXPECT_EQ(world.player.x, 108);
+        } else {
+            // Landed on the 9th frame and sinking since.
+            EXPECT_EQ(world.player.platform, nullptr);
+            EXPECT_TRUE(world.sinking[0].stoodOn);
+            EXPECT_EQ(world.sinking[0].mapY, 806);
+            EXPECT_EQ(world.player.mapY, 806 - 128);
+            EXPECT_EQ(world.player.x, 100);
+        }
+    }
 }
 
 TEST(CrumblingBlockTest, BreaksOnTheThirtiethFrameStoodOnAndKeepsTheCountWhenLeft) {
