@@ -6,6 +6,7 @@
 #include "framework/graphics/graphic_draws.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/attack_hits.h"
+#include "game/stage/enemy_updating.h"
 #include "game/stage/player_character.h"
 #include "game/stage/stage_images.h"
 #include "game/stage/tile_collision.h"
@@ -380,4 +381,14 @@ bool HitTestDestructionFront(const DestructionFront& front, int bodyX, int bodyY
     ObjectBox box = {front.x + front.hitLeft, front.y + front.hitTop, 0, 0, front.hitRight - front.hitLeft,
                      front.hitBottom - front.hitTop, 1};
     return HitTestObjectRect(box, bodyX, bodyY, left, top, right, bottom);
+}
+
+bool HurtByDestructionFront(const DestructionFront& front, PlayerRecord* player, const int* sounds) {
+    if (player->damaged) return false;
+    if (!HitTestDestructionFront(front, Trunc(player->x), Trunc(player->screenY), player->hitLeft, player->hitTop,
+                                 player->hitRight, player->hitBottom)) {
+        return false;
+    }
+    ApplyDamage(player, kFrontDamage, sounds != nullptr ? sounds[kSoundDamage] : -1);
+    return true;
 }

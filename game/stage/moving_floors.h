@@ -163,7 +163,7 @@ constexpr int kFrontHeight = 960;
 // It starts one width left of the view, standing still.
 constexpr int kFrontStartX = -kFrontWidth;
 
-// The front's start, with its y given by the stage scene.
+// The front's start at screen y (given by the stage scene), standing still.
 void InitDestructionFront(DestructionFront* front, int y);
 void UpdateDestructionFront(DestructionFront* front, const GimmickScroll& scroll, const GimmickMap& map,
                             EffectSlot* effects, const int* sounds);
@@ -172,6 +172,9 @@ bool HitTestDestructionFront(const DestructionFront& front, int bodyX, int bodyY
                              int bottom);
 // What the front's touch takes from the player: always fatal.
 constexpr int kFrontDamage = 1000000;
+// The front against the player's body on the screen: a touch while the hit
+// flag is clear takes kFrontDamage by the damage rule. True on a touch.
+bool HurtByDestructionFront(const DestructionFront& front, PlayerRecord* player, const int* sounds);
 
 // Effects and sounds of the gimmicks.
 constexpr int kEffectBlockHit = 1;

@@ -584,6 +584,27 @@ TEST(DestructionFrontTest, ItsTouchIsTheObjectBoxOverlap) {
     EXPECT_FALSE(HitTestDestructionFront(front, 10, 100 - 64 - 111, 50, 40, 73, 110));
 }
 
+TEST(DestructionFrontTest, ItsTouchIsFatalUnlessThePlayerIsAlreadyHit) {
+    DestructionFront front;
+    InitDestructionFront(&front, 100);
+    front.x = 0;
+    struct Case {
+        double x;
+        bool damaged;
+        bool touched;
+    };
+    const Case cases[] = {{150, false, true}, {150, true, false}, {300, false, false}};
+    for (const Case& c : cases) {
+        PlayerRecord player;
+        player.x = c.x;
+        player.screenY = 200;
+        player.damaged = c.damaged;
+        EXPECT_EQ(HurtByDestructionFront(front, &player, nullptr), c.touched) << c.x;
+        EXPECT_EQ(player.hitPoints, c.touched ? 0 : 100);
+        EXPECT_EQ(player.state, c.touched ? kPlayerDead : kPlayerStanding);
+    }
+}
+
 class GimmickDrawTest : public gametest::GameTest {
 protected:
     void SetUp() override {
