@@ -6,6 +6,7 @@
 
 #include "game/stage/guide_message_box.h"
 #include "game/stage/player_character.h"
+#include "game/stage/player_movement.h"
 #include "game/stage/stage_table.h"
 
 namespace {
@@ -268,6 +269,51 @@ TEST(MapObjectsTest, APitAimsTheRestartCopyAtTheRestartPosition) {
     objects.pits[0] = Objects::OverBody();
     objects.Update();
     EXPECT_EQ(objects.restart.player.mapY, 300);
+}
+
+TEST(MapObjectsTest, APitLeadsTheReturnToTheRestartPointFrameByFrame) {
+    Objects objects;
+    objects.restart.player = objects.player;
+    objects.restart.player.x = 200;
+    objects.restart.player.scrollX = 300;
+    objects.restart.player.mapY = 300;
+    objects.restart.restartMapX = 520;
+    objects.restart.restartMapY = 428;
+    objects.player.x = 256;
+    objects.player.scrollX = 800;
+    objects.player.mapY = 600;
+    objects.pits[0] = Objects::OverBody();
+    objects.pits[0].altX = 296;
+    PlaceMovingFloor(&objects.sinking[0], 10, 10, 10, 640);
+    objects.Update();
+    ASSERT_EQ(objects.player.state, kPlayerReturning);
+
+    // Steered back by the movement until the state rules see it arrive.
+    PlayerGround ground;
+    PlayerFrameState frame;
+    ButtonHeldFrames buttons;
+    int arrivedOn = 0;
+    for (int i = 1; i <= 200 && arrivedOn == 0; ++i) {
+        objects.player.previousX = objects.player.x;
+        objects.player.previousScrollX = objects.player.scrollX;
+        MovePlayerHorizontal(&objects.player, buttons, ground, objects.restart, &frame, objects.effects,
+                             objects.sounds.data());
+        MovePlayerVertical(&objects.player, buttons, ground, objects.restart, &frame, objects.effects,
+                           objects.sounds.data());
+        PlayerStateInputs inputs;
+        inputs.hitPointsAtStart = objects.player.hitPoints;
+        inputs.stateAtStart = objects.player.state;
+        inputs.frame = &frame;
+        inputs.restart = &objects.restart;
+        if (ResolvePlayerState(&objects.player, inputs, objects.effects, objects.sounds.data())) arrivedOn = i;
+    }
+    ASSERT_GT(arrivedOn, 1);
+    EXPECT_NE(objects.player.state, kPlayerReturning);
+    EXPECT_FALSE(objects.player.guarded);
+    EXPECT_EQ(objects.player.x, 200);
+    EXPECT_EQ(objects.player.scrollX, 232 - (200 - 256));
+    EXPECT_EQ(objects.player.mapY, 428 - 64);
+    EXPECT_FALSE(objects.sinking[0].active) << "the pit put the used sinking floors back";
 }
 
 TEST(MapObjectsTest, DashZonesStartTheDash) {
