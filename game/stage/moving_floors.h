@@ -80,10 +80,11 @@ void UpdateMovingFloors(MovingFloor* floor, double* playerMapY, const GimmickScr
 bool HitTestMovingFloor(const MovingFloor& floor, int x, int y, int playerState);
 void DrawMovingFloor(const MovingFloor& floor, const int* images);
 
-// The blocks. The falling table's free entries are empty (101); the
-// crumbling table is created with never-placed entries (kNoObject), which
-// the tile drawing fills, so a block that has crumbled (empty, 101) is not
-// put back while it lasts.
+// The blocks. The stage's first block table holds the falling blocks (tile
+// kind 42), whose free entries are empty (101); the second holds the
+// crumbling blocks (tile kind 55), created with never-placed entries
+// (kNoObject, "-100 or below"), which the tile drawing fills, so a block
+// that has crumbled (empty, 101) is not put back while it lasts.
 enum GimmickBlockKind { kBlockEmpty = 101, kBlockStanding = 102, kBlockBreaking = 103 };
 
 struct GimmickBlock {
