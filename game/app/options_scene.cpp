@@ -76,13 +76,19 @@ void StepVolume(int* volume, const SoundListEntry* list, int* handles, int kind)
 }
 
 // The screen is made again in the other mode; every graphic goes with the
-// old one, so the managers forget theirs and reload from the files.
+// old one, so the managers forget theirs and reload from the files. The
+// loading animation keeps its sheet for the whole run, so it takes it again
+// at once: it would show nothing from here on otherwise.
 void RebuildScreen(bool fullScreen) {
-    Manager::CTextureManager::GetInstance()->ReleaseAll();
+    Manager::CTextureManager* textures = Manager::CTextureManager::GetInstance();
+    textures->ReleaseAll();
     Manager::C2DFontManager::GetInstance()->ReleaseAll();
     DeleteAllGraphicHandles(0);
     ChangeWindowMode(fullScreen ? 0 : 1);
     SelectDrawTarget(-2);
+    static const char kLoadingSheet[] = "resource\\picture\\load\\now_loading.png";
+    textures->Load(kLoadingSheet, nullptr);
+    CNowLoadingDrawer::GetInstance()->graphic = textures->GetHandle(kLoadingSheet);
 }
 
 }  // namespace
