@@ -94,6 +94,42 @@ TEST_F(TitleTest, TheProgramRunsFromTheLogoToQuitAndShutsDown) {
     EXPECT_TRUE(messageBoxes.empty());
 }
 
+// Start-up before the first scene: the window mode from the configuration,
+// the progress from the save (0 for a save that is refused), and the end
+// when the title sounds are missing.
+TEST_F(TitleTest, StartUpTakesTheWindowModeAndTheSaveAndEndsWithoutTitleSounds) {
+    struct Case {
+        bool fullScreen;
+        std::string save;
+        int progress;
+    };
+    std::string valid;
+    for (int32_t word : {4, 10})
+        for (int i = 0; i < 4; ++i) valid += static_cast<char>((word >> (8 * i)) & 0xFF);
+    for (int record = 0; record < 10; ++record)
+        for (int32_t word : {3, 999, 99, 999})
+            for (int i = 0; i < 4; ++i) valid += static_cast<char>((word >> (8 * i)) & 0xFF);
+    const Case cases[] = {{true, valid, 4}, {false, valid.substr(0, 100), 0}};
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.windowsPath().c_str()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.progress);
+        GetGameConfig()->fullScreen = c.fullScreen;
+        GameProgress = 5;
+        WriteFile("save_ver_1.dat", c.save);
+        messageBoxes.clear();
+        EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT), 0);
+        EXPECT_EQ(MainWindow.settings.windowModeFlag, c.fullScreen ? 0 : 1);
+        EXPECT_EQ(GameProgress, c.progress);
+        ASSERT_EQ(messageBoxes.size(), 1u);
+        EXPECT_EQ(messageBoxes[0].text, "Failed to load Title Sound. This program will quit.");
+        EXPECT_EQ(messageBoxes[0].type, MB_ICONHAND);
+        int exitCode = 0;
+        EXPECT_TRUE(QuitPosted(&exitCode));
+        EXPECT_EQ(exitCode, 1);
+        EXPECT_EQ(FrameworkInitialised, 1);  // not ended on this path
+    }
+}
+
 // 128 frames of fade-in, 90 held, 128 of fade-out; any button held halves
 // each phase.
 TEST_F(TitleTest, TheLogosFramesAndTheirHalvingWhileAButtonIsHeld) {
