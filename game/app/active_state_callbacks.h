@@ -24,6 +24,6 @@ void OnActiveChangeBgm(int active, void* soundHandle);
 // The scene's music as above; the clock stands while the window is in the
 // background and runs again when the record's condition allows.
 void OnActiveChangeStage(int active, void* record);
-// A piece played once: stopped in the background and played on from where
+// A sound played once: stopped in the background and played on from where
 // it stood, unless it had not begun or was about to end.
 void OnActiveChangeResumeSound(int active, void* soundHandle);

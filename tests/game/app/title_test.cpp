@@ -219,7 +219,7 @@ TEST_F(TitleTest, FocusCallbacksStopAndResumeSoundsAndTheClock) {
     LoadTitleSounds(sounds);
     const int music = sounds[2];
 
-    // A piece played once resumes only when it had begun and is not at its end.
+    // A sound played once resumes only when it had begun and is not at its end.
     ASSERT_EQ(PlaySoundHandle(music, kPlayTypeBackground, 1), 0);
     for (int i = 0; i < 10; ++i) ASSERT_TRUE(Manager::CFPSManager::GetInstance()->Update());
     OnActiveChangeResumeSound(0, SoundHandleArgument(music));
