@@ -16,6 +16,22 @@
 // the top of a full jump), the side and up-down elevators ride higher still,
 // the guide boxes and hanging turrets sit six rows above the floor, and the
 // sinking floor fills a one-tile slot of the floor that the player walks over.
+//
+// The routes this gives (start tile at column 2 everywhere; the jumps at 6,
+// 11, 16 and 21, then every 7 columns from the first until the dash panel):
+//   map         size (cols x rows)  floor row  jumps                   dash  goal
+//   stage1a     100 x 33            12         6..21, 26 + 7k to 89    95    97
+//   stage1b     200 x 28            12         6..21, 26 + 7k to 187   195   197
+//   stage2a     130 x 18            14         6..21, 26 + 7k to 117   125   127
+//   stage2b      70 x 82            79         6..21, 26 + 7k to 61    65    67
+//   stage3a     132 x 15            13         6..21, 26 + 7k to 117   127   129
+//   stage3b     300 x 18            17         6..21, 26 + 7k to 110   118   120
+//   stage4a      30 x 85            84         6, 11, 16, 21           25    27
+//   stage4b      30 x 143           142        6, 11, 16, 21           25    27
+//   stage5a     200 x 27            20         6..21, 33 + 7k to 187   195   197
+//   stage5b     200 x 27            18         6..21, 33 + 7k to 187   195   197
+//   teststage    60 x 20            17         6..21, 33 + 7k to 47    55    57
+// (stage 5 and the test map spend columns 25..31 on the pillar tiles.)
 #pragma once
 
 #include <string>
