@@ -16,6 +16,7 @@
 #include "game/app/boss_rush_mode.h"
 #include "game/app/intermission_scene.h"
 #include "game/app/play_time.h"
+#include "game/bossbattle/boss_battle_scene.h"
 #include "game/framework/resource_managers.h"
 #include "tests/game/app/app_test.h"
 
@@ -158,6 +159,39 @@ TEST_F(BossRushTest, ARunFightsTheFiveBossesAndEndsOnTheCollection) {
     }
     EXPECT_EQ(draws[2].points[1], 400);
     EXPECT_EQ(draws[13].points[1], 420);
+}
+
+// The run goes through the real hangar, which hands the boss-rush id and
+// the run's hit points on to the battle.
+TEST_F(BossRushTest, EachBattleIsLaunchedFromTheHangar) {
+    BossRushIntermissionScene = &RunIntermissionScene;
+    struct Launch {
+        int hitPoints;
+        int pilot;
+        int bossId;
+        bool retry;
+    };
+    static std::vector<Launch> launches;
+    launches.clear();
+    IntermissionBattleScene = [](int* carriedHitPoints, int pilot, int bossId, bool retry) {
+        launches.push_back({*carriedHitPoints, pilot, bossId, retry});
+        return 99;
+    };
+    HoldKey('Z', 66);
+    const int choice = kExplanationFrames + 120;  // the hangar's gates are open
+    HoldKey(VK_DOWN, choice + 2);
+    HoldKey('Z', choice + 4);
+
+    EXPECT_EQ(RunBossRushMode(), 7100);
+    IntermissionBattleScene = &RunBossBattleScene;
+
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].hitPoints, 25);
+    EXPECT_EQ(launches[0].pilot, 1);
+    EXPECT_EQ(launches[0].bossId, 1000);
+    EXPECT_FALSE(launches[0].retry);
+    EXPECT_EQ(Pictures(choice + 1).back(), "beam_frame.png");
+    ExpectLeftClean();
 }
 
 // A loss goes to the game over: continue starts the run again at the first

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "framework/graphics/draw_settings.h"
+#include "framework/sound/sound_playback.h"
 #include "framework/window/main_window_state.h"
+#include "game/app/active_state_callbacks.h"
 #include "game/app/intermission_scene.h"
 #include "game/bossbattle/boss_battle_scene.h"
 #include "game/framework/resource_managers.h"
@@ -110,6 +112,13 @@ TEST_F(IntermissionTest, TheHangarOpensTakesThePilotClosesAndLaunchesTheBattle) 
     HoldKey('Z', f += 2);       // go
     const int closeStart = f + 1;
     AtFrame(30, [&] { EXPECT_EQ(Textures(), baseTextures_ + 88); });
+    // The hangar's music loops through the choice and stops in the background.
+    AtFrame(kOpenEnd + 3, [&] {
+        ASSERT_EQ(MainWindow.activeStateCallback, &OnActiveChangeBgm);
+        const int music = static_cast<int>(reinterpret_cast<intptr_t>(MainWindow.activeStateCallbackArgument));
+        EXPECT_EQ(music, Manager::CSoundManager::GetInstance()->GetHandle("resource\\sound\\BGM\\bgm_intermission.ogg"));
+        EXPECT_EQ(CheckSoundHandlePlaying(music), 1);
+    });
 
     int hitPoints = 17;
     EXPECT_EQ(RunIntermissionScene(2, &hitPoints, false), 204);
