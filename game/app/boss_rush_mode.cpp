@@ -60,6 +60,16 @@ void ShowLoadFailure(const char* text) {
 
 void SetBrightness(int b) { SetDrawBrightnessRGB(b, b, b); }
 
+// Only what was loaded is given back, also after a list failed part way.
+void ReleasePictures(const char** names, const int* handles, int count) {
+    for (int i = 0; i < count; ++i)
+        if (handles[i] != -1) Manager::CTextureManager::GetInstance()->Release(names[i]);
+}
+void ReleaseSoundList(const int* handles) {
+    for (int i = 0; i < kSoundCount; ++i)
+        if (handles[i] != -1) Manager::CSoundManager::GetInstance()->Release(kSounds[i].name);
+}
+
 void DrawCollection(const int* pictures) {
     ClearTargetScreen();
     DrawGraphicAtPoint(0, 0, pictures[0], 0);
@@ -93,12 +103,13 @@ int RunBossRushExplanation() {
     int sounds[kSoundCount] = {-1, -1, -1, -1};
     if (!LoadSoundsWithProgress(kSounds, sounds, kSoundCount)) {
         ShowLoadFailure("Failed to load Title Sound. This program will quit.");
+        ReleaseSoundList(sounds);
         ReleaseTextures(kExplanationPicture, 1);
         return -1;
     }
     auto leave = [&](int code) {
         StopSoundHandle(sounds[kExplanationMusic]);
-        ReleaseSounds(kSounds, kSoundCount);
+        ReleaseSoundList(sounds);
         ReleaseTextures(kExplanationPicture, 1);
         SetBrightness(255);
         return code;
@@ -133,13 +144,15 @@ int RunBossRushCollection() {
     int pictures[2] = {-1, -1};
     if (!LoadTexturesWithProgress(kCollectionPictures, nullptr, pictures, 2)) {
         ShowLoadFailure("Failed to load How to Image. This program will quit.");
+        ReleasePictures(kCollectionPictures, pictures, 2);
         return -1;
     }
     CNowLoadingDrawer::GetInstance()->visible = false;
     int sounds[kSoundCount] = {-1, -1, -1, -1};
     if (!LoadSoundsWithProgress(kSounds, sounds, kSoundCount)) {
         ShowLoadFailure("Failed to load Title Sound. This program will quit.");
-        ReleaseTextures(kCollectionPictures, 2);
+        ReleaseSoundList(sounds);
+        ReleasePictures(kCollectionPictures, pictures, 2);
         return -1;
     }
 
@@ -155,8 +168,8 @@ int RunBossRushCollection() {
     auto leave = [&](int code) {
         SetActiveStateCallback(nullptr, nullptr);
         StopSoundHandle(sounds[kCollectionMusic]);
-        ReleaseSounds(kSounds, kSoundCount);
-        ReleaseTextures(kCollectionPictures, 2);
+        ReleaseSoundList(sounds);
+        ReleasePictures(kCollectionPictures, pictures, 2);
         SetBrightness(255);
         return code;
     };

@@ -161,8 +161,9 @@ class Hangar {
 public:
     ~Hangar() {
         delete senario;
-        if (soundsLoaded) ReleaseSounds(kSounds, kSoundCount);
+        ReleaseLoadedSounds();
         if (imagesLoaded) ReleaseIntermissionImages();
+        else ReleaseLoadedImages();
         SetActiveStateCallback(nullptr, nullptr);
         SetBlendModeAndParam(0, 0);
         SetBrightness(255);
@@ -171,8 +172,19 @@ public:
     int images[kImageSlots];
     int sounds[kSoundCount] = {-1, -1, -1, -1};
     bool imagesLoaded = false;
-    bool soundsLoaded = false;
     Object::CSenarioObject* senario = nullptr;
+
+private:
+    // A list that failed part way keeps what it loaded before the failure.
+    void ReleaseLoadedImages() {
+        const char** names = StandbyPictureNames();
+        for (int i = 0; i < kImageSlots; ++i)
+            if (names[i] != nullptr && images[i] != -1) Manager::CTextureManager::GetInstance()->Release(names[i]);
+    }
+    void ReleaseLoadedSounds() {
+        for (int i = 0; i < kSoundCount; ++i)
+            if (sounds[i] != -1) Manager::CSoundManager::GetInstance()->Release(kSounds[i].name);
+    }
 };
 
 }  // namespace
@@ -231,7 +243,6 @@ int RunIntermissionScene(int bossId, int* carriedHitPoints, bool retry) {
             ShowLoadFailure("Failed to load Sound. This program will quit.");
             return -1;
         }
-        hangar.soundsLoaded = true;
         const int* images = hangar.images;
 
         SetBrightness(255);

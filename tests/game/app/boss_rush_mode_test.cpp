@@ -283,29 +283,40 @@ TEST_F(BossRushTest, TheBestRunTimeIsTakenOnlyWhenBetterAndSavedAtOnce) {
 }
 
 // A missing picture or sound on either screen: the message, a quit message
-// with code 1 and -1, which ends the run with -1.
+// with code 1 and -1, which ends the run with -1; what loaded before the
+// missing file is given back.
 TEST_F(BossRushTest, LoadFailuresEndTheRun) {
     namespace fs = std::filesystem;
     ASSERT_TRUE(SetCurrentDirectoryA(folder_.windowsPath().c_str()));
-    const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR) / "resource" / "picture";
-    const fs::path copy = fs::path(folder_.hostPath()) / "resource" / "picture";
+    const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR) / "resource";
+    const fs::path copy = fs::path(folder_.hostPath()) / "resource";
+    const char* const image = "Failed to load How to Image. This program will quit.";
+    const char* const sound = "Failed to load Title Sound. This program will quit.";
+    // Files are added stage by stage: none; the two screens' pictures but
+    // not the digits; the digits and the first sound of the list.
     const struct {
-        bool picturesThere;
+        int stage;
         int (*run)();
         const char* text;
     } cases[] = {
-        {false, &RunBossRushMode, "Failed to load How to Image. This program will quit."},
-        {false, &RunBossRushCollection, "Failed to load How to Image. This program will quit."},
-        {true, &RunBossRushMode, "Failed to load Title Sound. This program will quit."},
-        {true, &RunBossRushCollection, "Failed to load Title Sound. This program will quit."},
+        {0, &RunBossRushMode, image}, {0, &RunBossRushCollection, image},
+        {1, &RunBossRushMode, sound}, {1, &RunBossRushCollection, image},
+        {2, &RunBossRushMode, sound}, {2, &RunBossRushCollection, sound},
     };
+    int stage = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        if (c.picturesThere && !fs::exists(copy)) {
-            fs::create_directories(copy / "BossBattle");
-            fs::copy(tree / "BossBattle" / "ConsecutionBossBattle", copy / "BossBattle" / "ConsecutionBossBattle");
-            fs::copy(tree / "Figures.png", copy / "Figures.png");
+        SCOPED_TRACE(std::to_string(c.stage) + " " + c.text);
+        if (c.stage == 1 && stage == 0) {
+            fs::create_directories(copy / "picture" / "BossBattle");
+            fs::copy(tree / "picture" / "BossBattle" / "ConsecutionBossBattle",
+                     copy / "picture" / "BossBattle" / "ConsecutionBossBattle");
         }
+        if (c.stage == 2 && stage == 1) {
+            fs::copy(tree / "picture" / "Figures.png", copy / "picture" / "Figures.png");
+            fs::create_directories(copy / "sound" / "SE");
+            fs::copy(tree / "sound" / "SE" / "se_title_cancel.wav", copy / "sound" / "SE" / "se_title_cancel.wav");
+        }
+        stage = c.stage;
         messageBoxes.clear();
         EXPECT_EQ(c.run(), -1);
         ASSERT_FALSE(messageBoxes.empty());

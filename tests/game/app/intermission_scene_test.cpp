@@ -276,30 +276,43 @@ INSTANTIATE_TEST_SUITE_P(Stages, IntermissionQuitTest,
                                          QuitCase{2, 190, true}));  // the fade after the gates closed
 
 // A missing picture or sound: the message, a quit message with code 1, -1,
-// and nothing kept.
+// and nothing kept of what loaded before the missing file.
 TEST_F(IntermissionTest, LoadFailuresEndTheProgram) {
     namespace fs = std::filesystem;
-    const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR) / "resource" / "picture";
-    const fs::path copy = fs::path(folder_.hostPath()) / "resource" / "picture";
+    const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR) / "resource";
+    const fs::path copy = fs::path(folder_.hostPath()) / "resource";
     ASSERT_TRUE(SetCurrentDirectoryA(folder_.windowsPath().c_str()));
-    for (const bool picturesThere : {false, true}) {
-        SCOPED_TRACE(picturesThere);
-        if (picturesThere) {
-            fs::create_directories(copy / "BossBattle");
-            fs::copy(tree / "BossBattle" / "standby", copy / "BossBattle" / "standby", fs::copy_options::recursive);
-            fs::copy(tree / "effect", copy / "effect", fs::copy_options::recursive);
+    const char* const image = "Failed to load Image. This program will quit.";
+    const char* const sound = "Failed to load Sound. This program will quit.";
+    // Stage by stage: no files; every picture but the last of the table;
+    // every picture and the first sound.
+    for (const int stage : {0, 1, 2}) {
+        SCOPED_TRACE(stage);
+        if (stage == 1) {
+            const fs::path pictures = copy / "picture";
+            fs::create_directories(pictures / "BossBattle");
+            fs::copy(tree / "picture" / "BossBattle" / "standby", pictures / "BossBattle" / "standby",
+                     fs::copy_options::recursive);
+            fs::copy(tree / "picture" / "effect", pictures / "effect", fs::copy_options::recursive);
             for (const char* name : {"ressa", "kolva", "tamsel"}) {
-                fs::create_directories(copy / "playercharacter" / name);
-                fs::copy(tree / "playercharacter" / name / "wait", copy / "playercharacter" / name / "wait",
-                         fs::copy_options::recursive);
+                fs::create_directories(pictures / "playercharacter" / name);
+                fs::copy(tree / "picture" / "playercharacter" / name / "wait",
+                         pictures / "playercharacter" / name / "wait", fs::copy_options::recursive);
             }
+            fs::rename(pictures / "BossBattle" / "standby" / "go_button" / "go_button_selected.png",
+                       pictures / "go_button_selected.png");
+        }
+        if (stage == 2) {
+            fs::rename(copy / "picture" / "go_button_selected.png",
+                       copy / "picture" / "BossBattle" / "standby" / "go_button" / "go_button_selected.png");
+            fs::create_directories(copy / "sound" / "SE");
+            fs::copy(tree / "sound" / "SE" / "se_title_select.wav", copy / "sound" / "SE" / "se_title_select.wav");
         }
         messageBoxes.clear();
         int hitPoints = 20;
         EXPECT_EQ(RunIntermissionScene(2, &hitPoints, false), -1);
         ASSERT_FALSE(messageBoxes.empty());
-        EXPECT_EQ(messageBoxes.back().text, picturesThere ? "Failed to load Sound. This program will quit."
-                                                          : "Failed to load Image. This program will quit.");
+        EXPECT_EQ(messageBoxes.back().text, stage == 2 ? sound : image);
         EXPECT_EQ(messageBoxes.back().type, MB_ICONHAND);
         EXPECT_FALSE(messageBoxes.back().hasCaption);
         int exitCode = 0;
