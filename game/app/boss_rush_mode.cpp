@@ -201,8 +201,10 @@ int RunBossRushMode() {
     if (explanation != 0) return -1;
 
     for (;;) {
-        if (const int bossId = BattleFor(code); bossId != 0) code = BossRushIntermissionScene(bossId, &hitPoints, false);
-        else if (code == 601) code = RunBossRushCollection();
+        if (const int bossId = BattleFor(code); bossId != 0)
+            code = BossRushIntermissionScene(bossId, &hitPoints, false);
+        else if (code == 601)
+            code = RunBossRushCollection();
         hitPoints = std::min(hitPoints + kHitPointsBetweenBattles, kFullHitPoints);
 
         if (code == 99) return 7100;

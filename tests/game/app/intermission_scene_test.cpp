@@ -112,11 +112,12 @@ TEST_F(IntermissionTest, TheHangarOpensTakesThePilotClosesAndLaunchesTheBattle) 
     HoldKey('Z', f += 2);       // go
     const int closeStart = f + 1;
     AtFrame(30, [&] { EXPECT_EQ(Textures(), baseTextures_ + 88); });
-    // The hangar's music loops through the choice and stops in the background.
+    // The hangar's music plays through the choice, under the focus callback.
     AtFrame(kOpenEnd + 3, [&] {
         ASSERT_EQ(MainWindow.activeStateCallback, &OnActiveChangeBgm);
         const int music = static_cast<int>(reinterpret_cast<intptr_t>(MainWindow.activeStateCallbackArgument));
-        EXPECT_EQ(music, Manager::CSoundManager::GetInstance()->GetHandle("resource\\sound\\BGM\\bgm_intermission.ogg"));
+        const char* const name = "resource\\sound\\BGM\\bgm_intermission.ogg";
+        EXPECT_EQ(music, Manager::CSoundManager::GetInstance()->GetHandle(name));
         EXPECT_EQ(CheckSoundHandlePlaying(music), 1);
     });
 
@@ -228,7 +229,8 @@ TEST_P(IntermissionChoiceTest, PilotRangeScenarioAndBattle) {
     EXPECT_EQ(Drew(kOpenEnd + 1, "message_window.png"), c.scenario);
     EXPECT_FALSE(Drew(choice, "message_window.png"));
     const int sequence[] = {c.lastPilot, 1, 2, 1, c.lastPilot};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(PlaceOf(choice + 1 + 2 * i, kPilotTexts[sequence[i]]), "276,88 bright 255") << i;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(PlaceOf(choice + 1 + 2 * i, kPilotTexts[sequence[i]]), "276,88 bright 255") << i;
     ASSERT_EQ(battles.size(), c.battle ? 1u : 0u);
     if (c.battle) {
         EXPECT_EQ(battles[0].pilot, c.lastPilot);
