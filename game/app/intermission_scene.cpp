@@ -159,6 +159,9 @@ int NextFrame(int t) { return t + 1 < kAnimationFrames ? t + 1 : 0; }
 // What the scene holds while it runs; given back on every way out.
 class Hangar {
 public:
+    Hangar() {
+        for (int& image : images) image = -1;
+    }
     ~Hangar() {
         delete senario;
         ReleaseLoadedSounds();
@@ -233,7 +236,6 @@ int RunIntermissionScene(int bossId, int* carriedHitPoints, bool retry) {
         CFPSManager::GetInstance();
         CInputManager::GetInstance();
         CNowLoadingDrawer::GetInstance()->visible = true;
-        for (int& image : hangar.images) image = -1;
         if (!LoadTexturesWithProgress(StandbyPictureNames(), nullptr, hangar.images, kImageSlots)) {
             ShowLoadFailure("Failed to load Image. This program will quit.");
             return -1;
