@@ -12,3 +12,18 @@ extern int LastCharacter;
 
 // Returns the scene code for the story's driver.
 int RunStageScene(int stageCode, int hitPoints, int attackLevel, int retry);
+
+// The pause menu is open; while paused, the menu and its dimming are hidden;
+// a guide message box is open this frame.
+extern bool StagePaused;
+extern bool StagePauseMenuHidden;
+extern bool StageMessageActive;
+
+// The world runs this frame: neither paused nor halted by a message box.
+bool IsStagePlaying();
+
+// Where each stage part's goal leads.
+int StageGoalResult(int stageCode);
+// The stretch of the stage image list a goal releases: *first and *count.
+// False for codes that are not stage parts.
+bool StageGoalImageRelease(int stageCode, int* first, int* count);
