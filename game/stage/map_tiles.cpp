@@ -108,10 +108,14 @@ int DrawMapTiles(const MapTilePass& pass) {
         pass.goal->box.x = kGoalAway;
         pass.goal->box.y = kGoalAway;
     }
-    MapTileWindow window =
-        ComputeMapTileWindow(pass.stageCode, pass.rowOffset, player.scrollX, player.scrollY, pass.columns, pass.rows);
+    // The player's scroll y is the map y of the view's top edge; the window
+    // counts it from the stage's vertical base, where the view starts.
+    double relativeScrollY = player.scrollY;
+    if (pass.rowOffset > 4) relativeScrollY -= 64.0 * (pass.rowOffset - 4);
+    MapTileWindow window = ComputeMapTileWindow(pass.stageCode, pass.rowOffset, player.scrollX, relativeScrollY,
+                                                pass.columns, pass.rows);
     int scrollX = static_cast<int>(player.scrollX);
-    int scrollY = static_cast<int>(player.scrollY);
+    int scrollY = static_cast<int>(relativeScrollY);
     bool tall = TallWindowStage(pass.stageCode);
 
     for (int m = window.firstRow; m < window.endRow; ++m) {
@@ -124,7 +128,9 @@ int DrawMapTiles(const MapTilePass& pass) {
             int x = 64 * c - scrollX;
             int y = 64 * s - scrollY;
             int mapX = 64 * c;
-            int mapY = 64 * s;
+            // Enemies and floors keep map y in the same frame as the
+            // player's scroll y: the map row's own.
+            int mapY = 64 * m;
             int homeY = 64 * m;
             switch (value) {
                 case 1: Draw(x, y, images, 1); break;

@@ -74,7 +74,8 @@ struct MapTilePass {
 
 // The window of cells the pass walks: columns firstColumn .. endColumn - 1
 // and map rows firstRow .. endRow - 1 (negative cells skipped), map row m
-// drawn as screen row m - rowShift.
+// drawn as screen row m - rowShift. scrollY here is counted from the stage's
+// vertical base ((rowOffset - 4) x 64) when rowOffset is above 4.
 struct MapTileWindow {
     int firstColumn;
     int endColumn;

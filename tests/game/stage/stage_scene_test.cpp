@@ -1,0 +1,299 @@
+// Whole stage parts run headless on the framework's manual clock, with the
+// placeholder tree's pictures and sounds and small maps written by the test:
+// the goal and the code it leads to, what part a hands to part b, the pause
+// menu and the clock, a death, and codes that are not stage parts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/framework/input_manager.h"
+#include "game/stage/stage_hud.h"
+#include "game/stage/stage_images.h"
+#include "game/stage/stage_scene.h"
+#include "game/stage/stage_sounds.h"
+#include "game/stage/stage_table.h"
+#include "tests/support/game/game_test.h"
+
+namespace {
+
+constexpr int kRight = 39;
+constexpr int kDown = 40;
+constexpr int kAttackKey = 'Z';
+constexpr int kJumpKey = 'X';
+constexpr int kStartKey = 27;
+
+int PlayTimeMs(const PlayTimer& t) { return t.minutes * 60000 + t.seconds * 1000 + t.milliseconds; }
+
+class StageSceneTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        LinkTreeAndFillStageFiles();
+        ReloadLoadingDrawer();
+        SetFrameLimit(3000);
+        StagePaused = false;
+        StagePauseMenuHidden = false;
+    }
+
+    // The placeholder tree's files, linked one by one into the test's
+    // folder; the stage pictures and sounds that the tree does not hold (yet)
+    // are written small.
+    void LinkTreeAndFillStageFiles() {
+        namespace fs = std::filesystem;
+        const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR);
+        const fs::path here = fs::path(folder_.hostPath());
+        for (const fs::directory_entry& e : fs::recursive_directory_iterator(tree / "resource")) {
+            if (!e.is_regular_file()) continue;
+            fs::path target = here / fs::relative(e.path(), tree);
+            fs::create_directories(target.parent_path());
+            fs::create_symlink(e.path(), target);
+        }
+        auto missing = [&](const std::string& name) {
+            std::string path = name;
+            for (char& c : path)
+                if (c == '\\') c = '/';
+            return !fs::exists(here / path);
+        };
+        for (const StageTableEntry* e = StageTableEntries(nullptr); e != StageTableEntries(nullptr) + kStageTableCount;
+             ++e) {
+            int count = 0;
+            const char* const* names = StageImageList(e->code, &count);
+            for (int i = 0; i < count; ++i)
+                if (names[i] != nullptr && missing(names[i])) WritePicture(names[i], 8, 8, 0x808080);
+            const char* music[2] = {nullptr, nullptr};
+            StageMusicPair(e->code, &music[0], &music[1]);
+            for (const char* name : music)
+                if (name != nullptr && missing(name)) WriteTone(name, 200);
+        }
+        int soundCount = 0;
+        const SoundListEntry* sounds = StageSoundList(&soundCount);
+        for (int i = 0; i < soundCount; ++i)
+            if (sounds[i].name != nullptr && missing(sounds[i].name)) WriteTone(sounds[i].name, 50);
+        for (const char* name : {kPauseMenuPicture, kPlayTimeDigits})
+            if (missing(name)) WritePicture(name, 512, 384, 0x404040);
+    }
+
+    // A map of the code's size: a floor under the start (tile 2) at column
+    // 3, two rows below the view row, and the goal (tile 4) at goalColumn
+    // of the start's row. floor is the floor's tile character.
+    void WriteMap(int code, int goalColumn = 9, char floor = '1') {
+        const StageTableEntry* entry = FindStageTableEntry(code);
+        ASSERT_NE(entry, nullptr);
+        int startRow = entry->viewRow + 2;
+        std::string cells;
+        for (int r = 0; r < entry->rows; ++r) {
+            for (int c = 0; c < entry->columns; ++c) {
+                char cell = '0';
+                if (r == startRow + 1) cell = floor;
+                if (r == startRow && c == 3) cell = '2';
+                if (r == startRow && c == goalColumn) cell = '4';
+                cells += cell;
+            }
+            cells += "\r\n";
+        }
+        WriteFile(StageMapFileName(entry->mapIndex), cells);
+        WriteFile(StageBackgroundFileName(entry->mapIndex), "640\r\n");
+    }
+
+    // Calls `step` at the end of every frame from now on, with the number of
+    // the frame that ends.
+    void EveryFrame(int count, std::function<void(int)> step) {
+        int first = FramesEnded() + 1;
+        for (int f = first; f < first + count; ++f) AtFrame(f, [step, f] { step(f); });
+    }
+    void Press(int key, int frame, int count = 1) { HoldKey(key, frame, count); }
+
+    // Holds KEY_RIGHT for the next frames.
+    void WalkRight() { HoldKey(kRight, FramesEnded() + 1, 2000); }
+
+    // The frames whose draws hold the handle.
+    int DrawsOfHandle(int frame, int handle) const {
+        int count = 0;
+        for (const gametest::SeenDraw& d : DrawsOfFrame(frame))
+            if (d.handle == handle) ++count;
+        return count;
+    }
+};
+
+TEST_F(StageSceneTest, CodesThatAreNotStagePartsShowTheMapMessage) {
+    for (int code : {0, 6}) {
+        messageBoxes.clear();
+        EXPECT_EQ(RunStageScene(code, 100, 1, 0), -1) << code;
+        ASSERT_EQ(messageBoxes.size(), 1u);
+        EXPECT_EQ(messageBoxes[0].text, "マップデータの読み込みに失敗");
+        EXPECT_EQ(messageBoxes[0].type & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+        MSG message;
+        bool quit = false;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message == WM_QUIT) quit = message.wParam == 1;
+        EXPECT_TRUE(quit);
+    }
+}
+
+TEST_F(StageSceneTest, EveryPartReachesItsGoalAndReturnsTheNextCode) {
+    struct Case {
+        int code;
+        int result;
+    };
+    for (Case c : {Case{1, 102}, Case{102, 103}, Case{2, 202}, Case{202, 203}, Case{3, 302}, Case{302, 303},
+                   Case{4, 402}, Case{402, 403}, Case{5, 503}, Case{502, 503}}) {
+        SCOPED_TRACE(c.code);
+        WriteMap(c.code);
+        WalkRight();
+        int before = FramesEnded();
+        EXPECT_EQ(RunStageScene(c.code, 100, 1, 1), c.result);
+        EXPECT_LT(FramesEnded() - before, 300);
+        EXPECT_TRUE(messageBoxes.empty());
+    }
+}
+
+TEST_F(StageSceneTest, PartAHandsHitPointsAndAttackLevelToPartBAndTheClockRunsOn) {
+    WriteMap(1);
+    WriteMap(102);
+    CarriedHitPoints = 0;
+    CarriedAttackLevel = 0;
+    WalkRight();
+    ASSERT_EQ(RunStageScene(1, 70, 2, 0), 102) << (messageBoxes.empty() ? std::string("none") : messageBoxes[0].text);
+    EXPECT_EQ(CarriedHitPoints, 70);
+    EXPECT_EQ(CarriedAttackLevel, 2);
+    EXPECT_TRUE(StagePlayTimer.paused);
+    int partA = PlayTimeMs(StagePlayTimer);
+    EXPECT_GT(partA, 0);
+
+    WalkRight();
+    ASSERT_EQ(RunStageScene(102, CarriedHitPoints, CarriedAttackLevel, 0), 103);
+    // A part b goal leaves the carried values as they are.
+    EXPECT_EQ(CarriedHitPoints, 70);
+    EXPECT_EQ(CarriedAttackLevel, 2);
+    EXPECT_GT(PlayTimeMs(StagePlayTimer), partA);
+
+    // A new part a starts the clock from 0.
+    WalkRight();
+    ASSERT_EQ(RunStageScene(1, 100, 1, 0), 102);
+    EXPECT_LT(PlayTimeMs(StagePlayTimer), partA + 100);
+}
+
+TEST_F(StageSceneTest, PauseStopsTheClockAndResumingGoesOnFromWhereItStood) {
+    WriteMap(1, 60);  // a goal far away: the part is left through the menu
+    int start = FramesEnded() + 1;
+    int pauseFrame = start + 20;
+    int resumeFrame = pauseFrame + 100;
+    std::vector<int> times;
+    std::vector<bool> paused;
+    EveryFrame(400, [&](int) {
+        times.push_back(PlayTimeMs(StagePlayTimer));
+        paused.push_back(StagePaused);
+    });
+    Press(kStartKey, pauseFrame);
+    Press(kStartKey, resumeFrame);
+    // Then pause again and leave: the cursor down to the second entry, ATTACK.
+    Press(kStartKey, resumeFrame + 40);
+    Press(kDown, resumeFrame + 42);
+    Press(kAttackKey, resumeFrame + 44);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), 99);
+
+    // Frames are counted from `start`; the pause shows from the frame after
+    // the key's frame.
+    auto at = [&](int frame) { return static_cast<size_t>(frame - start); };
+    ASSERT_GT(times.size(), at(resumeFrame + 10));
+    ASSERT_TRUE(paused[at(pauseFrame + 1)]);
+    ASSERT_FALSE(paused[at(pauseFrame)]);
+    int stood = times[at(pauseFrame + 1)];
+    for (int f = pauseFrame + 1; f <= resumeFrame; ++f) ASSERT_EQ(times[at(f)], stood) << f;
+    ASSERT_FALSE(paused[at(resumeFrame + 1)]);
+    // After the resume the clock runs on from where it stood: no jump by the
+    // 100 paused frames.
+    int after = times[at(resumeFrame + 10)];
+    EXPECT_GT(after, stood);
+    EXPECT_LE(after, stood + 11 * 17 + 20);
+    EXPECT_TRUE(StagePlayTimer.paused);
+}
+
+TEST_F(StageSceneTest, TheMenusFirstEntryResumesWithoutDrawingThatPass) {
+    WriteMap(1, 60);
+    int start = FramesEnded() + 1;
+    int pauseFrame = start + 10;
+    Press(kStartKey, pauseFrame);
+    Press(kAttackKey, pauseFrame + 5);  // cursor on the first entry
+    QuitAtFrame(pauseFrame + 12);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+
+    // The gauge frame (image 4) is drawn once per drawn pass: the resuming
+    // pass adds no draw to the frame that follows it.
+    int gaugeHandle = -1;
+    for (const gametest::SeenDraw& d : DrawsOfFrame(start))
+        if (d.picture == "hp01.png") gaugeHandle = d.handle;
+    ASSERT_NE(gaugeHandle, -1);
+    for (int f = start; f <= pauseFrame + 10; ++f) EXPECT_EQ(DrawsOfHandle(f, gaugeHandle), 1) << f;
+    // The menu shows while paused and is gone after the resume.
+    auto menuDraws = [&](int f) {
+        int count = 0;
+        for (const gametest::SeenDraw& d : DrawsOfFrame(f))
+            if (d.picture == "select_menus.png") ++count;
+        return count;
+    };
+    EXPECT_EQ(menuDraws(pauseFrame + 3), 2);
+    EXPECT_EQ(menuDraws(pauseFrame + 8), 0);
+    EXPECT_FALSE(StagePaused);
+}
+
+TEST_F(StageSceneTest, HidingTheMenuKeepsThePauseAndAttackShowsItAgain) {
+    WriteMap(1, 60);
+    int start = FramesEnded() + 1;
+    int pauseFrame = start + 10;
+    Press(kStartKey, pauseFrame);
+    Press(kJumpKey, pauseFrame + 3);
+    Press(kAttackKey, pauseFrame + 6);
+    std::vector<bool> hidden;
+    std::vector<bool> paused;
+    EveryFrame(30, [&](int) {
+        hidden.push_back(StagePauseMenuHidden);
+        paused.push_back(StagePaused);
+    });
+    QuitAtFrame(pauseFrame + 10);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    auto at = [&](int frame) { return static_cast<size_t>(frame - start); };
+    EXPECT_TRUE(hidden[at(pauseFrame + 4)]);
+    EXPECT_TRUE(paused[at(pauseFrame + 4)]);
+    EXPECT_FALSE(hidden[at(pauseFrame + 7)]);
+    EXPECT_TRUE(paused[at(pauseFrame + 7)]);
+    // Hidden: drawn undimmed; shown: dimmed to 128.
+    for (const gametest::SeenDraw& d : DrawsOfFrame(pauseFrame + 4)) {
+        if (d.picture == "hp01.png") {
+            EXPECT_EQ(d.bright[0], 255);
+        }
+    }
+    for (const gametest::SeenDraw& d : DrawsOfFrame(pauseFrame + 2)) {
+        if (d.picture == "hp01.png") {
+            EXPECT_EQ(d.bright[0], 128);
+        }
+    }
+}
+
+TEST_F(StageSceneTest, ADeathReturns101AndResetsTheCarriedValues) {
+    WriteMap(1, 60, '5');  // spikes under the start: 10 hit points are lost on landing
+    CarriedHitPoints = 55;
+    CarriedAttackLevel = 3;
+    LastCharacter = 0;
+    int before = FramesEnded();
+    EXPECT_EQ(RunStageScene(1, 10, 3, 0), 101);
+    EXPECT_EQ(CarriedHitPoints, 100);
+    EXPECT_EQ(CarriedAttackLevel, 1);
+    EXPECT_EQ(LastCharacter, 1);
+    // More than 120 frames dead, then the 64-frame fade.
+    EXPECT_GT(FramesEnded() - before, 120 + 63);
+    EXPECT_TRUE(StagePlayTimer.paused);
+}
+
+TEST_F(StageSceneTest, ClosingTheWindowReturnsMinusOneAndClearsTheCallback) {
+    WriteMap(1, 60);
+    QuitAtFrame(FramesEnded() + 5);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    EXPECT_FALSE(StagePaused);
+}
+
+}  // namespace
