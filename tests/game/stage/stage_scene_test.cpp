@@ -80,21 +80,19 @@ protected:
     // A map of the code's size: a floor under the start (tile 2) at column
     // 3, two rows below the view row, and the goal (tile 4) at goalColumn
     // of the start's row. floor is the floor's tile character.
-    void WriteMap(int code, int goalColumn = 9, char floor = '1') {
+    // `more` may change the rows (of the code's column count) further.
+    void WriteMap(int code, int goalColumn = 9, char floor = '1',
+                  std::function<void(std::vector<std::string>& rows, int startRow)> more = nullptr) {
         const StageTableEntry* entry = FindStageTableEntry(code);
         ASSERT_NE(entry, nullptr);
         int startRow = entry->viewRow + 2;
+        std::vector<std::string> rows(entry->rows, std::string(entry->columns, '0'));
+        rows[startRow + 1] = std::string(entry->columns, floor);
+        rows[startRow][3] = '2';
+        rows[startRow][goalColumn] = '4';
+        if (more) more(rows, startRow);
         std::string cells;
-        for (int r = 0; r < entry->rows; ++r) {
-            for (int c = 0; c < entry->columns; ++c) {
-                char cell = '0';
-                if (r == startRow + 1) cell = floor;
-                if (r == startRow && c == 3) cell = '2';
-                if (r == startRow && c == goalColumn) cell = '4';
-                cells += cell;
-            }
-            cells += "\r\n";
-        }
+        for (const std::string& row : rows) cells += row + "\r\n";
         WriteFile(StageMapFileName(entry->mapIndex), cells);
         WriteFile(StageBackgroundFileName(entry->mapIndex), "640\r\n");
     }
@@ -294,6 +292,32 @@ TEST_F(StageSceneTest, ClosingTheWindowReturnsMinusOneAndClearsTheCallback) {
     QuitAtFrame(FramesEnded() + 5);
     EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
     EXPECT_FALSE(StagePaused);
+}
+
+TEST_F(StageSceneTest, SideElevatorsStopAtSixtyFourAndStrayEndsAreIgnored) {
+    WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) {
+        // One complete elevator in view, then a stray middle and right end.
+        rows[startRow - 3].replace(5, 6, "6778" "78");
+        // 75 more far below the view: 63 fit, the rest are logged and left.
+        for (int r : {25, 27, 29})
+            for (int c = 0; c + 4 <= 100; c += 4) rows[r].replace(c, 4, "6778");
+    });
+    size_t mark = LogText().size();
+    QuitAtFrame(FramesEnded() + 3);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    int frame = FramesEnded() - 1;
+    int left = 0;
+    int right = 0;
+    for (const gametest::SeenDraw& d : DrawsOfFrame(frame)) {
+        left += d.picture == "stage_move_floor_left.png";
+        right += d.picture == "stage_move_floor_right.png";
+    }
+    EXPECT_EQ(left, 1);
+    EXPECT_EQ(right, 1);
+    std::string log = LogSince(mark);
+    size_t first = log.find("Side elevators beyond 64 ignored");
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find("Side elevators beyond 64 ignored", first + 1), std::string::npos);
 }
 
 }  // namespace
