@@ -186,7 +186,7 @@ TEST_F(MapTilesTest, MarkTablesAreRefilledFromZeroInWalkOrder) {
     player.scrollX = 640;
     player.scrollY = 1000;
     DrawMapTiles(pass);
-    MapTileWindow w = ComputeMapTileWindow(1, 30, 640, 1000, columns, rows);
+    MapTileWindow w = ComputeMapTileWindow(1, 30, 640, 1000 - 26 * 64, columns, rows);
     int cells = (w.endColumn - w.firstColumn) * (w.endRow - w.firstRow);
     ASSERT_EQ(cells, 17 * 16);
     EXPECT_EQ(hooks.dashes.size(), 16u);
