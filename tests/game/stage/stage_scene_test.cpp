@@ -4,6 +4,9 @@
 // menu and the clock, a death, and codes that are not stage parts.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -39,10 +42,30 @@ protected:
         StagePauseMenuHidden = false;
     }
 
-    // The placeholder tree's files, linked one by one into the test's
-    // folder; the stage pictures and sounds that the tree does not hold (yet)
-    // are written small.
+    // The resource folders every test links to: the placeholder tree's
+    // files, linked one by one, and the stage pictures and sounds that the
+    // tree does not hold written small. Made once by the first test (in its
+    // folder, then moved aside) and removed when the program ends.
     void LinkTreeAndFillStageFiles() {
+        namespace fs = std::filesystem;
+        static fs::path shared;
+        const fs::path here = fs::path(folder_.hostPath());
+        if (shared.empty()) {
+            fs::path made = fs::temp_directory_path() / ("brackenfold_stage_scene_" + std::to_string(getpid()));
+            fs::remove_all(made);
+            fs::create_directories(made);
+            MakeStageFiles();
+            fs::rename(here / "resource", made / "resource");
+            shared = made;
+            std::atexit([] { std::filesystem::remove_all(shared); });
+        }
+        fs::create_directories(here / "resource" / "mapdata");
+        for (const char* part : {"picture", "sound", "senario", "movie"})
+            if (fs::exists(shared / "resource" / part))
+                fs::create_directory_symlink(shared / "resource" / part, here / "resource" / part);
+    }
+
+    void MakeStageFiles() {
         namespace fs = std::filesystem;
         const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR);
         const fs::path here = fs::path(folder_.hostPath());
@@ -81,7 +104,7 @@ protected:
     // 3, two rows below the view row, and the goal (tile 4) at goalColumn
     // of the start's row. floor is the floor's tile character.
     // `more` may change the rows (of the code's column count) further.
-    void WriteMap(int code, int goalColumn = 9, char floor = '1',
+    void WriteMap(int code, int goalColumn = 6, char floor = '1',
                   std::function<void(std::vector<std::string>& rows, int startRow)> more = nullptr) {
         const StageTableEntry* entry = FindStageTableEntry(code);
         ASSERT_NE(entry, nullptr);
@@ -144,7 +167,7 @@ TEST_F(StageSceneTest, EveryPartReachesItsGoalAndReturnsTheNextCode) {
         WalkRight();
         int before = FramesEnded();
         EXPECT_EQ(RunStageScene(c.code, 100, 1, 1), c.result);
-        EXPECT_LT(FramesEnded() - before, 300);
+        EXPECT_LT(FramesEnded() - before, 160);
         EXPECT_TRUE(messageBoxes.empty());
     }
 }
@@ -179,19 +202,19 @@ TEST_F(StageSceneTest, PauseStopsTheClockAndResumingGoesOnFromWhereItStood) {
     WriteMap(1, 60);  // a goal far away: the part is left through the menu
     int start = FramesEnded() + 1;
     int pauseFrame = start + 20;
-    int resumeFrame = pauseFrame + 100;
+    int resumeFrame = pauseFrame + 30;
     std::vector<int> times;
     std::vector<bool> paused;
-    EveryFrame(400, [&](int) {
+    EveryFrame(200, [&](int) {
         times.push_back(PlayTimeMs(StagePlayTimer));
         paused.push_back(StagePaused);
     });
     Press(kStartKey, pauseFrame);
     Press(kStartKey, resumeFrame);
     // Then pause again and leave: the cursor down to the second entry, ATTACK.
-    Press(kStartKey, resumeFrame + 40);
-    Press(kDown, resumeFrame + 42);
-    Press(kAttackKey, resumeFrame + 44);
+    Press(kStartKey, resumeFrame + 15);
+    Press(kDown, resumeFrame + 17);
+    Press(kAttackKey, resumeFrame + 19);
     EXPECT_EQ(RunStageScene(1, 100, 1, 0), 99);
 
     // Frames are counted from `start`; the pause shows from the frame after
@@ -204,7 +227,7 @@ TEST_F(StageSceneTest, PauseStopsTheClockAndResumingGoesOnFromWhereItStood) {
     for (int f = pauseFrame + 1; f <= resumeFrame; ++f) ASSERT_EQ(times[at(f)], stood) << f;
     ASSERT_FALSE(paused[at(resumeFrame + 1)]);
     // After the resume the clock runs on from where it stood: no jump by the
-    // 100 paused frames.
+    // 30 paused frames.
     int after = times[at(resumeFrame + 10)];
     EXPECT_GT(after, stood);
     EXPECT_LE(after, stood + 11 * 17 + 20);
