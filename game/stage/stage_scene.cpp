@@ -20,6 +20,7 @@
 #include "game/stage/enemy_updating.h"
 #include "game/stage/fixed_turrets.h"
 #include "game/stage/map_tiles.h"
+#include "game/stage/player_animation.h"
 #include "game/stage/player_attacks.h"
 #include "game/stage/player_character.h"
 #include "game/stage/player_hits.h"
@@ -163,6 +164,9 @@ struct StageRecord {
     int dollCount = kStartDollCount;
     int attackReady = kStartAttackReady;
     int hangY = 0;
+    // Set by a spell as it ends: every enemy and turret in range dies and the
+    // enemies' bullets go, in the next played frame, which clears it again.
+    int killFlag = 0;
     int hitX = 0;
     int hitY = 0;
 
@@ -284,8 +288,6 @@ void UpdateMapObjectsStep(StageRecord* s) {
         s->player.state = kPlayerGoal;
     }
 }
-// The player's picture, and its animation's advance of the action frame.
-void DrawPlayerCharacterStep(StageRecord* s, bool /*forced*/) { s->player.actionFrame += 1; }
 
 // ---- the scene's own steps --------------------------------------------------------
 
@@ -410,6 +412,8 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     context.sounds = s->sounds;
     context.hitX = &s->hitX;
     context.hitY = &s->hitY;
+    const bool kill = s->killFlag != 0;
+    context.kill = kill;
     WalkGrid grid{s->tiles, s->positions.data(), s->entry->columns, s->entry->rows};
     int stepX = static_cast<int>(p.scrollX - p.previousScrollX);
     int stepY = static_cast<int>(p.scrollY - p.previousScrollY);
@@ -423,10 +427,10 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
         UpdateEnemiesOfKind(s->armorDevilLeaders, s->tables[6], i, context, s->armorDevils);
     for (int i = 0; i < kEnemyPoolSize; ++i) UpdateEnemiesOfKind(s->fenwas, s->tables[7], i, context, stepX, stepY);
     for (int i = 0; i < kEnemyPoolSize; ++i) UpdateEnemiesOfKind(s->stoneSnakes, s->tables[8], i, context);
-    UpdateMirelle(&s->mirelle, &p, s->playerShots, s->sounds, &s->hitX, &s->hitY, s->effects, false,
+    UpdateMirelle(&s->mirelle, &p, s->playerShots, s->sounds, &s->hitX, &s->hitY, s->effects, kill,
                   p.scrollX - p.previousScrollX, p.scrollY - p.previousScrollY, s->enemyShots);
     for (CFixedBattery* turret : s->turrets)
-        UpdateFixedBattery(turret, &p, s->playerShots, s->effects, s->sounds, &s->hitX, &s->hitY, false, false,
+        UpdateFixedBattery(turret, &p, s->playerShots, s->effects, s->sounds, &s->hitX, &s->hitY, kill, kill,
                            stateAtStart);
 
     UpdateGimmicksStep(s);
@@ -438,6 +442,7 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     shotInputs.buttons = &held;
     shotInputs.dollCount = &s->dollCount;
     shotInputs.hangY = &s->hangY;
+    shotInputs.clearFlag = kill ? 1 : 0;
     shotInputs.scrollDx = p.scrollX - p.previousScrollX;
     shotInputs.scrollDy = p.scrollY - p.previousScrollY;
     UpdateShots(s->playerShots, &p, s->enemyShots, shotInputs);
@@ -448,6 +453,7 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     CheckMirelleContact(&p, &s->mirelle, s->sounds, s->effects);
     CheckEnemyShotHits(&p, s->enemyShots, s->effects, s->sounds);
     if (p.state != kPlayerReturning) UpdateMapObjectsStep(s);
+    s->killFlag = 0;
 
     for (CFixedBattery* turret : s->turrets) {
         CBatteryBullet* bullet = turret->FindHitBullet(&p, p.hitLeft, p.hitRight, p.hitTop, p.hitBottom);
@@ -530,7 +536,16 @@ void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
     }
     if (s->mirelle.state != kEnemyFree) DrawMirelle(&s->mirelle, s->images);
     if (p.state != stateAtStart) p.stateFrames = 1;
-    DrawPlayerCharacterStep(s, worldStill || s->leaving);
+    // Where character 3's arm caught counts only while she hangs or shoots
+    // from it.
+    if (p.state != kPlayerHovering && p.state != kPlayerHoverShot) s->hangY = 0;
+    PlayerDrawInputs drawInputs;
+    drawInputs.sounds = s->sounds;
+    drawInputs.effects = s->effects;
+    drawInputs.killFlag = &s->killFlag;
+    drawInputs.hangY = s->hangY;
+    drawInputs.playing = IsStagePlaying();
+    DrawPlayerCharacter(&p, s->images, worldStill || s->leaving, drawInputs);
     DrawShots(s->playerShots, s->enemyShots, &p, s->images);
     SetBlendModeAndParam(2, 255);
     for (EffectSlot& slot : s->effects)
