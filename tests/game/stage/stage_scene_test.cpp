@@ -104,7 +104,7 @@ protected:
     // 3, two rows below the view row, and the goal (tile 4) at goalColumn
     // of the start's row. floor is the floor's tile character.
     // `more` may change the rows (of the code's column count) further.
-    void WriteMap(int code, int goalColumn = 6, char floor = '1',
+    void WriteMap(int code, int goalColumn = 5, char floor = '1',
                   std::function<void(std::vector<std::string>& rows, int startRow)> more = nullptr) {
         const StageTableEntry* entry = FindStageTableEntry(code);
         ASSERT_NE(entry, nullptr);
@@ -167,7 +167,7 @@ TEST_F(StageSceneTest, EveryPartReachesItsGoalAndReturnsTheNextCode) {
         WalkRight();
         int before = FramesEnded();
         EXPECT_EQ(RunStageScene(c.code, 100, 1, 1), c.result);
-        EXPECT_LT(FramesEnded() - before, 160);
+        EXPECT_LT(FramesEnded() - before, 100);
         EXPECT_TRUE(messageBoxes.empty());
     }
 }
