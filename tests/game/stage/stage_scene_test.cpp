@@ -317,6 +317,42 @@ TEST_F(StageSceneTest, ClosingTheWindowReturnsMinusOneAndClearsTheCallback) {
     EXPECT_FALSE(StagePaused);
 }
 
+TEST_F(StageSceneTest, ASpellSpendsTheStockDimsTheViewAndHoldsTheWorld) {
+    WriteMap(1, 60);
+    int start = FramesEnded() + 1;
+    Press('S', start + 5);  // standing: the spell starts
+    HoldKey(kRight, start + 6, 20);
+    std::vector<int> stockZero;
+    std::vector<int> floorX;
+    std::vector<int> floorBright;  // the view under the spell's own drawing
+    EveryFrame(30, [&](int f) {
+        int zero = 0;
+        int x = 0;
+        int bright = 0;
+        for (const gametest::SeenDraw& d : DrawsOfFrame(f)) {
+            zero += d.picture == "Spell0.png";
+            if (d.picture == "stage_ground02.png" && x == 0) {
+                x = d.points[0] + 1000;
+                bright = d.bright[0];
+            }
+        }
+        stockZero.push_back(zero);
+        floorX.push_back(x);
+        floorBright.push_back(bright);
+    });
+    QuitAtFrame(start + 20);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    auto at = [&](int frame) { return static_cast<size_t>(frame - start); };
+    EXPECT_EQ(stockZero[at(start + 5)], 0);
+    EXPECT_EQ(floorBright[at(start + 5)], 255);
+    for (int f = start + 7; f <= start + 19; ++f) {
+        EXPECT_EQ(stockZero[at(f)], 1) << f;
+        EXPECT_EQ(floorBright[at(f)], 128) << f;
+        // KEY_RIGHT is held, but the world stands still: the floor stays.
+        EXPECT_EQ(floorX[at(f)], floorX[at(start + 7)]) << f;
+    }
+}
+
 TEST_F(StageSceneTest, SideElevatorsStopAtSixtyFourAndStrayEndsAreIgnored) {
     WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) {
         // One complete elevator in view, then a stray middle and right end.
