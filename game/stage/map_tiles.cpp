@@ -168,6 +168,7 @@ int DrawMapTiles(const MapTilePass& pass) {
                     if (pass.goal) {
                         pass.goal->box.x = x;
                         pass.goal->box.y = y;
+                        pass.goal->box.useFirst = 1;
                         if (pass.playing && pass.goal->period > 0) {
                             pass.goal->counter = (pass.goal->counter + 1) % pass.goal->period;
                         }

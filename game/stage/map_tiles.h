@@ -5,6 +5,7 @@
 #pragma once
 
 #include "game/stage/enemy_characters.h"
+#include "game/stage/map_objects.h"
 #include "game/stage/player_character.h"
 #include "game/stage/tile_collision.h"
 
@@ -14,10 +15,17 @@ constexpr int kGoalAway = -10000000;
 constexpr int kMapOverlayCount = 512;
 constexpr int kMapMarkCount = 512;
 
+inline Item MakeAwayGoal() {
+    Item goal;
+    goal.x = goal.y = goal.altX = goal.altY = kGoalAway;
+    goal.useFirst = 1;
+    return goal;
+}
+
 // The goal: its box, and its animation (goal000.png to goal005.png) counted
 // while the stage plays; image 657 + counter / step.
 struct GoalMark {
-    ObjectBox box = {kGoalAway, kGoalAway, kGoalAway, kGoalAway, 64, 64, 1};
+    Item box = MakeAwayGoal();
     int counter = 0;
     int period = 36;
     int step = 6;

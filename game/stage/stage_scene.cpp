@@ -15,11 +15,15 @@
 #include "game/framework/input_manager.h"
 #include "game/framework/object_tree.h"
 #include "game/framework/resource_managers.h"
+#include "game/framework/senario_object.h"
 #include "game/stage/effects.h"
 #include "game/stage/enemy_characters.h"
 #include "game/stage/enemy_updating.h"
 #include "game/stage/fixed_turrets.h"
+#include "game/stage/guide_message_box.h"
+#include "game/stage/map_objects.h"
 #include "game/stage/map_tiles.h"
+#include "game/stage/moving_floors.h"
 #include "game/stage/player_animation.h"
 #include "game/stage/player_attacks.h"
 #include "game/stage/player_character.h"
@@ -28,6 +32,7 @@
 #include "game/stage/scroll_backgrounds.h"
 #include "game/stage/shot_table.h"
 #include "game/stage/side_elevator.h"
+#include "game/stage/stage_intro.h"
 #include "game/stage/stage_background.h"
 #include "game/stage/stage_hud.h"
 #include "game/stage/stage_images.h"
@@ -35,33 +40,8 @@
 #include "game/stage/stage_table.h"
 #include "game/stage/tile_collision.h"
 
-#if __has_include("game/app/active_state_callbacks.h")
 #include "game/app/active_state_callbacks.h"
-#else
-// The window-focus callback is not part of this build yet: the stage's own
-// keeps the music and the clock as the game's would.
-namespace {
-struct ActiveStageRecord {
-    int soundHandle;
-    PlayTimer* timer;
-    bool (*condition)();
-};
-void OnActiveChangeStage(int active, void* argument) {
-    auto* record = static_cast<ActiveStageRecord*>(argument);
-    if (record == nullptr) return;
-    if (active == 0) {
-        if (CheckSoundHandlePlaying(record->soundHandle) == 1) StopSoundHandle(record->soundHandle);
-        PlayTimer::Pause(record->timer);
-        return;
-    }
-    if (CheckSoundHandlePlaying(record->soundHandle) != 1) PlaySoundHandle(record->soundHandle, kPlayTypeLoop, 0);
-    if (record->condition != nullptr && record->condition()) {
-        record->timer->start = static_cast<uint32_t>(GetMillisecondCount());
-        record->timer->paused = false;
-    }
-}
-}  // namespace
-#endif
+#include "game/app/play_time.h"
 
 int CarriedHitPoints = 100;
 int CarriedAttackLevel = 1;
@@ -146,6 +126,18 @@ struct StageRecord {
     CElevatorToSide elevators[kSideElevatorCount];
     int elevatorCount = 0;
     std::vector<CFixedBattery*> turrets;
+    // Set 0 the up-down elevators (tile 39), set 1 the sinking floors (40).
+    MovingFloor floors[2][kMovingFloorCount];
+    // Table 0 the falling blocks (tile 42), table 1 the crumbling ones (55).
+    GimmickBlock blocks[2][kGimmickBlockCount];
+    DestructionFront front;
+    // Pits (tile 27) and dash zones (41), armed by the tile pass each frame.
+    Item pits[kPitCount];
+    Item dashZones[kDashZoneCount];
+    std::vector<ValueItem*> recoveryItems;
+    std::vector<ValueItem*> spellItems;
+    std::vector<GuideMessageBox*> messageBoxes;
+    std::vector<int> messageBoxCells;  // the cell index of each box
 
     ShotSlot playerShots[kShotTableSize] = {};
     ShotSlot enemyShots[kShotTableSize] = {};
@@ -201,18 +193,36 @@ struct StageRecord {
         FillTable(fenwas, tables[7]);
         FillTable(stoneSnakes, tables[8]);
         for (EffectSlot& slot : effects) ResetEffect(&slot);
+        for (MovingFloor& floor : floors[0]) ResetElevator(&floor);
+        for (MovingFloor& floor : floors[1]) ResetSinkingFloor(&floor);
+        MakeFallingBlockTable(blocks[0]);
+        MakeCrumblingBlockTable(blocks[1]);
+        for (Item* table : {pits, dashZones}) {
+            for (int i = 0; i < kPitCount; ++i) table[i].x = table[i].y = table[i].altX = table[i].altY = -10000000;
+        }
         std::fill(std::begin(sounds), std::end(sounds), -1);
         std::fill(std::begin(images), std::end(images), -1);
         InitPlayerRecord(&player);
         frame.jumpCount = 1;
     }
     ~StageRecord() {
+        ReleaseMapObjects();
         for (CFixedBattery* turret : turrets) delete turret;
         delete scroll;
         delete[] tiles;
     }
 
     double VerticalBase() const { return StageVerticalBase(entry->viewRow); }
+
+    void ReleaseMapObjects() {
+        for (ValueItem* item : recoveryItems) delete item;
+        for (ValueItem* item : spellItems) delete item;
+        for (GuideMessageBox* box : messageBoxes) delete box;
+        recoveryItems.clear();
+        spellItems.clear();
+        messageBoxes.clear();
+        messageBoxCells.clear();
+    }
 
     PlayerGround Ground() {
         PlayerGround ground;
@@ -223,6 +233,10 @@ struct StageRecord {
         ground.sideElevators = elevators;
         ground.sideElevatorCount = elevatorCount;
         ground.verticalBase = VerticalBase();
+        ground.movingFloors[0] = floors[0];
+        ground.movingFloors[1] = floors[1];
+        ground.blockTables[0] = blocks[0];
+        ground.blockTables[1] = blocks[1];
         return ground;
     }
 
@@ -240,53 +254,172 @@ struct StageRecord {
     }
 };
 
-// ---- steps of the neighbouring routines that this build does not hold yet ----
-// Each keeps its place in the set-up or the frame; it does nothing (or the
-// least the scene needs to be played) until the routine it stands for is
-// part of the build.
+// The stage clock as the guide boxes and map objects stop and start it.
+class StageClock : public IStageClock {
+public:
+    void Pause() override { PlayTimer::Pause(&StagePlayTimer); }
+    void Restart() override {
+        StagePlayTimer.start = static_cast<uint32_t>(GetMillisecondCount());
+        StagePlayTimer.paused = false;
+    }
+};
+StageClock TheStageClock;
 
-// The stage opening: the fade-in and the placement of the first view. Until
-// it is part of the build the player is put on the map's start cell (tile 2)
-// and the goal is left to the tile drawing.
-int RunStageEventStep(StageRecord* s, int /*retry*/) {
-    const int columns = s->entry->columns;
-    for (int r = 0; r < s->entry->rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            if (s->tiles[r * columns + c] != 2) continue;
-            PlayerRecord& p = s->player;
-            double limit = HorizontalScrollLimit();
-            double wanted = c * 64 - kScrollHoldX;
-            p.scrollX = std::clamp(wanted, 0.0, limit > 0 ? limit : 0.0);
-            p.x = c * 64 - p.scrollX;
-            p.mapY = r * 64 - 64;
-            p.yRel = p.mapY - s->VerticalBase();
-            FollowPlayerVertically(&p, s->entry->rows);
-            s->restart.player = p;
-            return 0;
+// The guide boxes a stage part places from its map: at most this many.
+constexpr int kGuideMessageBoxSlots = 10;
+
+void PlaceGuideMessageBox(StageRecord* s, int tile, int column, int row) {
+    const char* file = GuideMessageBoxFileName(s->entry->mapIndex, tile);
+    // A box tile without a scenario file of its own is skipped.
+    if (file == nullptr) return;
+    if (static_cast<int>(s->messageBoxes.size()) >= kGuideMessageBoxSlots) {
+        WriteLogFormat("Guide message boxes beyond %d ignored\n", kGuideMessageBoxSlots);
+        return;
+    }
+    Object::CSenarioObject* scenario = CreateSenarioObject(file);
+    // A box whose scenario did not load is not placed: it could never open,
+    // and touching it would only stop the clock.
+    if (scenario == nullptr) {
+        WriteLogFormat("Guide message box scenario %s did not load\n", file);
+        return;
+    }
+    auto* box = new GuideMessageBox;
+    box->scenario = scenario;
+    box->x = column * 64;
+    box->y = row * 64;
+    box->useFirst = 1;
+    s->messageBoxes.push_back(box);
+    s->messageBoxCells.push_back(row * s->entry->columns + column);
+}
+
+void PlaceMapItem(StageRecord* s, int tile, int column, int row) {
+    auto* item = new ValueItem;
+    item->x = column * 64;
+    item->y = row * 64;
+    item->useFirst = 1;
+    if (tile == kTileRecoveryItem) {
+        item->value = kRecoveryValue;
+        s->recoveryItems.push_back(item);
+    } else {
+        s->spellItems.push_back(item);
+    }
+}
+
+void UpdateGuideMessageBoxes(StageRecord* s) {
+    for (GuideMessageBox* box : s->messageBoxes) {
+        if (box->Update(&TheStageClock) == 1 && box->scenario != nullptr) box->scenario->ClearFontObjectText();
+        if (box->open) StageMessageActive = true;
+    }
+}
+
+void DrawGuideMessageBoxes(StageRecord* s) {
+    for (GuideMessageBox* box : s->messageBoxes) {
+        if (!box->open || box->scenario == nullptr) continue;
+        box->scenario->Draw();
+        box->scenario->UpdateFrame();
+    }
+}
+
+GimmickScroll ScrollOf(const PlayerRecord& p) {
+    return GimmickScroll{p.scrollX - p.previousScrollX, p.scrollY - p.previousScrollY, p.scrollY};
+}
+
+void UpdateGimmicks(StageRecord* s, int stateAtStart) {
+    PlayerRecord& p = s->player;
+    GimmickScroll scroll = ScrollOf(p);
+    for (auto& set : s->floors) {
+        for (MovingFloor& floor : set) UpdateMovingFloors(&floor, &p.mapY, scroll);
+    }
+    GimmickMap map{s->tiles, s->positions.data(), s->entry->columns, s->entry->rows};
+    GimmickBlockTables tables{s->blocks[0], s->blocks[1]};
+    for (int i = 0; i < kGimmickBlockCount; ++i) {
+        UpdateFallingBlock(&s->blocks[0][i], scroll, map, tables, &p, stateAtStart, s->playerShots, s->effects,
+                           s->sounds);
+        UpdateCrumblingBlock(&s->blocks[1][i], scroll, s->effects, s->sounds);
+    }
+    if (s->stageCode == 302) UpdateDestructionFront(&s->front, scroll, map, s->effects, s->sounds);
+}
+
+void ResetGimmicksAtRestart(StageRecord* s) {
+    ResetUsedSinkingFloors(s->floors[1]);
+    ResetBlocksAtRestart(s->blocks[0], s->blocks[1]);
+}
+
+// Removes entry `index` of a table of `count` entries: the later entries
+// move down one place and the last becomes `empty`, so every later entry,
+// the last included, is kept.
+template <typename Entry>
+void RemoveAndClose(Entry* table, int count, int index, const Entry& empty) {
+    for (int j = index; j + 1 < count; ++j) table[j] = table[j + 1];
+    table[count - 1] = empty;
+}
+
+// Each active floor removes the later floors of its set on the same cell,
+// then is drawn.
+void DrawFloors(MovingFloor* set, const MovingFloor& empty, const int* images) {
+    for (int i = 0; i < kMovingFloorCount; ++i) {
+        if (!set[i].active) continue;
+        for (int j = i + 1; j < kMovingFloorCount;) {
+            if (set[j].active && set[j].mapX == set[i].mapX && set[j].homeY == set[i].homeY) {
+                RemoveAndClose(set, kMovingFloorCount, j, empty);
+            } else {
+                ++j;
+            }
+        }
+        DrawMovingFloor(set[i], images);
+    }
+}
+
+bool IsPlacedBlock(const GimmickBlock& block) { return block.kind == kBlockStanding || block.kind == kBlockBreaking; }
+
+void DrawBlocks(GimmickBlock* table, const GimmickBlock& empty, bool crumbling, const int* images) {
+    for (int i = 0; i < kGimmickBlockCount; ++i) {
+        if (!IsPlacedBlock(table[i])) continue;
+        for (int j = i + 1; j < kGimmickBlockCount;) {
+            if (IsPlacedBlock(table[j]) && table[j].mapX == table[i].mapX && table[j].mapY == table[i].mapY) {
+                RemoveAndClose(table, kGimmickBlockCount, j, empty);
+            } else {
+                ++j;
+            }
+        }
+        if (crumbling) {
+            if (table[i].kind == kBlockStanding) DrawCrumblingBlock(table[i], images);
+        } else {
+            DrawFallingBlock(table[i], images);
         }
     }
-    return 0;
 }
-// Guide message boxes: placing them from the map, their per-frame update and
-// their drawing.
-void PlaceGuideMessageBoxStep(StageRecord*, int /*tile*/, int /*column*/, int /*row*/) {}
-void UpdateGuideMessageBoxesStep(StageRecord*) {}
-void DrawGuideMessageBoxesStep(StageRecord*) {}
-// Recovery and spell items placed from tiles 9 and 32.
-void PlaceMapItemStep(StageRecord*, int /*tile*/, int /*column*/, int /*row*/) {}
-void ReleaseMapItemsStep(StageRecord*) {}
-// The moving floors, the two gimmick tables and stage 302's hazard.
-void UpdateGimmicksStep(StageRecord*) {}
-int HazardContactStep(StageRecord*) { return 0; }
-void DrawGimmicksStep(StageRecord*) {}
-void ResetGimmicksAtRestartStep(StageRecord*) {}
-// The map objects: of them only the goal is tested here.
+
+void DrawGimmicks(StageRecord* s) {
+    MovingFloor emptyElevator;
+    ResetElevator(&emptyElevator);
+    MovingFloor emptySinking;
+    ResetSinkingFloor(&emptySinking);
+    DrawFloors(s->floors[0], emptyElevator, s->images);
+    DrawFloors(s->floors[1], emptySinking, s->images);
+    GimmickBlock emptyFalling;
+    EmptyBlock(&emptyFalling);
+    GimmickBlock neverPlaced;
+    EmptyBlock(&neverPlaced);
+    neverPlaced.kind = kNoObject;
+    DrawBlocks(s->blocks[0], emptyFalling, false, s->images);
+    DrawBlocks(s->blocks[1], neverPlaced, true, s->images);
+}
+
 void UpdateMapObjectsStep(StageRecord* s) {
-    const PlayerRecord& p = s->player;
-    if (HitTestObjectRect(s->goal.box, static_cast<int>(p.x), static_cast<int>(p.screenY), p.hitLeft, p.hitTop,
-                          p.hitRight, p.hitBottom)) {
-        s->player.state = kPlayerGoal;
-    }
+    MapObjects objects;
+    objects.goal = &s->goal.box;
+    objects.restart = &s->restart;
+    objects.pits = s->pits;
+    objects.dashZones = s->dashZones;
+    objects.recoveryItems = &s->recoveryItems;
+    objects.spellItems = &s->spellItems;
+    objects.messageBoxes = &s->messageBoxes;
+    objects.tiles = s->tiles;
+    objects.columns = s->entry->columns;
+    objects.rows = s->entry->rows;
+    objects.sinkingFloors = s->floors[1];
+    UpdateMapObjects(&s->player, objects, s->enemyShots, s->playerShots, s->effects, s->sounds, &TheStageClock);
 }
 
 // ---- the scene's own steps --------------------------------------------------------
@@ -332,7 +465,7 @@ void PlaceMapThings(StageRecord* s) {
                     }
                     break;
                 case 9:
-                case 32: PlaceMapItemStep(s, value, c, r); break;
+                case 32: PlaceMapItem(s, value, c, r); break;
                 case 17:
                 case 18:
                 case 24:
@@ -354,7 +487,7 @@ void PlaceMapThings(StageRecord* s) {
                     break;
                 }
                 default:
-                    if (value >= kFirstGuideBoxTile && value <= kLastGuideBoxTile) PlaceGuideMessageBoxStep(s, value, c, r);
+                    if (value >= kFirstGuideBoxTile && value <= kLastGuideBoxTile) PlaceGuideMessageBox(s, value, c, r);
                     break;
             }
         }
@@ -433,7 +566,7 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
         UpdateFixedBattery(turret, &p, s->playerShots, s->effects, s->sounds, &s->hitX, &s->hitY, kill, kill,
                            stateAtStart);
 
-    UpdateGimmicksStep(s);
+    UpdateGimmicks(s, stateAtStart);
 
     ShotStepInputs shotInputs;
     shotInputs.sounds = s->sounds;
@@ -468,7 +601,7 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
         turret->RemoveBullet(bullet);
     }
 
-    if (HazardContactStep(s) != 0 && s->stageCode == 302 && !p.damaged) TakeDamage(s, 1000000);
+    if (s->stageCode == 302) HurtByDestructionFront(s->front, &p, s->sounds);
     PlayerStateInputs inputs;
     inputs.hitPointsAtStart = hitPointsAtStart;
     inputs.stateAtStart = stateAtStart;
@@ -477,7 +610,7 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     inputs.frame = &s->frame;
     inputs.restart = &s->restart;
     inputs.playerShots = s->playerShots;
-    if (ResolvePlayerState(&p, inputs, s->effects, s->sounds)) ResetGimmicksAtRestartStep(s);
+    if (ResolvePlayerState(&p, inputs, s->effects, s->sounds)) ResetGimmicksAtRestart(s);
 
     int charge = TamselChargeFrames;
     if (charge != 0 && charge % 30 == 0) {
@@ -501,7 +634,53 @@ void DeathAndGoal(StageRecord* s) {
     }
 }
 
-class SceneTileHooks : public MapTileHooks {};
+// What the tile pass starts in the scene's own tables.
+class SceneTileHooks : public MapTileHooks {
+public:
+    explicit SceneTileHooks(StageRecord* s) : s_(s) {}
+    void StartPit(int index, int x, int y) override { Arm(&s_->pits[index], x, y); }
+    void StartDashZone(int index, int x, int y) override { Arm(&s_->dashZones[index], x, y); }
+    void StartMovingFloor(int set, int x, int y, int mapX, int mapY) override {
+        for (MovingFloor& floor : s_->floors[set]) {
+            if (floor.active) continue;
+            PlaceMovingFloor(&floor, x, y, mapX, mapY);
+            return;
+        }
+    }
+    void StartBlock42(int x, int y, int mapX, int mapY) override {
+        for (GimmickBlock& block : s_->blocks[0]) {
+            if (block.kind != kBlockEmpty) continue;
+            PlaceBlock(&block, x, y, mapX, mapY);
+            return;
+        }
+    }
+    void StartBlock55(int x, int y, int mapX, int mapY) override {
+        for (GimmickBlock& block : s_->blocks[1]) {
+            if (block.kind > -100) continue;
+            PlaceBlock(&block, x, y, mapX, mapY);
+            return;
+        }
+    }
+    bool GuideBoxFade(int cellIndex, double* ratio) override {
+        for (size_t i = 0; i < s_->messageBoxes.size(); ++i) {
+            if (s_->messageBoxCells[i] != cellIndex) continue;
+            const GuideMessageBox& box = *s_->messageBoxes[i];
+            *ratio = box.fadeStepLimit == 0 ? 1.0 : static_cast<double>(box.fadeStep) / box.fadeStepLimit;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    static void Arm(Item* item, int x, int y) {
+        item->x = item->altX = x;
+        item->y = item->altY = y;
+        item->useFirst = 1;
+        item->active = true;
+        item->spare[0] = 0;
+    }
+    StageRecord* s_;
+};
 
 void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
     PlayerRecord& p = s->player;
@@ -511,7 +690,7 @@ void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
     s->background.Draw(a, b);
     if (!s->leaving) s->RebuildPositionPlanes();
 
-    SceneTileHooks hooks;
+    SceneTileHooks hooks(s);
     MapTilePass pass;
     pass.stageCode = s->stageCode;
     pass.rowOffset = s->entry->viewRow;
@@ -529,12 +708,13 @@ void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
     DrawMapTiles(pass);
 
     for (int i = 0; i < s->elevatorCount; ++i) s->elevators[i].Draw(p.scrollX, p.scrollY);
-    DrawGimmicksStep(s);
+    DrawGimmicks(s);
     for (CFixedBattery* turret : s->turrets) turret->Draw(p.scrollX, p.scrollY, true);
     for (auto& table : s->tables) {
         for (int i = 0; i < kEnemyPoolSize; ++i) DrawEnemy(table, i, &p, s->images);
     }
     if (s->mirelle.state != kEnemyFree) DrawMirelle(&s->mirelle, s->images);
+    if (s->stageCode == 302) DrawDestructionFront(s->front, s->images);
     if (p.state != stateAtStart) p.stateFrames = 1;
     // Where character 3's arm caught counts only while she hangs or shoots
     // from it.
@@ -559,7 +739,7 @@ void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
 void ReleaseStage(StageRecord* s) {
     if (s->menuMade) ReleaseStagePauseMenu(&s->menu);
     s->menuMade = false;
-    ReleaseMapItemsStep(s);
+    s->ReleaseMapObjects();
     for (CFixedBattery* turret : s->turrets) delete turret;
     s->turrets.clear();
     if (s->bgm != -1) StopSoundHandle(s->bgm);
@@ -569,6 +749,52 @@ void ReleaseStage(StageRecord* s) {
     SetActiveStateCallback(nullptr, nullptr);
     SetDrawBrightnessRGB(255, 255, 255);
     SetBlendModeAndParam(0, 255);
+}
+
+// The fade-in that places the first view, and the part's intro scenario.
+int RunOpening(StageRecord* s, int retry) {
+    PlayerRecord& p = s->player;
+    StageEventRecords records;
+    records.stageCode = s->stageCode;
+    records.retry = retry != 0;
+    records.musicHandle = s->bgm;
+    records.player = &p;
+    records.tiles = s->tiles;
+    records.mapColumns = s->entry->columns;
+    records.mapRows = s->entry->rows;
+    records.scrollRow = s->entry->viewRow - 4;
+    records.images = s->images;
+    records.goal = &s->goal.box;
+    records.restart = &s->restart;
+    records.pits = s->pits;
+    records.chintons = s->chintons;
+    records.otherEnemies = s->walkers;
+    records.recoveryItems = &s->recoveryItems;
+    records.spellItems = &s->spellItems;
+    records.messageBoxes = &s->messageBoxes;
+    records.activeCallback = &OnActiveChangeStage;
+    records.activeCallbackArgument = &s->active;
+    int b = static_cast<int>(192 - p.yRel);
+    records.drawBackgrounds = [s, b] {
+        if (s->scroll != nullptr) {
+            s->scroll->Update(0, b);
+            s->scroll->Draw();
+        }
+        s->background.Draw(0, b);
+    };
+    records.drawPlayer = [s](const PlayerRecord&) {
+        PlayerDrawInputs inputs;
+        inputs.sounds = s->sounds;
+        inputs.effects = s->effects;
+        inputs.playing = false;
+        DrawPlayerCharacter(&s->player, s->images, true, inputs);
+    };
+    int result = RunStageEvent(records);
+    // The boxes the opening released on its way out are gone with their list.
+    if (result == -1) s->messageBoxCells.clear();
+    p.yRel = p.mapY - s->VerticalBase();
+    s->restart.player = p;
+    return result;
 }
 
 int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int retry) {
@@ -601,14 +827,14 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
     PlaceMapThings(s);
 
     s->bgm = s->sounds[entry->musicEntry];
-    if (RunStageEventStep(s, retry) == -1) {
+    s->active = ActiveStageRecord{s->bgm, &StagePlayTimer, &IsStagePlaying};
+    if (RunOpening(s, retry) == -1) {
         ReleaseStage(s);
         return -1;
     }
-
-    s->active = ActiveStageRecord{s->bgm, &StagePlayTimer, &IsStagePlaying};
     SetActiveStateCallback(&OnActiveChangeStage, &s->active);
 
+    if (stageCode == 302) InitDestructionFront(&s->front, static_cast<int>(p.screenY) - 384);
     if (IsPartA(stageCode)) {
         StagePlayTimer.offset = 0;
         StagePlayTimer.milliseconds = 0;
@@ -651,7 +877,7 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
 
         if (!StagePaused && p.state != kPlayerSpell) {
             StageMessageActive = false;
-            UpdateGuideMessageBoxesStep(s);
+            UpdateGuideMessageBoxes(s);
         }
 
         if (IsStagePlaying()) StartPlayerSpell(&p, held);
@@ -701,7 +927,7 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
 
         DrawFrame(s, !worldRuns, stateAtStart);
         DrawStageHud(p, s->images);
-        DrawGuideMessageBoxesStep(s);
+        DrawGuideMessageBoxes(s);
         if (menuShown && p.state != kPlayerLeftByMenu) DrawPauseMenu(s->menu, &StagePlayTimer);
 
         if (!fps->Update()) {

@@ -27,6 +27,8 @@ constexpr int kDown = 40;
 constexpr int kAttackKey = 'Z';
 constexpr int kJumpKey = 'X';
 constexpr int kStartKey = 27;
+// The opening fades the first view in over 64 frames before play begins.
+constexpr int kOpeningFrames = 64;
 
 int PlayTimeMs(const PlayTimer& t) { return t.minutes * 60000 + t.seconds * 1000 + t.milliseconds; }
 
@@ -100,19 +102,21 @@ protected:
             if (missing(name)) WritePicture(name, 512, 384, 0x404040);
     }
 
-    // A map of the code's size: a floor under the start (tile 2) at column
-    // 3, two rows below the view row, and the goal (tile 4) at goalColumn
-    // of the start's row. floor is the floor's tile character.
+    // A map of the code's size: the start (tile 2) at column 3, a row above
+    // the view row, the floor two rows under it (the body is two rows
+    // tall), and the goal (tile 4) at goalColumn on the floor. floor is the
+    // floor's tile character.
     // `more` may change the rows (of the code's column count) further.
     void WriteMap(int code, int goalColumn = 5, char floor = '1',
                   std::function<void(std::vector<std::string>& rows, int startRow)> more = nullptr) {
         const StageTableEntry* entry = FindStageTableEntry(code);
         ASSERT_NE(entry, nullptr);
-        int startRow = entry->viewRow + 2;
+        int startRow = entry->viewRow - 1;
+        ASSERT_LT(startRow + 2, entry->rows);
         std::vector<std::string> rows(entry->rows, std::string(entry->columns, '0'));
-        rows[startRow + 1] = std::string(entry->columns, floor);
+        rows[startRow + 2] = std::string(entry->columns, floor);
         rows[startRow][3] = '2';
-        rows[startRow][goalColumn] = '4';
+        rows[startRow + 1][goalColumn] = '4';
         if (more) more(rows, startRow);
         std::string cells;
         for (const std::string& row : rows) cells += row + "\r\n";
@@ -120,10 +124,9 @@ protected:
         WriteFile(StageBackgroundFileName(entry->mapIndex), "640\r\n");
     }
 
-    // Calls `step` at the end of every frame from now on, with the number of
-    // the frame that ends.
-    void EveryFrame(int count, std::function<void(int)> step) {
-        int first = FramesEnded() + 1;
+    // Calls `step` at the end of `count` frames from `first` on, with the
+    // number of the frame that ends.
+    void EveryFrame(int first, int count, std::function<void(int)> step) {
         for (int f = first; f < first + count; ++f) AtFrame(f, [step, f] { step(f); });
     }
     void Press(int key, int frame, int count = 1) { HoldKey(key, frame, count); }
@@ -167,7 +170,7 @@ TEST_F(StageSceneTest, EveryPartReachesItsGoalAndReturnsTheNextCode) {
         WalkRight();
         int before = FramesEnded();
         EXPECT_EQ(RunStageScene(c.code, 100, 1, 1), c.result);
-        EXPECT_LT(FramesEnded() - before, 100);
+        EXPECT_LT(FramesEnded() - before, kOpeningFrames + 100);
         EXPECT_TRUE(messageBoxes.empty());
     }
 }
@@ -200,12 +203,12 @@ TEST_F(StageSceneTest, PartAHandsHitPointsAndAttackLevelToPartBAndTheClockRunsOn
 
 TEST_F(StageSceneTest, PauseStopsTheClockAndResumingGoesOnFromWhereItStood) {
     WriteMap(1, 60);  // a goal far away: the part is left through the menu
-    int start = FramesEnded() + 1;
+    int start = FramesEnded() + 1 + kOpeningFrames;
     int pauseFrame = start + 20;
     int resumeFrame = pauseFrame + 30;
     std::vector<int> times;
     std::vector<bool> paused;
-    EveryFrame(200, [&](int) {
+    EveryFrame(start, 200, [&](int) {
         times.push_back(PlayTimeMs(StagePlayTimer));
         paused.push_back(StagePaused);
     });
@@ -236,7 +239,7 @@ TEST_F(StageSceneTest, PauseStopsTheClockAndResumingGoesOnFromWhereItStood) {
 
 TEST_F(StageSceneTest, TheMenusFirstEntryResumesWithoutDrawingThatPass) {
     WriteMap(1, 60);
-    int start = FramesEnded() + 1;
+    int start = FramesEnded() + 1 + kOpeningFrames;
     int pauseFrame = start + 10;
     Press(kStartKey, pauseFrame);
     Press(kAttackKey, pauseFrame + 5);  // cursor on the first entry
@@ -264,14 +267,14 @@ TEST_F(StageSceneTest, TheMenusFirstEntryResumesWithoutDrawingThatPass) {
 
 TEST_F(StageSceneTest, HidingTheMenuKeepsThePauseAndAttackShowsItAgain) {
     WriteMap(1, 60);
-    int start = FramesEnded() + 1;
+    int start = FramesEnded() + 1 + kOpeningFrames;
     int pauseFrame = start + 10;
     Press(kStartKey, pauseFrame);
     Press(kJumpKey, pauseFrame + 3);
     Press(kAttackKey, pauseFrame + 6);
     std::vector<bool> hidden;
     std::vector<bool> paused;
-    EveryFrame(30, [&](int) {
+    EveryFrame(start, 30, [&](int) {
         hidden.push_back(StagePauseMenuHidden);
         paused.push_back(StagePaused);
     });
@@ -310,22 +313,25 @@ TEST_F(StageSceneTest, ADeathReturns101AndResetsTheCarriedValues) {
     EXPECT_TRUE(StagePlayTimer.paused);
 }
 
-TEST_F(StageSceneTest, ClosingTheWindowReturnsMinusOneAndClearsTheCallback) {
-    WriteMap(1, 60);
-    QuitAtFrame(FramesEnded() + 5);
-    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
-    EXPECT_FALSE(StagePaused);
+TEST_F(StageSceneTest, ClosingTheWindowReturnsMinusOne) {
+    for (int frame : {5, kOpeningFrames + 5}) {  // in the opening, then in play
+        SCOPED_TRACE(frame);
+        WriteMap(1, 60);
+        QuitAtFrame(FramesEnded() + frame);
+        EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+        EXPECT_FALSE(StagePaused);
+    }
 }
 
 TEST_F(StageSceneTest, ASpellSpendsTheStockDimsTheViewAndHoldsTheWorld) {
     WriteMap(1, 60);
-    int start = FramesEnded() + 1;
+    int start = FramesEnded() + 1 + kOpeningFrames;
     Press('S', start + 5);  // standing: the spell starts
     HoldKey(kRight, start + 6, 20);
     std::vector<int> stockZero;
     std::vector<int> floorX;
     std::vector<int> floorBright;  // the view under the spell's own drawing
-    EveryFrame(30, [&](int f) {
+    EveryFrame(start, 30, [&](int f) {
         int zero = 0;
         int x = 0;
         int bright = 0;
@@ -362,7 +368,7 @@ TEST_F(StageSceneTest, SideElevatorsStopAtSixtyFourAndStrayEndsAreIgnored) {
             for (int c = 0; c + 4 <= 100; c += 4) rows[r].replace(c, 4, "6778");
     });
     size_t mark = LogText().size();
-    QuitAtFrame(FramesEnded() + 3);
+    QuitAtFrame(FramesEnded() + kOpeningFrames + 3);
     EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
     int frame = FramesEnded() - 1;
     int left = 0;
