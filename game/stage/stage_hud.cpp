@@ -133,34 +133,3 @@ void DrawFrameRateText(double framesPerSecond, int colour) {
     DrawStringDefaultFont(560, 460, text, colour, 0);
     DrawStringDefaultFont(610, 460, "FPS", colour, 0);
 }
-
-#if !__has_include("game/app/play_time.h")
-#include "framework/base/time_functions.h"
-
-PlayTimer StagePlayTimer = {0, 0, 999, 99, 999, false};
-
-namespace {
-void RecomputePlayTime(PlayTimer* timer) {
-    int32_t total = static_cast<int32_t>(static_cast<uint32_t>(GetMillisecondCount()) - timer->start) + timer->offset;
-    timer->milliseconds = total % 1000;
-    timer->seconds = total / 1000 % 60;
-    timer->minutes = total / 60000;
-}
-}  // namespace
-
-int PlayTimer::Update(PlayTimer* timer) {
-    if (timer->paused) return -1;
-    RecomputePlayTime(timer);
-    return 0;
-}
-
-int PlayTimer::Pause(PlayTimer* timer) {
-    if (timer->paused) return 0;
-    RecomputePlayTime(timer);
-    timer->paused = true;
-    timer->offset += static_cast<int32_t>(static_cast<uint32_t>(GetMillisecondCount()) - timer->start);
-    return 0;
-}
-
-void DrawPlayTime(int, int, int, const PlayTimer*) {}
-#endif

@@ -5,25 +5,7 @@
 
 #include <map>
 
-#if __has_include("game/app/play_time.h")
 #include "game/app/play_time.h"
-#else
-// The play-time clock is not part of this build yet: the stage keeps a clock
-// of the same shape that nothing outside the stage reads.
-#include <cstdint>
-struct PlayTimer {
-    uint32_t start;
-    int32_t offset;
-    int32_t milliseconds;
-    int32_t seconds;
-    int32_t minutes;
-    bool paused;
-    static int Update(PlayTimer* timer);
-    static int Pause(PlayTimer* timer);
-};
-extern PlayTimer StagePlayTimer;
-void DrawPlayTime(int x, int y, int digits, const PlayTimer* time);
-#endif
 
 struct PlayerRecord;
 
