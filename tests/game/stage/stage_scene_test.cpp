@@ -137,6 +137,8 @@ protected:
         }
     }
 
+    void RunWithTwoGuideBoxes(int* first, int* second);
+
     // Walks the code's generated map as its design says: KEY_RIGHT held from
     // the first played frame, JUMP held 25 frames from where the player's
     // map x reaches 64 c - 128 for each jump column c (the walk covers 5
@@ -305,6 +307,16 @@ TEST_F(StageSceneTest, TheMenusFirstEntryResumesWithoutDrawingThatPass) {
     };
     EXPECT_EQ(menuDraws(pauseFrame + 3), 2);
     EXPECT_EQ(menuDraws(pauseFrame + 8), 0);
+    // The play time shows on the pause menu only.
+    auto timeDraws = [&](int f) {
+        int count = 0;
+        for (const gametest::SeenDraw& d : DrawsOfFrame(f))
+            if (d.picture == "Figures.png") ++count;
+        return count;
+    };
+    EXPECT_GT(timeDraws(pauseFrame + 3), 0);
+    EXPECT_EQ(timeDraws(start + 2), 0);
+    EXPECT_EQ(timeDraws(pauseFrame + 8), 0);
     EXPECT_FALSE(StagePaused);
 }
 
@@ -356,14 +368,12 @@ TEST_F(StageSceneTest, ADeathReturns101AndResetsTheCarriedValues) {
     EXPECT_TRUE(StagePlayTimer.paused);
 }
 
-TEST_F(StageSceneTest, ClosingTheWindowReturnsMinusOne) {
-    for (int frame : {5, kOpeningFrames + 5}) {  // in the opening, then in play
-        SCOPED_TRACE(frame);
-        WriteMap(1, 60);
-        QuitAtFrame(FramesEnded() + frame);
-        EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
-        EXPECT_FALSE(StagePaused);
-    }
+TEST_F(StageSceneTest, ClosingTheWindowInPlayReturnsMinusOne) {
+    WriteMap(1, 60);
+    int start = FramesEnded() + 1 + kOpeningFrames;
+    QuitAtFrame(start + 5);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    EXPECT_EQ(FramesEnded(), start + 5);
 }
 
 TEST_F(StageSceneTest, ASpellSpendsTheStockDimsTheViewAndHoldsTheWorld) {
@@ -400,6 +410,48 @@ TEST_F(StageSceneTest, ASpellSpendsTheStockDimsTheViewAndHoldsTheWorld) {
         // KEY_RIGHT is held, but the world stands still: the floor stays.
         EXPECT_EQ(floorX[at(f)], floorX[at(start + 7)]) << f;
     }
+}
+
+// Stage 1 has box files for tiles 49 to 52 and none for 53. Returns the
+// markers drawn on the cells of a 49 and a 53 box in the third played frame.
+void StageSceneTest::RunWithTwoGuideBoxes(int* first, int* second) {
+    WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) {
+        rows[startRow - 3][4] = 'a';  // 49, out of the player's way
+        rows[startRow - 3][6] = 'e';  // 53: no file
+    });
+    int start = FramesEnded() + 1 + kOpeningFrames;
+    QuitAtFrame(start + 3);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    ASSERT_GE(FramesEnded(), start + 2);
+    *first = *second = 0;
+    for (const gametest::SeenDraw& d : DrawsOfFrame(start + 2)) {
+        if (d.picture != "message_box.png") continue;
+        if (d.points[0] == 4 * 64) ++*first;
+        if (d.points[0] == 6 * 64) ++*second;
+    }
+}
+
+TEST_F(StageSceneTest, AGuideBoxTileWithoutAFileIsSkipped) {
+    int first = 0;
+    int second = 0;
+    RunWithTwoGuideBoxes(&first, &second);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0);
+}
+
+TEST_F(StageSceneTest, AGuideBoxWhoseScenarioDoesNotLoadIsNotPlaced) {
+    // Scenarios that do not load: no box is placed, so none is drawn (and
+    // none can stop the clock).
+    namespace fs = std::filesystem;
+    fs::path senario = fs::path(folder_.hostPath()) / "resource" / "senario";
+    fs::remove(senario);
+    fs::create_directory(senario);
+    int first = 0;
+    int second = 0;
+    RunWithTwoGuideBoxes(&first, &second);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 0);
+    EXPECT_TRUE(messageBoxes.empty());
 }
 
 TEST_F(StageSceneTest, SideElevatorsStopAtSixtyFourAndStrayEndsAreIgnored) {
