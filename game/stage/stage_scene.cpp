@@ -508,8 +508,8 @@ void RestartClock() {
     StagePlayTimer.paused = false;
 }
 
-// Steps 7 to 16 of a played frame; false when the death or goal branch
-// skipped the rest.
+// One played frame of the world, up to the charge; a dead player or one at
+// the goal skips the movement and everything after it.
 void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtStart, int stateAtStart) {
     PlayerRecord& p = s->player;
     // The counters of the pools the scene counts (not Chinton and Sekito).
@@ -966,14 +966,6 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
 int StageGoalResult(int stageCode) {
     const GoalRow* row = FindGoalRow(stageCode);
     return row ? row->result : -1;
-}
-
-bool StageGoalImageRelease(int stageCode, int* first, int* count) {
-    const GoalRow* row = FindGoalRow(stageCode);
-    if (row == nullptr) return false;
-    *first = row->releaseFirst;
-    *count = row->releaseCount;
-    return true;
 }
 
 int RunStageScene(int stageCode, int hitPoints, int attackLevel, int retry) {

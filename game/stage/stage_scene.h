@@ -22,8 +22,5 @@ extern bool StageMessageActive;
 // The world runs this frame: neither paused nor halted by a message box.
 bool IsStagePlaying();
 
-// Where each stage part's goal leads.
+// Where each stage part's goal leads; -1 for codes that are not stage parts.
 int StageGoalResult(int stageCode);
-// The stretch of the stage image list a goal releases: *first and *count.
-// False for codes that are not stage parts.
-bool StageGoalImageRelease(int stageCode, int* first, int* count);
