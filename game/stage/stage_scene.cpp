@@ -51,6 +51,8 @@ bool StagePaused = false;
 bool StagePauseMenuHidden = false;
 bool StageMessageActive = false;
 
+const PlayerRecord* RunningStagePlayer = nullptr;
+
 bool IsStagePlaying() { return !StagePaused && !StageMessageActive; }
 
 namespace {
@@ -985,5 +987,8 @@ int RunStageScene(int stageCode, int hitPoints, int attackLevel, int retry) {
     auto record = std::make_unique<StageRecord>();
     record->entry = entry;
     record->stageCode = stageCode;
-    return RunStage(record.get(), stageCode, hitPoints, attackLevel, retry);
+    RunningStagePlayer = &record->player;
+    int result = RunStage(record.get(), stageCode, hitPoints, attackLevel, retry);
+    RunningStagePlayer = nullptr;
+    return result;
 }

@@ -2,6 +2,8 @@
 // the player's death or a quit through the pause menu.
 #pragma once
 
+struct PlayerRecord;
+
 // Part a's hit points (0 to 100) and attack level (1 to 3), handed on to
 // part b; reset to 100 and 1 after a loss.
 extern int CarriedHitPoints;
@@ -21,6 +23,10 @@ extern bool StageMessageActive;
 
 // The world runs this frame: neither paused nor halted by a message box.
 bool IsStagePlaying();
+
+// A test seam: the player of the running stage scene, null between scenes.
+// Only read, by scripted runs that steer by the player's position.
+extern const PlayerRecord* RunningStagePlayer;
 
 // Where each stage part's goal leads; -1 for codes that are not stage parts.
 int StageGoalResult(int stageCode);
