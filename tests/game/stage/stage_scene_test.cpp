@@ -229,7 +229,10 @@ TEST_F(StageSceneTest, EveryPartReachesItsGoalAndReturnsTheNextCode) {
 // Every generated map walked to its goal past every object, gimmick, turret
 // and enemy kind of its stage: a thousand frames and more a map with the
 // tree's full-size pictures, minutes in a sanitizer build, so it is left out
-// of the suite's runs; run it with --gtest_also_run_disabled_tests.
+// of the suite's runs; run it with --gtest_also_run_disabled_tests. As the
+// maps stand, the walk gets stuck after the first pit of most maps (the
+// sinking floor behind it lets the player down into its slot), so this
+// does not pass yet.
 TEST_F(StageSceneTest, DISABLED_EveryGeneratedMapIsWalkedToItsGoal) {
     UseGeneratedMaps();
     for (int code : {1, 102, 2, 202, 3, 302, 4, 402, 5, 502}) {
