@@ -161,7 +161,8 @@ int DrawRectCommon(int x1, int y1, int x2, int y2, Draw draw) {
 }  // namespace
 
 int DrawGraphicAtPoint(int x, int y, int handle, int transFlag) {
-    const ObservedDrawScope observed({"DrawGraphicAtPoint", handle, {double(x), double(y)}, 1, {}, 1, 0, transFlag, 0, 0});
+    const ObservedDrawScope observed({"DrawGraphicAtPoint", handle, {double(x), double(y)}, 1, {}, 1, 0, transFlag, 0,
+                                      0});
     if (!FrameworkInitialised) return -1;
     const GraphicRecord* record = nullptr;
     const int check = CheckGraphicDraw(handle, record);
@@ -176,7 +177,8 @@ int DrawGraphicAtPoint(int x, int y, int handle, int transFlag) {
 }
 
 int DrawGraphicMirrored(int x, int y, int handle, int transFlag) {
-    const ObservedDrawScope observed({"DrawGraphicMirrored", handle, {double(x), double(y)}, 1, {}, 1, 0, transFlag, 1, 0});
+    const ObservedDrawScope observed({"DrawGraphicMirrored", handle, {double(x), double(y)}, 1, {}, 1, 0, transFlag, 1,
+                                      0});
     const GraphicRecord* record = GetGraphicRecord(handle);
     if (record == nullptr) return CurrentDrawSettings.drawAreaEmpty ? 0 : -1;
     return DrawGraphicStretched(x + record->width, y, x, y + record->height, handle, transFlag);
@@ -184,8 +186,8 @@ int DrawGraphicMirrored(int x, int y, int handle, int transFlag) {
 
 int DrawGraphicPart(int x, int y, int sourceX, int sourceY, int width, int height, int handle, int transFlag,
                     int turnFlag) {
-    const ObservedDrawScope observed({"DrawGraphicPart", handle, {double(x), double(y)}, 1, {sourceX, sourceY, width, height}, 1, 0,
-                                      transFlag, turnFlag, 0});
+    const ObservedDrawScope observed({"DrawGraphicPart", handle, {double(x), double(y)}, 1,
+                                      {sourceX, sourceY, width, height}, 1, 0, transFlag, turnFlag, 0});
     DrawSettings& settings = CurrentDrawSettings;
     const RECT savedArea = settings.drawArea;
     float savedFloat[4];
@@ -219,8 +221,8 @@ int DrawGraphicPart(int x, int y, int sourceX, int sourceY, int width, int heigh
 }
 
 int DrawGraphicStretched(int x1, int y1, int x2, int y2, int handle, int transFlag) {
-    const ObservedDrawScope observed({"DrawGraphicStretched", handle, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1,
-                                      0, transFlag, 0, 0});
+    const ObservedDrawScope observed({"DrawGraphicStretched", handle, {double(x1), double(y1), double(x2), double(y2)},
+                                      2, {}, 1, 0, transFlag, 0, 0});
     return DrawStretchedCommon(x1, y1, x2, y2, static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
                                static_cast<float>(y2), handle, transFlag);
 }
@@ -232,7 +234,8 @@ int DrawGraphicStretchedF(float x1, float y1, float x2, float y2, int handle, in
 }
 
 int DrawGraphicRotatedF(float x, float y, double scale, double angle, int handle, int transFlag, int turnFlag) {
-    const ObservedDrawScope observed({"DrawGraphicRotatedF", handle, {x, y}, 1, {}, scale, angle, transFlag, turnFlag, 0});
+    const ObservedDrawScope observed({"DrawGraphicRotatedF", handle, {x, y}, 1, {}, scale, angle, transFlag, turnFlag,
+                                      0});
     const GraphicRecord* record = nullptr;
     const int check = CheckGraphicDraw(handle, record);
     if (check != 0) return check < 0 ? -1 : 0;
@@ -264,32 +267,32 @@ int DrawGraphicRotatedF(float x, float y, double scale, double angle, int handle
 }
 
 int DrawGraphicRotated(int x, int y, double scale, double angle, int handle, int transFlag, int turnFlag) {
-    const ObservedDrawScope observed({"DrawGraphicRotated", handle, {double(x), double(y)}, 1, {}, scale, angle, transFlag, turnFlag,
-                                      0});
+    const ObservedDrawScope observed({"DrawGraphicRotated", handle, {double(x), double(y)}, 1, {}, scale, angle,
+                                      transFlag, turnFlag, 0});
     return DrawGraphicRotatedF(static_cast<float>(x), static_cast<float>(y), scale, angle, handle, transFlag,
                                turnFlag);
 }
 
 int DrawGraphicFourCornersF(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4, int handle,
                             int transFlag) {
-    const ObservedDrawScope observed({"DrawGraphicFourCornersF", handle, {x1, y1, x2, y2, x3, y3, x4, y4}, 4, {}, 1, 0, transFlag,
-                                      0, 0});
+    const ObservedDrawScope observed({"DrawGraphicFourCornersF", handle, {x1, y1, x2, y2, x3, y3, x4, y4}, 4, {}, 1, 0,
+                                      transFlag, 0, 0});
     const float xs[4] = {x1, x2, x3, x4};
     const float ys[4] = {y1, y2, y3, y4};
     return DrawFourCornersCommon(xs, ys, handle, transFlag);
 }
 
 int DrawGraphicFourCorners(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4, int handle, int transFlag) {
-    const ObservedDrawScope observed({"DrawGraphicFourCorners", handle, {double(x1), double(y1), double(x2), double(y2), double(x3),
-                                      double(y3), double(x4), double(y4)}, 4, {}, 1, 0, transFlag, 0, 0});
+    const ObservedDrawScope observed({"DrawGraphicFourCorners", handle, {double(x1), double(y1), double(x2), double(y2),
+                                      double(x3), double(y3), double(x4), double(y4)}, 4, {}, 1, 0, transFlag, 0, 0});
     const int xs[4] = {x1, x2, x3, x4};
     const int ys[4] = {y1, y2, y3, y4};
     return DrawFourCornersCommon(xs, ys, handle, transFlag);
 }
 
 int DrawRectFilled(int x1, int y1, int x2, int y2, int colour) {
-    const ObservedDrawScope observed({"DrawRectFilled", -1, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1, 0, 0, 0,
-                                      colour});
+    const ObservedDrawScope observed({"DrawRectFilled", -1, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1,
+                                      0, 0, 0, colour});
     return DrawRectCommon(x1, y1, x2, y2, [&] {
         if (HardwarePathFlag) return DrawRectFilledOnDevice(x1, y1, x2, y2, colour);
         const RECT rect = {x1, y1, x2, y2};
@@ -298,8 +301,8 @@ int DrawRectFilled(int x1, int y1, int x2, int y2, int colour) {
 }
 
 int DrawRectFrame(int x1, int y1, int x2, int y2, int colour) {
-    const ObservedDrawScope observed({"DrawRectFrame", -1, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1, 0, 0, 0,
-                                      colour});
+    const ObservedDrawScope observed({"DrawRectFrame", -1, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1,
+                                      0, 0, 0, colour});
     return DrawRectCommon(x1, y1, x2, y2, [&] {
         if (HardwarePathFlag) return DrawRectFrameOnDevice(x1, y1, x2, y2, colour);
         const int left = x1 < x2 ? x1 : x2, right = x1 < x2 ? x2 : x1;
@@ -316,7 +319,7 @@ int DrawRectFrame(int x1, int y1, int x2, int y2, int colour) {
 }
 
 int DrawRectShape(int x1, int y1, int x2, int y2, int colour, int fillFlag) {
-    const ObservedDrawScope observed({"DrawRectShape", -1, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1, 0, fillFlag, 0,
-                                      colour});
+    const ObservedDrawScope observed({"DrawRectShape", -1, {double(x1), double(y1), double(x2), double(y2)}, 2, {}, 1,
+                                      0, fillFlag, 0, colour});
     return fillFlag ? DrawRectFilled(x1, y1, x2, y2, colour) : DrawRectFrame(x1, y1, x2, y2, colour);
 }

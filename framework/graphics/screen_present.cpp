@@ -1,11 +1,13 @@
 // Presenting the screen: the software path copies the primary screen image
 // into the window through GDI, paced by the vertical blank; the hardware path
 // stretches the sub back buffer onto the back buffer and presents the swap
-// chain. The front screen's timer presents on its own while -4 is the target.
+// chain. A layered window takes the screen read back on either path instead.
+// The front screen's timer presents on its own while -4 is the target.
 #include <cstring>
 
 #include "framework/base/framework_state.h"
 #include "framework/base/log.h"
+#include "framework/graphics/back_buffer_access.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
@@ -22,6 +24,7 @@
 
 namespace {
 
+constexpr int kBackBuffer = -2;
 constexpr int kFrontScreen = -4;
 
 // A BITMAPINFO with room for the three channel masks after the header.
@@ -63,16 +66,19 @@ RECT DestinationRect(int width, int height) {
     return dest;
 }
 
-// The primary screen image as the layered window takes it.
-void ShowInLayeredWindow() {
-    const MEMIMG& screen = PrimaryScreenMemImg;
+// The whole screen, read back as the back buffer, handed to the layered
+// window; the draw target is the screen only for the read.
+void ShowInLayeredWindow(int width, int height) {
+    DrawSettings& settings = CurrentDrawSettings;
+    const int target = settings.drawTarget;
+    settings.drawTarget = kBackBuffer;
+    const int whole[4] = {0, 0, width, height};
     PixelImage image = {};
-    image.format = *screen.base->format;
-    image.width = screen.width;
-    image.height = screen.height;
-    image.pitch = screen.base->pitch;
-    image.pixels = screen.pixels;
-    UpdateLayeredWindowImage(&image, nullptr, 0);
+    if (LockBackBuffer(whole, &image) == 0) {
+        UpdateLayeredWindowImage(&image, nullptr, 0);
+        UnlockBackBuffer();
+    }
+    settings.drawTarget = target;
 }
 
 int PresentSoftware(int width, int height, const RECT& dest) {
@@ -80,7 +86,7 @@ int PresentSoftware(int width, int height, const RECT& dest) {
     if (waitVSync) WaitVerticalBlankInterval();
     if (MainWindow.settings.LayeredWindowFlag) {
         if (waitVSync) WaitVerticalBlankInterval();
-        ShowInLayeredWindow();
+        ShowInLayeredWindow(width, height);
         return 0;
     }
     const MEMIMG& screen = PrimaryScreenMemImg;
@@ -124,6 +130,10 @@ int PresentHardware(int width, int height, const RECT& source, const RECT& dest)
     if (state.device == nullptr || state.swapChain == nullptr) return -1;
     FlushVertexBatch();
     EndDeviceScene();
+    if (MainWindow.settings.LayeredWindowFlag) {
+        ShowInLayeredWindow(width, height);
+        return 0;
+    }
     const bool doubled = Is320x240Screen(width, height);
     if (doubled) SwitchToSubBackBuffer();
     if (state.subBackBuffer != nullptr) {

@@ -15,6 +15,7 @@
 #include "framework/graphics/screen_flip.h"
 #include "framework/graphics/screen_mode_change.h"
 #include "framework/input/input_devices.h"
+#include "framework/window/main_window_state.h"
 
 namespace {
 
@@ -56,12 +57,18 @@ void RebuildDeviceObjects() {
 }  // namespace
 
 int ResetScreen() {
-    if (HardwarePathFlag) {
-        ReleaseMaskScreenBuffers();
-        ReleaseAllGraphicTextures();
+    // While the main window is being made, the device and everything on it
+    // stay as they are; once the window stands, a reset rebuilds them.
+    const bool held = MainWindow.creatingFlag != 0;
+    if (!held) {
+        if (HardwarePathFlag) {
+            ReleaseMaskScreenBuffers();
+            ReleaseAllGraphicTextures();
+        }
+        TermGraphicsDevice();
     }
-    TermGraphicsDevice();
     EndInputDevices();
+    if (held) return 0;
     if (ChangeScreenModeDirect3D9() != 0) return 0;
     if (HardwarePathFlag) RebuildDeviceObjects();
     return 0;

@@ -48,8 +48,19 @@ bool WriteWholeFile(const char* path, const std::string& text) {
 // A document with its elements side by side at the top level; false (and
 // an empty document) when the file is missing, empty or broken.
 bool LoadDocument(const char* path, TiXmlDocument& document) {
+    std::string raw;
+    if (!ReadWholeFile(path, raw)) return false;
+    // Line ends become line feeds, as TinyXML's own file load makes them.
     std::string text;
-    if (!ReadWholeFile(path, text)) return false;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\r') {
+            text += raw[i];
+        } else {
+            text += '\n';
+            if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+        }
+    }
     document.Parse(text.c_str());
     if (document.Error()) {
         document.Clear();

@@ -34,7 +34,8 @@ void CNowLoadingDrawer::Update(unsigned now, int) {
 
 // The sheet holds 60 cells of 256 by 32, sixteen to a column.
 void CNowLoadingDrawer::Draw(int) {
-    if (visible) DrawGraphicPart(384, 440, static_cast<int>(column * 256), static_cast<int>(row * 32), 256, 32, graphic, 0, 0);
+    if (!visible) return;
+    DrawGraphicPart(384, 440, static_cast<int>(column * 256), static_cast<int>(row * 32), 256, 32, graphic, 0, 0);
 }
 
 void CNowLoadingDrawer::End() {

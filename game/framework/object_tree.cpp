@@ -1,14 +1,13 @@
 #include "game/framework/object_tree.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/font/font_handles.h"
+#include "framework/graphics/font/string_drawing.h"
 #include "framework/graphics/graphic_draws.h"
 #include "game/framework/resource_managers.h"
-
-// The string draw of the font layer, which lands with the font work; until
-// then a font object has nothing to draw its lines with.
-[[gnu::weak]] int DrawStringWithFont(int x, int y, const char* text, int colour, int fontHandle, int edgeColour,
-                                     int vertical);
 
 namespace Object {
 
@@ -64,7 +63,9 @@ void C2DFontObject::Release() {}
 
 bool C2DFontObject::CreateFont(const char* face, int size, int thickness) {
     Manager::C2DFontManager* fonts = Manager::C2DFontManager::GetInstance();
-    std::snprintf(fonts->faceName, sizeof(fonts->faceName), "%s", face != nullptr ? face : "");
+    // A face name longer than the manager's buffer is refused, not cut.
+    if (face == nullptr || std::strlen(face) >= sizeof(fonts->faceName)) return false;
+    std::memcpy(fonts->faceName, face, std::strlen(face) + 1);
     fonts->size = size;
     fonts->thickness = thickness;
     fonts->fontType = 3;
@@ -102,7 +103,7 @@ const char* C2DFontObject::GetText() { return text.c_str(); }
 
 void C2DFontObject::Draw() {
     const int handle = Manager::C2DFontManager::GetInstance()->GetHandleByAtom(fontKey);
-    if (handle < 0 || DrawStringWithFont == nullptr) return;
+    if (handle < 0) return;
     for (size_t i = 0; i < lines.size(); ++i)
         DrawStringWithFont(x, y + static_cast<int>(i) * lineHeight, lines[i].c_str(), static_cast<int>(colour), handle,
                            0, 0);

@@ -4,8 +4,9 @@
 // display reports for its windows, the clipboard and the input method's
 // text.
 //
-// Stands in for the display server behind the window manager. Left out:
-// menu bars, window regions, cursor confinement and display-mode changes.
+// Stands in for the display server behind the window manager, and for the
+// display adapter's list of modes and its mode switch. Left out: menu bars,
+// window regions and cursor confinement.
 // Like a video driver under a portable layer, one adapter is in force at a
 // time, chosen at its first use: SDL2's when the profile allows the display
 // and SDL2's video starts on a real display, else the null one, with which
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
 #include "platform/win_types.h"
 
@@ -80,6 +82,14 @@ public:
     // False for the null adapter: windows stay records.
     virtual bool ShowsWindows() const = 0;
     virtual bool DesktopSize(LONG& width, LONG& height) = 0;
+    // The display's own modes as the host reports them (the desktop's among
+    // them), a refresh rate the host does not know given as 60; false, with
+    // none, when the adapter knows no display.
+    virtual bool DisplayModes(std::vector<DisplayMode>& modes) = 0;
+    // Host thread only. Switches the display to `mode`, one of DisplayModes'
+    // sizes (a full-screen window is then shown in it), or back to the
+    // desktop's own mode for null. False when the display refuses.
+    virtual bool SwitchDisplayMode(const DisplayMode* mode) = 0;
 
     // A new window is hidden, with its client area at `client` (screen
     // coordinates; at least 1 by 1). 0 when none can be made.

@@ -12,6 +12,11 @@ class NullVideoAdapter final : public VideoAdapter {
 public:
     bool ShowsWindows() const override { return false; }
     bool DesktopSize(LONG&, LONG&) override { return false; }
+    bool DisplayModes(std::vector<DisplayMode>& modes) override {
+        modes.clear();
+        return false;
+    }
+    bool SwitchDisplayMode(const DisplayMode*) override { return true; }
     HostWindowId OpenWindow(const std::string&, const RECT&, bool, bool) override { return 0; }
     void CloseWindow(HostWindowId) override {}
     void SetTitle(HostWindowId, const std::string&) override {}

@@ -79,6 +79,8 @@ bool SdlVideo::DesktopSize(LONG& width, LONG& height) {
 void SdlVideo::CloseAll() {
     for (Uint32 id : windows_) SDL_DestroyWindow(SDL_GetWindowFromID(id));
     windows_.clear();
+    fullScreenStyled_.clear();
+    switched_ = false;
     mouseButtons_ = 0;
     dropWindow_ = 0;
     droppedFiles_.clear();

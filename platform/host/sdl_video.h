@@ -18,6 +18,8 @@ class SdlVideo final : public VideoAdapter {
 public:
     bool ShowsWindows() const override { return true; }
     bool DesktopSize(LONG& width, LONG& height) override;
+    bool DisplayModes(std::vector<DisplayMode>& modes) override;
+    bool SwitchDisplayMode(const DisplayMode* mode) override;
 
     HostWindowId OpenWindow(const std::string& title, const RECT& client, bool bordered, bool resizable) override;
     void CloseWindow(HostWindowId window) override;
@@ -54,8 +56,15 @@ private:
     bool TranslateDrop(const SDL_DropEvent& event, HostEvent& out);
     WPARAM MouseKeys() const;
     bool Opened(Uint32 id) const { return windows_.count(id) != 0; }
+    // Shows the window in the switched mode while one is in force and the
+    // window is in full-screen style, else as an ordinary window.
+    void ApplyDisplayMode(Uint32 id);
 
     std::set<Uint32> windows_;
+    // Windows without a frame kept on top: the full-screen ones.
+    std::set<Uint32> fullScreenStyled_;
+    bool switched_ = false;
+    SDL_DisplayMode switchedMode_{};
     Uint32 mouseButtons_ = 0;  // SDL_BUTTON masks held, as events told
     // The files of the drop under way: SDL2 names them one event each
     // between the drop's begin and its end, and the window gets them as one

@@ -29,6 +29,7 @@ HostWindowId SdlVideo::OpenWindow(const std::string& title, const RECT& client, 
 
 void SdlVideo::CloseWindow(HostWindowId window) {
     if (windows_.erase(window) == 0) return;
+    fullScreenStyled_.erase(window);
     SDL_DestroyWindow(SDL_GetWindowFromID(window));
 }
 
@@ -43,6 +44,11 @@ void SdlVideo::SetStyle(HostWindowId window, bool bordered, bool resizable, bool
     SDL_SetWindowBordered(shown, bordered ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowResizable(shown, resizable ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowAlwaysOnTop(shown, topmost ? SDL_TRUE : SDL_FALSE);
+    if (!bordered && topmost)
+        fullScreenStyled_.insert(window);
+    else
+        fullScreenStyled_.erase(window);
+    ApplyDisplayMode(window);
 }
 
 void SdlVideo::SetIcon(HostWindowId window, int32_t width, int32_t height, const uint32_t* pixels) {

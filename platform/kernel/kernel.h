@@ -1,9 +1,10 @@
 // Kernel services: the process heap, critical sections, events, threads and
 // waits, debug output, process exit, performance counter, local time and
 // file-time conversion, the Windows version, files (with share modes),
-// listings of folders, folder change notifications and temporary files, and
-// the modules (the program's own and the built-in system libraries, looked
-// up by name).
+// listings of folders, making folders, folder change notifications and
+// temporary files, the modules (the program's own and the built-in system
+// libraries, looked up by name), the local atom table, and the declaration
+// of the program's WinMain.
 //
 // Stands in for the kernel interface the framework calls, with the names and
 // numeric values the framework expects. Left out: everything the framework

@@ -114,8 +114,10 @@ struct DisplayProfile {
     int32_t desktopHeight = 0;
     int32_t desktopBitsPerPixel = 32;
     FrameMetrics frame;
-    // The modes that EnumDisplaySettingsA lists. Empty: the desktop's own size
-    // and the usual smaller sizes, each at 16 and 32 bits per pixel.
+    // The modes that EnumDisplaySettingsA lists. Empty: the host display's own
+    // modes when there is a display and the desktop size is left to it, else
+    // the desktop's own size and the usual smaller sizes; each size at 16 and
+    // 32 bits per pixel.
     std::vector<DisplayMode> displayModes;
     uint32_t oemCodePage = 932;
     // Physical memory in bytes; 0 takes the host's.

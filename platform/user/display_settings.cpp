@@ -2,14 +2,19 @@
 // switch between modes, with WM_DISPLAYCHANGE to every window after a switch
 // that changed the mode.
 //
-// The mode list is the profile's when it has one; otherwise it is made from
-// the desktop: its own size and the usual smaller sizes, at 16 and 32 bits.
-// The host is never switched: a full-screen mode is shown by the window that
-// covers it.
+// The mode list is the profile's when it has one. Otherwise, when the host
+// has a display and the profile leaves the desktop to it, the list is the
+// display's own modes and a switch switches the display (the depths a
+// display of today no longer runs, 16 bits among them, it shows through its
+// own, so each of its sizes is listed at 16 and 32 bits). Without a display
+// the list is made from the desktop: its own size and the usual smaller
+// sizes, at 16 and 32 bits, and a full-screen mode is shown by the window
+// that covers it.
 #include <mutex>
 #include <vector>
 
 #include "platform/user/user.h"
+#include "platform/host/host_video.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/window_records.h"
@@ -59,11 +64,44 @@ DisplayMode DesktopMode() {
     return DisplayMode{width, height, platform::Profile().display.desktopBitsPerPixel, kDesktopFrequency};
 }
 
-std::vector<DisplayMode> ModeList() {
+bool SameMode(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.frequency == b.frequency;
+}
+
+bool Listed(const std::vector<DisplayMode>& modes, const DisplayMode& mode) {
+    for (const DisplayMode& listed : modes)
+        if (SameMode(listed, mode)) return true;
+    return false;
+}
+
+// The host display's modes, when the list is to be theirs: each size and
+// rate at 16 bits, then at 32.
+bool HostModeList(std::vector<DisplayMode>& modes) {
     const platform::DisplayProfile& profile = platform::Profile().display;
+    if (profile.desktopWidth > 0 && profile.desktopHeight > 0) return false;
+    std::vector<DisplayMode> host;
+    if (!platform::HostVideo().DisplayModes(host)) return false;
+    modes.clear();
+    for (int32_t bits : {16, 32})
+        for (const DisplayMode& mode : host) {
+            const DisplayMode at{mode.width, mode.height, bits, mode.frequency};
+            if (!Listed(modes, at)) modes.push_back(at);
+        }
+    return true;
+}
+
+// The modes on offer; `fromHost` tells whether they are the host display's.
+std::vector<DisplayMode> ModeList(bool* fromHost = nullptr) {
+    const platform::DisplayProfile& profile = platform::Profile().display;
+    if (fromHost != nullptr) *fromHost = false;
     if (!profile.displayModes.empty()) return profile.displayModes;
-    const DisplayMode desktop = DesktopMode();
     std::vector<DisplayMode> modes;
+    if (HostModeList(modes)) {
+        if (fromHost != nullptr) *fromHost = true;
+        return modes;
+    }
+    const DisplayMode desktop = DesktopMode();
     for (int32_t bits : {16, 32}) {
         bool desktopListed = false;
         for (const ModeSize& size : kUsualSizes) {
@@ -79,11 +117,6 @@ std::vector<DisplayMode> ModeList() {
 DisplayMode ModeInForce() {
     const DisplayMode& inForce = ModeSwitchedTo();
     return inForce.width > 0 ? inForce : DesktopMode();
-}
-
-bool SameMode(const DisplayMode& a, const DisplayMode& b) {
-    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
-           a.frequency == b.frequency;
 }
 
 void FillDevMode(DEVMODEA* mode, const DisplayMode& from) {
@@ -139,6 +172,8 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     {
         std::lock_guard<std::mutex> guard(DisplayLock());
         const DisplayMode before = ModeInForce();
+        bool hostModes = false;
+        const std::vector<DisplayMode> modes = ModeList(&hostModes);
         if (mode == nullptr) {
             wanted = DesktopMode();
         } else {
@@ -150,7 +185,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
                 wanted.frequency = static_cast<int32_t>(mode->dmDisplayFrequency);
             // A frequency left at 0 means whatever the size offers.
             bool offered = false;
-            for (const DisplayMode& listed : ModeList()) {
+            for (const DisplayMode& listed : modes) {
                 if (listed.width == wanted.width && listed.height == wanted.height &&
                     listed.bitsPerPixel == wanted.bitsPerPixel &&
                     (wanted.frequency == 0 || listed.frequency == wanted.frequency)) {
@@ -163,6 +198,11 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
         }
         if (flags & CDS_TEST) return DISP_CHANGE_SUCCESSFUL;
         const bool desktop = SameMode(wanted, DesktopMode());
+        // The display's full-screen windows are the host thread's; only it
+        // can show them in another mode.
+        if (hostModes && (!platform::OnHostVideoThread() ||
+                          !platform::HostVideo().SwitchDisplayMode(desktop ? nullptr : &wanted)))
+            return DISP_CHANGE_FAILED;
         ModeSwitchedTo() = desktop ? DisplayMode{0, 0, 0, 0} : wanted;
         changed = !SameMode(before, wanted);
         changedTo = wanted;

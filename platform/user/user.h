@@ -2,14 +2,14 @@
 // queues (post, send, peek, get, wait, translate, dispatch), the default window
 // procedure, timers, activation, geometry and styles, system metrics and
 // parameters, display settings (the mode list and mode switches), the cursor
-// and icons, menus, the clipboard, and the global memory blocks that carry
-// clipboard data.
+// and icons, menus, the clipboard, the global memory blocks that carry
+// clipboard data, and message boxes (written to the standard error stream).
 //
 // Stands in for the window-manager interface the framework calls, with the
 // names and numeric values the framework expects. Left out: everything the
 // framework does not call (child windows, dialogs and accelerator tables that
 // can be created, hooks that can be installed, several displays, message
-// boxes, ...).
+// boxes shown on the display, ...).
 // Built on plain records and per-thread queues, with no host dependency: when
 // there is a display, each window is mirrored onto it through the host's
 // video adapter (platform/host/host_video.h) at every message pump, and the

@@ -77,7 +77,9 @@ bool CopyToTemporaryFile(MovieRecord* movie, const char* fileName) {
         FileStreamClose(file);
         return false;
     }
-    std::strncpy(movie->fileName, path, sizeof movie->fileName - 1);
+    const size_t nameLength = strnlen(path, sizeof movie->fileName - 1);
+    std::memcpy(movie->fileName, path, nameLength);
+    movie->fileName[nameLength] = '\0';
     movie->tempFile = 1;
     uint32_t left = static_cast<uint32_t>(size);
     bool whole = true;

@@ -191,5 +191,29 @@ TEST_F(ScreenRestoreTest, AModeChangeRestartsTheScreenBetweenItsTwoLines) {
     EXPECT_EQ(RequestedScreenMode.width, 320);
 }
 
+TEST_F(ScreenRestoreTest, WhileTheWindowIsBeingMadeAResetLeavesTheDeviceAlone) {
+    Start(true);
+    const int picture = LoadGraphFile("picture.png", 0);
+    ASSERT_GE(picture, 0);
+    IDirect3DDevice9* device = Direct3DDevice.device;
+    IDirect3DTexture9* texture = TextureOf(picture);
+    const std::string texels = LevelBytes(texture, 0, 16 * 16 * 4);
+    TakeCalls();
+
+    MainWindow.creatingFlag = 1;
+    EXPECT_EQ(ResetScreen(), 0);
+    EXPECT_TRUE(TakeCalls().empty());
+    EXPECT_EQ(Direct3DDevice.device, device);
+    EXPECT_EQ(TextureOf(picture), texture);
+    EXPECT_EQ(LevelBytes(texture, 0, 16 * 16 * 4), texels);
+
+    // Once the window stands, the reset rebuilds and refills.
+    MainWindow.creatingFlag = 0;
+    EXPECT_EQ(ResetScreen(), 0);
+    EXPECT_FALSE(TakeCalls().empty());
+    ASSERT_NE(TextureOf(picture), nullptr);
+    EXPECT_EQ(LevelBytes(TextureOf(picture), 0, 16 * 16 * 4), texels);
+}
+
 }  // namespace
 }  // namespace graphicstest

@@ -14,6 +14,7 @@
 #include "framework/graphics/mask_screen.h"
 #include "framework/graphics/screen_flip.h"
 #include "framework/graphics/screen_mode_change.h"
+#include "platform/user/layered_window_record.h"
 #include "platform/user/window_records.h"
 #include "tests/framework/graphics/graphics_test_support.h"
 #include "tests/framework/graphics/hardware_graphics_test_support.h"
@@ -200,6 +201,62 @@ TEST_F(ScreenTest, TheFrontScreenPresentsOnItsTimer) {
     FrontScreenTimerProc(MainWindow.windowHandle, WM_TIMER, FrontScreenPresentTimerId, 0);
     EXPECT_EQ(WindowPixel(3, 3), 0xFF0000u);
 }
+
+// A layered window takes the screen as read back, on either path, in place
+// of the copy into the window or the swap chain's present; the draw target
+// is left as it was.
+class LayeredScreenTest : public ScreenTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void TearDown() override {
+        MainWindow.settings.LayeredWindowFlag = 0;
+        ScreenTest::TearDown();
+    }
+};
+
+TEST_P(LayeredScreenTest, ALayeredWindowTakesTheScreenReadBack) {
+    const bool hardware = GetParam();
+    MainWindow.settings.LayeredWindowFlag = 1;
+    MainWindow.settings.backgroundColorSet = 1;
+    MainWindow.settings.backgroundRed = 0;
+    MainWindow.settings.backgroundGreen = 0;
+    MainWindow.settings.backgroundBlue = 255;
+    Start(hardware);
+    ASSERT_NE(MainWindow.layeredWindowEntry, nullptr);
+    SetWaitVSyncFlag(0);
+    ASSERT_EQ(ClearTargetScreen(), 0);
+    if (hardware) {
+        FlushVertexBatch();
+        EndDeviceScene();
+        IDirect3DSurface9* screen =
+            Direct3DDevice.subBackBuffer != nullptr ? Direct3DDevice.subBackBuffer : Direct3DDevice.backBuffer;
+        const RECT dot = {5, 7, 6, 8};
+        ASSERT_EQ(Direct3DDevice.device->ColorFill(screen, &dot, 0xFFFF0000), D3D_OK);
+        TakeCalls();
+    } else {
+        DrawRectFilled(5, 7, 6, 8, 0xF800);
+    }
+    const int target = GetDrawTarget();
+    ASSERT_EQ(PresentBackBuffer(), 0);
+    EXPECT_EQ(GetDrawTarget(), target);
+    if (hardware) {
+        for (const std::string& call : TakeCalls()) EXPECT_EQ(call.find("Present"), std::string::npos) << call;
+    }
+
+    platform::LayeredWindowUpdate update;
+    ASSERT_TRUE(platform::LastLayeredWindowUpdate(MainWindow.windowHandle, update));
+    const int band = MainWindow.WindowFrameTopOffset;
+    ASSERT_EQ(update.size.cx, 640);
+    ASSERT_EQ(update.size.cy, 480 + band);
+    auto at = [&](int x, int y) { return update.pixels[static_cast<size_t>(y + band) * 640 + x] & 0xFFFFFF; };
+    EXPECT_EQ(at(5, 7) & 0xF8F8F8, 0xF80000u);
+    EXPECT_EQ(at(6, 7) & 0xF8F8F8, 0x0000F8u);
+    EXPECT_EQ(at(639, 479) & 0xF8F8F8, 0x0000F8u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, LayeredScreenTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Hardware" : "Software";
+                         });
 
 }  // namespace
 }  // namespace graphicstest

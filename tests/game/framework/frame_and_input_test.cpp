@@ -93,10 +93,13 @@ TEST_F(FrameAndInputTest, PadMasksMapTheirBitsAndAZeroMaskNeverFires) {
     EXPECT_EQ(input_->heldButtons, 0);
 }
 
+// A scene's loop runs until its frame manager reports the end.
 TEST_F(FrameAndInputTest, UpdateReportsTheEndAfterAPostedQuit) {
-    EXPECT_TRUE(CFPSManager::GetInstance()->Update());
-    PostQuitMessage(0);
-    EXPECT_FALSE(CFPSManager::GetInstance()->Update());
+    QuitAtFrame(first_ + 4);
+    int frames = 0;
+    while (CFPSManager::GetInstance()->Update()) ++frames;
+    EXPECT_EQ(frames, 4);
+    EXPECT_EQ(FramesEnded(), first_ + 4);
 }
 
 // The rate is first measured once a second has passed since the last

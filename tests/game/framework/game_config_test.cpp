@@ -53,6 +53,8 @@ const ConfigCase kConfigCases[] = {
      "<Window x=\"3\">text</Window><Fullscreen enable=\"2\" /><DesktopComposition enable=\"1\" />", 85, 80, true, true,
      "<Window x=\"3\">text</Window>\n<Fullscreen enable=\"1\" />\n<DesktopComposition enable=\"1\" />\n"
      "<Volume BGM=\"85\" SE=\"80\" />\n"},
+    {"WindowsLineEnds", "<Window>\r\nline\r\n</Window>\r\n<Volume BGM=\"5\" />\r\n", 5, 80, false, false,
+     "<Window>line</Window>\n<Volume BGM=\"5\" SE=\"80\" />\n<Fullscreen enable=\"0\" />\n"},
     {"LaterElementsWin", "<Volume BGM=\"10\" SE=\"20\" /><Volume BGM=\"30\" />", 30, 80, false, false,
      "<Volume BGM=\"30\" SE=\"80\" />\n<Volume BGM=\"30\" SE=\"80\" />\n<Fullscreen enable=\"0\" />\n"},
     {"MissingFile", nullptr, 85, 80, false, false, "<Fullscreen enable=\"0\" />\n<Volume BGM=\"85\" SE=\"80\" />\n"},

@@ -98,6 +98,11 @@ TEST_F(ObjectTreeTest, FontObjectsTakeTheirLineHeightFromTheFont) {
     ASSERT_TRUE(same.CreateFont("ＭＳ ゴシック", 20, 3));
     EXPECT_EQ(Manager::C2DFontManager::GetInstance()->handles.size(), 1u);
     EXPECT_EQ(font.colour, MakeScreenColorCode(255, 255, 255));
+    // A face that does not fit the manager's 64-byte buffer is refused.
+    Object::C2DFontObject tooLong;
+    EXPECT_FALSE(tooLong.CreateFont(std::string(64, 'f').c_str(), 20, 3));
+    EXPECT_EQ(tooLong.fontKey, 0);
+    EXPECT_EQ(Manager::C2DFontManager::GetInstance()->handles.size(), 1u);
 }
 
 // What each frame of a screen object's draw shows, and the settings it
@@ -139,7 +144,8 @@ TEST_F(ObjectTreeTest, ScreenObjectsDrawWithTheirBlendAndBrightness) {
         const size_t before = OpenFrameDraws().size();
         object.Draw();
         std::vector<std::string> seen;
-        for (size_t i = before; i < OpenFrameDraws().size(); ++i) seen.push_back(gametest::Describe(OpenFrameDraws()[i]));
+        for (size_t i = before; i < OpenFrameDraws().size(); ++i)
+            seen.push_back(gametest::Describe(OpenFrameDraws()[i]));
         EXPECT_EQ(seen, c.draws);
         EXPECT_EQ(CurrentDrawSettings.blendMode, c.modeAfter);
         EXPECT_EQ(CurrentDrawSettings.blendParam, c.paramAfter);

@@ -100,4 +100,29 @@ TEST_F(NullDisplayTest, AWindowLivesAsARecordAndNothingReachesSdl) {
     EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
 }
 
+// Without a display the host names no modes: the profile's serve, and
+// without a list of its own the desktop's sizes at 16 and 32 bits.
+TEST_F(NullDisplayTest, TheProfileServesTheDisplayModes) {
+    std::vector<platform::DisplayMode> host;
+    EXPECT_FALSE(platform::HostVideo().DisplayModes(host));
+    EXPECT_TRUE(host.empty());
+
+    DEVMODEA mode{};
+    mode.dmSize = sizeof(mode);
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, 0, &mode));
+    EXPECT_EQ(mode.dmPelsWidth, 640u);
+    EXPECT_EQ(mode.dmBitsPerPel, 16u);
+
+    platform::Profile().display.displayModes = {{512, 384, 32, 70}};
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, 0, &mode));
+    EXPECT_EQ(mode.dmPelsWidth, 512u);
+    EXPECT_EQ(mode.dmDisplayFrequency, 70u);
+    EXPECT_FALSE(EnumDisplaySettingsA(nullptr, 1, &mode));
+    DEVMODEA request = mode;
+    request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode));
+    EXPECT_EQ(mode.dmPelsWidth, 512u);
+}
+
 }  // namespace

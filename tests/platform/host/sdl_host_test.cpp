@@ -278,4 +278,55 @@ TEST_F(SdlHostTest, CursorAndScreenSaverSwitchesReachTheHost) {
     EXPECT_TRUE(SDL_IsScreenSaverEnabled());
 }
 
+// The display's modes are the host's: the offscreen driver runs one, its
+// desktop, which is listed at 16 and 32 bits; a switch to it shows the
+// full-screen window in that mode, and the way back leaves full screen.
+TEST_F(SdlHostTest, TheDisplayModesAndTheSwitchAreTheHosts) {
+    SDL_DisplayMode desktop{};
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    std::vector<DEVMODEA> modes;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof(mode);
+    for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number) modes.push_back(mode);
+    ASSERT_EQ(modes.size(), 2u);
+    for (size_t i = 0; i < modes.size(); ++i) {
+        EXPECT_EQ(modes[i].dmPelsWidth, static_cast<DWORD>(desktop.w));
+        EXPECT_EQ(modes[i].dmPelsHeight, static_cast<DWORD>(desktop.h));
+        EXPECT_EQ(modes[i].dmBitsPerPel, i == 0 ? 16u : 32u);
+        EXPECT_EQ(modes[i].dmDisplayFrequency, 60u);  // the driver names no rate
+    }
+
+    // A size the display does not run is refused, though a desktop of that
+    // size would have offered it.
+    DEVMODEA request{};
+    request.dmSize = sizeof(request);
+    request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    request.dmPelsWidth = 640;
+    request.dmPelsHeight = 480;
+    request.dmBitsPerPel = 16;
+    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, desktop.w,
+                                  desktop.h, nullptr, nullptr, nullptr, nullptr);
+    Pump();
+    SDL_Window* shown = platform::host::WindowOf(window);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+    request.dmPelsWidth = static_cast<DWORD>(desktop.w);
+    request.dmPelsHeight = static_cast<DWORD>(desktop.h);
+    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_TRUE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+
+    // Switched again, a window that takes a frame leaves full screen.
+    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_TRUE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+    SetWindowLongA(window, GWL_STYLE, kWindowStyle | WS_VISIBLE);
+    SetWindowLongA(window, GWL_EXSTYLE, kWindowExStyle);
+    Pump();
+    EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+    ChangeDisplaySettingsA(nullptr, 0);
+}
+
 }  // namespace

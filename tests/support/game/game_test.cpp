@@ -167,11 +167,21 @@ void GameTest::OnFrameHook(int phase) {
     }
 }
 
+void GameTest::PostQuitMessageForTest() { PostQuitMessage(0); }
+
 void GameTest::EndFrame() {
     frames_.push_back(std::move(openFrame_));
     openFrame_.clear();
     StepClock(static_cast<uint64_t>(frameMilliseconds_));
-    ApplyInput(FramesEnded());
+    const int frame = FramesEnded();
+    ApplyInput(frame);
+    auto actions = actions_.find(frame);
+    if (actions != actions_.end())
+        for (const auto& action : actions->second) action();
+    if (frame == frameLimit_) {
+        ADD_FAILURE() << "the scene was still running after " << frame << " frames";
+        PostQuitMessage(0);
+    }
 }
 
 void GameTest::OnDraw(const ObservedGraphicDraw& observed) {

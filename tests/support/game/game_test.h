@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -68,6 +69,14 @@ protected:
     const std::vector<SeenDraw>& OpenFrameDraws() const { return openFrame_; }
     // 16 (the default) or 17 milliseconds per frame end.
     void SetFrameMilliseconds(int milliseconds) { frameMilliseconds_ = milliseconds; }
+    // Runs `action` as frame `frame` ends, after its clock step and input.
+    void AtFrame(int frame, std::function<void()> action) { actions_[frame].push_back(std::move(action)); }
+    // Posts a quit message as frame `frame` ends, so that that frame's
+    // CFPSManager::Update reports the end of the program.
+    void QuitAtFrame(int frame) { AtFrame(frame, [] { PostQuitMessageForTest(); }); }
+    // A scene that never ends fails the test: at this many frames (10000 by
+    // default) a quit is posted and a failure recorded.
+    void SetFrameLimit(int frames) { frameLimit_ = frames; }
     // The back buffer's pixels as 0x00RRGGBB, row by row (640 by 480 in the
     // game); empty when it cannot be read.
     std::vector<uint32_t> CaptureFrame(int* width = nullptr, int* height = nullptr);
@@ -108,6 +117,7 @@ private:
     static void OnDraw(const ObservedGraphicDraw& draw);
     static void OnMessagePoll();
 
+    static void PostQuitMessageForTest();
     void EndFrame();
     void ApplyInput(int frame);
     void StepClock(uint64_t milliseconds);
@@ -117,6 +127,8 @@ private:
     std::vector<SeenDraw> openFrame_;
     int frameMilliseconds_ = 16;
     bool insideFrameEnd_ = false;
+    std::map<int, std::vector<std::function<void()>>> actions_;
+    int frameLimit_ = 10000;
     std::map<int, std::set<int>> keysByFrame_;
     std::map<int, int> padByFrame_;
     std::set<int> keysDown_;
