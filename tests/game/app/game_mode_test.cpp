@@ -1,11 +1,14 @@
 // The story's driver with scripted stand-ins for the stage select, the
 // stages, the intermissions, the boss-rush run and the closing scenes; the
-// scenario interludes between them are the real ones, played fast forward.
+// scenario interludes between them are the real ones, played fast forward
+// over small pictures in the test's folder.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -50,6 +53,31 @@ protected:
         int sounds[3];
         LoadTitleSounds(sounds);
         for (int i = 0; i < 3; ++i) titleSounds[i] = sounds[i];
+        // The interludes play the tree's scenarios over small pictures.
+        ASSERT_TRUE(SetCurrentDirectoryA(folder_.windowsPath().c_str()));
+        for (const char* scenario : {"Stage1_senario1", "Stage1_senario4", "Stage2_senario1", "Stage2_senario3",
+                                     "Stage3_senario1", "Stage3_senario3", "Stage4_senario2", "Stage5_senario1",
+                                     "Stage5_senario2", "Stage6_senario1"}) {
+            CopyFromTree(std::string("senario\\") + scenario + ".xml");
+            CopyFromTree(std::string("senario\\") + scenario + ".txt");
+        }
+        CopyFromTree("sound\\BGM\\bgm_talk.ogg");
+        CopyFromTree("sound\\SE\\se_title_enter.wav");
+        for (const char* picture :
+             {"senario\\message_window.png", "standpicture\\ressa\\ressa_stand.png", "standpicture\\kolva\\kolva_stand.png",
+              "background\\stage1b\\stage1b_for_senario.png", "background\\stage2b\\stage2b_for_senario.png",
+              "background\\stage2_background_for_senario.png", "background\\stage3_background_for_senario.png",
+              "background\\stage4_background_for_senario.png", "background\\stage5_background_for_senario.png",
+              "background\\stage6_background_for_senario.png"})
+            WritePicture(std::string("resource\\picture\\") + picture, 8, 8, 0x406080);
+    }
+    void CopyFromTree(std::string relative) {
+        std::string host = relative;
+        for (char& c : host)
+            if (c == '\\') c = '/';
+        std::ifstream file(std::string(BRACKENFOLD_RESOURCE_DIR) + "/resource/" + host, std::ios::binary);
+        WriteFile("resource\\" + relative,
+                  std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
     }
     void TearDown() override {
         StoryScenes = DefaultStoryScenes();
@@ -262,7 +290,7 @@ TEST_F(GameModeTest, AnInterludeThatFailsToLoadEndsTheStory) {
 
     // In the driver the failed interlude ends the story before the battle.
     messageBoxes.clear();
-    ASSERT_TRUE(SetCurrentDirectoryA(folder_.windowsPath().c_str()));
+    ASSERT_TRUE(DeleteFileA("resource\\senario\\Stage3_senario1.xml"));
     results = {3, 303};
     EXPECT_EQ(RunGameMode(titleSounds), 9);
     EXPECT_EQ(calls, (std::vector<std::string>{"select 1", "stage 3 100 1"}));

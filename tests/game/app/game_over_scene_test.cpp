@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
@@ -17,6 +18,7 @@
 #include "game/stage/stage_scene.h"
 #include "platform/kernel/kernel.h"
 #include "tests/game/app/app_test.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -154,6 +156,27 @@ TEST_F(GameOverTest, AMissingFileIsReportedAsMinusOne) {
         EXPECT_EQ(Manager::CTextureManager::GetInstance()->GetHandle("resource\\picture\\gameover\\game_over000.png"), -1);
         EXPECT_EQ(Manager::CTextureManager::GetInstance()->GetHandle("resource\\picture\\selection\\select_menus.png"), -1);
     }
+}
+
+// A window closed in the animation or the menu shuts the whole program
+// down and ends the process with exit code 0.
+TEST_F(GameOverTest, AClosedWindowEndsTheProcessAfterAFullRelease) {
+    testsupport::InterceptExitProcess();
+    LastCharacter = 2;
+    QuitAtFrame(kAnimationFrames + 20);
+    unsigned int exitCode = 99;
+    try {
+        RunGameOverScene();
+        ADD_FAILURE() << "the scene returned";
+    } catch (const testsupport::ProcessExited& exited) {
+        exitCode = exited.exitCode;
+    }
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(FramesEnded(), kAnimationFrames + 20);
+    EXPECT_EQ(FrameworkInitialised, 0);
+    EXPECT_TRUE(Manager::CTextureManager::GetInstance()->entries.empty());
+    EXPECT_TRUE(Manager::CSoundManager::GetInstance()->entries.empty());
+    EXPECT_TRUE(Manager::CPrimitive2DObjectManager::GetInstance()->objects.empty());
 }
 
 }  // namespace
