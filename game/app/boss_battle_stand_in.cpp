@@ -12,6 +12,3 @@ int RunBossBattleScene(int*, int, int bossId, bool) {
     default: return 601;
     }
 }
-
-// Stand-in until the story's game-over scene is built: continue.
-int RunGameOverScene() { return 0; }

@@ -8,15 +8,13 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/game_over_scene.h"
 #include "game/app/intermission_scene.h"
 #include "game/app/play_time.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/resource_managers.h"
 #include "platform/user/user.h"
-
-// The story's game-over scene: 1 back to the title, anything else continue.
-int RunGameOverScene();
 
 int (*BossRushIntermissionScene)(int bossId, int* carriedHitPoints, bool retry) = &RunIntermissionScene;
 int (*BossRushGameOverScene)() = &RunGameOverScene;
@@ -209,7 +207,10 @@ int RunBossRushMode() {
 
         if (code == 99) return 7100;
         if (code == 101) {
-            if (BossRushGameOverScene() == 1) return 0;
+            const int choice = BossRushGameOverScene();
+            if (choice == 1) return 0;
+            // A game over that could not load its files ends the run.
+            if (choice == -1) return -1;
             code = kFirstBattle;
             hitPoints = kFullHitPoints;
         }

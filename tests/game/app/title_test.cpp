@@ -15,6 +15,7 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/game_mode.h"
 #include "game/app/play_time.h"
 #include "game/app/title_scenes.h"
 #include "game/app/win_main.h"
@@ -39,12 +40,13 @@ std::string Unblended(const gametest::SeenDraw& draw) {
     return std::regex_replace(text, std::regex(" blend 0/[0-9]+ "), " blend 0 ");
 }
 
-// Logo, opening skipped with JUMP, the main menu; the story (its stand-in
-// comes straight back) and the how-to pages show the main menu again at
-// once, without logo or opening; quit ends the program through the whole
-// shutdown with exit code 0. On the menu the window loses and regains the
-// focus, which stops and resumes the music.
+// Logo, opening skipped with JUMP, the main menu; the story (its stage
+// select backed out of at once) and the how-to pages show the main menu
+// again at once, without logo or opening; quit ends the program through the
+// whole shutdown with exit code 0. On the menu the window loses and regains
+// the focus, which stops and resumes the music.
 TEST_F(TitleTest, TheProgramRunsFromTheLogoToQuitAndShutsDown) {
+    StoryScenes.stageSelect = [](int, int*) -> SceneCode { return 0; };
     const int skip = kLogoFrames + 4;
     HoldKey('X', skip);               // JUMP in the opening
     const int menu = skip + 64;       // the menu's fade-in is over
@@ -77,6 +79,7 @@ TEST_F(TitleTest, TheProgramRunsFromTheLogoToQuitAndShutsDown) {
     });
 
     EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT), 0);
+    StoryScenes = DefaultStoryScenes();
 
     for (int frame : {2, kLogoFrames / 2, kLogoFrames}) EXPECT_EQ(Pictures(frame), std::vector<std::string>{"circle_logo.png"}) << frame;
     EXPECT_EQ(Pictures(kLogoFrames + 1), std::vector<std::string>{"opening01_graph.png"});
