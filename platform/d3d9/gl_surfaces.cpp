@@ -18,10 +18,11 @@ void TightRows() {
 }
 
 // While one is held, uploads of a format kept with an alpha of 1 write 1
-// whatever the bytes' unused bits hold.
+// whatever the bytes' unused bits hold. Bytes without an alpha channel at all
+// are given 1 by OpenGL itself, on its faster path.
 class AlphaOneUploads {
 public:
-    explicit AlphaOneUploads(const GlFormat& format) : on_(format.alphaOne) {
+    explicit AlphaOneUploads(const GlFormat& format) : on_(format.alphaOne && format.pixelFormat != GL_RGB) {
         if (!on_) return;
         glPixelTransferf(GL_ALPHA_SCALE, 0.0f);
         glPixelTransferf(GL_ALPHA_BIAS, 1.0f);
