@@ -31,7 +31,8 @@ inline uint32_t PackChannel(uint32_t value, int bits) {
     return (value * top + 127) / 255;
 }
 
-// Packs pixels of four bytes (red, green, blue, alpha) into 16-bit pixels.
+// Packs pixels of four bytes (red, green, blue, alpha) into 16-bit pixels:
+// eight at a time with SSE2 where there is SSE2, the rest by table.
 class PixelPacker {
 public:
     explicit PixelPacker(const PackedLayout& layout);
@@ -40,6 +41,7 @@ public:
     void Pack(const uint8_t* rgba, uint8_t* out, size_t count) const;
 
 private:
+    PackedLayout layout_;
     uint16_t tables_[4][256];  // each channel's value already in place
 };
 

@@ -3,6 +3,7 @@
 // rounding formula for every value of every channel, and every 16-bit value
 // through a render target and back, across an odd width whose rows end in
 // padding.
+#include <algorithm>
 #include <cmath>
 
 #include "platform/d3d9/packed_pixels.h"
@@ -44,8 +45,10 @@ TEST(PixelPackerTest, PacksEveryChannelValueAsTheRoundingFormula) {
             const uint8_t pixel[4] = {low, high, static_cast<uint8_t>(low ^ high), static_cast<uint8_t>(255 - low)};
             std::memcpy(&rgba[i * 4], pixel, 4);
         }
+        // In runs of 13: eight at a time, then one by one.
         std::vector<uint16_t> packed(65536);
-        packer.Pack(rgba.data(), reinterpret_cast<uint8_t*>(packed.data()), packed.size());
+        for (size_t at = 0; at < packed.size(); at += 13)
+            packer.Pack(&rgba[at * 4], reinterpret_cast<uint8_t*>(&packed[at]), std::min<size_t>(13, packed.size() - at));
         int wrong = 0;
         for (uint32_t i = 0; i < 65536; ++i) {
             const uint16_t expected = PackedByFormula(*layout, &rgba[i * 4]);
