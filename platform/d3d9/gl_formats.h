@@ -2,11 +2,12 @@
 // its texture or renderbuffer, and the format and type that describe its
 // bytes in memory, so that uploads and read-backs move the rows as they lie.
 // Formats of 8 bits or fewer per channel are held with 8 bits per channel.
-// The 32-bit formats without alpha are held with an alpha channel kept at 1
-// (uploads write 1, draws leave it, clears and copies put it back), so that
-// their read-backs are plain copies and blending reads a destination alpha
-// of 1 from them, as from the other formats without alpha, which are held
-// without. Private to platform/d3d9's OpenGL renderer.
+// The 32-bit formats without alpha, and the 16-bit ones a screen may have,
+// are held with an alpha channel kept at 1 (uploads write 1, draws leave it,
+// clears and copies put it back), so that their read-backs are plain copies
+// of four bytes a pixel (which the 16-bit ones then pack) and blending reads
+// a destination alpha of 1 from them, as from the other formats without
+// alpha, which are held without. Private to platform/d3d9's OpenGL renderer.
 #pragma once
 
 #include "platform/d3d9/d3d9.h"

@@ -2,6 +2,7 @@
 // move on, read back when the device reads the bytes.
 #include "platform/d3d9/gl_surfaces.h"
 
+#include <cstring>
 #include <vector>
 
 namespace platform::d3d9 {
@@ -17,10 +18,11 @@ void TightRows() {
 }
 
 // While one is held, uploads of a format kept with an alpha of 1 write 1
-// whatever the bytes' unused bits hold.
+// whatever the bytes' unused bits hold. Bytes without an alpha channel at all
+// are given 1 by OpenGL itself, on its faster path.
 class AlphaOneUploads {
 public:
-    explicit AlphaOneUploads(const GlFormat& format) : on_(format.alphaOne) {
+    explicit AlphaOneUploads(const GlFormat& format) : on_(format.alphaOne && format.pixelFormat != GL_RGB) {
         if (!on_) return;
         glPixelTransferf(GL_ALPHA_SCALE, 0.0f);
         glPixelTransferf(GL_ALPHA_BIAS, 1.0f);
@@ -198,13 +200,63 @@ void GlSurfaces::ReadPixels(SurfaceMemory& surface, BYTE* bytes) {
     Held* held = Hold(surface);
     if (held == nullptr || held->image->texture == 0) return;
     const GlFormat& format = *held->image->format;
+    // Asked first: the first ask binds a texture of its own.
+    const PixelPacker* packer = IsCompressed(format) ? nullptr : Packer(format);
     state_.TextureForWork(held->image->texture);
     TightRows();
+    const GLint level = static_cast<GLint>(surface.level);
     if (IsCompressed(format)) {
-        glGetCompressedTexImage(GL_TEXTURE_2D, static_cast<GLint>(surface.level), bytes);
+        glGetCompressedTexImage(GL_TEXTURE_2D, level, bytes);
+    } else if (packer != nullptr) {
+        // The channels as bytes (OpenGL copies them nearly as they lie),
+        // then packed row by row into the surface's layout.
+        const size_t width = surface.width;
+        channels_.resize(width * surface.height * 4);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, channels_.data());
+        for (size_t row = 0; row < surface.height; ++row)
+            packer->Pack(channels_.data() + row * width * 4, bytes + row * surface.layout.pitch, width);
     } else {
-        glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(surface.level), format.pixelFormat, format.pixelType, bytes);
+        glGetTexImage(GL_TEXTURE_2D, level, format.pixelFormat, format.pixelType, bytes);
     }
+}
+
+const PixelPacker* GlSurfaces::Packer(const GlFormat& format) {
+    auto found = packers_.find(&format);
+    if (found != packers_.end()) return found->second.get();
+    std::unique_ptr<PixelPacker> packer;
+    if (const PackedLayout* layout = PackedLayoutOf(format.format)) {
+        packer = std::make_unique<PixelPacker>(*layout);
+        if (!PacksAsOpenGl(*packer, format)) packer.reset();
+    }
+    return packers_.emplace(&format, std::move(packer)).first->second.get();
+}
+
+// Channels are packed one by one, so a ramp on which each channel takes
+// every value shows all the packing does: it is read back as bytes and
+// packed here, and read back packed by OpenGL, and the two must match.
+bool GlSurfaces::PacksAsOpenGl(const PixelPacker& packer, const GlFormat& format) {
+    constexpr size_t kValues = 256;
+    BYTE ramp[kValues * 4];
+    for (size_t value = 0; value < kValues; ++value) {
+        ramp[value * 4 + 0] = static_cast<BYTE>(value);
+        ramp[value * 4 + 1] = static_cast<BYTE>(255 - value);
+        ramp[value * 4 + 2] = static_cast<BYTE>(value ^ 0xA5);
+        ramp[value * 4 + 3] = static_cast<BYTE>(value ^ 0x3C);
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    state_.TextureForWork(texture);
+    TightRows();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kValues, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, ramp);
+    BYTE channels[kValues * 4] = {};
+    BYTE fromOpenGl[kValues * 2] = {};
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, channels);
+    glGetTexImage(GL_TEXTURE_2D, 0, format.pixelFormat, format.pixelType, fromOpenGl);
+    state_.ForgetTexture(texture);
+    glDeleteTextures(1, &texture);
+    BYTE packed[kValues * 2] = {};
+    packer.Pack(channels, packed, kValues);
+    return std::memcmp(ramp, channels, sizeof(ramp)) == 0 && std::memcmp(packed, fromOpenGl, sizeof(packed)) == 0;
 }
 
 void GlSurfaces::ReadBack(SurfaceMemory& surface) {

@@ -15,9 +15,11 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/d3d9/gl_formats.h"
 #include "platform/d3d9/gl_state_cache.h"
+#include "platform/d3d9/packed_pixels.h"
 #include "platform/d3d9/surface_memory.h"
 
 namespace platform::d3d9 {
@@ -94,10 +96,17 @@ private:
     void MakeImage(SurfaceMemory& surface);
     void AttachDepth(Held& held, SurfaceMemory* depth);
     void DeleteImage(Image& image);
+    // The packer that reads a 16-bit format back faster, once it is known to
+    // give what OpenGL's own packing gives; null for any other format or when
+    // OpenGL packs differently.
+    const PixelPacker* Packer(const GlFormat& format);
+    bool PacksAsOpenGl(const PixelPacker& packer, const GlFormat& format);
 
     GlStateCache& state_;
     std::unordered_map<const SurfaceMemory*, Held> held_;
     std::unordered_map<const Image*, std::unique_ptr<Image>> images_;
+    std::unordered_map<const GlFormat*, std::unique_ptr<PixelPacker>> packers_;
+    std::vector<BYTE> channels_;  // a read-back's pixels as bytes, before packing
 };
 
 }  // namespace platform::d3d9
