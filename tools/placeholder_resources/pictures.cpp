@@ -78,6 +78,10 @@ constexpr ShapeRule kRules[] = {
     // The flame shot's 128 x 64 body; the turret's 64-pixel spark.
     {"effect\\fire\\", {128, 64, 0, 0, false}},
     {"effect\\battery_effect\\", {64, 64, 0, 0, false}},
+    // The dash's dust, drawn behind her feet from 96 below her cell's top,
+    // and the jump's, placed on the lower middle quarter of her cell.
+    {"effect\\dash_smoke\\", {64, 32, 0, 0, false}},
+    {"effect\\jump_effect\\", {64, 64, 0, 0, false}},
     // The stage: 64-pixel tiles, the platforms at the sizes their floors
     // have, the player's 128-pixel frames and the enemies at their sizes.
     {"mapchip\\stage_elevator.png", {448, 64, 0, 0, false}},
@@ -114,7 +118,7 @@ constexpr ShapeRule kRules[] = {
     {"kolva\\attack2\\new_attack2\\kolva_attack2.png", {24 * 256, 128, 256, 128, false}},
     {"tamsel\\attack_2a\\tamsel_attack_2a.png", {21 * 128, 128, 128, 128, false}},
     {"\\playercharacter\\", {128, 128, 0, 0, false}},
-    // The stage's HUD: the gauge frame at (10, 10) round up to ten cells
+    // The stage's HUD: the gauge frame at (10, 10) around up to ten cells
     // 24 apart from (30, 30), the attack level and spell stock at (85, 54).
     {"hpbar_stage\\hp01.png", {272, 48, 0, 0, false}},
     {"hpbar_stage\\hp02.png", {24, 24, 0, 0, false}},
