@@ -75,12 +75,33 @@ constexpr ShapeRule kRules[] = {
     {"effect\\solvane\\", {256, 256, 0, 0, false}},
     {"effect\\ray\\", {640, 64, 0, 0, false}},
     {"effect\\laser\\", {640, 32, 0, 0, false}},
+    // The flame shot's 128 x 64 body; the turret's 64-pixel spark.
+    {"effect\\fire\\", {128, 64, 0, 0, false}},
+    {"effect\\battery_effect\\", {64, 64, 0, 0, false}},
+    // The dash's dust, drawn behind her feet from 96 below her cell's top,
+    // and the jump's, placed on the lower middle quarter of her cell.
+    {"effect\\dash_smoke\\", {64, 32, 0, 0, false}},
+    {"effect\\jump_effect\\", {64, 64, 0, 0, false}},
     // The stage: 64-pixel tiles, the platforms at the sizes their floors
     // have, the player's 128-pixel frames and the enemies at their sizes.
     {"mapchip\\stage_elevator.png", {448, 64, 0, 0, false}},
     {"mapchip\\stage_sinking_floor.png", {64, 256, 0, 0, false}},
+    // The destruction front, drawn from 64 above its y; the standing
+    // falling block, drawn 32 above its 64-pixel cell.
+    {"mapchip\\destruction_front\\", {256, 960, 0, 0, false}},
+    {"mapchip\\stage_falling_block.png", {64, 96, 0, 0, false}},
+    // Decorations drawn up from their cell: the carpet floor and the pillar's
+    // top 32 pixels, the chandelier 20 and the decoration 64.
+    {"mapchip\\stonefloorwithcapet.png", {64, 96, 0, 0, false}},
+    {"mapchip\\stage5_hashira_top.png", {64, 96, 0, 0, false}},
+    {"mapchip\\chandelier.png", {64, 84, 0, 0, false}},
+    {"mapchip\\stage_decoration.png", {64, 128, 0, 0, false}},
     {"\\mapchip\\", {64, 64, 0, 0, false}},
     {"\\item\\", {64, 64, 0, 0, false}},
+    // The enemies' 32-pixel bullets.
+    {"barrage\\red.png", {32, 32, 0, 0, false}},
+    {"barrage\\knife.png", {32, 32, 0, 0, false}},
+    {"barrage\\ice.png", {32, 32, 0, 0, false}},
     {"\\barrage\\", {64, 64, 0, 0, false}},
     {"_stream.png", {640, 64, 64, 64, false}},
     {"enemy\\stone_snake\\", {128, 256, 0, 0, false}},
@@ -88,7 +109,26 @@ constexpr ShapeRule kRules[] = {
     {"enemy\\chinton\\", {128, 128, 0, 0, false}},
     {"enemy\\fenwa\\", {128, 128, 0, 0, false}},
     {"\\enemy\\", {64, 64, 0, 0, false}},
+    // The player's attack sheets, one row of cells each: kolva's combo and
+    // rush are cut in 256 x 128 cells drawn 64 pixels left of her 128-pixel
+    // body (the combo reaches cell (79 - 8) / 3, the rush (70 - 1) / 3 and
+    // the spell's dash (229 - 171) / 5 + 5), tamsel's dive in 128 x 128 cells
+    // up to (61 - 1) / 3.
+    {"kolva\\attack1\\new_attack1\\kolva_action_attack1.png", {24 * 256, 128, 256, 128, false}},
+    {"kolva\\attack2\\new_attack2\\kolva_attack2.png", {24 * 256, 128, 256, 128, false}},
+    {"tamsel\\attack_2a\\tamsel_attack_2a.png", {21 * 128, 128, 128, 128, false}},
     {"\\playercharacter\\", {128, 128, 0, 0, false}},
+    // The stage's HUD: the gauge frame at (10, 10) around up to ten cells
+    // 24 apart from (30, 30), the attack level and spell stock at (85, 54).
+    {"hpbar_stage\\hp01.png", {272, 48, 0, 0, false}},
+    {"hpbar_stage\\hp02.png", {24, 24, 0, 0, false}},
+    {"hpbar_stage\\", {96, 24, 0, 0, false}},
+    // The spell backdrop scrolls up by up to 479 and sideways by up to
+    // 479 * 1.3 while it must still cover the view: twice the screen.
+    {"background\\background_spell.png", {1280, 960, 0, 0, true}},
+    // A spell's title: the size it is stretched into at t = 30, when it is
+    // next drawn unstretched at (10, 410).
+    {"picture\\text\\", {182, 30, 0, 0, false}},
     // Full-screen pictures.
     {"\\background\\", {640, 480, 0, 0, true}},
     {"\\opening\\", {640, 480, 0, 0, true}},
@@ -229,6 +269,12 @@ void DrawGrid(Canvas& canvas, const PictureShape& shape, const std::string& labe
             std::snprintf(text, sizeof text, "cell %d", cell);
             canvas.Text(x + 4, y + 4, text, kYellow, shape.cellHeight >= 64 ? 2 : 1);
             if (columnMajor) canvas.FillRect(x + 80, y + 12, (cell % 60) * 2 + 2, 8, kYellow);
+            // The player's cells centre her 128-pixel body: mark its hit box.
+            if (Has(Lower(name), "\\playercharacter\\")) {
+                const SpriteBox& body = kSpriteBoxes[0];
+                canvas.FrameRect(x + (shape.cellWidth - 128) / 2 + body.left, y + body.top, body.right - body.left,
+                                 body.bottom - body.top, kRed);
+            }
         }
     Label(canvas, 4, shape.cellHeight >= 64 ? 24 : 14, std::min(shape.width, shape.cellWidth), label, name);
 }

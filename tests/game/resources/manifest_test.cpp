@@ -17,6 +17,9 @@
 
 #include "game/bossbattle/battle_assets.h"
 #include "game/bossbattle/battle_sounds.h"
+#include "game/stage/moving_floors.h"
+#include "game/stage/player_animation.h"
+#include "game/stage/stage_images.h"
 #include "tools/placeholder_resources/resource_lists.h"
 #include "tools/placeholder_resources/scenarios.h"
 
@@ -117,6 +120,44 @@ TEST(PlaceholderTreeTest, SheetsHoldTheCellsTheScenesCutOut) {
     };
     for (const auto& sheet : sheets)
         EXPECT_EQ(PngSize(sheet.name), std::make_pair(sheet.width, sheet.height)) << sheet.name;
+}
+
+// The cells the drawing code cuts from a picture, or the part of the view it
+// must cover, lie within the placeholder: no cut-off cell, no empty stretch.
+TEST(PlaceholderTreeTest, PicturesAreAtLeastAsLargeAsTheDrawingCutsThem) {
+    int count = 0;
+    const char* const* list = StageImageList(1, &count);
+    ASSERT_NE(list, nullptr);
+    const auto at = [&](int position) { return std::string(list[position]); };
+    const struct {
+        std::string name;
+        uint32_t width, height;
+    } needs[] = {
+        // Kolva's combo: 256 x 128 cells, cell (c - 8) / 3 for the last
+        // counter 79 before it ends at 80.
+        {at(PlayerImage::kKolvaComboSheet), 256 * ((79 - 8) / 3 + 1), 128},
+        // Her rush: cell (c - 1) / 3 up to c = 70; the spell's dash runs
+        // over cells 5 to (229 - 171) / 5 + 5 of the same sheet.
+        {at(PlayerImage::kKolvaRushSheet), 256 * ((70 - 1) / 3 + 1), 128},
+        // Tamsel's dive: 128 x 128 cells, cell (c - 1) / 3 up to c = 61.
+        {at(PlayerImage::kTamselDiveSheet), 128 * ((61 - 1) / 3 + 1), 128},
+        // The armor devils' strips: 64-pixel cells, cell (c mod 48) / 5.
+        {at(677), 64 * (47 / 5 + 1), 64},
+        {at(678), 64 * (47 / 5 + 1), 64},
+        {at(StageImage::kDestructionFront), kFrontWidth, kFrontHeight},
+        {at(StageImage::kDestructionFront + 11), kFrontWidth, kFrontHeight},
+        // The spell backdrop, drawn from (-1.3 m, -m) with m up to 479.
+        {at(136), 640 + 479 * 13 / 10, 480 + 479},
+        // The volume bar, cut up to 100 * 146 / 100 wide; the opening's text
+        // pages, uncovered 4 t wide up to 636 and then drawn whole.
+        {"resource\\picture\\config\\option_volbar.png", 146, 22},
+        {"resource\\picture\\opening\\opening01_text.png", 640, 480},
+    };
+    for (const auto& need : needs) {
+        const auto [width, height] = PngSize(need.name);
+        EXPECT_GE(width, need.width) << need.name;
+        EXPECT_GE(height, need.height) << need.name;
+    }
 }
 
 // Whether the script text is what the scenario player reads: CR LF lines,
