@@ -37,8 +37,12 @@ void Rotated(int x, int y, double scale, double angle, int handle, int turn) {
 bool IsBoss(int bossId, int story) { return bossId == story || bossId == story * 1000; }
 
 // The looping walks: the picture of the counter, then the counter back to 1
-// once it has reached the loop's length.
-int DrawLoop(int& counter, int x, int y, int position, int limit, bool mirrored, const int* images) {
+// once it has reached the loop's length. A counter that went past the
+// length without being drawn (the boss blinking after a hit) starts the
+// loop again instead of reaching pictures beyond the walk.
+int DrawLoop(int& counter, int x, int y, int first, int step, int limit, bool mirrored, const int* images) {
+    if (counter > limit) counter = 1;
+    const int position = first + step * (counter / 5);
     if (mirrored)
         Mirrored(x, y, Image(images, position));
     else
@@ -157,23 +161,23 @@ int DrawRobotAttackBMirrored(int counter, int x, int y, const int* images) {
 }
 
 int DrawBossWalkLoop(int& counter, int x, int y, const int* images) {
-    return DrawLoop(counter, x, y, 151 + counter / 5, 64, false, images);
+    return DrawLoop(counter, x, y, 151, 1, 64, false, images);
 }
 
 int DrawBossBackLoop(int& counter, int x, int y, const int* images) {
-    return DrawLoop(counter, x, y, 138 + counter / 5, 64, false, images);
+    return DrawLoop(counter, x, y, 138, 1, 64, false, images);
 }
 
 int DrawBossWalkLoopLong(int& counter, int x, int y, const int* images) {
-    return DrawLoop(counter, x, y, 138 + counter / 5, 69, false, images);
+    return DrawLoop(counter, x, y, 138, 1, 69, false, images);
 }
 
 int DrawBossWalkLoopReverse(int& counter, int x, int y, const int* images) {
-    return DrawLoop(counter, x, y, 152 - counter / 5, 69, false, images);
+    return DrawLoop(counter, x, y, 152, -1, 69, false, images);
 }
 
 int DrawBossWalkLoopMirrored(int& counter, int x, int y, const int* images) {
-    return DrawLoop(counter, x, y, 138 + counter / 5, 104, true, images);
+    return DrawLoop(counter, x, y, 138, 1, 104, true, images);
 }
 
 int DrawBossAttackNear(int counter, int x, int y, const int* images) {
