@@ -21,6 +21,7 @@
 #include "framework/graphics/matrix_math.h"
 #include "framework/graphics/movie_entries.h"
 #include "framework/graphics/software_draw_wrappers.h"
+#include "framework/graphics/subtract_emulation.h"
 #include "framework/softrender/line_draw.h"
 #include "framework/window/main_window.h"
 
@@ -28,7 +29,6 @@ namespace {
 
 constexpr int kFrontScreen = -4;
 constexpr int kSubtractMode = 3;
-constexpr int kMultiplyMode = 5;
 
 bool IsTextureGraphic(const GraphicRecord* record) { return record->image != nullptr && record->image->hardware; }
 
@@ -79,23 +79,7 @@ int RunDraw(const GraphicRecord* record, const RECT& bounds, Draw draw) {
     if (masked) BeginMaskedDraw(bounds);
     int result;
     if (EmulatesSubtract(record)) {
-        // dest - src = 1 - ((1 - dest) * src'): invert the area, multiply by
-        // the graphic, invert again.
-        DrawSettings& settings = CurrentDrawSettings;
-        const int param = settings.blendParam;
-        const uint32_t bright = GetDrawBrightColor();
-        const auto invert = [&] {
-            SetBlendModeAndParam(kSubtractMode, 255);
-            SetDrawBrightnessRGB(255, 255, 255);
-            DrawRectFilledOnDevice(bounds.left, bounds.top, bounds.right, bounds.bottom,
-                                   static_cast<int>(MakeScreenColorCode(255, 255, 255)));
-            SetDrawBrightnessColor(bright);
-        };
-        invert();
-        SetBlendModeAndParam(kMultiplyMode, param);
-        result = draw();
-        invert();
-        SetBlendModeAndParam(kSubtractMode, param);
+        result = DrawWithEmulatedSubtract(bounds, draw);
     } else {
         result = draw();
     }

@@ -10,6 +10,7 @@
 #include "framework/sound/sound_playback.h"
 #include "game/stage/enemy_updating.h"
 #include "game/stage/player_character.h"
+#include "game/stage/stage_images.h"
 
 namespace {
 
@@ -622,8 +623,8 @@ void DrawArmorDevilLeaderLook(int counter, int facing, int x, int y, const int* 
 }
 
 void DrawFenwaLook(int counter, int facing, int x, int y, const int* images) {
-    // Fifteen pictures of four frames each, in a 128 by 128 box.
-    const int image = 745 + ((counter < 0 ? 0 : counter) % 60) / 4;
+    // Ten pictures of five frames each, in its 128 by 128 box.
+    const int image = StageImage::kFenwa + ((counter < 0 ? 0 : counter) % 50) / 5;
     if (facing == 2)
         DrawGraphicStretched(x, y, x + 128, y + 128, images[image], 1);
     else if (facing == 1)
@@ -649,8 +650,11 @@ void DrawStoneSnakeLook(int counter, int facing, int x, int y, const int* images
     }
 }
 
-void DrawStoneSnakeEntrance(int counter, int facing, int x, int y, const int* images) {
-    const int image = 688 + ((counter < 0 ? 0 : counter) % 59) / 4;
+void DrawStoneSnakeEntrance(int counter, int facing, int x, int y, const int* images, int mode) {
+    // Rising and sinking (modes 1 and 4) show the standing pictures, standing
+    // up (mode 2) the second set that only stage 5's list holds.
+    const int first = mode == 2 ? 745 : 688;
+    const int image = first + ((counter < 0 ? 0 : counter) % 59) / 4;
     if (facing == 2)
         DrawGraphicMirrored(x, y, images[image], 1);
     else
@@ -667,6 +671,8 @@ void DrawFirstDeath(int counter, int x, int y, const int* images) {
 }
 
 void DrawSecondDeath(int counter, int x, int y, const int* images) {
-    const int image = counter < 8 ? 344 : counter < 16 ? 345 : 346;
+    const int image = counter < 8    ? 344
+                      : counter < 16 ? StageImage::kAttackLevelItem2
+                                     : StageImage::kAttackLevelItem3;
     DrawGraphicAtPoint(x, y, images[image], 1);
 }

@@ -168,9 +168,12 @@ void DrawArmorDevilLook(int counter, int facing, int x, int y, const int* images
 void DrawArmorDevilLeaderLook(int counter, int facing, int x, int y, const int* images);
 void DrawFenwaLook(int counter, int facing, int x, int y, const int* images);
 void DrawStoneSnakeLook(int counter, int facing, int x, int y, const int* images);
-// The snake rising or sinking (states 1 and 4).
-void DrawStoneSnakeEntrance(int counter, int facing, int x, int y, const int* images);
+// The snake in view by its state as the mode: rising (1), standing up (2)
+// and sinking (4).
+void DrawStoneSnakeEntrance(int counter, int facing, int x, int y, const int* images, int mode);
 // The first death animation (a sphere flash) and the second (the attack-level
-// item that a dead enemy may leave).
+// item that a dead enemy may leave, StageImage's second and third item
+// pictures after 344). Fenwa's look is the ten pictures at StageImage::kFenwa,
+// five frames each.
 void DrawFirstDeath(int counter, int x, int y, const int* images);
 void DrawSecondDeath(int counter, int x, int y, const int* images);

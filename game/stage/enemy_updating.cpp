@@ -128,10 +128,8 @@ int StepPooledEnemy(T pool[], EnemyCharacter* table[], int index, const EnemySte
 
 // The snake is seen while it rises, stands and sinks; submerged it is not.
 void DrawStoneSnake(const EnemyCharacter* e, const int* images) {
-    if (e->state == 1 || e->state == 4)
-        DrawStoneSnakeEntrance(e->frameCounter, e->direction, e->screenX, e->screenY, images);
-    else if (e->state == 2)
-        DrawStoneSnakeLook(e->frameCounter, e->direction, e->screenX, e->screenY, images);
+    if (e->state == 1 || e->state == 2 || e->state == 4)
+        DrawStoneSnakeEntrance(e->frameCounter, e->direction, e->screenX, e->screenY, images, e->state);
 }
 
 }  // namespace

@@ -75,6 +75,29 @@ bool WallLeft(const PlayerRecord& player, const PlayerGround& ground) {
                         ground.rows, 0, nullptr);
 }
 
+// The moving floors and standing blocks that stand in the body's way at its
+// new x (their top in the lower part of the body).
+bool BlockedByFloorsOrBlocks(const PlayerRecord& player, const PlayerGround& ground) {
+    int x = Trunc(player.x);
+    int y = Trunc(player.mapY);
+    for (MovingFloor* floors : ground.movingFloors) {
+        for (int i = 0; floors != nullptr && i < kMovingFloorCount; ++i) {
+            if (floors[i].active && HitTestMovingFloor(floors[i], x, y, player.state)) return true;
+        }
+    }
+    int bodyWidth = player.state == kPlayerLowForm ? 64 : 128;
+    for (GimmickBlock* blocks : ground.blockTables) {
+        for (int i = 0; blocks != nullptr && i < kGimmickBlockCount; ++i) {
+            const GimmickBlock& block = blocks[i];
+            if (block.kind != kBlockStanding) continue;
+            if (block.x < x + bodyWidth && block.x + block.width > x && y + 32 < block.mapY && block.mapY <= y + 96) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void ReturnTowardRestartX(PlayerRecord* player, const PlayerRecord& target) {
     double limit = HorizontalScrollLimit();
     if ((target.x >= 256 || target.x < 0) && limit > target.scrollX) {
@@ -170,7 +193,7 @@ void MovePlayerHorizontal(PlayerRecord* player, const ButtonHeldFrames& buttons,
             if (player->x > 512) player->x = 512;
             player->scrollX = limit;
         }
-        blocked = WallRight(*player, ground);
+        blocked = WallRight(*player, ground) || BlockedByFloorsOrBlocks(*player, ground);
     } else if (step < 0) {
         if (player->x > 256 && player->x <= 512) {
             player->x += step;
@@ -182,7 +205,7 @@ void MovePlayerHorizontal(PlayerRecord* player, const ButtonHeldFrames& buttons,
             if (player->x < 0) player->x = 0;
             player->scrollX = 0;
         }
-        blocked = WallLeft(*player, ground);
+        blocked = WallLeft(*player, ground) || BlockedByFloorsOrBlocks(*player, ground);
     }
     if (blocked) {
         player->x = startX;
@@ -245,14 +268,51 @@ bool FindCeiling(const PlayerRecord& player, const PlayerGround& ground, double*
             found = true;
         }
     }
+    // Moving floors and standing blocks whose span holds one of the body's
+    // probes and that the body's top has reached from below: the body goes
+    // just below the floor's bottom.
+    int probeLeft = Trunc(player.x) + 34;
+    int probeRight = Trunc(player.x) + 90;
+    auto consider = [&](int x, int width, int top, int height) {
+        bool spans = (x <= probeLeft && probeLeft < x + width) || (x <= probeRight && probeRight < x + width);
+        if (!spans || !(top < mapY && top + height >= mapY)) return;
+        double candidate = top + height - 64;
+        if (!found || candidate > best) {
+            best = candidate;
+            found = true;
+        }
+    };
+    for (const MovingFloor* floors : ground.movingFloors) {
+        for (int i = 0; floors != nullptr && i < kMovingFloorCount; ++i) {
+            if (floors[i].active) consider(floors[i].x, floors[i].width, floors[i].mapY, floors[i].height);
+        }
+    }
+    for (const GimmickBlock* blocks : ground.blockTables) {
+        for (int i = 0; blocks != nullptr && i < kGimmickBlockCount; ++i) {
+            const GimmickBlock& block = blocks[i];
+            if (block.kind == kBlockStanding) consider(block.x, block.width, block.mapY, block.height);
+        }
+    }
     *candidateOut = best;
     return found;
+}
+
+// Every moving floor and block is stood on only while this frame's landing
+// says so.
+void ClearStoodOn(const PlayerGround& ground) {
+    for (MovingFloor* floors : ground.movingFloors) {
+        for (int i = 0; floors != nullptr && i < kMovingFloorCount; ++i) floors[i].stoodOn = false;
+    }
+    for (GimmickBlock* blocks : ground.blockTables) {
+        for (int i = 0; blocks != nullptr && i < kGimmickBlockCount; ++i) blocks[i].stoodOn = false;
+    }
 }
 
 }  // namespace
 
 void MovePlayerVertical(PlayerRecord* player, const ButtonHeldFrames& buttons, const PlayerGround& ground,
                         const RestartPoint& restart, PlayerFrameState* frame, EffectSlot* effects, const int* sounds) {
+    ClearStoodOn(ground);
     if (player->state == kPlayerReturning) {
         player->mapY += TenthToward(player->mapY, restart.player.mapY);
         player->yRel = player->mapY - ground.verticalBase;
@@ -288,6 +348,28 @@ void MovePlayerVertical(PlayerRecord* player, const ButtonHeldFrames& buttons, c
                                &floorKind);
     CElevatorToSide* floorElevator = nullptr;
     int bodyX = Trunc(player->x);
+    // The moving floors and standing blocks under the body; the one chosen
+    // is marked stood on once the body reaches it.
+    bool* floorStoodOn = nullptr;
+    auto considerFloor = [&](int x, int width, int top, bool* stoodOn) {
+        if (!(x < bodyX + 90 && x + width > bodyX + 34) || top < mapY + 64) return;
+        if (floor == -1 || top < floor) {
+            floor = top;
+            floorKind = 0;
+            floorStoodOn = stoodOn;
+        }
+    };
+    for (MovingFloor* floors : ground.movingFloors) {
+        for (int i = 0; floors != nullptr && i < kMovingFloorCount; ++i) {
+            if (floors[i].active) considerFloor(floors[i].x, floors[i].width, floors[i].mapY, &floors[i].stoodOn);
+        }
+    }
+    for (GimmickBlock* blocks : ground.blockTables) {
+        for (int i = 0; blocks != nullptr && i < kGimmickBlockCount; ++i) {
+            GimmickBlock& block = blocks[i];
+            if (block.kind == kBlockStanding) considerFloor(block.x, block.width, block.mapY, &block.stoodOn);
+        }
+    }
     for (int i = 0; i < ground.sideElevatorCount; ++i) {
         CElevatorToSide* elevator = &ground.sideElevators[i];
         int left = Trunc(elevator->x - player->scrollX);
@@ -298,9 +380,11 @@ void MovePlayerVertical(PlayerRecord* player, const ButtonHeldFrames& buttons, c
             floor = top;
             floorKind = 7;
             floorElevator = elevator;
+            floorStoodOn = nullptr;
         }
     }
     frame->floorY = floor;
+    if (floorStoodOn != nullptr && floor - 128 <= player->mapY) *floorStoodOn = true;
     if (floor != -1 && floor - 128 <= player->mapY && player->mapY < floor - 64) {
         player->mapY = floor - 128;
         player->vy = 0;

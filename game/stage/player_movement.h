@@ -4,6 +4,7 @@
 // test reads them truncated toward zero.
 #pragma once
 
+#include "game/stage/moving_floors.h"
 #include "game/stage/player_character.h"
 
 class CElevatorToSide;
@@ -17,6 +18,11 @@ struct PlayerGround {
     CElevatorToSide* sideElevators = nullptr;  // the placed side elevators
     int sideElevatorCount = 0;
     double verticalBase = 0.0;  // StageVerticalBase of the stage
+    // The up-down elevators and the sinking floors (kMovingFloorCount each),
+    // and the falling and crumbling blocks (kGimmickBlockCount each); null
+    // where the stage has none.
+    MovingFloor* movingFloors[2] = {};
+    GimmickBlock* blockTables[2] = {};
 };
 
 // The horizontal scroll runs from 0 to this: (MapColumns - 10) * 64.

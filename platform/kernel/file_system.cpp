@@ -1,9 +1,10 @@
-// Calls on names rather than open files: deleting, attributes and the
-// current directory (the host process's own, shown Windows-shaped).
+// Calls on names rather than open files: deleting, renaming, attributes and
+// the current directory (the host process's own, shown Windows-shaped).
 #include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -43,6 +44,37 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName) {
                                                   static_cast<uint64_t>(info.st_ino)};
     if (!platform::detail::UnlinkIfSharingAllows(identity, hostPath, error)) {
         SetLastError(error);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
+    std::string from;
+    std::string to;
+    DWORD error = ERROR_SUCCESS;
+    if (!platform::detail::MapPath(existingFileName, from, error) ||
+        !platform::detail::MapPath(newFileName, to, error)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    struct stat info;
+    if (lstat(from.c_str(), &info) != 0) {
+        SetLastError(ErrorForName(errno, from));
+        return FALSE;
+    }
+    if (lstat(to.c_str(), &info) == 0) {
+        if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return FALSE;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
+    if (rename(from.c_str(), to.c_str()) != 0) {
+        SetLastError(platform::detail::ErrorFromErrno(errno));
         return FALSE;
     }
     return TRUE;

@@ -211,6 +211,11 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 // FILE_SHARE_DELETE.
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+// Renames a file in one step; an existing file of the new name is replaced
+// only with MOVEFILE_REPLACE_EXISTING (a folder never is). Only that flag is
+// honoured, and a file open under the new name is not looked at.
+BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 // Both use Windows-shaped paths ("C:\home\me\game").
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);

@@ -16,6 +16,7 @@
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/mask_screen.h"
 #include "framework/graphics/matrix_math.h"
+#include "framework/graphics/subtract_emulation.h"
 #include "framework/softrender/blit_memimg.h"
 #include "framework/softrender/memimg.h"
 #include "framework/window/main_window.h"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kFrontScreen = -4;
 constexpr int kSubtractMode = 3;
-constexpr int kMultiplyMode = 5;
 
 // The draw area set directly, as the software path reads it.
 void UseDrawArea(const RECT& area) {
@@ -35,28 +35,6 @@ void UseDrawArea(const RECT& area) {
     settings.drawAreaFloat[2] = static_cast<float>(area.right);
     settings.drawAreaFloat[3] = static_cast<float>(area.bottom);
     settings.drawAreaEmpty = area.right <= area.left || area.bottom <= area.top ? 1 : 0;
-}
-
-// dest - src = 1 - ((1 - dest) * src): the rectangle inverted, the text
-// multiplied in, the rectangle inverted again.
-int DrawWithEmulatedSubtract(const RECT& rect, int handle, int x, int y, const char* text, int colour,
-                             int edgeColour, int vertical) {
-    DrawSettings& settings = CurrentDrawSettings;
-    const int param = settings.blendParam;
-    const uint32_t bright = GetDrawBrightColor();
-    const auto invert = [&] {
-        SetBlendModeAndParam(kSubtractMode, 255);
-        SetDrawBrightnessRGB(255, 255, 255);
-        DrawRectFilledOnDevice(rect.left, rect.top, rect.right, rect.bottom,
-                               static_cast<int>(MakeScreenColorCode(255, 255, 255)));
-        SetDrawBrightnessColor(bright);
-    };
-    invert();
-    SetBlendModeAndParam(kMultiplyMode, param);
-    const int result = DrawStringTextureCache(handle, x, y, text, colour, edgeColour, vertical);
-    invert();
-    SetBlendModeAndParam(kSubtractMode, param);
-    return result;
 }
 
 }  // namespace
@@ -81,7 +59,8 @@ int DrawStringWithFont(int x, int y, const char* text, int colour, int handle, i
     }
     int result;
     if (textureCache && settings.blendMode == kSubtractMode && !Direct3DDevice.blendOperationCapable)
-        result = DrawWithEmulatedSubtract(rect, handle, x, y, text, colour, edgeColour, vertical);
+        result = DrawWithEmulatedSubtract(
+            rect, [&] { return DrawStringTextureCache(handle, x, y, text, colour, edgeColour, vertical); });
     else if (textureCache)
         result = DrawStringTextureCache(handle, x, y, text, colour, edgeColour, vertical);
     else

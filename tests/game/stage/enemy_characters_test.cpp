@@ -6,7 +6,9 @@
 #include <numbers>
 #include <vector>
 
+#include "game/stage/stage_images.h"
 #include "tests/game/stage/enemy_test_tables.h"
+#include "tests/support/game/game_test.h"
 
 namespace {
 
@@ -379,6 +381,149 @@ TEST(EnemyLooksTest, LooksPickImagesWithinTheStageList) {
         DrawFenwaLook(c, 1, 0, 0, t.images);
         DrawFirstDeath(c, 0, 0, t.images);
         DrawSecondDeath(c, 0, 0, t.images);
+    }
+}
+
+// The looks as the draw observer sees them: picture, mirroring and place.
+constexpr int kHandleBase = 0x40000;  // image position p is drawn as handle kHandleBase + p
+
+class EnemyLookDrawTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        for (int i = 0; i < 760; ++i) images_[i] = kHandleBase + i;
+    }
+    template <class Draw>
+    std::vector<gametest::SeenDraw> Seen(Draw draw) {
+        const size_t before = OpenFrameDraws().size();
+        draw();
+        return {OpenFrameDraws().begin() + static_cast<long>(before), OpenFrameDraws().end()};
+    }
+    int images_[760] = {};
+};
+
+int Position(const gametest::SeenDraw& draw) { return draw.handle - kHandleBase; }
+
+// Chinton opens, stays open and closes, never mirrored.
+TEST_F(EnemyLookDrawTest, ChintonOpensStaysOpenAndCloses) {
+    struct Span {
+        int image;
+        std::vector<std::pair<int, int>> counters;
+    };
+    const Span spans[] = {
+        {450, {{0, 2}, {175, 400}}}, {451, {{3, 4}, {172, 174}}},   {452, {{5, 7}, {170, 171}}},
+        {453, {{8, 9}, {167, 169}}}, {454, {{10, 12}, {165, 166}}}, {455, {{13, 14}, {162, 164}}},
+        {456, {{15, 17}, {160, 161}}}, {457, {{18, 19}, {157, 159}}}, {458, {{20, 22}, {155, 156}}},
+        {459, {{23, 24}, {152, 154}}}, {460, {{25, 27}, {150, 151}}}, {461, {{28, 149}}},
+    };
+    int want[401];
+    for (const Span& span : spans)
+        for (const auto& [first, last] : span.counters)
+            for (int c = first; c <= last; ++c) want[c] = span.image;
+    for (int c = 0; c <= 400; ++c) {
+        for (int facing : {1, 2}) {
+            const auto draws = Seen([&] { DrawChintonLook(c, facing, 30, 40, images_); });
+            ASSERT_EQ(draws.size(), 1u) << c;
+            EXPECT_EQ(Position(draws[0]), want[c]) << c;
+            EXPECT_EQ(draws[0].call, "DrawGraphicAtPoint") << c;
+            EXPECT_EQ(draws[0].points, (std::vector<int>{30, 40}));
+        }
+    }
+}
+
+TEST_F(EnemyLookDrawTest, LooksPickTheirPictureAndFacing) {
+    struct Case {
+        const char* name;
+        void (*look)(int, int, int, int, const int*);
+        int counter;
+        int facing;
+        const char* call;  // "" draws nothing
+        int image;
+        int sourceX;       // DrawGraphicPart's cell
+    };
+    const Case cases[] = {
+        {"hamushi", DrawHamushiLook, 47, 2, "DrawGraphicAtPoint", 101, 0},
+        {"hamushi", DrawHamushiLook, 48, 1, "DrawGraphicMirrored", 92, 0},
+        {"hamushi", DrawHamushiLook, 5, 0, "", 0, 0},
+        {"shooter", DrawHamushiShotLook, 96 + 12, 1, "DrawGraphicMirrored", 540, 0},
+        {"watadama", DrawWatadamaLook, 33, 2, "DrawGraphicAtPoint", 675, 0},
+        {"devil", DrawArmorDevilLook, 47, 2, "DrawGraphicPart", 677, 9 * 64},
+        {"devil", DrawArmorDevilLook, 53, 1, "DrawGraphicPart", 677, 64},
+        {"leader", DrawArmorDevilLeaderLook, 20, 2, "DrawGraphicPart", 678, 4 * 64},
+        {"mirelle", DrawMirelleLook, 39, 2, "DrawGraphicAtPoint", 433, 0},
+        {"mirelle", DrawMirelleLook, 40, 1, "DrawGraphicMirrored", 438, 0},
+        {"mirelle", DrawMirelleLook, 159, 2, "DrawGraphicAtPoint", 437, 0},
+        {"mirelle", DrawMirelleLook, 220, 2, "", 0, 0},
+        {"fenwa", DrawFenwaLook, 0, 2, "DrawGraphicStretched", StageImage::kFenwa, 0},
+        {"fenwa", DrawFenwaLook, 49, 2, "DrawGraphicStretched", StageImage::kFenwa + 9, 0},
+        {"fenwa", DrawFenwaLook, 50, 1, "DrawGraphicStretched", StageImage::kFenwa, 0},
+        {"snake", DrawStoneSnakeLook, 59, 2, "DrawGraphicAtPoint", 688, 0},
+        {"snake", DrawStoneSnakeLook, 60, 1, "DrawGraphicMirrored", 690, 0},
+        {"snake", DrawStoneSnakeLook, 150, 2, "DrawGraphicMirrored", 700, 0},
+        {"snake", DrawStoneSnakeLook, 219, 1, "DrawGraphicAtPoint", 700, 0},
+        {"snake", DrawStoneSnakeLook, 220, 2, "DrawGraphicAtPoint", 688, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(c.counter));
+        const auto draws = Seen([&] { c.look(c.counter, c.facing, 30, 40, images_); });
+        if (c.call[0] == '\0') {
+            EXPECT_TRUE(draws.empty());
+            continue;
+        }
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(draws[0].call, c.call);
+        EXPECT_EQ(Position(draws[0]), c.image);
+        if (draws[0].call == "DrawGraphicPart") {
+            EXPECT_EQ(draws[0].source[0], c.sourceX);
+            EXPECT_EQ(draws[0].source[2], 64);
+            EXPECT_EQ(draws[0].turnFlag, c.facing == 1 ? 1 : 0);
+        }
+        if (draws[0].call == "DrawGraphicStretched") {
+            EXPECT_EQ(draws[0].points, c.facing == 2 ? (std::vector<int>{30, 40, 158, 168})
+                                                     : (std::vector<int>{158, 40, 30, 168}));
+        }
+    }
+}
+
+TEST_F(EnemyLookDrawTest, TheSnakeRisesSinksAndStandsWithItsTwoSets) {
+    struct Case {
+        int mode, counter, facing, image;
+    };
+    for (const Case& c : {Case{1, 0, 2, 688}, Case{1, 58, 2, 702}, Case{4, 59, 1, 688}, Case{4, 31, 1, 695},
+                          Case{2, 0, 2, 745}, Case{2, 58, 1, 759}, Case{2, 60, 2, 745}}) {
+        SCOPED_TRACE(std::to_string(c.mode) + " at " + std::to_string(c.counter));
+        const auto draws = Seen([&] { DrawStoneSnakeEntrance(c.counter, c.facing, 30, 40, images_, c.mode); });
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(Position(draws[0]), c.image);
+        // Facing right is the mirrored one.
+        EXPECT_EQ(draws[0].call, c.facing == 2 ? "DrawGraphicMirrored" : "DrawGraphicAtPoint");
+    }
+}
+
+TEST_F(EnemyLookDrawTest, TheTwoDeathAnimations) {
+    for (int c = 0; c <= 20; ++c) {
+        const auto draws = Seen([&] { DrawFirstDeath(c, 30, 40, images_); });
+        if (c > 17) {
+            EXPECT_TRUE(draws.empty()) << c;
+            continue;
+        }
+        ASSERT_EQ(draws.size(), 1u) << c;
+        EXPECT_EQ(Position(draws[0]), 125 + c / 3);
+        EXPECT_EQ(draws[0].blendMode, 2);
+        EXPECT_EQ(draws[0].blendParam, 255);
+    }
+    // The attack-level item left behind: three pictures of its own.
+    struct Item {
+        int counter, image;
+    };
+    for (const Item& item : {Item{1, 344}, Item{7, 344}, Item{8, StageImage::kAttackLevelItem2},
+                             Item{15, StageImage::kAttackLevelItem2}, Item{16, StageImage::kAttackLevelItem3},
+                             Item{900, StageImage::kAttackLevelItem3}}) {
+        const auto draws = Seen([&] { DrawSecondDeath(item.counter, 30, 40, images_); });
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(Position(draws[0]), item.image) << item.counter;
+        EXPECT_EQ(draws[0].blendMode, 0);
     }
 }
 

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "game/stage/attack_hits.h"
+#include "game/stage/stage_images.h"
 #include "tests/game/stage/enemy_test_tables.h"
+#include "tests/support/game/game_test.h"
 
 namespace {
 
@@ -346,6 +350,142 @@ TEST_F(EnemyUpdatingTest, DrawingPlacesTheEnemyAndRemovesDuplicatesOfItsCell) {
     EXPECT_EQ(pool->objects[1].spawnX, 704);
     EXPECT_EQ(pool->objects[1].offsetY, 3);
     EXPECT_EQ(pool->objects[2].state, kEnemyFree);
+}
+
+// What DrawEnemy and DrawMirelle draw, as the draw observer sees it.
+constexpr int kHandleBase = 0x40000;  // image position p is drawn as handle kHandleBase + p
+
+class EnemyDrawTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(StartFramework());
+        for (int i = 0; i < 760; ++i) t.images[i] = kHandleBase + i;
+    }
+    template <class Draw>
+    std::vector<gametest::SeenDraw> Seen(Draw draw) {
+        const size_t before = OpenFrameDraws().size();
+        draw();
+        return {OpenFrameDraws().begin() + static_cast<long>(before), OpenFrameDraws().end()};
+    }
+    // The pictures and places of one DrawEnemy of object 0.
+    template <class T>
+    std::vector<gametest::SeenDraw> DrawFirst(Pool<T>& pool) {
+        return Seen([&] { DrawEnemy(pool.table, 0, &t.player, t.images); });
+    }
+    StageTables t;
+};
+
+int Position(const gametest::SeenDraw& draw) { return draw.handle - kHandleBase; }
+
+TEST_F(EnemyDrawTest, AnEnemyIsDrawnByItsKindAliveAndByItsDeathAnimationDead) {
+    auto pool = std::make_unique<Pool<EnemyCharacter>>();
+    EnemyCharacter& e = pool->Place(0, 300, 200);
+    e.frameCounter = 10;
+    e.direction = 1;
+    auto draws = DrawFirst(*pool);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(Position(draws[0]), 94);
+    EXPECT_EQ(draws[0].call, "DrawGraphicMirrored");
+    EXPECT_EQ(draws[0].points, (std::vector<int>{300, 200}));
+
+    // Hurt, it shows on even counts only.
+    e.hurt = true;
+    e.frameCounter = 11;
+    EXPECT_TRUE(DrawFirst(*pool).empty());
+    e.frameCounter = 12;
+    EXPECT_EQ(DrawFirst(*pool).size(), 1u);
+
+    // Dying: the sphere flash up and left of it, then the item it may leave.
+    e.hitPoints = 0;
+    e.state = kEnemyDying;
+    e.frameCounter = 7;
+    draws = DrawFirst(*pool);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(Position(draws[0]), 127);
+    EXPECT_EQ(draws[0].points, (std::vector<int>{268, 168}));
+    e.frameCounter = 30;
+    EXPECT_TRUE(DrawFirst(*pool).empty());
+    e.state = kEnemyDyingSecond;
+    e.frameCounter = 9;
+    draws = DrawFirst(*pool);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(Position(draws[0]), StageImage::kAttackLevelItem2);
+    EXPECT_EQ(draws[0].points, (std::vector<int>{300, 200}));
+}
+
+TEST_F(EnemyDrawTest, TheStoneSnakeIsSeenRisingStandingAndSinking) {
+    auto pool = std::make_unique<Pool<StoneSnake>>();
+    StoneSnake& s = pool->Place(0, 300, 200);
+    s.direction = 2;
+    s.frameCounter = 8;
+    struct Case {
+        int state, hitPoints, image;
+    };
+    for (const Case& c : {Case{5, 300, -1}, Case{1, 300, 690}, Case{2, 300, 747}, Case{4, 0, 690},
+                          Case{5, 0, -1}}) {
+        SCOPED_TRACE(c.state);
+        s.state = c.state;
+        s.hitPoints = c.hitPoints;
+        const auto draws = DrawFirst(*pool);
+        if (c.image == -1) {
+            EXPECT_TRUE(draws.empty());
+            continue;
+        }
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(Position(draws[0]), c.image);
+        EXPECT_EQ(draws[0].call, "DrawGraphicMirrored");
+    }
+}
+
+TEST_F(EnemyDrawTest, KindsWithoutALookAndFreeObjectsDrawNothing) {
+    auto sekito = std::make_unique<Pool<Sekito>>();
+    sekito->Place(0, 300, 200);
+    EXPECT_TRUE(DrawFirst(*sekito).empty());
+    auto pool = std::make_unique<Pool<EnemyCharacter>>();
+    EXPECT_TRUE(DrawFirst(*pool).empty());
+}
+
+TEST_F(EnemyDrawTest, MirelleIsSeenWhileSheAppearsAndShoots) {
+    Mirelle m;
+    m.screenX = 320;
+    m.screenY = 64;
+    m.direction = 2;
+    m.frameCounter = 45;
+    struct Case {
+        int state, hitPoints;
+        const char* call;
+        int image;
+        int x, y;
+    };
+    const Case cases[] = {
+        {1, 100, "", -1, 0, 0},
+        {2, 100, "DrawGraphicAtPoint", 439, 320, 64},
+        {3, 100, "DrawGraphicAtPoint", 439, 320, 64},
+        {103, 0, "DrawGraphicAtPoint", -1, 320, 64},  // 45 is past the flash
+        {104, 0, "DrawGraphicAtPoint", StageImage::kAttackLevelItem3, 320, 64},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        m.state = c.state;
+        m.hitPoints = c.hitPoints;
+        const auto draws = Seen([&] { DrawMirelle(&m, t.images); });
+        if (c.image == -1) {
+            EXPECT_TRUE(draws.empty());
+            continue;
+        }
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(draws[0].call, c.call);
+        EXPECT_EQ(Position(draws[0]), c.image);
+        EXPECT_EQ(draws[0].points, (std::vector<int>{c.x, c.y}));
+    }
+    // Dying, the flash is drawn at her own place.
+    m.state = kEnemyDying;
+    m.frameCounter = 3;
+    const auto draws = Seen([&] { DrawMirelle(&m, t.images); });
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(Position(draws[0]), 126);
+    EXPECT_EQ(draws[0].points, (std::vector<int>{320, 64}));
 }
 
 }  // namespace
