@@ -185,6 +185,17 @@ TEST_F(BossBattleSceneTest, ThePlayerDestroyedEndsAfterTheExplosionsAndTheFade) 
     EXPECT_FALSE(robotDrawn);
 }
 
+TEST_F(BossBattleSceneTest, BothRobotsDestroyedInOneFrameIsAWin) {
+    SkipMovies();
+    onFrame = [&](int frame, PlayerRobot& player, BossRobot& boss) {
+        if (frame == 2) {
+            player.hitPoints = 0;
+            boss.hitPoints = 0;
+        }
+    };
+    EXPECT_EQ(Run(1, 5000), 504);
+}
+
 TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99) {
     SkipMovies();
     PlayTimer pausedTime = {};
