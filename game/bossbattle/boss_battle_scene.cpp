@@ -333,7 +333,7 @@ int BossBattle::EventStep() {
         break;
     case 3:
         if (BossBattleScenario != nullptr) break;  // it plays and ends the event
-        if (!scenarioPlayed_ && boss_.hitPoints >= 1) {
+        if (!scenarioPlayed_ && boss_.hitPoints >= 1 && PilotScenarioOf(bossId_) != nullptr) {
             BossBattleScenario = CreateSenarioObject(PilotScenarioOf(bossId_));
             if (BossBattleScenario == nullptr) {
                 MessageBoxA(nullptr, "シナリオロードエラー", "エラー", MB_OK);
@@ -342,9 +342,9 @@ int BossBattle::EventStep() {
             BossBattleEventFlag = false;
             scenarioPlayed_ = true;
         } else {
-            // Nothing is left to play (the scenario was played, or the boss
-            // is beaten): the event ends at once instead of holding the
-            // battle with the clock stopped.
+            // Nothing is left to play (the scenario was played, the boss is
+            // beaten, or the battle has none): the event ends at once
+            // instead of holding the battle with the clock stopped.
             EndEvent();
         }
         break;
