@@ -251,14 +251,15 @@ void BossBattle::SetUp() {
     SetActiveStateCallback(&OnActiveChangeBossBattle, &focus_);
 }
 
+// Each picture holds a reference of its own to the sheet: releasing an
+// object gives back one reference, so four objects on one reference would
+// take references that other scenes hold.
 void BossBattle::CreateMenu() {
-    char key[Manager::kResourceKeyTextSize] = {};
-    ATOM texture = 0;
-    if (Manager::CTextureManager::GetInstance()->Load(kSelectMenus, key)) texture = AddAtomA(key);
     for (int i = 0; i < 4; ++i) {
         menu_[i] = objects_->CreateScreenObject();
         if (auto* picture = dynamic_cast<Object::C2DScreenObject*>(objects_->Get(menu_[i]))) {
-            picture->textureKey = texture;
+            char key[Manager::kResourceKeyTextSize] = {};
+            if (Manager::CTextureManager::GetInstance()->Load(kSelectMenus, key)) picture->textureKey = AddAtomA(key);
             picture->width = 384;
             picture->height = 64;
             picture->sourceX = 0;

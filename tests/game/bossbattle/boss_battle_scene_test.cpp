@@ -221,7 +221,12 @@ TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99) {
         }
     };
     BossRangeMode = 2;
+    // Another owner's reference to the menu sheet outlives the battle's.
+    const char kSheet[] = "resource\\picture\\selection\\select_menus.png";
+    Manager::CTextureManager* textures = Manager::CTextureManager::GetInstance();
+    ASSERT_TRUE(textures->Load(kSheet, nullptr));
     EXPECT_EQ(Run(1, 3), 99);
+    EXPECT_GE(textures->GetHandle(kSheet), 0);
     EXPECT_EQ(BossRangeMode, 2);
     EXPECT_TRUE(clockStood);
     EXPECT_TRUE(menuShown);
