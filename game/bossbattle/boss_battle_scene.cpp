@@ -81,9 +81,6 @@ const char* PilotScenarioOf(int bossId) {
     }
 }
 
-// The battle runs: no pause menu, no scenario over it and no pilot event.
-bool IsBossBattlePlaying() { return !BossBattlePaused && BossBattleScenario == nullptr && !BossBattleEventFlag; }
-
 void RestartPlayTimer() {
     StagePlayTimer.start = static_cast<uint32_t>(GetMillisecondCount());
     StagePlayTimer.paused = false;
@@ -687,6 +684,8 @@ int BossBattle::Run() {
 }
 
 }  // namespace
+
+bool IsBossBattlePlaying() { return !BossBattlePaused && BossBattleScenario == nullptr && !BossBattleEventFlag; }
 
 int RunBossBattleScene(int* carriedHitPoints, int pilot, int bossId, bool retry) {
     BossBattle battle(carriedHitPoints, pilot, bossId, retry);

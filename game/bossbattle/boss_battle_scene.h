@@ -6,6 +6,10 @@
 // Returns the scene code for the caller.
 int RunBossBattleScene(int* carriedHitPoints, int pilot, int bossId, bool retry);
 
+// The battle runs: no pause menu, no scenario over it and no pilot event.
+// The clock may run again only then.
+bool IsBossBattlePlaying();
+
 struct PlayerRobot;
 struct BossRobot;
 
