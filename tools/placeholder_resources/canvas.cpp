@@ -2,7 +2,9 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace placeholder {
 
@@ -62,8 +64,18 @@ void Canvas::Plot(int x, int y, Colour colour) {
 }
 
 void Canvas::FillRect(int x, int y, int w, int h, Colour colour) {
-    for (int row = y; row < y + h; ++row)
-        for (int column = x; column < x + w; ++column) Plot(column, row, colour);
+    // Clipped once, then written a row at a time: full-screen fills are most
+    // of the generator's drawing.
+    const int left = std::max(x, 0);
+    const int right = std::min(x + w, width_);
+    const int top = std::max(y, 0);
+    const int bottom = std::min(y + h, height_);
+    if (left >= right || top >= bottom) return;
+    const uint8_t bytes[4] = {colour.r, colour.g, colour.b, colour.a};
+    for (int row = top; row < bottom; ++row) {
+        uint8_t* p = pixels_.data() + (static_cast<size_t>(row) * width_ + left) * 4;
+        for (int column = left; column < right; ++column, p += 4) std::memcpy(p, bytes, 4);
+    }
 }
 
 void Canvas::FrameRect(int x, int y, int w, int h, Colour colour) {
@@ -114,6 +126,9 @@ bool WritePng(const std::string& hostPath, const Canvas& canvas) {
     // Placeholders are flat colours: fast compression keeps the tree quick
     // to write and still small.
     png_set_compression_level(png, 1);
+    // The pictures are flat colour: no row filter compresses them as well as
+    // the adaptive choice does, and far faster.
+    png_set_filter(png, 0, PNG_FILTER_NONE);
     png_set_IHDR(png, info, canvas.width(), canvas.height(), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);

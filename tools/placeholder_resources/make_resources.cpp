@@ -14,6 +14,7 @@
 #include "tools/placeholder_resources/resource_lists.h"
 #include "tools/placeholder_resources/scenarios.h"
 #include "tools/placeholder_resources/sounds.h"
+#include "tools/placeholder_resources/stage_maps.h"
 
 namespace {
 
@@ -52,12 +53,21 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     std::vector<ResourceFile> files = GameResourceFiles();
-    AddStageFiles(files, StageFileNames());
+    AddStageFiles(files, StageFiles());
     int failures = 0;
     for (const ResourceFile& file : files)
         if (!WriteFile(root, file)) {
             std::fprintf(stderr, "could not write %s\n", file.name.c_str());
             ++failures;
         }
+    for (const StageDataFile& file : StageDataFiles()) {
+        const std::string path = HostPathOf(root, file.name);
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        if (error || !WriteBytes(path, file.bytes)) {
+            std::fprintf(stderr, "could not write %s\n", file.name.c_str());
+            ++failures;
+        }
+    }
     return failures == 0 ? 0 : 1;
 }

@@ -75,6 +75,20 @@ constexpr ShapeRule kRules[] = {
     {"effect\\solvane\\", {256, 256, 0, 0, false}},
     {"effect\\ray\\", {640, 64, 0, 0, false}},
     {"effect\\laser\\", {640, 32, 0, 0, false}},
+    // The stage: 64-pixel tiles, the platforms at the sizes their floors
+    // have, the player's 128-pixel frames and the enemies at their sizes.
+    {"mapchip\\stage_elevator.png", {448, 64, 0, 0, false}},
+    {"mapchip\\stage_sinking_floor.png", {64, 256, 0, 0, false}},
+    {"\\mapchip\\", {64, 64, 0, 0, false}},
+    {"\\item\\", {64, 64, 0, 0, false}},
+    {"\\barrage\\", {64, 64, 0, 0, false}},
+    {"_stream.png", {640, 64, 64, 64, false}},
+    {"enemy\\stone_snake\\", {128, 256, 0, 0, false}},
+    {"enemy\\mirelle\\", {128, 128, 0, 0, false}},
+    {"enemy\\chinton\\", {128, 128, 0, 0, false}},
+    {"enemy\\fenwa\\", {128, 128, 0, 0, false}},
+    {"\\enemy\\", {64, 64, 0, 0, false}},
+    {"\\playercharacter\\", {128, 128, 0, 0, false}},
     // Full-screen pictures.
     {"\\background\\", {640, 480, 0, 0, true}},
     {"\\opening\\", {640, 480, 0, 0, true}},
@@ -115,6 +129,24 @@ constexpr RobotBoxes kRobotBoxes[] = {
     {"bossbattle\\dobbin\\", 140, 70, 250, 400, 164, 79},
     {"bossbattle\\ormund\\", 200, 70, 320, 300, 228, 271},
     {"bossbattle\\darkgravoid\\", 260, 130, 350, 370, 266, 210},
+};
+
+// The hit boxes of the stage's sprites, as offsets from the picture's
+// top-left corner: the player's body box and each enemy size's box.
+struct SpriteBox {
+    const char* part;
+    int left, top, right, bottom;
+};
+
+constexpr SpriteBox kSpriteBoxes[] = {
+    {"\\playercharacter\\", 50, 40, 73, 110},
+    {"enemy\\stone_snake\\", 32, 32, 96, 224},
+    {"enemy\\mirelle\\", 32, 32, 96, 96},
+    {"enemy\\chinton\\", 32, 32, 96, 96},
+    {"enemy\\fenwa\\", 32, 32, 96, 96},
+    {"enemy\\hamushi\\", 20, 20, 44, 44},
+    {"enemy\\boushituki_watadama\\", 20, 20, 44, 44},
+    {"enemy\\sekitou\\", 20, 20, 44, 44},
 };
 
 // The name without "resource\picture\", which every picture shares.
@@ -233,6 +265,11 @@ Canvas MakePicture(const std::string& name, const std::string& label) {
         canvas.Cross(0, 0, 6, kRed);
         canvas.Cross(shape.width / 2, shape.height / 2, std::min(shape.width, shape.height) / 8, kBlack);
         Label(canvas, 3, 3, shape.width, label, name);
+    }
+    for (const SpriteBox& box : kSpriteBoxes) {
+        if (!Has(lower, box.part)) continue;
+        canvas.FrameRect(box.left, box.top, box.right - box.left, box.bottom - box.top, kRed);
+        break;
     }
     for (const RobotBoxes& boxes : kRobotBoxes) {
         if (!Has(lower, boxes.part)) continue;

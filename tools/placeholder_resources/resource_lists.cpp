@@ -6,6 +6,9 @@
 
 #include "game/bossbattle/battle_assets.h"
 #include "game/bossbattle/battle_sounds.h"
+#include "game/stage/stage_images.h"
+#include "game/stage/stage_sounds.h"
+#include "game/stage/stage_table.h"
 #include "tools/placeholder_resources/scenarios.h"
 
 namespace placeholder {
@@ -180,13 +183,55 @@ std::vector<ResourceFile> GameResourceFiles() {
     return files;
 }
 
-void AddStageFiles(std::vector<ResourceFile>& files, const std::vector<std::string>& stageNames) {
+void AddStageFiles(std::vector<ResourceFile>& files, const std::vector<ResourceFile>& stageFiles) {
     FileList list(files);
-    for (const std::string& name : stageNames)
-        if (name.rfind("resource\\mapdata\\", 0) != 0) list.Add(name, "stage");
+    for (const ResourceFile& file : stageFiles)
+        if (file.name.rfind("resource\\mapdata\\", 0) != 0) list.Add(file.name, file.label);
 }
 
-std::vector<std::string> StageFileNames() { return {}; }
+namespace {
+
+std::vector<int> StageCodes() {
+    std::vector<int> codes;
+    int count = 0;
+    const StageTableEntry* entries = StageTableEntries(&count);
+    for (int i = 0; i < count; ++i) codes.push_back(entries[i].code);
+    // The stage 4 part b list also serves code 701, which has no map.
+    codes.push_back(701);
+    return codes;
+}
+
+}  // namespace
+
+std::vector<ResourceFile> StageFiles() {
+    std::vector<ResourceFile> files;
+    FileList list(files);
+    for (int code : StageCodes()) {
+        int length = 0;
+        const char* const* names = StageImageList(code, &length);
+        for (int position = 0; names != nullptr && position < length; ++position)
+            if (names[position] != nullptr)
+                list.Add(names[position], "stage " + std::to_string(code) + ":" + std::to_string(position));
+    }
+    int soundCount = 0;
+    const SoundListEntry* sounds = StageSoundList(&soundCount);
+    for (int index = 0; index < soundCount; ++index)
+        list.Add(sounds[index].name, "stage sound " + std::to_string(index));
+    for (int code : StageCodes()) {
+        const char* first = nullptr;
+        const char* second = nullptr;
+        StageMusicPair(code, &first, &second);
+        list.Add(first, "stage sound " + std::to_string(kStageFirstMusicEntry));
+        list.Add(second, "stage sound " + std::to_string(kStageSecondMusicEntry));
+    }
+    for (int mapIndex = 1; mapIndex <= kStageMapCount; ++mapIndex) {
+        for (int tile = kFirstGuideBoxTile; tile <= kLastGuideBoxTile; ++tile)
+            if (const char* name = GuideMessageBoxFileName(mapIndex, tile)) list.Add(name);
+        list.Add(StageMapFileName(mapIndex));
+        list.Add(StageBackgroundFileName(mapIndex));
+    }
+    return files;
+}
 
 std::string HostPathOf(const std::string& root, const std::string& name) {
     std::string path = root;

@@ -21,12 +21,14 @@ std::vector<ResourceFile> GameResourceFiles();
 
 // The one place where the stage scenes' files join the tree: the stage
 // image lists, the stage sounds, the guide-box scenarios and the map and
-// layout files. Pictures, sounds and scenarios are added to `files`; names
-// under "resource\mapdata\" are left to the map writer of the stage tables.
-void AddStageFiles(std::vector<ResourceFile>& files, const std::vector<std::string>& stageNames);
+// layout files. Pictures, sounds and scenarios are added to `files` (each
+// name once); names under "resource\mapdata\" are left to the map writer.
+void AddStageFiles(std::vector<ResourceFile>& files, const std::vector<ResourceFile>& stageFiles);
 
-// The stage tables' names; empty until the stage tables offer accessors.
-std::vector<std::string> StageFileNames();
+// Every name of the stage tables: each stage code's image list (labelled
+// with the code and the list position), the stage sound table with each
+// code's music, the guide-box scenarios and the map and layout files.
+std::vector<ResourceFile> StageFiles();
 
 // "resource\a\b.png" below `root` as a host path ("root/resource/a/b.png").
 std::string HostPathOf(const std::string& root, const std::string& name);

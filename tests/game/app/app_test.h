@@ -86,8 +86,15 @@ private:
         if (phase != 1 || current_ == nullptr) return;
         auto found = current_->checks_.find(current_->FramesEnded());
         if (found != current_->checks_.end()) found->second();
+        // A script that lost its way would leave a scene waiting for a
+        // key for ever: the window closes instead.
+        if (current_->FramesEnded() == kFrameLimit) {
+            ADD_FAILURE() << "no scene ended within " << kFrameLimit << " frames";
+            PostQuitMessage(0);
+        }
     }
 
+    static constexpr int kFrameLimit = 6000;
     static inline void (*baseHook_)(int) = nullptr;
     static inline AppTest* current_ = nullptr;
     std::map<int, std::function<void()>> checks_;

@@ -40,17 +40,23 @@ std::string Unblended(const gametest::SeenDraw& draw) {
 }
 
 // Logo, opening skipped with JUMP, the main menu; the story (its stand-in
-// comes straight back) shows the main menu again at once; quit ends the
-// program through the whole shutdown with exit code 0. On the menu the
-// window loses and regains the focus, which stops and resumes the music.
+// comes straight back) and the how-to pages show the main menu again at
+// once, without logo or opening; quit ends the program through the whole
+// shutdown with exit code 0. On the menu the window loses and regains the
+// focus, which stops and resumes the music.
 TEST_F(TitleTest, TheProgramRunsFromTheLogoToQuitAndShutsDown) {
     const int skip = kLogoFrames + 4;
     HoldKey('X', skip);               // JUMP in the opening
     const int menu = skip + 64;       // the menu's fade-in is over
     HoldKey('Z', menu + 3);           // the story
     const int again = menu + 4;       // the menu's second fade-in begins
-    HoldKey(VK_UP, again + 70);       // story -> quit
+    HoldKey(VK_DOWN, again + 70);     // how-to
     HoldKey('Z', again + 72);
+    const int howTo = again + 73;     // its two frames, then JUMP leaves
+    HoldKey('X', howTo + 1);
+    const int third = howTo + 2;      // the menu again at once
+    HoldKey(VK_UP, third + 66);       // story -> quit
+    HoldKey('Z', third + 68);
 
     int stoppedAt = -1;
     AtFrame(again + 66, [&] {
@@ -76,7 +82,13 @@ TEST_F(TitleTest, TheProgramRunsFromTheLogoToQuitAndShutsDown) {
     EXPECT_EQ(Pictures(kLogoFrames + 1), std::vector<std::string>{"opening01_graph.png"});
     EXPECT_EQ(Pictures(skip), std::vector<std::string>{"opening01_graph.png"});
     const std::vector<std::string> menuPictures = {"mainmenu.png", "select_menus.png"};
-    for (int frame = skip + 1; frame <= FramesEnded(); ++frame) EXPECT_EQ(Pictures(frame), menuPictures) << frame;
+    for (int frame = skip + 1; frame <= FramesEnded(); ++frame) {
+        if (frame == howTo || frame == howTo + 1) continue;
+        EXPECT_EQ(Pictures(frame), menuPictures) << frame;
+    }
+    // The how-to pages load with the loading animation shown.
+    EXPECT_EQ(Pictures(howTo), (std::vector<std::string>{"now_loading.png", "howto01.png", "arrow_right.png"}));
+    EXPECT_EQ(FramesEnded(), third + 68);
     // The second menu fades in from black, with the story item highlighted.
     EXPECT_EQ(Unblended(DrawsOfFrame(again).at(1)),
               "DrawGraphicPart select_menus.png 256,315 part 0,32,128,32 trans 1 blend 0 bright 0,0,0");

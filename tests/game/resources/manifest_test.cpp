@@ -81,7 +81,9 @@ std::pair<uint32_t, uint32_t> PngSize(const std::string& name) {
 
 TEST(PlaceholderTreeTest, EveryFileIsInTheFormatItsLoaderReads) {
     const std::string asfHeader("\x30\x26\xB2\x75\x8E\x66\xCF\x11", 8);
-    for (const placeholder::ResourceFile& file : placeholder::GameResourceFiles()) {
+    std::vector<placeholder::ResourceFile> files = placeholder::GameResourceFiles();
+    placeholder::AddStageFiles(files, placeholder::StageFiles());
+    for (const placeholder::ResourceFile& file : files) {
         const std::string extension = placeholder::ExtensionOf(file.name);
         const std::string bytes = Bytes(file.name);
         if (extension == "png") {
@@ -195,12 +197,15 @@ TEST(PlaceholderTreeTest, TheStaffRollHasAHeaderABodyAndPictures) {
 }
 
 TEST(PlaceholderTreeTest, StageFilesJoinTheTreeExceptMaps) {
-    std::vector<placeholder::ResourceFile> files;
-    placeholder::AddStageFiles(files, {"resource\\picture\\a.png", "resource\\mapdata\\map.txt", "resource\\picture\\a.png",
-                                       "resource\\sound\\SE\\b.wav"});
+    std::vector<placeholder::ResourceFile> files = {{"resource\\sound\\SE\\b.wav", "first"}};
+    placeholder::AddStageFiles(files, {{"resource\\picture\\a.png", "1:2"},
+                                       {"resource\\mapdata\\map", ""},
+                                       {"resource\\picture\\a.png", "1:3"},
+                                       {"resource\\sound\\SE\\b.wav", "second"}});
     ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(files[0].name, "resource\\picture\\a.png");
-    EXPECT_EQ(files[1].name, "resource\\sound\\SE\\b.wav");
+    EXPECT_EQ(files[0].label, "first");
+    EXPECT_EQ(files[1].name, "resource\\picture\\a.png");
+    EXPECT_EQ(files[1].label, "1:2");
 }
 
 }  // namespace
