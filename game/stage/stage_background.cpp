@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/base/log.h"
+#include "framework/graphics/graphic_draws.h"
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
 
@@ -122,4 +123,30 @@ bool CStageBackground::LoadFromCsv(const char* fileName) {
     }
     FileStreamClose(file);
     return true;
+}
+
+void CStageBackground::Draw(int x0, int y0) const {
+    int y = y0;
+    size_t rowCount = rows.size() < rowHeights.size() ? rows.size() : rowHeights.size();
+    for (size_t r = 0; r < rowCount; ++r) {
+        int h = rowHeights[r];
+        if (y + h >= 0) {
+            if (y > 480) return;
+            int x = x0;
+            const std::vector<int>& cells = *rows[r];
+            // A row with more cells than column widths draws the cells that
+            // have a width and ignores the rest.
+            size_t cellCount = cells.size() < columnWidths.size() ? cells.size() : columnWidths.size();
+            for (size_t c = 0; c < cellCount; ++c) {
+                int w = columnWidths[c];
+                int v = cells[c];
+                if (v >= 1 && v - 1 < pieceCount && pieceImages != nullptr && x + w >= 0) {
+                    if (x > 640) break;
+                    DrawGraphicPart(x, y, 0, 0, w, h, pieceImages[v - 1], transparent ? 1 : 0, 0);
+                }
+                x += w;
+            }
+        }
+        y += h;
+    }
 }

@@ -22,6 +22,11 @@ public:
     bool LoadFromCsv(const char* fileName);
     // Frees every row and empties the widths, heights and rows.
     void Clear();
+    // Draws the layout with its top-left corner at (x0, y0): rows above the
+    // screen are skipped whole, drawing stops at the first row below it, and
+    // a row stops at the first piece right of it. Cell 0, a piece beyond
+    // pieceCount and a cell beyond the column widths draw nothing.
+    void Draw(int x0, int y0) const;
 
     std::vector<int> columnWidths;
     std::vector<int> rowHeights;
