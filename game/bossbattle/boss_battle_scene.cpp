@@ -30,6 +30,7 @@
 #include "game/framework/senario_object.h"
 #include "game/stage/effects.h"
 #include "game/stage/shot_table.h"
+#include "game/stage/stage_scene.h"
 #include "platform/user/user.h"
 
 namespace {
@@ -662,6 +663,7 @@ int BossBattle::Run() {
                 SetDrawBrightnessRGB(255 - endFade_, 255 - endFade_, 255 - endFade_);
                 if (endFade_ >= 255) {
                     ReleaseBattle();
+                    LastCharacter = pilot_;
                     BossRangeMode = -100000;
                     return Leave(result_);
                 }

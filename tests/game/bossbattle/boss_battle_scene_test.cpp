@@ -17,6 +17,7 @@
 #include "game/bossbattle/boss_battle_scene.h"
 #include "game/bossbattle/boss_behaviour.h"
 #include "game/framework/resource_managers.h"
+#include "game/stage/stage_scene.h"
 #include "platform/user/user.h"
 #include "tests/support/game/game_test.h"
 
@@ -122,12 +123,14 @@ TEST_F(BossBattleSceneTest, EveryBossBeatenGivesItsCodeAndHandsOnHitPointsAndThe
                 boss.hitPoints = 0;
             }
         };
+        LastCharacter = 0;
         BossRangeMode = 2;
         StagePlayTimer = PlayTimer{0, 300000, 0, 0, 5, true};
         EXPECT_EQ(Run(1, bossId, true, &carried), WinCode(bossId));
         const bool rush = bossId >= 1000;
         EXPECT_EQ(startHitPoints, rush ? 17 : 25);
         EXPECT_EQ(carried, rush ? 9 : 17);
+        EXPECT_EQ(LastCharacter, 1);
         EXPECT_EQ(BossRangeMode, -100000);
         EXPECT_TRUE(messageBoxes.empty());
         // The battle ends in its third frame, and the clock stops there.
@@ -166,7 +169,9 @@ TEST_F(BossBattleSceneTest, ThePlayerDestroyedEndsAfterTheExplosionsAndTheFade) 
         }
     };
     shortExplosions = false;
+    LastCharacter = 0;
     EXPECT_EQ(Run(3, 5), 101);
+    EXPECT_EQ(LastCharacter, 3);
     // 660 frames of explosions, then 64 frames of fade.
     EXPECT_EQ(battleFrames - 1 - killFrame, 660 + 64);
 
@@ -196,7 +201,7 @@ TEST_F(BossBattleSceneTest, BothRobotsDestroyedInOneFrameIsAWin) {
     EXPECT_EQ(Run(1, 5000), 504);
 }
 
-TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99) {
+TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99AndKeepsTheLastCharacter) {
     SkipMovies();
     PlayTimer pausedTime = {};
     bool clockStood = true;
@@ -220,6 +225,7 @@ TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99) {
             menuShown = selectMenus == 2 && time;
         }
     };
+    LastCharacter = 4;
     BossRangeMode = 2;
     // Another owner's reference to the menu sheet outlives the battle's.
     const char kSheet[] = "resource\\picture\\selection\\select_menus.png";
@@ -227,6 +233,7 @@ TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99) {
     ASSERT_TRUE(textures->Load(kSheet, nullptr));
     EXPECT_EQ(Run(1, 3), 99);
     EXPECT_GE(textures->GetHandle(kSheet), 0);
+    EXPECT_EQ(LastCharacter, 4);
     EXPECT_EQ(BossRangeMode, 2);
     EXPECT_TRUE(clockStood);
     EXPECT_TRUE(menuShown);
