@@ -22,13 +22,6 @@
 
 namespace apptest {
 
-inline std::string TreeFolder() {
-    std::string path = std::string("C:") + BRACKENFOLD_RESOURCE_DIR;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 class AppTest : public gametest::GameTest {
 protected:
     void SetUp() override {
@@ -40,7 +33,7 @@ protected:
         *GetGameConfig() = GameConfig{};
         std::snprintf(DataFolderPath, sizeof(DataFolderPath), "%s", folder_.windowsPath().c_str());
         std::snprintf(ConfigFilePath, sizeof(ConfigFilePath), "%s\\config_ver_1.xml", folder_.windowsPath().c_str());
-        ASSERT_TRUE(SetCurrentDirectoryA(TreeFolder().c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(gametest::GeneratedTreeFolder().c_str()));
         ReloadLoadingDrawer();
         for (SaveRecord& record : BestTimeTable) record = kUnsetPlayTime;
         GameProgress = 0;

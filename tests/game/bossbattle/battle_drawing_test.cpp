@@ -16,19 +16,12 @@
 
 namespace {
 
-std::string TreeFolder() {
-    std::string path = std::string("C:") + BRACKENFOLD_RESOURCE_DIR;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 class BattleDrawingTest : public gametest::GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
         ASSERT_TRUE(StartFramework());
-        ASSERT_TRUE(SetCurrentDirectoryA(TreeFolder().c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(gametest::GeneratedTreeFolder().c_str()));
         ReloadLoadingDrawer();
         // Every draw is still seen; the software renderer fills one pixel.
         SetDrawAreaRect(0, 0, 1, 1);

@@ -14,14 +14,6 @@
 
 namespace {
 
-// The tree's folder as the framework spells an absolute path.
-std::string TreeFolder() {
-    std::string path = std::string("C:") + BRACKENFOLD_RESOURCE_DIR;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 class BattleLoadingTest : public gametest::GameTest {
 protected:
     void SetUp() override {
@@ -30,7 +22,7 @@ protected:
     }
 
     void UseTree() {
-        ASSERT_TRUE(SetCurrentDirectoryA(TreeFolder().c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(gametest::GeneratedTreeFolder().c_str()));
         ReloadLoadingDrawer();
     }
 

@@ -29,19 +29,12 @@ constexpr int kKeyJump = 88;    // X
 constexpr int kKeyDown = 40;
 constexpr int kKeySkip = 83;    // S: a button the battle does not use
 
-std::string TreeFolder() {
-    std::string path = std::string("C:") + BRACKENFOLD_RESOURCE_DIR;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 class BossBattleSceneTest : public gametest::GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
         ASSERT_TRUE(StartFramework());
-        ASSERT_TRUE(SetCurrentDirectoryA(TreeFolder().c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(gametest::GeneratedTreeFolder().c_str()));
         ReloadLoadingDrawer();
         Current = this;
         BossBattleFrameHook = &BossBattleSceneTest::OnBattleFrame;

@@ -18,19 +18,12 @@ namespace {
 
 constexpr int kKeyAttack = 90;  // Z
 
-std::string TreeFolder() {
-    std::string path = std::string("C:") + BRACKENFOLD_RESOURCE_DIR;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 class RobotMovieTest : public gametest::GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
         ASSERT_TRUE(StartFramework());
-        ASSERT_TRUE(SetCurrentDirectoryA(TreeFolder().c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(gametest::GeneratedTreeFolder().c_str()));
         ReloadLoadingDrawer();
         SetFrameLimit(3000);
     }

@@ -143,4 +143,16 @@ private:
     bool started_ = false;
 };
 
+#ifdef BRACKENFOLD_RESOURCE_DIR
+// The generated resource tree's folder as the framework spells an absolute
+// path, for SetCurrentDirectoryA: the game opens "resource\..." relative to
+// the folder it runs in.
+inline std::string GeneratedTreeFolder() {
+    std::string path = std::string("C:") + BRACKENFOLD_RESOURCE_DIR;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+#endif
+
 }  // namespace gametest
