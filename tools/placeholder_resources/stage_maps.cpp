@@ -72,6 +72,10 @@ constexpr int kLedgeRise = 7;
 constexpr int kSideElevatorRise = 10;
 constexpr int kUpDownElevatorRise = 12;
 
+// Left of the enemies' ledge, with a free column between them so that the
+// walkers still turn at the ledge's end.
+constexpr int kSinkingFloorColumn = 3;
+
 bool IsStageFive(int stageCode) { return stageCode == 5 || stageCode == 502; }
 
 // The enemies of a stage, each a tile character: every kind, the stone
@@ -154,9 +158,6 @@ void PlaceSegment(MapBuilder& map, Segment segment, int s) {
             break;
         case Segment::PitGap:
             map.Gap(s + 1, false);
-            // A slot of one tile is never fallen into: the neighbouring
-            // floor tiles carry the body across it.
-            map.InFloor(s + 4, kSinkingFloor);
             map.OnFloor(s + 4, kRecoveryItem);
             break;
         case Segment::SpikeBed:
@@ -196,7 +197,9 @@ void FillDesign(StageMapDesign& design) {
     design.dashColumn = design.goalColumn - 2;
     map.OnFloor(design.goalColumn, kGoal);
     map.OnFloor(design.dashColumn, kDashPanel);
-    if (design.goalColumn == lastColumn - 2) map.Wall(lastColumn);
+    // A wall two columns behind the goal stops the dash at the goal, also
+    // where the goal stands before the map's end.
+    map.Wall(design.goalColumn + 2);
 
     // The floor patterns up to the dash panel.
     std::vector<Segment> segments = {Segment::Turrets, Segment::Blocks, Segment::PitGap, Segment::SpikeBed};
@@ -221,6 +224,11 @@ void FillDesign(StageMapDesign& design) {
         map.Above(kLedgeRise, c, kSolid);
     for (size_t i = 0; i < enemies.size(); ++i)
         map.Above(kLedgeRise + EnemyHeight(enemies[i]), ledgeStart + 1 + 2 * static_cast<int>(i), enemies[i]);
+
+    // The sinking floor hangs off the route, at the ledge's height before
+    // its start: stood on, it sinks its rider four tiles, so in a slot of
+    // the floor it would leave the player in a hole too deep to jump out of.
+    map.Above(kLedgeRise, kSinkingFloorColumn, kSinkingFloor);
 
     // Guide boxes (those the stage table gives a file) and hanging turrets.
     int boxColumn = 7;

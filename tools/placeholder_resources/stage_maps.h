@@ -15,7 +15,8 @@
 // enemies wait on a ledge out of reach (seven rows above the floor, beyond
 // the top of a full jump), the side and up-down elevators ride higher still,
 // the guide boxes and hanging turrets sit six rows above the floor, and the
-// sinking floor fills a one-tile slot of the floor that the player walks over.
+// sinking floor hangs at the ledge's height left of it. A wall two columns
+// behind the goal stops the dash there.
 //
 // The routes this gives (start tile at column 2 everywhere; the jumps at 6,
 // 11, 16 and 21, then every 7 columns from the first until the dash panel):

@@ -137,10 +137,9 @@ TEST_P(StageMapTest, ReadsToItsSizeWithItsObjectsOnACrossableRoute) {
     for (int j : design.jumpColumns) {
         obstacles.insert(j);
         obstacles.insert(j + 1);
-        // Level ground to take off from and to land on (a one-tile
-        // sinking-floor slot is walked over, as checked below).
+        // Level ground to take off from and to land on.
         for (int c : {j - 2, j - 1, j + 2, j + 3}) {
-            EXPECT_TRUE(Carries(at(f, c)) || at(f, c) == 40) << "column " << c;
+            EXPECT_TRUE(Carries(at(f, c))) << "column " << c;
             EXPECT_FALSE(Blocks(at(f - 1, c)) || ObjectBlocks(at(f - 1, c))) << "column " << c;
         }
     }
@@ -149,12 +148,18 @@ TEST_P(StageMapTest, ReadsToItsSizeWithItsObjectsOnACrossableRoute) {
         for (int rise = 2; rise <= 6; ++rise) EXPECT_FALSE(Blocks(at(f - rise, c))) << "column " << c;
         if (obstacles.count(c)) continue;
         EXPECT_FALSE(Blocks(at(f - 1, c)) || ObjectBlocks(at(f - 1, c))) << "column " << c;
-        // A one-tile slot (the sinking floor) is walked over; a wider hole is
-        // not.
-        if (!Carries(at(f, c))) {
-            EXPECT_TRUE(Carries(at(f, c - 1)) && Carries(at(f, c + 1))) << "column " << c;
-        }
+        // Solid floor under every step of the walk: a sinking floor here
+        // would take the player down into a hole it cannot leave.
+        EXPECT_TRUE(Carries(at(f, c))) << "column " << c;
     }
+    // Past the goal the walk meets a wall before the floor ends, so that the
+    // dash cannot carry the player beyond the goal and off the map.
+    bool stopped = false;
+    for (int c = design.goalColumn + 1; c < columns && !stopped; ++c) {
+        ASSERT_TRUE(Carries(at(f, c))) << "column " << c;
+        stopped = Blocks(at(f - 1, c));
+    }
+    EXPECT_TRUE(stopped);
     // The jumps of a gap land on the floor beyond it; a pit lies in each gap.
     for (int j : design.jumpColumns)
         if (!Carries(at(f, j))) {

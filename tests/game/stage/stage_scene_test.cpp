@@ -237,19 +237,20 @@ INSTANTIATE_TEST_SUITE_P(Parts, StageGoalTest,
                          });
 
 // Every generated map walked to its goal past every object, gimmick, turret
-// and enemy kind of its stage: a thousand frames and more a map with the
-// tree's full-size pictures, minutes in a sanitizer build, so it is left out
-// of the suite's runs; run it with --gtest_also_run_disabled_tests. As the
-// maps stand, the walk gets stuck after the first pit of most maps (the
-// sinking floor behind it lets the player down into its slot), so this
-// does not pass yet.
-TEST_F(StageSceneTest, DISABLED_EveryGeneratedMapIsWalkedToItsGoal) {
+// and enemy kind of its stage, one part a test so that the walks share the
+// machine's cores.
+class GeneratedMapWalkTest : public StageSceneTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(GeneratedMapWalkTest, TheScriptedWalkReachesTheGoal) {
     UseGeneratedMaps();
-    for (int code : {1, 102, 2, 202, 3, 302, 4, 402, 5, 502}) {
-        SCOPED_TRACE(code);
-        EXPECT_EQ(WalkGeneratedMap(code, 6000), StageGoalResult(code)) << lastSeen;
-    }
+    const int code = GetParam();
+    EXPECT_EQ(WalkGeneratedMap(code, 6000), StageGoalResult(code)) << lastSeen;
 }
+
+INSTANTIATE_TEST_SUITE_P(Parts, GeneratedMapWalkTest, ::testing::Values(1, 102, 2, 202, 3, 302, 4, 402, 5, 502),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "code" + std::to_string(info.param);
+                         });
 
 TEST_F(StageSceneTest, PartAHandsHitPointsAndAttackLevelToPartBAndTheClockRunsOn) {
     WriteMap(1);
