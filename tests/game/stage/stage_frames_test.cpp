@@ -23,138 +23,16 @@
 #include "game/stage/stage_scene.h"
 #include "game/stage/stage_sounds.h"
 #include "game/stage/stage_table.h"
+#include "tests/game/stage/stage_scene_fixture.h"
 #include "tests/support/game/game_test.h"
 #include "tools/placeholder_resources/stage_maps.h"
 
 namespace {
 
-constexpr int kRight = 39;
-constexpr int kJumpKey = 'X';
-// The opening fades the first view in over 64 frames before play begins.
-constexpr int kOpeningFrames = 64;
+using namespace stagetest;
 
-class StageFrameFixture : public gametest::GameTest {
+class StageFrameFixture : public StageSceneFixture {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        ASSERT_TRUE(StartFramework());
-        LinkTreeAndFillStageFiles();
-        ReloadLoadingDrawer();
-        SetFrameLimit(3000);
-        StagePaused = false;
-        StagePauseMenuHidden = false;
-    }
-
-    // The resource folders every test links to: the placeholder tree's
-    // files, linked one by one, and the stage pictures and sounds that the
-    // tree does not hold written small. Made once by the first test (in its
-    // folder, then moved aside) and removed when the program ends.
-    void LinkTreeAndFillStageFiles() {
-        namespace fs = std::filesystem;
-        static fs::path shared;
-        const fs::path here = fs::path(folder_.hostPath());
-        if (shared.empty()) {
-            fs::path made = fs::temp_directory_path() / ("brackenfold_stage_frames_" + std::to_string(getpid()));
-            fs::remove_all(made);
-            fs::create_directories(made);
-            MakeStageFiles();
-            fs::rename(here / "resource", made / "resource");
-            shared = made;
-            std::atexit([] { std::filesystem::remove_all(shared); });
-        }
-        fs::create_directories(here / "resource" / "mapdata");
-        for (const char* part : {"picture", "sound", "senario", "movie"})
-            if (fs::exists(shared / "resource" / part))
-                fs::create_directory_symlink(shared / "resource" / part, here / "resource" / part);
-    }
-
-    void MakeStageFiles() {
-        namespace fs = std::filesystem;
-        const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR);
-        const fs::path here = fs::path(folder_.hostPath());
-        for (const fs::directory_entry& e : fs::recursive_directory_iterator(tree / "resource")) {
-            if (!e.is_regular_file()) continue;
-            fs::path target = here / fs::relative(e.path(), tree);
-            fs::create_directories(target.parent_path());
-            fs::create_symlink(e.path(), target);
-        }
-        auto missing = [&](const std::string& name) {
-            std::string path = name;
-            for (char& c : path)
-                if (c == '\\') c = '/';
-            return !fs::exists(here / path);
-        };
-        for (const StageTableEntry* e = StageTableEntries(nullptr); e != StageTableEntries(nullptr) + kStageTableCount;
-             ++e) {
-            int count = 0;
-            const char* const* names = StageImageList(e->code, &count);
-            for (int i = 0; i < count; ++i)
-                if (names[i] != nullptr && missing(names[i])) WritePicture(names[i], 8, 8, 0x808080);
-            const char* music[2] = {nullptr, nullptr};
-            StageMusicPair(e->code, &music[0], &music[1]);
-            for (const char* name : music)
-                if (name != nullptr && missing(name)) WriteTone(name, 200);
-        }
-        int soundCount = 0;
-        const SoundListEntry* sounds = StageSoundList(&soundCount);
-        for (int i = 0; i < soundCount; ++i)
-            if (sounds[i].name != nullptr && missing(sounds[i].name)) WriteTone(sounds[i].name, 50);
-        for (const char* name : {kPauseMenuPicture, kPlayTimeDigits})
-            if (missing(name)) WritePicture(name, 512, 384, 0x404040);
-    }
-
-    // The generated maps and layouts of the placeholder tree in place of the
-    // test's own.
-    void UseGeneratedMaps() {
-        namespace fs = std::filesystem;
-        const fs::path tree = fs::path(BRACKENFOLD_RESOURCE_DIR) / "resource" / "mapdata";
-        const fs::path here = fs::path(folder_.hostPath()) / "resource" / "mapdata";
-        for (const fs::directory_entry& e : fs::directory_iterator(tree)) {
-            fs::remove(here / e.path().filename());
-            fs::create_symlink(e.path(), here / e.path().filename());
-        }
-    }
-
-    // Where the player stood at the last frame end of a walk.
-    std::string lastSeen;
-
-    // Walks the code's generated map as its design says: KEY_RIGHT held
-    // from the first played frame, and JUMP held 25 frames whenever the
-    // player walks on the ground in the stretch from 64 c - 128 up to a jump
-    // column c. Returns the scene's result.
-    int WalkGeneratedMap(int code, int frameLimit) {
-        const StageTableEntry* entry = FindStageTableEntry(code);
-        placeholder::StageMapDesign design = placeholder::DesignStageMap(entry->mapIndex);
-        int first = FramesEnded() + 1;
-        HoldKey(kRight, first + kOpeningFrames - 1, frameLimit);
-        auto jumpUntil = std::make_shared<int>(0);
-        EveryFrame(first + kOpeningFrames, frameLimit, [this, design, jumpUntil](int f) {
-            const PlayerRecord* p = RunningStagePlayer;
-            if (p != nullptr)
-                lastSeen = "frame " + std::to_string(f) + " map x " + std::to_string(p->scrollX + p->x) + " map y " +
-                           std::to_string(p->mapY) + " state " + std::to_string(p->state) + " hit points " +
-                           std::to_string(p->hitPoints);
-            if (p == nullptr || f < *jumpUntil + 5) return;
-            if (p->state != kPlayerWalking && p->state != kPlayerStanding) return;
-            double mapX = p->scrollX + p->x;
-            for (int column : design.jumpColumns) {
-                if (mapX >= 64 * column - 128 && mapX < 64 * column - 64) {
-                    HoldKey(kJumpKey, f + 1, 25);
-                    *jumpUntil = f + 25;
-                    return;
-                }
-            }
-        });
-        SetFrameLimit(FramesEnded() + kOpeningFrames + frameLimit);
-        return RunStageScene(code, 100, 1, 1);
-    }
-
-    // Calls `step` at the end of `count` frames from `first` on, with the
-    // number of the frame that ends.
-    void EveryFrame(int first, int count, std::function<void(int)> step) {
-        for (int f = first; f < first + count; ++f) AtFrame(f, [step, f] { step(f); });
-    }
-
     // The folder of each picture of the code's list, keyed by the file name
     // the draw observer reports ("" folder for names the list lacks).
     static std::map<std::string, std::string> FoldersOfPictures(int code) {
