@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
@@ -48,14 +49,77 @@ struct DibView {
     size_t pitch = 0;
     Channel red, green, blue;
 
-    // The pixel at (x, row), row 0 the top.
-    uint32_t Pixel(LONG x, LONG row) const {
+    // Row `row` (0 the top) as stored.
+    const uint8_t* Row(LONG row) const {
         const LONG stored = topDown ? row : height - 1 - row;
-        const uint8_t* at = bits + static_cast<size_t>(stored) * pitch + static_cast<size_t>(x) * bytesPerPixel;
-        uint32_t value = 0;
-        std::memcpy(&value, at, static_cast<size_t>(bytesPerPixel));
+        return bits + static_cast<size_t>(stored) * pitch;
+    }
+    uint32_t Convert(uint32_t value) const {
         return red.Read(value) << 16 | green.Read(value) << 8 | blue.Read(value);
     }
+    uint32_t Read(const uint8_t* row, LONG x) const {
+        uint32_t value = 0;
+        std::memcpy(&value, row + static_cast<size_t>(x) * bytesPerPixel, static_cast<size_t>(bytesPerPixel));
+        return value;
+    }
+};
+
+// Turns source pixels into the window's 0x00RRGGBB. A full frame is
+// hundreds of thousands of pixels, so the common layouts skip the channel
+// arithmetic: 32-bit 8:8:8 is a mask, and every 16-bit layout goes through a
+// table of all 65,536 values made by the same channel reads.
+class PixelConverter {
+public:
+    explicit PixelConverter(const DibView& view) : view_(view) {
+        plain32_ = view.bytesPerPixel == 4 && view.red.mask == 0x00FF0000u && view.green.mask == 0x0000FF00u &&
+                   view.blue.mask == 0x000000FFu;
+        if (view.bytesPerPixel == 2) table_ = TableFor(view);
+    }
+
+    uint32_t At(const uint8_t* row, LONG x) const {
+        const uint32_t value = view_.Read(row, x);
+        if (plain32_) return value & 0x00FFFFFFu;
+        if (table_ != nullptr) return table_[value & 0xFFFFu];
+        return view_.Convert(value);
+    }
+
+    // `count` pixels from column `x` on.
+    void Run(const uint8_t* row, LONG x, LONG count, uint32_t* out) const {
+        if (plain32_) {
+            std::memcpy(out, row + static_cast<size_t>(x) * 4, static_cast<size_t>(count) * 4);
+            for (LONG i = 0; i < count; ++i) out[i] &= 0x00FFFFFFu;
+        } else if (table_ != nullptr) {
+            const uint8_t* at = row + static_cast<size_t>(x) * 2;
+            for (LONG i = 0; i < count; ++i, at += 2) {
+                uint16_t value;
+                std::memcpy(&value, at, 2);
+                out[i] = table_[value];
+            }
+        } else {
+            for (LONG i = 0; i < count; ++i) out[i] = view_.Convert(view_.Read(row, x + i));
+        }
+    }
+
+private:
+    // The table of the last 16-bit layout asked for: a program presents in
+    // one layout frame after frame. Built and read under the window lock.
+    static const uint32_t* TableFor(const DibView& view) {
+        static uint32_t masks[3] = {0, 0, 0};
+        static std::vector<uint32_t> table;
+        if (table.empty() || masks[0] != view.red.mask || masks[1] != view.green.mask ||
+            masks[2] != view.blue.mask) {
+            table.resize(65536);
+            for (uint32_t value = 0; value < 65536; ++value) table[value] = view.Convert(value);
+            masks[0] = view.red.mask;
+            masks[1] = view.green.mask;
+            masks[2] = view.blue.mask;
+        }
+        return table.data();
+    }
+
+    const DibView& view_;
+    bool plain32_ = false;
+    const uint32_t* table_ = nullptr;
 };
 
 bool ReadDib(const void* bits, const BITMAPINFO* info, UINT usage, DibView& view) {
@@ -87,10 +151,22 @@ bool ReadDib(const void* bits, const BITMAPINFO* info, UINT usage, DibView& view
     return true;
 }
 
-// Copies into the window behind the context; `source` maps a destination
-// pixel to the DIB's (x, row) or false to leave it.
-template <class Map>
-int CopyToWindow(HDC deviceContext, const DibView& view, RECT dest, Map source) {
+// Maps destination pixels to source pixels: a straight copy (an offset) or a
+// stretch (a scale), separately in x and in y.
+struct AxisMap {
+    LONG destStart = 0;
+    LONG sourceStart = 0;
+    int64_t sourceSize = 1;  // a stretch maps destSize pixels onto sourceSize
+    int64_t destSize = 1;
+    LONG Source(LONG dest) const {
+        return sourceStart + static_cast<LONG>(static_cast<int64_t>(dest - destStart) * sourceSize / destSize);
+    }
+    bool Straight() const { return sourceSize == destSize; }
+};
+
+// Copies into the window behind the context, leaving destination pixels
+// whose source lies outside the DIB.
+int CopyToWindow(HDC deviceContext, const DibView& view, RECT dest, const AxisMap& xs, const AxisMap& ys) {
     DeviceContext context;
     if (!FindDeviceContext(deviceContext, context)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -109,12 +185,23 @@ int CopyToWindow(HDC deviceContext, const DibView& view, RECT dest, Map source) 
         area.right = std::min(area.right, context.clip.right);
         area.bottom = std::min(area.bottom, context.clip.bottom);
     }
+    const PixelConverter convert(view);
     for (LONG y = area.top; y < area.bottom; ++y) {
+        const LONG row = ys.Source(y);
+        if (row < 0 || row >= view.height) continue;
+        const uint8_t* source = view.Row(row);
+        uint32_t* out = pixels + static_cast<size_t>(y) * static_cast<size_t>(window->pixelWidth);
+        if (xs.Straight()) {
+            // The columns whose source lies inside the DIB, in one run.
+            const LONG offset = xs.sourceStart - xs.destStart;
+            const LONG first = std::max(area.left, -offset);
+            const LONG last = std::min(area.right, view.width - offset);
+            if (first < last) convert.Run(source, first + offset, last - first, out + first);
+            continue;
+        }
         for (LONG x = area.left; x < area.right; ++x) {
-            LONG sx = 0, row = 0;
-            if (!source(x, y, sx, row)) continue;
-            pixels[static_cast<size_t>(y) * static_cast<size_t>(window->pixelWidth) + static_cast<size_t>(x)] =
-                view.Pixel(sx, row);
+            const LONG sx = xs.Source(x);
+            if (sx >= 0 && sx < view.width) out[x] = convert.At(source, sx);
         }
     }
     window->pixelsChanged = true;
@@ -138,11 +225,9 @@ int WINAPI SetDIBitsToDevice(HDC deviceContext, int destX, int destY, DWORD widt
     // The source rectangle's top row, counted from the DIB's lower-left corner.
     const LONG topRow = view.height - sourceY - static_cast<LONG>(height);
     const RECT dest{destX, destY, destX + static_cast<LONG>(width), destY + static_cast<LONG>(height)};
-    const int copied = CopyToWindow(deviceContext, view, dest, [&](LONG x, LONG y, LONG& sx, LONG& row) {
-        sx = sourceX + (x - destX);
-        row = topRow + (y - destY);
-        return sx >= 0 && sx < view.width && row >= 0 && row < view.height;
-    });
+    const AxisMap xs{destX, sourceX, 1, 1};
+    const AxisMap ys{destY, topRow, 1, 1};
+    const int copied = CopyToWindow(deviceContext, view, dest, xs, ys);
     return copied == 0 ? 0 : static_cast<int>(lineCount);
 }
 
@@ -158,10 +243,8 @@ int WINAPI StretchDIBits(HDC deviceContext, int destX, int destY, int destWidth,
     }
     const LONG topRow = view.height - sourceY - sourceHeight;
     const RECT dest{destX, destY, destX + destWidth, destY + destHeight};
-    const int copied = CopyToWindow(deviceContext, view, dest, [&](LONG x, LONG y, LONG& sx, LONG& row) {
-        sx = sourceX + static_cast<LONG>(static_cast<int64_t>(x - destX) * sourceWidth / destWidth);
-        row = topRow + static_cast<LONG>(static_cast<int64_t>(y - destY) * sourceHeight / destHeight);
-        return sx >= 0 && sx < view.width && row >= 0 && row < view.height;
-    });
+    const AxisMap xs{destX, sourceX, sourceWidth, destWidth};
+    const AxisMap ys{destY, topRow, sourceHeight, destHeight};
+    const int copied = CopyToWindow(deviceContext, view, dest, xs, ys);
     return copied == 0 ? 0 : sourceHeight;
 }

@@ -90,6 +90,24 @@ TEST_F(DibToDeviceTest, SixteenBitMasksAreWidenedSoThatFullReadsAsWhite) {
     EXPECT_EQ(Pixel(3, 3), 0x00FF00u);
 }
 
+// Frames arrive in one layout after another: a 16-bit layout read after a
+// different one, and 32-bit masks in another order than 8:8:8, read as their
+// own masks say.
+TEST_F(DibToDeviceTest, EachLayoutIsReadByItsOwnMasksWhateverCameBefore) {
+    const uint16_t value[2] = {0x7C00, 0x7C00};
+    const Info info555 = Header(2, -1, 16, BI_BITFIELDS, 0x7C00, 0x03E0, 0x001F);
+    const Info info565 = Header(2, -1, 16, BI_BITFIELDS, 0xF800, 0x07E0, 0x001F);
+    ASSERT_EQ(SetDIBitsToDevice(context, 0, 0, 2, 1, 0, 0, 0, 1, value, AsInfo(info555), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(Pixel(0, 0), 0xFF0000u);
+    ASSERT_EQ(SetDIBitsToDevice(context, 0, 0, 2, 1, 0, 0, 0, 1, value, AsInfo(info565), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(Pixel(1, 0), 0x7B8200u);  // red 01111 and green 100000 of 5-6-5, widened
+    const uint32_t bgr[2] = {0x000000FF, 0xFF00FF00};
+    const Info infoBgr = Header(2, -1, 32, BI_BITFIELDS, 0x000000FF, 0x0000FF00, 0x00FF0000);
+    ASSERT_EQ(SetDIBitsToDevice(context, 0, 1, 2, 1, 0, 0, 0, 1, bgr, AsInfo(infoBgr), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(Pixel(0, 1), 0xFF0000u);
+    EXPECT_EQ(Pixel(1, 1), 0x00FF00u);
+}
+
 TEST_F(DibToDeviceTest, AStretchDoublesTheSourceCountedFromTheLowerLeftCorner) {
     // A top-down 4 by 4 image; the upper-left 2 by 2 quarter is the source
     // (0, 2, 2, 2) counted from the bottom.
