@@ -13,6 +13,8 @@ int DecodeJpeg(const StreamSource* source, PixelImage* image) {
     std::memset(&cinfo, 0, sizeof cinfo);
     cinfo.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = JpegErrorExit;
+    // Warnings about damaged data are not printed either.
+    errors.pub.output_message = [](j_common_ptr) {};
     // Changed between the jump buffer's setting and a jump back to it.
     uint8_t* volatile pixels = nullptr;
     if (setjmp(errors.jump)) {

@@ -60,7 +60,6 @@ void JpegTermSource(j_decompress_ptr) {}
 }  // namespace
 
 void JpegErrorExit(j_common_ptr cinfo) {
-    (*cinfo->err->output_message)(cinfo);
     longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
 }
 

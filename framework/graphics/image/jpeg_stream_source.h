@@ -19,7 +19,9 @@ struct JpegErrorManager {
     jmp_buf jump;
 };
 
-// Lets the library print its message, then jumps back with the value 1.
+// Jumps back with the value 1, printing nothing: every image is offered to
+// each decoder in turn, so a PNG read as JPEG must fail quietly, not write
+// "Not a JPEG file" to the terminal at every load.
 void JpegErrorExit(j_common_ptr cinfo);
 
 // Gives the decompress object a source manager that reads the stream from
