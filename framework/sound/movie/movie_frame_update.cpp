@@ -12,6 +12,9 @@ int UpdateMovieFrame(int handle, int flag) {
     if (movie->isTheora) return UpdateTheoraMovieFrame(movie);
     MovieRendererFilter* renderer = movie->renderer;
     if (renderer != nullptr && renderer->newFrame.load() != 0) {
+        // The streaming thread copies the next frame in under the renderer
+        // lock: holding it while the callback reads keeps each frame whole.
+        K_CAutoLock hold(renderer->RendererLock());
         renderer->newFrame.store(0);
         if (movie->frameCallback != nullptr) {
             PixelImage& image = movie->frameImage;

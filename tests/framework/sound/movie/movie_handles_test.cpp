@@ -76,6 +76,36 @@ TEST_F(MovieTest, TheLoopBitStartsTheMovieAgainFromItsFirstFrame) {
     EXPECT_EQ(GetMovieRecord(movie)->paused, 0u);
 }
 
+// The frame callback reads the whole frame while the streaming thread is
+// already free to copy the next one in: the two take turns, so every frame
+// the callback sees is one frame, never the halves of two.
+TEST_F(MovieTest, TheCallbackReadsAWholeFrameWhileTheStreamRunsOn) {
+    PutMovie("MOVIE.WMV");
+    int width = 0;
+    int height = 0;
+    const int movie = OpenMovie("MOVIE.WMV", &width, &height, 0);
+    ASSERT_GE(movie, 0);
+    static size_t frameBytes;
+    static uint32_t checksum;
+    frameBytes = static_cast<size_t>((width * 3 + 3) & ~3) * static_cast<size_t>(height);
+    SetMovieFrameCallback(movie, [](MovieRecord* record, int) {
+        const PixelImage* frame = GetMovieFrameImage(record);
+        if (frame == nullptr) return 0;
+        for (size_t i = 0; i < frameBytes; ++i) checksum += frame->pixels[i];
+        seen_.push_back(frame->pixels[0]);
+        return 0;
+    }, 0);
+    // Without a clock the stream delivers frame after frame at once.
+    IMediaFilter* graph = nullptr;
+    ASSERT_EQ(GetMovieRecord(movie)->graphBuilder->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(&graph)),
+              S_OK);
+    ASSERT_EQ(graph->SetSyncSource(nullptr), S_OK);
+    graph->Release();
+    ASSERT_EQ(PlayMovie(movie, kPlayLoop, 0), 0);
+    EXPECT_TRUE(UpdateUntil(movie, [&] { return seen_.size() >= 20; })) << seen_.size();
+    EXPECT_EQ(CloseMovie(movie), 0);
+}
+
 TEST_F(MovieTest, TheSystemPauseKeepsThePlayStateAndResumesOnlyThePlayingMovies) {
     PutMovie("MOVIE.WMV");
     const int playing = OpenMovie("MOVIE.WMV", nullptr, nullptr, 0);
