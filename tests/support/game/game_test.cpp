@@ -30,6 +30,7 @@
 #include "game/framework/fps_manager.h"
 #include "game/framework/object_tree.h"
 #include "game/framework/resource_managers.h"
+#include "game/framework/input_manager.h"
 #include "platform/dinput/virtual_pads.h"
 #include "platform/dsound/virtual_output.h"
 #include "platform/kernel/manual_clock.h"
@@ -117,6 +118,14 @@ void GameTest::SetUp() {
 }
 
 void GameTest::TearDown() {
+    // Keys still held go up, and the input manager forgets them: the key
+    // state outlives the test, and the next test's first frame would
+    // otherwise see a key it never pressed go down.
+    ApplyInput(-1);
+    Manager::CInputManager* input = Manager::CInputManager::GetInstance();
+    for (auto& held : input->heldFrames) held.second = 0;
+    input->heldButtons = 0;
+    input->previousButtons = 0;
     Manager::CPrimitive2DObjectManager::GetInstance()->CheckUnreleased();
     Manager::C2DFontManager::GetInstance()->ReleaseAll();
     Manager::CTextureManager::GetInstance()->ReleaseAll();
