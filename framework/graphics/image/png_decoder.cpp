@@ -83,12 +83,18 @@ void ChooseFormat(png_structp png, png_infop info, int colourType, bool expanded
     }
 }
 
+// Every image is offered to each decoder in turn: one that is no PNG, or a
+// damaged one, fails quietly through the return value instead of writing
+// libpng's message to the terminal.
+void QuietPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void QuietPngWarning(png_structp, png_const_charp) {}
+
 }  // namespace
 
 int DecodePng(const StreamSource* source, PixelImage* image) {
     // The version string of the library actually linked: libpng refuses a
     // caller built against another minor version.
-    png_structp png = png_create_read_struct(png_get_libpng_ver(nullptr), nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(png_get_libpng_ver(nullptr), nullptr, QuietPngError, QuietPngWarning);
     if (png == nullptr) return -1;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
