@@ -547,6 +547,9 @@ struct Blit {
     SDL_FRect rotatedPlace{};
     double degrees = 0;
     bool blends = false;  // alpha, additive, a blend parameter below 255 or brightness
+    // Blends by the picture's own alpha only: a pixel of alpha 255 is a
+    // copy, one of alpha 0 is left alone.
+    bool alphaOnly = false;
     SDL_Rect reach{};     // the frame pixels the draw may reach
 };
 
@@ -740,6 +743,8 @@ bool MakeSdlFrame(const RecordedFrame& recorded, bool rle, SdlFrame* out, std::s
         b.surface = surface;
         b.blends = (d.transFlag && p.alpha) || d.blendMode != 0 || d.bright[0] != 255 || d.bright[1] != 255 ||
                    d.bright[2] != 255;
+        b.alphaOnly = d.transFlag && p.alpha && d.blendMode == 0 && d.bright[0] == 255 && d.bright[1] == 255 &&
+                      d.bright[2] == 255;
         b.source = SDL_Rect{0, 0, p.width, p.height};
         if (IsCall(d, "DrawGraphicPart")) {
             const int x = d.part[0], w = d.part[2];
@@ -805,8 +810,9 @@ int Distance(uint32_t a, uint32_t b, int bits) {
     return most;
 }
 
-// Where the two frames disagree. Pixels reached only by opaque copies and
-// colour-keyed draws must be equal; those that a blending draw reaches may
+// Where the two frames disagree. Pixels reached only by opaque copies,
+// colour-keyed draws and alpha-blended draws where the picture is opaque or
+// clear must be equal; those that any other blending reaches may
 // lie `tolerance` levels apart (each library rounds its own way); those that
 // a stretched or rotated draw reaches are only counted, as each library
 // samples its own way. Empty when they agree.
@@ -816,11 +822,23 @@ std::string CompareWithGame(const RecordedFrame& recorded, const SdlFrame& sdl, 
     std::vector<uint8_t> reached(static_cast<size_t>(kWidth) * kHeight, kPlain);
     for (const Blit& b : sdl.blits) {
         const uint8_t kind = b.kind != BlitKind::kPlain ? kResampled : b.blends ? kBlended : kPlain;
+        const bool byAlpha = b.kind == BlitKind::kPlain && b.alphaOnly;
+        // A run-length accelerated surface has its pixels only while locked.
+        if (byAlpha) SDL_LockSurface(b.surface);
         for (int y = std::max(0, b.reach.y); y < std::min(kHeight, b.reach.y + b.reach.h); ++y)
             for (int x = std::max(0, b.reach.x); x < std::min(kWidth, b.reach.x + b.reach.w); ++x) {
                 uint8_t& at = reached[static_cast<size_t>(y) * kWidth + x];
-                at = std::max(at, kind);
+                if (byAlpha) {
+                    // SDL clips the part to the picture, as the game does.
+                    const int sx = b.source.x + x - b.place.x, sy = b.source.y + y - b.place.y;
+                    if (sx < 0 || sy < 0 || sx >= b.surface->w || sy >= b.surface->h) continue;
+                    const uint32_t alpha = SdlPixel(b.surface, sx, sy) >> 24;
+                    if (alpha != 0) at = std::max<uint8_t>(at, alpha == 255 ? kPlain : kBlended);
+                    continue;
+                }
+                at = std::max<uint8_t>(at, kind);
             }
+        if (byAlpha) SDL_UnlockSurface(b.surface);
     }
     const int tolerance = bits == 16 ? 1 : 3;
     long pixels[3] = {}, differ[3] = {}, beyond[3] = {};
@@ -846,10 +864,11 @@ std::string CompareWithGame(const RecordedFrame& recorded, const SdlFrame& sdl, 
         }
     char text[512];
     std::snprintf(text, sizeof text,
-                  "%ld pixels reached by copies and colour keys only, %ld differ; %ld reached by blending, %ld differ "
+                  "%ld pixels reached by copies only (opaque, colour-keyed or alpha 0 and 255), %ld differ (at most %d "
+                  "levels); %ld reached by translucent blending, %ld differ "
                   "(at most %d levels, %ld beyond %d); %ld reached by stretched or rotated draws, %ld differ (at most "
                   "%d levels)",
-                  pixels[kPlain], differ[kPlain], pixels[kBlended], differ[kBlended], most[kBlended], beyond[kBlended],
+                  pixels[kPlain], differ[kPlain], most[kPlain], pixels[kBlended], differ[kBlended], most[kBlended], beyond[kBlended],
                   tolerance, pixels[kResampled], differ[kResampled], most[kResampled]);
     *summary = text;
     if (differ[kPlain] == 0 && beyond[kBlended] == 0) return "";
