@@ -311,7 +311,10 @@ std::string LayoutBytes(const std::string& name, const StageMapDesign& design) {
     const int rows = (design.rows * 64 + kPieceHeight - 1) / kPieceHeight;
     const int digits = std::min(pieces, 9);
     std::string bytes;
-    for (int c = 0; c < columns; ++c) bytes += (c ? "," : "") + std::to_string(kPieceWidth);
+    for (int c = 0; c < columns; ++c) {
+        if (c) bytes += ',';
+        bytes += std::to_string(kPieceWidth);
+    }
     bytes += "\r\n";
     for (int r = 0; r < rows; ++r) {
         bytes += std::to_string(kPieceHeight) + ",";
