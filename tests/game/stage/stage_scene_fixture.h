@@ -23,6 +23,7 @@
 #include "game/stage/stage_sounds.h"
 #include "game/stage/stage_table.h"
 #include "tests/support/game/game_test.h"
+#include "tests/support/game/map_walk.h"
 #include "tools/placeholder_resources/stage_maps.h"
 
 namespace stagetest {
@@ -117,32 +118,16 @@ protected:
     // Where the player stood at the last frame end of a walk.
     std::string lastSeen;
 
-    // Walks the code's generated map as its design says: KEY_RIGHT held
-    // from the first played frame, and JUMP held 25 frames whenever the
-    // player walks on the ground in the stretch from 64 c - 128 up to a jump
-    // column c. Returns the scene's result.
+    // Walks the code's generated map as its design says (see
+    // gametest::GeneratedMapWalk), KEY_RIGHT held from the first played
+    // frame. Returns the scene's result.
     int WalkGeneratedMap(int code, int frameLimit) {
-        const StageTableEntry* entry = FindStageTableEntry(code);
-        placeholder::StageMapDesign design = placeholder::DesignStageMap(entry->mapIndex);
         int first = FramesEnded() + 1;
         HoldKey(kRight, first + kOpeningFrames - 1, frameLimit);
-        auto jumpUntil = std::make_shared<int>(0);
-        EveryFrame(first + kOpeningFrames, frameLimit, [this, design, jumpUntil](int f) {
-            const PlayerRecord* p = RunningStagePlayer;
-            if (p != nullptr)
-                lastSeen = "frame " + std::to_string(f) + " map x " + std::to_string(p->scrollX + p->x) + " map y " +
-                           std::to_string(p->mapY) + " state " + std::to_string(p->state) + " hit points " +
-                           std::to_string(p->hitPoints);
-            if (p == nullptr || f < *jumpUntil + 5) return;
-            if (p->state != kPlayerWalking && p->state != kPlayerStanding) return;
-            double mapX = p->scrollX + p->x;
-            for (int column : design.jumpColumns) {
-                if (mapX >= 64 * column - 128 && mapX < 64 * column - 64) {
-                    HoldKey(kJumpKey, f + 1, 25);
-                    *jumpUntil = f + 25;
-                    return;
-                }
-            }
+        auto walk = std::make_shared<gametest::GeneratedMapWalk>(code);
+        EveryFrame(first + kOpeningFrames, frameLimit, [this, walk](int f) {
+            if (walk->JumpNow(RunningStagePlayer, f)) HoldKey(kJumpKey, f + 1, gametest::kWalkJumpFrames);
+            if (RunningStagePlayer != nullptr) lastSeen = walk->LastSeen();
         });
         SetFrameLimit(FramesEnded() + kOpeningFrames + frameLimit);
         return RunStageScene(code, 100, 1, 1);
