@@ -1,12 +1,14 @@
 // The whole game played by a script, headless on the generated resource
 // tree, from the logo to quit: every stage part, interlude, intermission,
-// battle and stage clear of the story in the order it tells them, one lost
-// battle continued, the ending and its staff roll, and the boss rush.
+// robot movie, battle and stage clear of the story in the order it tells
+// them, one lost battle continued, the ending and its staff roll, and the
+// boss rush; then the save. And a shorter run on the OpenGL path.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "game/app/play_time.h"
 #include "tests/support/game/scripted_player.h"
 
 namespace {
@@ -16,15 +18,48 @@ using gametest::kMenuStory;
 
 class PlaythroughTest : public gametest::ScriptedPlayerTest {};
 
-TEST_F(PlaythroughTest, DISABLED_Explore) {
+TEST_F(PlaythroughTest, TheWholeGameFromANewGameToTheBossRushAndQuit) {
     menuChoices = {kMenuStory, kMenuStory, kMenuQuit};
     battlesToLose = {1};
-    const int exitCode = RunGame();
-    std::printf("%s", SceneTrace().c_str());
-    std::printf("frames %d exit %d progress %d\n", FramesEnded(), exitCode, GameProgress);
-    for (int i = 0; i < 7; ++i)
-        std::printf("best %d: %d:%d.%d\n", i + 1, BestTimeTable[i].minutes, BestTimeTable[i].seconds,
-                    BestTimeTable[i].milliseconds);
+    EXPECT_EQ(RunGame(), 0);
+
+    EXPECT_EQ(scenes, WholeGameScenes()) << SceneTrace();
+    ExpectMoviesPlayedThrough();
+    ExpectCleanShutdown();
+
+    EXPECT_EQ(GameProgress, 6);
+    for (int record = 0; record < 7; ++record) {
+        EXPECT_TRUE(IsSet(BestTimeTable[record])) << record;
+        EXPECT_GT(Milliseconds(BestTimeTable[record]), 0) << record;
+    }
+    ExpectBestTimesWithinPlayedFrames();
+    ExpectSaveReadsBack();
+}
+
+// The OpenGL path: the first stage's two parts, its battle (lost once) and
+// its clear, then back to the main menu from the stage select and quit.
+class OpenGLPlaythroughTest : public gametest::ScriptedPlayerTest {
+protected:
+    void SetUp() override { openGL_ = SetUpOn(gametest::RenderPath::OpenGL); }
+    bool openGL_ = false;
+};
+
+TEST_F(OpenGLPlaythroughTest, TheFirstStageAndItsBattle) {
+    if (!openGL_) GTEST_SKIP() << "no OpenGL context";
+    menuChoices = {kMenuStory, kMenuQuit};
+    lastStage = 1;
+    EXPECT_EQ(RunGame(), 0);
+
+    const std::vector<std::string> expected = {
+        "logo",          "opening",          "main menu", "stage select",      "stage 1",     "stage 102",
+        "interlude stage1b", "intermission", "robot movie", "battle 1", "interlude stage1b", "stage clear",
+        "stage select",  "main menu"};
+    EXPECT_EQ(scenes, expected) << SceneTrace();
+    ExpectMoviesPlayedThrough();
+    ExpectCleanShutdown();
+    EXPECT_EQ(GameProgress, 1);
+    EXPECT_TRUE(IsSet(BestTimeTable[0]));
+    ExpectSaveReadsBack();
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "framework/base/framework_state.h"
+#include "framework/graphics/draw_settings.h"
 #include "framework/window/main_window.h"
 #include "game/app/play_time.h"
 #include "game/app/win_main.h"
@@ -28,6 +29,7 @@
 #include "game/bossbattle/boss_battle_scene.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/game_config.h"
+#include "game/framework/object_tree.h"
 #include "game/framework/resource_managers.h"
 #include "game/stage/stage_scene.h"
 #include "game/stage/stage_table.h"
@@ -57,6 +59,8 @@ struct BattleView {
     int playerHitPoints = 0;
     int power = 0;
     int bossHitPoints = 0;
+    int bossState = 0;
+    int bossStateCounter = 0;
     int overCounter = 0;
 };
 
@@ -82,6 +86,14 @@ protected:
         for (SaveRecord& record : BestTimeTable) record = kUnsetPlayTime;
         GameProgress = 0;
         SetFrameLimit(1000000);
+        if (path == RenderPath::Software) {
+            // Every draw is still seen, but the software renderer fills one
+            // pixel instead of the screen, and the window shows the screen
+            // a hundredth of its size: the whole game runs in minutes.
+            drawOnePixel_ = true;
+            MainWindow.settings.WindowScaleRateX = 0.01;
+            MainWindow.settings.WindowScaleRateY = 0.01;
+        }
         baseHook_ = Manager::CFPSManager::frameHook;
         Manager::CFPSManager::frameHook = &ScriptedPlayerTest::Hook;
         BossBattleFrameHook = &ScriptedPlayerTest::OnBattleFrame;
@@ -92,6 +104,8 @@ protected:
     void TearDown() override {
         current_ = nullptr;
         BossBattleFrameHook = nullptr;
+        MainWindow.settings.WindowScaleRateX = 0.0;
+        MainWindow.settings.WindowScaleRateY = 0.0;
         std::snprintf(DataFolderPath, sizeof(DataFolderPath), ".");
         std::snprintf(ConfigFilePath, sizeof(ConfigFilePath), "./config_ver_1.xml");
         *GetGameConfig() = GameConfig{};
@@ -185,6 +199,67 @@ protected:
         }
     }
 
+    // The whole game from a new game: the story (battle 1 lost once and
+    // continued), the ending, the boss rush, quit.
+    static std::vector<std::string> WholeGameScenes() {
+        auto battle = [](int boss, bool movie) {
+            std::vector<std::string> s = {"intermission"};
+            if (movie) s.push_back("robot movie");
+            s.push_back("battle " + std::to_string(boss));
+            return s;
+        };
+        std::vector<std::string> all = {"logo", "opening", "main menu", "stage select"};
+        auto add = [&all](const std::vector<std::string>& more) { all.insert(all.end(), more.begin(), more.end()); };
+        add({"stage 1", "stage 102", "interlude stage1b"});
+        add(battle(1, true));
+        add({"game over"});
+        add(battle(1, true));
+        add({"interlude stage1b", "stage clear", "stage select", "stage 2", "stage 202", "interlude stage2b"});
+        add(battle(2, true));
+        add({"interlude stage2_background", "stage clear", "stage select", "stage 3", "stage 302",
+             "interlude stage3_background"});
+        add(battle(3, true));
+        add({"interlude stage3_background", "stage clear", "stage select", "stage 4", "stage 402",
+             "interlude stage4_background", "stage clear", "stage select", "stage 5", "interlude stage5_background"});
+        add(battle(5, true));
+        add({"interlude stage5_background", "stage clear", "stage select", "interlude stage6_background"});
+        add(battle(6, true));
+        add({"ending", "staff roll", "boss rush unlocked", "logo", "opening", "main menu", "stage select",
+             "boss rush explanation"});
+        add(battle(1, true));
+        for (int boss : {2, 3, 5, 6}) add(battle(boss, false));
+        add({"boss rush record", "logo", "opening", "main menu"});
+        return all;
+    }
+
+    // Each robot movie played to its end: no key skipped it.
+    void ExpectMoviesPlayedThrough() {
+        for (size_t i = 0; i + 1 < scenes.size(); ++i) {
+            if (scenes[i] == "robot movie") {
+                EXPECT_GE(sceneFrames[i + 1] - sceneFrames[i], 100) << "the movie at frame " << sceneFrames[i];
+            }
+        }
+    }
+
+    // A best time counts only the frames the stage and its battle were
+    // played: never more than 16 ms for each of their frames.
+    void ExpectBestTimesWithinPlayedFrames() {
+        auto bound = [this](std::vector<std::string> names) {
+            int frames = 0;
+            for (const std::string& name : names) frames += framesOf.count(name) ? framesOf.at(name) : 0;
+            return 16 * frames + 200;
+        };
+        for (int stage = 1; stage <= 5; ++stage) {
+            const std::string n = std::to_string(stage);
+            EXPECT_LE(Milliseconds(BestTimeTable[stage - 1]),
+                      bound({"stage " + n, "stage " + n + "02", "battle " + n}))
+                << "stage " << stage;
+        }
+        EXPECT_LE(Milliseconds(BestTimeTable[5]), bound({"battle 6"}));
+        EXPECT_LE(Milliseconds(BestTimeTable[6]),
+                  bound({"rush battle 1", "rush battle 2", "rush battle 3", "rush battle 5", "rush battle 6"}));
+    }
+
     static bool IsSet(const SaveRecord& record) {
         return record.minutes != kUnsetPlayTime.minutes || record.seconds != kUnsetPlayTime.seconds ||
                record.milliseconds != kUnsetPlayTime.milliseconds;
@@ -212,13 +287,22 @@ protected:
                 if (d.picture.rfind(prefix, 0) == 0) return d.picture;
             return "";
         };
-        if (!withPrefix("robo_movie").empty()) return "robot movie";
+        // A movie's frames are drawn from a graphic without a picture file.
+        bool movie = false, besides = false;
+        for (const SeenDraw& d : draws) {
+            if (d.picture.empty() && d.call == "DrawGraphicAtPoint" && d.points.size() == 2 && d.points[0] == 0 &&
+                d.points[1] == 0)
+                movie = true;
+            else if (d.picture != "now_loading.png")
+                besides = true;
+        }
+        if (movie && !besides) return "robot movie";
         if (has("cockpit.png")) {
             const std::string background = withPrefix("background_stage");
             return "battle " + (background.empty() ? std::string("?") : background.substr(16, 1));
         }
         if (RunningStagePlayer != nullptr) return "stage " + std::to_string(CurrentStageCode);
-        if (has("go_button.png") || has("left_back.png")) return "intermission";
+        if (has("go_button.png") || has("left_back.png") || has("left_top.png")) return "intermission";
         if (has("circle_logo.png")) return "logo";
         if (!withPrefix("opening0").empty()) return "opening";
         if (has("mainmenu.png") || has("mainmenu2.png")) return "main menu";
@@ -232,6 +316,8 @@ protected:
         if (has("explain.png")) return "boss rush explanation";
         if (has("collect.png")) return "boss rush record";
         if (!withPrefix("bb_added").empty()) return "boss rush unlocked";
+        if (!withPrefix("staffroll").empty()) return "staff roll";
+        if (has("message_window.png")) return "ending";
         std::string other;
         for (const SeenDraw& d : draws)
             if (!d.picture.empty() && d.picture != "now_loading.png" && other.find(d.picture) == std::string::npos)
@@ -252,12 +338,17 @@ private:
         ScriptedPlayerTest& self = *current_;
         const int frame = self.FramesEnded() + 1;
         if (self.battle_.frame < frame - 1) {
-            // A battle begins.
+            // A battle begins. The script's plain commands do not beat the
+            // bosses, and a whole fight runs thousands of frames: the loser
+            // is left a single hit point, so that the first blow that lands
+            // ends the battle, as the battle's own tests end theirs.
             std::srand(kBattleSeed);
             ++self.battlesBegun_;
+            if (self.LosesThisBattle()) player.hitPoints = 1;
+            else boss.hitPoints = 1;
         }
-        self.battle_ = BattleView{frame, player.state, player.hitPoints, player.psychicPower, boss.hitPoints,
-                                  overCounter};
+        self.battle_ = BattleView{frame,          player.state, player.hitPoints, player.psychicPower,
+                                  boss.hitPoints, boss.state,   boss.stateCounter, overCounter};
     }
 
     // Presses are made on odd frames only, so that each one is a fresh press.
@@ -271,6 +362,7 @@ private:
     }
 
     void OnFrameEnd(int frame) {
+        if (drawOnePixel_) SetDrawAreaRect(0, 0, 1, 1);
         const std::string scene = SceneOf(frame);
         if (!scene.empty() && (scenes.empty() || scenes.back() != scene)) {
             scenes.push_back(scene);
@@ -318,7 +410,7 @@ private:
             ActOnStageSelect(draws, next);
         } else if (scene.rfind("stage ", 0) == 0 && scene != "stage clear") {
             ActInStage(frame, next);
-        } else if (scene.rfind("interlude ", 0) == 0 || scene.rfind("other ", 0) == 0) {
+        } else if (scene.rfind("interlude ", 0) == 0 || scene == "ending" || scene == "staff roll") {
             HoldMostly(kKeyChange, next);
         } else if (scene == "intermission") {
             ActInIntermission(draws, next);
@@ -398,14 +490,28 @@ private:
         else Press(kKeyDown, next);
     }
 
-    // The basic attack whenever the robot stands free with the power for
-    // it; in a battle to be lost, nothing.
+    // The robot's commands: a guard (down, left, ATTACK on three frames in a
+    // row) while the boss attacks, else the basic attack whenever the robot
+    // stands free with the power for it; in a battle to be lost, nothing.
     void ActInBattle(int next) {
-        if (!inRush_ && battlesToLose.count(battlesEntered_)) return;
-        if (battle_.overCounter != 0) return;
-        if ((battle_.playerState == kRobotStanding || battle_.playerState == kRobotWalking) && battle_.power >= 10)
-            Press(kKeyAttack, next);
+        if (LosesThisBattle()) return;
+        const BattleView& b = battle_;
+        if (b.overCounter != 0 || next < commandUntil_) return;
+        if (b.playerState != kRobotStanding && b.playerState != kRobotWalking) return;
+        const bool bossAttacks =
+            b.bossState == kBossNearAttack || b.bossState == kBossMiddleAttack || b.bossState == kBossFarAttack;
+        if (bossAttacks && b.power >= 5) {
+            HoldKey(kKeyDown, next);
+            HoldKey(kKeyLeft, next + 1);
+            HoldKey(kKeyAttack, next + 2);
+            commandUntil_ = next + 4;
+        } else if (!bossAttacks && b.power >= 10) {
+            HoldKey(kKeyAttack, next);
+            commandUntil_ = next + 2;
+        }
     }
+
+    bool LosesThisBattle() const { return !inRush_ && battlesToLose.count(battlesEntered_) != 0; }
 
     static inline void (*baseHook_)(int) = nullptr;
     static inline ScriptedPlayerTest* current_ = nullptr;
@@ -416,6 +522,8 @@ private:
     int sceneStart_ = 0;
     bool stalled_ = false;
     bool inRush_ = false;
+    bool drawOnePixel_ = false;
+    int commandUntil_ = 0;
     BattleView battle_;
     std::unique_ptr<GeneratedMapWalk> walk_;
     std::string walkSeen_;
