@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "framework/base/framework_state.h"
+#include "framework/base/tracked_memory.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/window/main_window.h"
 #include "game/app/play_time.h"
@@ -180,6 +181,12 @@ protected:
             }
         EXPECT_TRUE(quit);
         EXPECT_EQ(exitCode, 0);
+        // The framework's shutdown lists the tracked blocks still allocated.
+        EXPECT_EQ(CheckMemoryAllocations(), 0);
+        const std::string log = LogText();
+        const size_t dump = log.rfind("Alloc memory dump");
+        ASSERT_NE(dump, std::string::npos);
+        EXPECT_NE(log.find("Total size:0(0.000kb)  Alloc num:0", dump), std::string::npos) << log.substr(dump);
     }
 
     // The save as the game holds it, and as a fresh load of the file gives
