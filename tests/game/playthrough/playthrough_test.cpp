@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/app/play_time.h"
+#include "game/bossbattle/boss_battle_scene.h"
 #include "tests/support/game/scripted_player.h"
 
 namespace {
@@ -34,6 +35,15 @@ TEST_F(PlaythroughTest, TheWholeGameFromANewGameToTheBossRushAndQuit) {
     }
     ExpectBestTimesWithinPlayedFrames();
     ExpectSaveReadsBack();
+}
+
+// The script's commands alone beat the second boss: the guard while the
+// boss attacks and the basic attack between, from full hit points.
+TEST_F(PlaythroughTest, TheScriptsCommandsBeatTheSecondBossOutright) {
+    shortBattles = false;
+    int carried = 25;
+    EXPECT_EQ(RunBossBattleScene(&carried, 1, 2, true), 204) << SceneTrace();
+    EXPECT_GT(FramesEnded(), 1000);
 }
 
 // The OpenGL path: the first stage's two parts, its battle (lost once) and

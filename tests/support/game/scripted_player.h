@@ -126,6 +126,9 @@ protected:
     // The story battles (by count, from 1) in which the robot does nothing
     // and so is destroyed.
     std::set<int> battlesToLose;
+    // Whether the loser of each battle is left a single hit point (see
+    // OnBattleFrame); off, the battle is fought out.
+    bool shortBattles = true;
 
     // Writes a save with this progress and a best time for every stage up
     // to it, so that a run can start past the beginning of the story.
@@ -347,8 +350,12 @@ private:
             // ends the battle, as the battle's own tests end theirs.
             std::srand(kBattleSeed);
             ++self.battlesBegun_;
-            if (self.LosesThisBattle()) player.hitPoints = 1;
-            else boss.hitPoints = 1;
+            if (!self.shortBattles) {
+            } else if (self.LosesThisBattle()) {
+                player.hitPoints = 1;
+            } else {
+                boss.hitPoints = 1;
+            }
         }
         self.battle_ = BattleView{frame,          player.state, player.hitPoints, player.psychicPower,
                                   boss.hitPoints, boss.state,   boss.stateCounter, overCounter};
