@@ -61,7 +61,6 @@ struct BattleView {
     int power = 0;
     int bossHitPoints = 0;
     int bossState = 0;
-    int bossStateCounter = 0;
     int overCounter = 0;
 };
 
@@ -129,16 +128,6 @@ protected:
     // Whether the loser of each battle is left a single hit point (see
     // OnBattleFrame); off, the battle is fought out.
     bool shortBattles = true;
-
-    // Writes a save with this progress and a best time for every stage up
-    // to it, so that a run can start past the beginning of the story.
-    void WriteSaveWithProgress(int progress) {
-        GameProgress = progress;
-        for (int stage = 0; stage < progress; ++stage) BestTimeTable[stage] = PlayTimer{0, 0, 0, 30, 9, false};
-        ASSERT_TRUE(SaveGameData());
-        for (SaveRecord& record : BestTimeTable) record = kUnsetPlayTime;
-        GameProgress = 0;
-    }
 
     // Runs the program to its end; its exit code.
     int RunGame() {
@@ -349,7 +338,6 @@ private:
             // is left a single hit point, so that the first blow that lands
             // ends the battle, as the battle's own tests end theirs.
             std::srand(kBattleSeed);
-            ++self.battlesBegun_;
             if (!self.shortBattles) {
             } else if (self.LosesThisBattle()) {
                 player.hitPoints = 1;
@@ -357,8 +345,8 @@ private:
                 boss.hitPoints = 1;
             }
         }
-        self.battle_ = BattleView{frame,          player.state, player.hitPoints, player.psychicPower,
-                                  boss.hitPoints, boss.state,   boss.stateCounter, overCounter};
+        self.battle_ =
+            BattleView{frame, player.state, player.hitPoints, player.psychicPower, boss.hitPoints, boss.state, overCounter};
     }
 
     // Presses are made on odd frames only, so that each one is a fresh press.
@@ -539,7 +527,6 @@ private:
 
     int menuVisits_ = 0;
     int battlesEntered_ = 0;
-    int battlesBegun_ = 0;
     int sceneStart_ = 0;
     bool stalled_ = false;
     bool inRush_ = false;
