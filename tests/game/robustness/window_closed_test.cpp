@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -78,6 +79,8 @@ struct ClosedScene {
     bool endsProcess;  // the scene ends the process itself (exit code 0)
 };
 
+void PrintTo(const ClosedScene& scene, std::ostream* out) { *out << scene.name; }
+
 std::vector<Step> Then(std::vector<Step> first, const std::vector<Step>& more) {
     first.insert(first.end(), more.begin(), more.end());
     return first;
@@ -132,7 +135,7 @@ const ClosedScene kScenes[] = {
      {503},
      {},
      false,
-     ToStory(Launch({Close("robo_movie1.wmv", 20)})),
+     ToStory(Launch({Close("DrawGraphicAtPoint", 30)})),
      {"select 1 -> 503", "hangar 5 -> -1", "battle 5 -> -1"},
      false},
     {"BossEntrance",
@@ -168,7 +171,7 @@ const ClosedScene kScenes[] = {
      {8},
      {},
      true,
-     ToStory({Close("staffroll", 40)}),
+     ToStory({Close("staffroll_logo.png", 40)}),
      {"select 1 -> 8", "ending first -> -1"},
      false},
     {"BossRush", {7}, {}, false, ToStory({Close("explain.png", 30)}), {"select 1 -> 7", "rush -> -1"}, false},
@@ -259,13 +262,11 @@ protected:
     std::vector<std::string> calls;
 
 private:
-    // What a frame showed: its pictures, and the calls of draws without one.
-    // The staff roll is told by its fade-in: the white screen drawn blended.
+    // What a frame showed: its pictures, and the calls of draws without one
+    // (the white screen of the ending, a movie's frame).
     bool Shows(int frame, const std::string& what) const {
-        for (const gametest::SeenDraw& draw : DrawsOfFrame(frame)) {
+        for (const gametest::SeenDraw& draw : DrawsOfFrame(frame))
             if (draw.picture == what || (draw.picture.empty() && draw.call == what)) return true;
-            if (what == "staffroll" && draw.call == "DrawRectShape" && draw.blendMode == 1) return true;
-        }
         return false;
     }
 
@@ -276,8 +277,8 @@ private:
     }
 
     void FollowScript() {
-        if (step_ >= row_.steps.size()) return;
         const int frame = FramesEnded();
+        if (step_ >= row_.steps.size()) return;
         const Step& step = row_.steps[step_];
         if (!Shows(frame, step.shown) || ++seen_ < step.nth) return;
         if (step.key != 0) {
