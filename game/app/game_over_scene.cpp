@@ -104,6 +104,8 @@ private:
 
 // The window closed during the game over: the whole program goes down here.
 [[noreturn]] void ShutDownProgram(GameOverMenu* menu) {
+    // The music the callback resumes is deleted below.
+    SetActiveStateCallback(nullptr, nullptr);
     menu->Release();
     Manager::CTextureManager::GetInstance()->ReleaseAll();
     Manager::CSoundManager::GetInstance()->ReleaseAll();

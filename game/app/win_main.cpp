@@ -82,7 +82,12 @@ void RunTitleLoop(int* titleSounds) {
         SetActiveStateCallback(OnActiveChangeBgm, SoundHandleArgument(titleSounds[2]));
         if (CheckSoundHandlePlaying(titleSounds[2]) == 0) PlaySoundHandle(titleSounds[2], kPlayTypeLoop, 1);
         CNowLoadingDrawer::GetInstance()->visible = false;
-        if (!skipOpening && RunOpeningScene() == -1) return;
+        if (!skipOpening && RunOpeningScene() == -1) {
+            // The title music's handle goes with the shutdown: no focus
+            // change may reach it after that.
+            SetActiveStateCallback(nullptr, nullptr);
+            return;
+        }
 
         CNowLoadingDrawer::GetInstance()->visible = true;
         result = RunMainMenuScene(titleSounds);

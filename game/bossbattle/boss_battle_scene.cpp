@@ -605,8 +605,12 @@ int BossBattle::Run() {
     }
     if (IsBossRushId(bossId_)) player_.hitPoints = *carried_;
 
-    if (RunBattleScenarioScene(sounds_, bossId_, boss_.screenY, retry_, player_.hitPoints, images_) == -1)
+    // The pause menu's objects hold pictures of their own: they go on every
+    // way out, here as after the movie.
+    if (RunBattleScenarioScene(sounds_, bossId_, boss_.screenY, retry_, player_.hitPoints, images_) == -1) {
+        ReleaseMenu();
         return Leave(-1);
+    }
 
     input_->Update();
     lastFrameTime_ = GetMillisecondCount();

@@ -80,6 +80,20 @@ std::string Describe(const SeenDraw& draw) {
     return text;
 }
 
+namespace {
+
+// The input manager as it starts: a counter at 0 for every button of its
+// key table, nothing held.
+void ForgetHeldButtons() {
+    Manager::CInputManager* input = Manager::CInputManager::GetInstance();
+    input->heldFrames.clear();
+    for (const Manager::CInputManager::KeyPair& pair : input->keyboard) input->heldFrames[pair.button] = 0;
+    input->heldButtons = 0;
+    input->previousButtons = 0;
+}
+
+}  // namespace
+
 void GameTest::SetUp() {
     StartedLogTest::SetUp();
     platform::MachineProfile& profile = platform::Profile();
@@ -102,6 +116,9 @@ void GameTest::SetUp() {
     if (hadDataHome_) previousDataHome_ = dataHome;
     setenv("XDG_DATA_HOME", (folder_.hostPath() + "/xdg-data").c_str(), 1);
 
+    // A test of the input manager's counters may have emptied them: the
+    // manager only counts the buttons it has a counter for.
+    ForgetHeldButtons();
     Current = this;
     TestThread = std::this_thread::get_id();
     platform::SetMessageBoxSink([this](const platform::MessageBoxRecord& box) {
@@ -122,10 +139,7 @@ void GameTest::TearDown() {
     // state outlives the test, and the next test's first frame would
     // otherwise see a key it never pressed go down.
     ApplyInput(-1);
-    Manager::CInputManager* input = Manager::CInputManager::GetInstance();
-    for (auto& held : input->heldFrames) held.second = 0;
-    input->heldButtons = 0;
-    input->previousButtons = 0;
+    ForgetHeldButtons();
     Manager::CPrimitive2DObjectManager::GetInstance()->CheckUnreleased();
     Manager::C2DFontManager::GetInstance()->ReleaseAll();
     Manager::CTextureManager::GetInstance()->ReleaseAll();
