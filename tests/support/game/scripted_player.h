@@ -333,10 +333,11 @@ private:
         ScriptedPlayerTest& self = *current_;
         const int frame = self.FramesEnded() + 1;
         if (self.battle_.frame < frame - 1) {
-            // A battle begins. The script's plain commands do not beat the
-            // bosses, and a whole fight runs thousands of frames: the loser
-            // is left a single hit point, so that the first blow that lands
-            // ends the battle, as the battle's own tests end theirs.
+            // A battle begins. The script's plain commands beat only the
+            // second boss (bosses 1, 3, 5 and 6 destroy the robot first),
+            // and a whole fight runs thousands of frames: the loser is left
+            // a single hit point, so that the first blow that lands ends the
+            // battle, as the battle's own tests end theirs.
             std::srand(kBattleSeed);
             if (!self.shortBattles) {
             } else if (self.LosesThisBattle()) {
