@@ -1,8 +1,8 @@
 // The whole game played by a script, headless on the generated resource
 // tree, from the logo to quit: every stage part, interlude, intermission,
 // robot movie, battle and stage clear of the story in the order it tells
-// them, one lost battle continued, the ending and its staff roll, and the
-// boss rush; then the save. And a shorter run on the OpenGL path.
+// them, one stage part lost and continued, the ending and its staff roll,
+// and the boss rush; then the save. And a shorter run on the OpenGL path.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,7 +21,7 @@ class PlaythroughTest : public gametest::ScriptedPlayerTest {};
 
 TEST_F(PlaythroughTest, TheWholeGameFromANewGameToTheBossRushAndQuit) {
     menuChoices = {kMenuStory, kMenuStory, kMenuQuit};
-    battlesToLose = {1};
+    partsToLose = {1};
     EXPECT_EQ(RunGame(), 0);
 
     EXPECT_EQ(scenes, WholeGameScenes()) << SceneTrace();
@@ -46,8 +46,8 @@ TEST_F(PlaythroughTest, TheScriptsCommandsBeatTheSecondBossOutright) {
     EXPECT_GT(FramesEnded(), 1000);
 }
 
-// The OpenGL path: the first stage's two parts, its battle (lost once) and
-// its clear, then back to the main menu from the stage select and quit.
+// The OpenGL path: the first stage's two parts, its battle and its clear,
+// then back to the main menu from the stage select and quit.
 class OpenGLPlaythroughTest : public gametest::ScriptedPlayerTest {
 protected:
     void SetUp() override { openGL_ = SetUpOn(gametest::RenderPath::OpenGL); }

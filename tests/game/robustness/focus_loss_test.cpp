@@ -102,7 +102,7 @@ protected:
 TEST_F(FocusLossTest, TheWholeGameReachesItsEndWithTheFocusLostAndRegainedAtRandomFrames) {
     SCOPED_TRACE("focus changes drawn with std::mt19937 seed " + std::to_string(kSeed));
     menuChoices = {kMenuStory, kMenuStory, kMenuQuit};
-    battlesToLose = {1};
+    partsToLose = {1};
     EXPECT_EQ(RunGame(), 0);
 
     EXPECT_EQ(scenes, WholeGameScenes()) << SceneTrace();

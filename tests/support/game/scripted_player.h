@@ -122,10 +122,10 @@ protected:
     // this; otherwise it picks the next stage, and the boss rush once the
     // story is over.
     int lastStage = 7;
-    // The story battles (by count, from 1) in which the robot does nothing
-    // and so is destroyed.
-    std::set<int> battlesToLose;
-    // Whether the loser of each battle is left a single hit point (see
+    // The stage parts (by count, from 1) in which the player stops on the
+    // spikes until it dies.
+    std::set<int> partsToLose;
+    // Whether the boss of each battle is left a single hit point (see
     // OnBattleFrame); off, the battle is fought out.
     bool shortBattles = true;
 
@@ -199,8 +199,8 @@ protected:
         }
     }
 
-    // The whole game from a new game: the story (battle 1 lost once and
-    // continued), the ending, the boss rush, quit.
+    // The whole game from a new game: the story (the first stage part lost
+    // once and continued), the ending, the boss rush, quit.
     static std::vector<std::string> WholeGameScenes() {
         auto battle = [](int boss, bool movie) {
             std::vector<std::string> s = {"intermission"};
@@ -210,9 +210,7 @@ protected:
         };
         std::vector<std::string> all = {"logo", "opening", "main menu", "stage select"};
         auto add = [&all](const std::vector<std::string>& more) { all.insert(all.end(), more.begin(), more.end()); };
-        add({"stage 1", "stage 102", "interlude stage1b"});
-        add(battle(1, true));
-        add({"game over"});
+        add({"stage 1", "game over", "stage 1", "stage 102", "interlude stage1b"});
         add(battle(1, true));
         add({"interlude stage1b", "stage clear", "stage select", "stage 2", "stage 202", "interlude stage2b"});
         add(battle(2, true));
@@ -335,16 +333,11 @@ private:
         if (self.battle_.frame < frame - 1) {
             // A battle begins. The script's plain commands beat only the
             // second boss (bosses 1, 3, 5 and 6 destroy the robot first),
-            // and a whole fight runs thousands of frames: the loser is left
-            // a single hit point, so that the first blow that lands ends the
-            // battle, as the battle's own tests end theirs.
+            // and a whole fight runs thousands of frames: the boss is left a
+            // single hit point, so that the robot's first blow that lands
+            // ends the battle, as the battle's own tests end theirs.
             std::srand(kBattleSeed);
-            if (!self.shortBattles) {
-            } else if (self.LosesThisBattle()) {
-                player.hitPoints = 1;
-            } else {
-                boss.hitPoints = 1;
-            }
+            if (self.shortBattles) boss.hitPoints = 1;
         }
         self.battle_ =
             BattleView{frame, player.state, player.hitPoints, player.psychicPower, boss.hitPoints, boss.state, overCounter};
@@ -391,8 +384,10 @@ private:
         if (scene == "boss rush explanation") inRush_ = true;
         if (scene.rfind("stage ", 0) == 0 && scene != "stage select" && scene != "stage clear") {
             walk_ = std::make_unique<GeneratedMapWalk>(CurrentStageCode);
+            ++partsEntered_;
+            // Part a starts the stage's clock from 0.
+            if (CurrentStageCode <= 5) clockFrames[CurrentStageCode] = 0;
         }
-        if (scene.rfind("battle ", 0) == 0 && !inRush_) ++battlesEntered_;
     }
 
     int MenuChoice() const {
@@ -463,6 +458,18 @@ private:
     void ActInStage(int frame, int next) {
         const PlayerRecord* p = RunningStagePlayer;
         if (p == nullptr || walk_ == nullptr) return;
+        if (partsToLose.count(partsEntered_)) {
+            // Onto the spike bed, the map's fourth obstacle, and stay there.
+            const std::vector<int>& jumps = walk_->Design().jumpColumns;
+            const double mapX = p->scrollX + p->x;
+            if (jumps.size() >= 4 && mapX >= 64 * jumps[3] - 16) {
+                walkSeen_ = "stage " + std::to_string(CurrentStageCode) + " on the spikes " + walk_->LastSeen();
+                return;
+            }
+            HoldKey(kKeyRight, next);
+            if (mapX < 64 * jumps[3] - 128 && walk_->JumpNow(p, frame)) HoldKey(kKeyJump, next, kWalkJumpFrames);
+            return;
+        }
         HoldKey(kKeyRight, next);
         if (walk_->JumpNow(p, frame)) HoldKey(kKeyJump, next, kWalkJumpFrames);
         walkSeen_ = "stage " + std::to_string(CurrentStageCode) + " " + walk_->LastSeen();
@@ -492,9 +499,8 @@ private:
 
     // The robot's commands: a guard (down, left, ATTACK on three frames in a
     // row) while the boss attacks, else the basic attack whenever the robot
-    // stands free with the power for it; in a battle to be lost, nothing.
+    // stands free with the power for it.
     void ActInBattle(int next) {
-        if (LosesThisBattle()) return;
         const BattleView& b = battle_;
         if (b.overCounter != 0 || next < commandUntil_) return;
         if (b.playerState != kRobotStanding && b.playerState != kRobotWalking) return;
@@ -521,13 +527,11 @@ private:
         }
     }
 
-    bool LosesThisBattle() const { return !inRush_ && battlesToLose.count(battlesEntered_) != 0; }
-
     static inline void (*baseHook_)(int) = nullptr;
     static inline ScriptedPlayerTest* current_ = nullptr;
 
     int menuVisits_ = 0;
-    int battlesEntered_ = 0;
+    int partsEntered_ = 0;
     int sceneStart_ = 0;
     bool stalled_ = false;
     bool inRush_ = false;
