@@ -458,22 +458,23 @@ private:
     void ActInStage(int frame, int next) {
         const PlayerRecord* p = RunningStagePlayer;
         if (p == nullptr || walk_ == nullptr) return;
-        if (partsToLose.count(partsEntered_)) {
+        if (!StageHudShown(frame)) Press(kKeyAttack, next);
+        const std::vector<int>& jumps = walk_->Design().jumpColumns;
+        if (partsToLose.count(partsEntered_) && jumps.size() >= 4) {
             // Onto the spike bed, the map's fourth obstacle, and stay there.
-            const std::vector<int>& jumps = walk_->Design().jumpColumns;
+            const int spikes = 64 * jumps[3];
             const double mapX = p->scrollX + p->x;
-            if (jumps.size() >= 4 && mapX >= 64 * jumps[3] - 16) {
+            if (mapX >= spikes - 16) {
                 walkSeen_ = "stage " + std::to_string(CurrentStageCode) + " on the spikes " + walk_->LastSeen();
                 return;
             }
             HoldKey(kKeyRight, next);
-            if (mapX < 64 * jumps[3] - 128 && walk_->JumpNow(p, frame)) HoldKey(kKeyJump, next, kWalkJumpFrames);
+            if (mapX < spikes - 128 && walk_->JumpNow(p, frame)) HoldKey(kKeyJump, next, kWalkJumpFrames);
             return;
         }
         HoldKey(kKeyRight, next);
         if (walk_->JumpNow(p, frame)) HoldKey(kKeyJump, next, kWalkJumpFrames);
         walkSeen_ = "stage " + std::to_string(CurrentStageCode) + " " + walk_->LastSeen();
-        if (!StageHudShown(frame)) Press(kKeyAttack, next);
     }
 
     // The hit-point gauge is drawn only while the part is played.
