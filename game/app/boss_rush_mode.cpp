@@ -11,6 +11,7 @@
 #include "game/app/game_over_scene.h"
 #include "game/app/intermission_scene.h"
 #include "game/app/play_time.h"
+#include "game/app/scene_steps.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/resource_managers.h"
@@ -43,20 +44,6 @@ const char* kCollectionPictures[2] = {
     "resource\\picture\\BossBattle\\ConsecutionBossBattle\\collect.png",
     "resource\\picture\\Figures.png",
 };
-
-bool Pressed(int button) { return CInputManager::GetInstance()->heldFrames[button] == 1; }
-
-bool EndFrame() {
-    PresentBackBuffer();
-    return CFPSManager::GetInstance()->Update();
-}
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
-}
-
-void SetBrightness(int b) { SetDrawBrightnessRGB(b, b, b); }
 
 // Only what was loaded is given back, also after a list failed part way.
 void ReleasePictures(const char** names, const int* handles, int count) {
@@ -116,18 +103,18 @@ int RunBossRushExplanation() {
         ClearTargetScreen();
         SetBrightness(brightness);
         DrawGraphicAtPoint(0, 0, picture, 0);
-        return EndFrame();
+        return PresentAndEndFrame();
     };
 
     PlaySoundHandle(sounds[kExplanationMusic], kPlayTypeBackground, 1);
     for (int b = 0; b < 255; b += 4)
         if (!frame(b)) return leave(9);
     for (;;) {
-        if (Pressed(JUMP)) {
+        if (ButtonJustPressed(JUMP)) {
             PlaySoundHandle(sounds[kCancel], kPlayTypeWait, 1);
             return leave(99);
         }
-        if (Pressed(ATTACK)) {
+        if (ButtonJustPressed(ATTACK)) {
             PlaySoundHandle(sounds[kEnter], kPlayTypeWait, 1);
             for (int b = 255; b > 0; b -= 4)
                 if (!frame(b)) return leave(9);
@@ -174,7 +161,7 @@ int RunBossRushCollection() {
     auto frame = [&](int brightness) {
         SetBrightness(brightness);
         DrawCollection(pictures);
-        return EndFrame();
+        return PresentAndEndFrame();
     };
 
     for (int b = 0; b < 255; b += 4)
@@ -182,7 +169,7 @@ int RunBossRushCollection() {
     SetBrightness(255);
     PlaySoundHandle(sounds[kCollectionMusic], kPlayTypeBackground, 1);
     SetActiveStateCallback(&OnActiveChangeResumeSound, SoundHandleArgument(sounds[kCollectionMusic]));
-    while (!Pressed(ATTACK))
+    while (!ButtonJustPressed(ATTACK))
         if (!frame(255)) return leave(9);
     for (int b = 255; b > 0; b -= 4)
         if (!frame(b)) return leave(9);

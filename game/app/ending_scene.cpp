@@ -8,6 +8,7 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/scene_steps.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/resource_managers.h"
@@ -33,11 +34,6 @@ constexpr int kNoticeBlackFrames = 90;
 constexpr int kNoticeCells = 13;
 constexpr int kNoticeCellFrames = 5;
 constexpr int kNoticeHoldFrames = 120;
-
-bool EndFrame() {
-    PresentBackBuffer();
-    return Manager::CFPSManager::GetInstance()->Update();
-}
 
 int HeldButtons() { return CInputManager::GetInstance()->heldButtons; }
 
@@ -88,7 +84,7 @@ SceneCode RunEndingScene(bool firstClear) {
         for (int count = 0; count < kPauseCounts; count += (HeldButtons() & CHANGE) != 0 ? 4 : 1) {
             ClearTargetScreen();
             DrawScenario(scenario);
-            if (!EndFrame()) return leave(kSceneFatal);
+            if (!PresentAndEndFrame()) return leave(kSceneFatal);
         }
     }
     if (RunStaffRollScene(scenario) == -1) return leave(kSceneFatal);
@@ -105,7 +101,7 @@ int RunEndingScenario(Object::CSenarioObject* scenario) {
         ClearTargetScreen();
         SetDrawBrightnessRGB(b, b, b);
         DrawScenario(scenario);
-        if (!EndFrame()) {
+        if (!PresentAndEndFrame()) {
             result = -1;
             break;
         }
@@ -115,7 +111,7 @@ int RunEndingScenario(Object::CSenarioObject* scenario) {
         ClearTargetScreen();
         DrawWhiteScreen();
         DrawScenario(scenario);
-        if (!EndFrame()) result = -1;
+        if (!PresentAndEndFrame()) result = -1;
     }
     return result;
 }
@@ -146,25 +142,25 @@ int RunStaffRollScene(Object::CSenarioObject* scenario) {
         DrawScenario(scenario);
         SetBlendModeAndParam(1, i);
         roll->Draw();
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     SetBlendModeAndParam(0, 255);
     roll->Start();
     while (roll->Update()) {
         roll->step = (HeldButtons() & CHANGE) != 0 ? 4 : 1;
         DrawRollFrame(scenario, roll);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     // The last picture stays until a button goes down, or for 7 seconds.
     for (int frame = 0; frame < kRollHoldFrames; ++frame) {
         if (HeldButtons() != 0 && CInputManager::GetInstance()->previousButtons == 0) break;
         DrawRollFrame(scenario, roll);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     for (int b = 255; b >= 0; b -= 2) {
         SetDrawBrightnessRGB(b, b, b);
         DrawRollFrame(scenario, roll);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     SetActiveStateCallback(nullptr, nullptr);
     return leave(0);
@@ -188,7 +184,7 @@ int RunBossRushUnlockedNotice() {
 
     for (int frame = 0; frame < kNoticeBlackFrames; ++frame) {
         ClearTargetScreen();
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     SetDrawBrightnessRGB(0, 0, 0);
     SetBlendModeAndParam(0, 0);
@@ -197,18 +193,18 @@ int RunBossRushUnlockedNotice() {
     for (int frame = 0; frame < kNoticeCells * kNoticeCellFrames; ++frame) {
         SetDrawBrightnessRGB(b, b, b);
         DrawNoticeCell(pictures, frame / kNoticeCellFrames);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
         b = b + 12 < 255 ? b + 12 : 255;
     }
     SetDrawBrightnessRGB(255, 255, 255);
     for (int frame = 0; frame < kNoticeHoldFrames; ++frame) {
         DrawNoticeCell(pictures, kNoticeCells - 1);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     for (b = 255; b >= 0; b -= 4) {
         SetDrawBrightnessRGB(b, b, b);
         DrawNoticeCell(pictures, kNoticeCells - 1);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     return leave(0);
 }

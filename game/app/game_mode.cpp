@@ -11,6 +11,7 @@
 #include "game/app/game_over_scene.h"
 #include "game/app/intermission_scene.h"
 #include "game/app/play_time.h"
+#include "game/app/scene_steps.h"
 #include "game/app/stage_clear_scene.h"
 #include "game/app/stage_select_scene.h"
 #include "game/framework/fps_manager.h"
@@ -30,11 +31,6 @@ StorySceneRoutines StoryScenes = DefaultStoryScenes();
 namespace {
 
 const SoundListEntry kTalkMusic = {"resource\\sound\\BGM\\bgm_talk.ogg", 0};
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
-}
 
 // The frames of an interlude after its fade-in: the background, then the
 // scenario over it.

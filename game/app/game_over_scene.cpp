@@ -15,6 +15,7 @@
 #include "framework/startup/framework_startup.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/scene_steps.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/object_tree.h"
@@ -41,13 +42,6 @@ const SoundListEntry kEffects[2] = {
     {"resource\\sound\\SE\\se_title_select.wav", 1},
     {"resource\\sound\\SE\\se_title_enter.wav", 1},
 };
-
-bool Pressed(int button) { return Manager::CInputManager::GetInstance()->heldFrames[button] == 1; }
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
-}
 
 std::vector<std::string> TitleFrameNames() {
     std::vector<std::string> names;
@@ -186,11 +180,11 @@ int RunGameOverScene() {
 
     int selection = 0;
     for (;;) {
-        if (Pressed(KEY_UP) || Pressed(KEY_DOWN)) {
+        if (ButtonJustPressed(KEY_UP) || ButtonJustPressed(KEY_DOWN)) {
             selection = 1 - selection;
             PlaySoundHandle(effects[0], kPlayTypeBackground, 1);
         }
-        if (Pressed(ATTACK)) {
+        if (ButtonJustPressed(ATTACK)) {
             PlaySoundHandle(effects[1], kPlayTypeWait, 1);
             break;
         }

@@ -9,6 +9,7 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/scene_steps.h"
 #include "game/bossbattle/boss_battle_scene.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
@@ -100,20 +101,6 @@ const char** StandbyPictureNames() {
     static StandbyNames names;
     return names.Names();
 }
-
-bool Pressed(int button) { return CInputManager::GetInstance()->heldFrames[button] == 1; }
-
-bool EndFrame() {
-    PresentBackBuffer();
-    return CFPSManager::GetInstance()->Update();
-}
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
-}
-
-void SetBrightness(int b) { SetDrawBrightnessRGB(b, b, b); }
 
 // The two line animations cross-fading over 120 frames, then the robot's
 // frame added on and the stand-by text, at animation frame t.
@@ -208,7 +195,7 @@ int PlayLaunchGates(const int* images, int mode, int pilot) {
         DrawGraphicAtPoint(0, 0, images[kBeamFrame], 1);
         if (mode == 1) DrawGates(images, P, N);
         else if (mode == 2) DrawGates(images, 516 - P, P - 516);
-        if (!EndFrame()) return -1;
+        if (!PresentAndEndFrame()) return -1;
         p += 350;
         n -= 350;
     }
@@ -218,7 +205,7 @@ int PlayLaunchGates(const int* images, int mode, int pilot) {
             SetBrightness(b);
             DrawGraphicAtPoint(0, 0, images[kGateRightTop], 1);
             DrawGraphicAtPoint(0, 0, images[kGateLeftTop], 1);
-            if (!EndFrame()) {
+            if (!PresentAndEndFrame()) {
                 SetBrightness(255);
                 return -1;
             }
@@ -254,7 +241,7 @@ int RunIntermissionScene(int bossId, int* carriedHitPoints, bool retry) {
             DrawGraphicAtPoint(0, 0, images[kGateLeftBack], 1);
             DrawGraphicAtPoint(0, 0, images[kGateRightTop], 1);
             DrawGraphicAtPoint(0, 0, images[kGateLeftTop], 1);
-            if (!EndFrame()) return -1;
+            if (!PresentAndEndFrame()) return -1;
         }
 
         PlaySoundHandle(hangar.sounds[kLaunch], kPlayTypeBackground, 1);
@@ -278,29 +265,29 @@ int RunIntermissionScene(int bossId, int* carriedHitPoints, bool retry) {
             t = NextFrame(t);
             // Without the frame's end the input never changes and the
             // scenario never reaches its end.
-            if (!EndFrame()) return -1;
+            if (!PresentAndEndFrame()) return -1;
         }
 
         const int lastPilot = bossId == 1 ? 3 : 4;
         int row = kPilotRow;
         for (;;) {
-            if (Pressed(KEY_RIGHT)) {
+            if (ButtonJustPressed(KEY_RIGHT)) {
                 if (row == kPilotRow) pilot = pilot >= lastPilot ? 1 : pilot + 1;
                 PlaySoundHandle(hangar.sounds[kSelect], kPlayTypeBackground, 1);
             }
-            if (Pressed(KEY_LEFT)) {
+            if (ButtonJustPressed(KEY_LEFT)) {
                 if (row == kPilotRow) pilot = pilot <= 1 ? lastPilot : pilot - 1;
                 PlaySoundHandle(hangar.sounds[kSelect], kPlayTypeBackground, 1);
             }
             for (const int button : {KEY_UP, KEY_DOWN}) {
-                if (!Pressed(button)) continue;
+                if (!ButtonJustPressed(button)) continue;
                 row = row == kPilotRow ? kGoRow : kPilotRow;
                 PlaySoundHandle(hangar.sounds[kSelect], kPlayTypeBackground, 1);
             }
-            if (Pressed(ATTACK) && row == kGoRow) break;
+            if (ButtonJustPressed(ATTACK) && row == kGoRow) break;
             DrawStandbyDisplay(images, t, row, pilot);
             t = NextFrame(t);
-            if (!EndFrame()) return -1;
+            if (!PresentAndEndFrame()) return -1;
         }
 
         PlaySoundHandle(hangar.sounds[kEnter], kPlayTypeWait, 1);

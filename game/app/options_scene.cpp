@@ -1,4 +1,5 @@
 #include "game/app/options_scene.h"
+#include "game/app/scene_steps.h"
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
@@ -15,18 +16,6 @@
 namespace {
 
 using Manager::CInputManager;
-
-bool Pressed(int button) { return CInputManager::GetInstance()->heldFrames[button] == 1; }
-
-bool EndFrame() {
-    PresentBackBuffer();
-    return Manager::CFPSManager::GetInstance()->Update();
-}
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
-}
 
 // ---- how-to -------------------------------------------------------------------------
 
@@ -67,8 +56,8 @@ void ApplyVolume(const SoundListEntry* list, const int* handles, int kind, int v
 // applied to the sounds of its kind.
 void StepVolume(int* volume, const SoundListEntry* list, int* handles, int kind) {
     int changed = *volume;
-    if (Pressed(KEY_LEFT)) changed = changed - kVolumeStep < 0 ? 0 : changed - kVolumeStep;
-    if (Pressed(KEY_RIGHT)) changed = changed + kVolumeStep > 100 ? 100 : changed + kVolumeStep;
+    if (ButtonJustPressed(KEY_LEFT)) changed = changed - kVolumeStep < 0 ? 0 : changed - kVolumeStep;
+    if (ButtonJustPressed(KEY_RIGHT)) changed = changed + kVolumeStep > 100 ? 100 : changed + kVolumeStep;
     if (changed == *volume) return;
     *volume = changed;
     PlaySoundHandle(handles[0], kPlayTypeBackground, 1);
@@ -114,16 +103,16 @@ SceneCode RunHowToScene(int* titleSounds) {
 
     int page = 1;
     for (;;) {
-        if (Pressed(KEY_RIGHT)) {
+        if (ButtonJustPressed(KEY_RIGHT)) {
             ++page;
             PlaySoundHandle(titleSounds[0], kPlayTypeBackground, 1);
         }
-        if (Pressed(KEY_LEFT)) {
+        if (ButtonJustPressed(KEY_LEFT)) {
             --page;
             PlaySoundHandle(titleSounds[0], kPlayTypeBackground, 1);
         }
         page = page < 1 ? 1 : page > kLastPage ? kLastPage : page;
-        if ((Pressed(ATTACK) && page == kLastPage) || Pressed(JUMP)) {
+        if ((ButtonJustPressed(ATTACK) && page == kLastPage) || ButtonJustPressed(JUMP)) {
             PlaySoundHandle(titleSounds[1], kPlayTypeWait, 1);
             return leave(0);
         }
@@ -131,7 +120,7 @@ SceneCode RunHowToScene(int* titleSounds) {
         DrawGraphicAtPoint(0, 0, pages[page - 1], 0);
         if (page > 1) DrawGraphicAtPoint(0, 420, arrows[0], 1);
         if (page < kLastPage) DrawGraphicAtPoint(600, 420, arrows[1], 1);
-        if (!EndFrame()) return leave(9);
+        if (!PresentAndEndFrame()) return leave(9);
     }
 }
 
@@ -165,7 +154,7 @@ SceneCode RunConfigScene(const SoundListEntry* titleSoundList, int* titleSounds)
         ClearTargetScreen();
         SetDrawBrightnessRGB(b, b, b);
         DrawConfigScene(pictures, kMusicRow, config->fullScreen, config->bgmVolume, config->seVolume);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
     SetDrawBrightnessRGB(255, 255, 255);
 
@@ -174,7 +163,7 @@ SceneCode RunConfigScene(const SoundListEntry* titleSoundList, int* titleSounds)
     for (;;) {
         const int moves[3][2] = {{KEY_UP, -1}, {KEY_DOWN, 1}, {JUMP, 0}};
         for (const auto& [button, step] : moves) {
-            if (!Pressed(button)) continue;
+            if (!ButtonJustPressed(button)) continue;
             cursor = step == 0 ? kConfirmRow : (cursor + step + kRowCount) % kRowCount;
             PlaySoundHandle(titleSounds[0], kPlayTypeBackground, 1);
         }
@@ -186,13 +175,13 @@ SceneCode RunConfigScene(const SoundListEntry* titleSoundList, int* titleSounds)
             StepVolume(&config->seVolume, titleSoundList, titleSounds, 1);
             break;
         case kFullScreenRow:
-            if (Pressed(KEY_LEFT) || Pressed(KEY_RIGHT)) {
+            if (ButtonJustPressed(KEY_LEFT) || ButtonJustPressed(KEY_RIGHT)) {
                 config->fullScreen = !config->fullScreen;
                 PlaySoundHandle(titleSounds[0], kPlayTypeBackground, 1);
             }
             break;
         case kResetRow:
-            if (Pressed(ATTACK)) {
+            if (ButtonJustPressed(ATTACK)) {
                 config->bgmVolume = Clamped(onEntry.bgmVolume);
                 config->seVolume = Clamped(onEntry.seVolume);
                 config->fullScreen = onEntry.fullScreen;
@@ -202,7 +191,7 @@ SceneCode RunConfigScene(const SoundListEntry* titleSoundList, int* titleSounds)
             }
             break;
         case kConfirmRow:
-            if (Pressed(ATTACK)) {
+            if (ButtonJustPressed(ATTACK)) {
                 PlaySoundHandle(titleSounds[1], kPlayTypeWait, 1);
                 if (config->fullScreen != onEntry.fullScreen) RebuildScreen(config->fullScreen);
                 SaveGameConfig(config);
@@ -220,6 +209,6 @@ SceneCode RunConfigScene(const SoundListEntry* titleSoundList, int* titleSounds)
 
         ClearTargetScreen();
         DrawConfigScene(pictures, cursor, config->fullScreen, config->bgmVolume, config->seVolume);
-        if (!EndFrame()) return leave(-1);
+        if (!PresentAndEndFrame()) return leave(-1);
     }
 }

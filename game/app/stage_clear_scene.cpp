@@ -9,6 +9,7 @@
 #include "framework/graphics/screen_flip.h"
 #include "framework/sound/sound_playback.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/scene_steps.h"
 #include "framework/window/main_window.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/resource_managers.h"
@@ -34,11 +35,6 @@ std::vector<std::string> PictureNames() {
         names.emplace_back(name);
     }
     return names;
-}
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
 }
 
 // Frame f of the flight: the robot comes in from the upper right growing,

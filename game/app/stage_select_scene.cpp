@@ -5,6 +5,7 @@
 #include "framework/graphics/screen_flip.h"
 #include "framework/sound/sound_playback.h"
 #include "game/app/play_time.h"
+#include "game/app/scene_steps.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/resource_managers.h"
@@ -28,8 +29,6 @@ constexpr int kFigures = 8;
 constexpr int kSlideStep = 25;
 constexpr int kScreenWidth = 640;
 constexpr int kLockedBrightness = 64;
-
-bool Pressed(int button) { return Manager::CInputManager::GetInstance()->heldFrames[button] == 1; }
 
 int EntryCount() { return GameProgress >= 6 ? 7 : 6; }
 bool IsOpen(int entry) { return entry <= GameProgress + 1; }
@@ -82,7 +81,7 @@ SceneCode RunStageSelectScene(int initialEntry, int* titleSounds) {
         ClearTargetScreen();
         if (slide < 0) {
             for (const int button : {KEY_RIGHT, KEY_LEFT}) {
-                if (slide >= 0 || !Pressed(button)) continue;
+                if (slide >= 0 || !ButtonJustPressed(button)) continue;
                 PlaySoundHandle(titleSounds[0], kPlayTypeBackground, 1);
                 previous = entry;
                 direction = button == KEY_RIGHT ? 1 : -1;
@@ -107,7 +106,7 @@ SceneCode RunStageSelectScene(int initialEntry, int* titleSounds) {
         }
         PresentBackBuffer();
 
-        if (Pressed(ATTACK) && slide < 0 && IsOpen(entry)) {
+        if (ButtonJustPressed(ATTACK) && slide < 0 && IsOpen(entry)) {
             PlaySoundHandle(titleSounds[1], kPlayTypeWait, 1);
             for (int b = 255; b > 0; b -= 4) {
                 ClearTargetScreen();
@@ -119,7 +118,7 @@ SceneCode RunStageSelectScene(int initialEntry, int* titleSounds) {
             StopSoundHandle(titleSounds[2]);
             return entry;
         }
-        if (Pressed(JUMP)) {
+        if (ButtonJustPressed(JUMP)) {
             PlaySoundHandle(titleSounds[1], kPlayTypeWait, 1);
             release();
             return kSceneMainMenu;

@@ -6,6 +6,7 @@
 #include "framework/graphics/screen_mode_change.h"
 #include "framework/sound/sound_playback.h"
 #include "game/app/play_time.h"
+#include "game/app/scene_steps.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/object_tree.h"
@@ -18,19 +19,7 @@ namespace {
 using Manager::CFPSManager;
 using Manager::CInputManager;
 
-bool Pressed(int button) { return CInputManager::GetInstance()->heldFrames[button] == 1; }
 bool AnyButtonHeld() { return CInputManager::GetInstance()->heldButtons != 0; }
-
-// Present the drawn frame and end it; false once the program must end.
-bool EndFrame() {
-    PresentBackBuffer();
-    return CFPSManager::GetInstance()->Update();
-}
-
-void ShowLoadFailure(const char* text) {
-    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
-    PostQuitMessage(1);
-}
 
 // ---- logo ---------------------------------------------------------------------------
 
@@ -74,7 +63,7 @@ public:
         ClearTargetScreen();
         Box()->Draw();
         Logo()->Draw();
-        return EndFrame();
+        return PresentAndEndFrame();
     }
 
 private:
@@ -111,8 +100,8 @@ public:
 
     // A frame's end, and whether the player asked to skip.
     Step EndOpeningFrame() {
-        if (!EndFrame()) return Step::End;
-        return Pressed(JUMP) || Pressed(ATTACK) ? Step::Skipped : Step::Go;
+        if (!PresentAndEndFrame()) return Step::End;
+        return ButtonJustPressed(JUMP) || ButtonJustPressed(ATTACK) ? Step::Skipped : Step::Go;
     }
 
     // The graph and the text of a page at this brightness.
@@ -237,25 +226,25 @@ SceneCode RunMainMenuScene(int* titleSounds) {
         ClearTargetScreen();
         SetDrawBrightnessRGB(b, b, b);
         DrawMainMenu(pictures, kFirstItem);
-        if (!EndFrame()) return leave(kLastItem);
+        if (!PresentAndEndFrame()) return leave(kLastItem);
     }
     SetDrawBrightnessRGB(255, 255, 255);
 
     int cursor = kFirstItem;
     for (;;) {
         for (const int button : {KEY_UP, KEY_DOWN}) {
-            if (!Pressed(button)) continue;
+            if (!ButtonJustPressed(button)) continue;
             cursor += button == KEY_UP ? -1 : 1;
             if (cursor < kFirstItem) cursor = kLastItem;
             if (cursor > kLastItem) cursor = kFirstItem;
             PlaySoundHandle(titleSounds[0], kPlayTypeBackground, 1);
         }
-        if (Pressed(ATTACK)) {
+        if (ButtonJustPressed(ATTACK)) {
             PlaySoundHandle(titleSounds[1], kPlayTypeWait, 1);
             return leave(cursor);
         }
         ClearTargetScreen();
         DrawMainMenu(pictures, cursor);
-        if (!EndFrame()) return leave(kLastItem);
+        if (!PresentAndEndFrame()) return leave(kLastItem);
     }
 }

@@ -1,0 +1,21 @@
+#include "game/app/scene_steps.h"
+
+#include "framework/graphics/draw_settings.h"
+#include "framework/graphics/screen_flip.h"
+#include "game/framework/fps_manager.h"
+#include "game/framework/input_manager.h"
+#include "platform/user/user.h"
+
+bool ButtonJustPressed(int button) { return Manager::CInputManager::GetInstance()->heldFrames[button] == 1; }
+
+bool PresentAndEndFrame() {
+    PresentBackBuffer();
+    return Manager::CFPSManager::GetInstance()->Update();
+}
+
+void ShowLoadFailure(const char* text) {
+    MessageBoxA(nullptr, text, nullptr, MB_ICONHAND);
+    PostQuitMessage(1);
+}
+
+void SetBrightness(int brightness) { SetDrawBrightnessRGB(brightness, brightness, brightness); }
