@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "framework/base/tracked_memory.h"
+#include "framework/graphics/image/mip_level_sizes.h"
 #include "framework/graphics/image/pixel_format.h"
 
 namespace {
@@ -97,7 +98,10 @@ void Unpremultiply(Bgra* pixel) {
     pixel->red = divide(pixel->red);
 }
 
-void DecodeBlock(const uint8_t* block, uint32_t kind, uint8_t* destination, int pitch) {
+// Decodes one block into the columns and rows of it that lie inside the
+// image: a block on the right or bottom edge of an image whose side is not a
+// multiple of 4 is only partly the image's.
+void DecodeBlock(const uint8_t* block, uint32_t kind, uint8_t* destination, int pitch, int columns, int rows) {
     const bool dxt1 = kind == kDxt1Pixels;
     const uint8_t* colorHalf = dxt1 ? block : block + 8;
     Bgra palette[4];
@@ -108,9 +112,9 @@ void DecodeBlock(const uint8_t* block, uint32_t kind, uint8_t* destination, int 
     if (interpolated) BuildAlphaPalette(block, alphaPalette);
     const bool premultiplied = kind == kDxt2Pixels || kind == kDxt4Pixels;
 
-    for (int j = 0; j < 4; ++j) {
+    for (int j = 0; j < rows; ++j) {
         uint8_t* row = destination + static_cast<ptrdiff_t>(j) * pitch;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < columns; ++i) {
             const int k = j * 4 + i;
             Bgra pixel = palette[colorIndices >> (k * 2) & 3];
             if (!dxt1) pixel.alpha = interpolated ? InterpolatedAlpha(block, alphaPalette, k) : ExplicitAlpha(block, k);
@@ -132,20 +136,24 @@ int ExpandSpecialFormat(PixelImage* image) {
     if (pitch > INT32_MAX || size > static_cast<int64_t>(MaxTrackedBlockSize)) return -1;
     const bool known = kind >= kDxt1Pixels && kind <= kDxt5Pixels;
     if (known && image->pixels == nullptr) return -1;
-    // Zero-filled: pixels outside whole blocks (the last width mod 4 columns
-    // and height mod 4 rows) are never written by the decode.
+    // Zero-filled: an unknown block kind writes nothing.
     auto* pixels = static_cast<uint8_t*>(AllocZeroedMemory(static_cast<size_t>(size), __FILE__, __LINE__));
     if (pixels == nullptr) return -1;
 
     if (known) {
         const int blockBytes = kind == kDxt1Pixels ? 8 : 16;
-        const int blocksAcross = image->width / 4;
-        const int blocksDown = image->height / 4;
+        // A side that is not a multiple of 4 ends in a partly used block:
+        // every row of blocks holds the rounded-up count, as the files do.
+        const int blocksAcross = BlocksAlong(image->width);
+        const int blocksDown = BlocksAlong(image->height);
         const uint8_t* block = image->pixels;
         for (int by = 0; by < blocksDown; ++by) {
+            const int rows = image->height - by * 4 < 4 ? image->height - by * 4 : 4;
             for (int bx = 0; bx < blocksAcross; ++bx, block += blockBytes) {
-                uint8_t* destination = pixels + static_cast<ptrdiff_t>(by) * 4 * pitch + static_cast<ptrdiff_t>(bx) * 16;
-                DecodeBlock(block, kind, destination, static_cast<int>(pitch));
+                const int columns = image->width - bx * 4 < 4 ? image->width - bx * 4 : 4;
+                uint8_t* destination =
+                    pixels + static_cast<ptrdiff_t>(by) * 4 * pitch + static_cast<ptrdiff_t>(bx) * 16;
+                DecodeBlock(block, kind, destination, static_cast<int>(pitch), columns, rows);
             }
         }
     }

@@ -1,5 +1,5 @@
-// Mip level sizes. Levels after the first never shrink below one pixel or one
-// block, so a short file can be told from the sum before any level is read.
+// Mip level sizes. Levels never shrink below one pixel or one block, so a
+// short file can be told from the sum before any level is read.
 #include "framework/graphics/image/mip_level_sizes.h"
 
 #include "framework/graphics/image/pixel_format.h"
@@ -16,17 +16,15 @@ uint64_t LevelSide(int side, uint32_t level) {
 }  // namespace
 
 uint64_t MipLevelByteCount(const PixelFormat& format, int width, int height, int pitch, uint32_t level) {
-    const bool blocks = format.specialFormat != kPlainPixels;
-    if (level == 0) {
-        const uint64_t w = width > 0 ? static_cast<uint64_t>(width) : 0;
-        const uint64_t h = height > 0 ? static_cast<uint64_t>(height) : 0;
-        if (blocks) return (w / 4) * (h / 4) * BlockBytes(format);
-        return (pitch > 0 ? static_cast<uint64_t>(pitch) : 0) * h;
+    if (width <= 0 || height <= 0) return 0;
+    if (format.specialFormat != kPlainPixels) {
+        // Encoders store whole blocks: a partly used one counts in full.
+        const uint64_t across = static_cast<uint64_t>(BlocksAlong(static_cast<int>(LevelSide(width, level))));
+        const uint64_t down = static_cast<uint64_t>(BlocksAlong(static_cast<int>(LevelSide(height, level))));
+        return across * down * BlockBytes(format);
     }
-    const uint64_t w = LevelSide(width, level);
-    const uint64_t h = LevelSide(height, level);
-    if (blocks) return ((w + 3) / 4) * ((h + 3) / 4) * BlockBytes(format);
-    return w * h * format.bytesPerPixel;
+    if (level == 0) return (pitch > 0 ? static_cast<uint64_t>(pitch) : 0) * static_cast<uint64_t>(height);
+    return LevelSide(width, level) * LevelSide(height, level) * format.bytesPerPixel;
 }
 
 uint64_t MipChainByteCount(const PixelFormat& format, int width, int height, int pitch, uint32_t levels) {

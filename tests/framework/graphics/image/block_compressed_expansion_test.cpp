@@ -170,26 +170,29 @@ TEST_F(BlockExpansionTest, BlocksAreLaidOutRowOfBlocksAfterRowOfBlocks) {
     EXPECT_EQ(At(7, 7), kWhite);
 }
 
-TEST_F(BlockExpansionTest, PixelsOutsideWholeBlocksAreZero) {
+TEST_F(BlockExpansionTest, PartlyUsedBlocksOnTheRightAndBottomEdgesAreDecodedToo) {
+    // Sides that are not a multiple of 4 end in blocks only partly inside the
+    // image; each row of blocks holds width / 4 rounded up, and an image
+    // smaller than a block has one block.
     const struct {
         int width, height;
-    } sizes[] = {{6, 6}, {3, 3}, {4, 2}, {9, 4}};
+    } sizes[] = {{6, 6}, {3, 3}, {4, 2}, {9, 4}, {5, 9}, {1, 1}};
+    // Solid blocks: red, green, blue, white, then again.
+    const uint8_t colours[4][2] = {{0x00, 0xF8}, {0xE0, 0x07}, {0x1F, 0x00}, {0xFF, 0xFF}};
+    const Pixel pixels[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, kWhite};
     for (const auto& size : sizes) {
         FreePixelImage(&image_);
-        // (width / 4) x (height / 4) white blocks.
+        const int across = (size.width + 3) / 4;
+        const int down = (size.height + 3) / 4;
         std::vector<uint8_t> blocks;
-        for (int i = 0; i < (size.width / 4) * (size.height / 4); ++i)
-            blocks.insert(blocks.end(), {0xFF, 0xFF, 0, 0, 0, 0, 0, 0});
-        blocks.push_back(0);  // a block of nothing still needs a block
+        for (int i = 0; i < across * down; ++i)
+            blocks.insert(blocks.end(), {colours[i % 4][0], colours[i % 4][1], 0, 0, 0, 0, 0, 0});
         Load(kDxt1Pixels, size.width, size.height, blocks);
         Expand();
-        for (int y = 0; y < size.height; ++y) {
-            for (int x = 0; x < size.width; ++x) {
-                const bool covered = x < size.width / 4 * 4 && y < size.height / 4 * 4;
-                EXPECT_EQ(At(x, y), covered ? kWhite : (Pixel{0, 0, 0, 0}))
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x)
+                EXPECT_EQ(At(x, y), pixels[(y / 4 * across + x / 4) % 4])
                     << size.width << "x" << size.height << " at " << x << ", " << y;
-            }
-        }
     }
 }
 

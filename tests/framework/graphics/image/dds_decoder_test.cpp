@@ -3,6 +3,7 @@
 // their data.
 #include <cstring>
 
+#include "framework/graphics/image/block_compressed_expansion.h"
 #include "framework/graphics/image/mip_level_sizes.h"
 #include "tests/framework/graphics/image/image_file_fixtures.h"
 
@@ -86,7 +87,8 @@ TEST_F(ImageDecoderTest, DxtBlocksAreKeptAsTheyAre) {
         int height;
         size_t bytes;
     } const cases[] = {
-        {1, 6, 6, 8},  // (6 / 4) x (6 / 4) blocks of 8 bytes
+        {1, 6, 6, 32},  // 2 x 2 blocks of 8 bytes: a partly used block counts
+        {1, 2, 3, 8},   // smaller than a block: one block
         {1, 8, 4, 16},
         {3, 8, 8, 64},
         {5, 4, 4, 16},
@@ -104,6 +106,58 @@ TEST_F(ImageDecoderTest, DxtBlocksAreKeptAsTheyAre) {
         EXPECT_EQ(image->width, c.width);
         EXPECT_EQ(MipChainByteCount(image->format, c.width, c.height, 0, 0), c.bytes);
         EXPECT_EQ(std::memcmp(image->pixels, picture.data.data(), c.bytes), 0);
+    }
+}
+
+// Bytes that look like nothing in particular, the same on every run.
+std::string Scrambled(size_t size, uint32_t seed) {
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}
+
+TEST_F(ImageDecoderTest, AnOddSizedDxtPictureDecodesAsItsBlocksOneByOne) {
+    // 203 x 137 pixels: rows of 51 blocks (the last one three pixels wide),
+    // 35 rows of blocks (the last one a pixel high), as encoders store them.
+    constexpr int kWidth = 203;
+    constexpr int kHeight = 137;
+    constexpr int kAcross = 51;
+    constexpr int kDown = 35;
+    for (int code : {1, 3, 5}) {
+        SCOPED_TRACE(code);
+        const size_t blockBytes = code == 1 ? 8 : 16;
+        const DdsPicture picture = Dxt(code, kWidth, kHeight, Scrambled(kAcross * kDown * blockBytes, code));
+        OwnedImage image;
+        ASSERT_EQ(DecodeWith(DecodeDds, WriteDds(picture), image.get()), 0);
+        ASSERT_EQ(ExpandSpecialFormat(image.get()), 0);
+
+        // Each block decoded alone, as a picture of one block, must be what
+        // the whole picture shows at its place.
+        int wrong = 0;
+        for (int by = 0; by < kDown; ++by) {
+            for (int bx = 0; bx < kAcross; ++bx) {
+                OwnedImage one;
+                const size_t at = (static_cast<size_t>(by) * kAcross + bx) * blockBytes;
+                ASSERT_EQ(DecodeWith(DecodeDds, WriteDds(Dxt(code, 4, 4, picture.data.substr(at, blockBytes))),
+                                     one.get()),
+                          0);
+                ASSERT_EQ(ExpandSpecialFormat(one.get()), 0);
+                for (int y = 0; y < 4 && by * 4 + y < kHeight; ++y)
+                    for (int x = 0; x < 4 && bx * 4 + x < kWidth; ++x)
+                        if (PixelAt(image.image, bx * 4 + x, by * 4 + y) != PixelAt(one.image, x, y)) ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+
+        // A file that stops short of the last block is refused.
+        DdsPicture cut = picture;
+        cut.data.pop_back();
+        OwnedImage refused;
+        EXPECT_EQ(DecodeWith(DecodeDds, WriteDds(cut), refused.get()), -1);
+        EXPECT_EQ(refused->pixels, nullptr);
     }
 }
 
@@ -162,10 +216,12 @@ TEST(MipLevelSizes, LevelsAfterTheFirstNeverShrinkBelowOneBlockOrPixel) {
         uint32_t level;
         uint64_t bytes;
     } const cases[] = {
-        {&dxt1, 6, 6, 0, 0, 8},      {&dxt1, 6, 6, 0, 1, 8},       {&dxt1, 10, 10, 0, 1, 32},
+        {&dxt1, 6, 6, 0, 0, 32},     {&dxt1, 6, 6, 0, 1, 8},       {&dxt1, 10, 10, 0, 1, 32},
         {&dxt3, 16, 4, 0, 0, 64},    {&dxt3, 16, 4, 0, 2, 16},     {&dxt3, 16, 4, 0, 9, 16},
-        {&dxt1, 2, 2, 0, 0, 0},      {&rgb16, 5, 3, 12, 0, 36},    {&rgb16, 5, 3, 12, 1, 4},
-        {&rgb16, 5, 3, 12, 2, 2},    {&rgb16, 5, 3, 12, 40, 2},    {&rgb16, 16384, 16384, 32768, 0, 536870912},
+        {&dxt1, 2, 2, 0, 0, 8},      {&dxt3, 203, 137, 0, 0, 51 * 35 * 16},
+        {&dxt3, 203, 137, 0, 1, 26 * 17 * 16},
+        {&rgb16, 5, 3, 12, 0, 36},   {&rgb16, 5, 3, 12, 1, 4},     {&rgb16, 5, 3, 12, 2, 2},
+        {&rgb16, 5, 3, 12, 40, 2},   {&rgb16, 16384, 16384, 32768, 0, 536870912},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MipLevelByteCount(*c.format, c.width, c.height, c.pitch, c.level), c.bytes)
