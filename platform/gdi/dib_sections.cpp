@@ -1,5 +1,6 @@
 // DIB sections and memory device contexts: the bitmap a program draws into
 // through its pixel pointer and hands on through a memory device context.
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -109,6 +110,33 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** 
     DibSection& stored = table.sections[handle] = std::move(dib);
     if (bits != nullptr) *bits = stored.pixels.data();
     return handle;
+}
+
+int WINAPI GetObjectA(HGDIOBJ object, int bufferSize, LPVOID buffer) {
+    DibTable& table = Dibs();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto found = table.sections.find(object);
+    if (found == table.sections.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    constexpr int kSize = static_cast<int>(sizeof(BITMAP));
+    if (buffer == nullptr) return kSize;
+    if (bufferSize < kSize) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    DibSection& dib = found->second;
+    BITMAP description{};
+    description.bmType = 0;
+    description.bmWidth = dib.width;
+    description.bmHeight = dib.height;
+    description.bmWidthBytes = dib.width * 4;
+    description.bmPlanes = 1;
+    description.bmBitsPixel = 32;
+    description.bmBits = dib.pixels.data();
+    std::memcpy(buffer, &description, sizeof description);
+    return kSize;
 }
 
 HDC WINAPI CreateCompatibleDC(HDC deviceContext) {

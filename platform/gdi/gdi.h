@@ -103,6 +103,25 @@ typedef struct tagBITMAPINFO {
 // mapping can back them: `section` must be null. Null for anything else.
 HBITMAP WINAPI CreateDIBSection(HDC deviceContext, const BITMAPINFO* info, UINT usage, void** bits,
                                 HANDLE section, DWORD offset);
+
+// What a bitmap is: its size, the bytes of one row (an even count), planes,
+// bits per pixel and, for a DIB section, the first row of its pixels as they
+// lie in memory.
+typedef struct tagBITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;  // always positive; the rows run as the section was made
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+} BITMAP, *LPBITMAP;
+
+// The description of a DIB section as a BITMAP: with a buffer of at least
+// sizeof(BITMAP) bytes it is filled and sizeof(BITMAP) returned; without a
+// buffer the size it needs is returned. 0 for any other object or a buffer
+// too small.
+int WINAPI GetObjectA(HGDIOBJ object, int bufferSize, LPVOID buffer);
 // A memory device context (for any device context, or null) holding a
 // 1 by 1 stock bitmap until another one is selected.
 // Copying a DIB's pixels onto a window's client area: 32-bit BI_RGB, or 16
