@@ -3,6 +3,8 @@
 // surface through which render targets receive their pixels.
 #include "framework/graphics/texture_upload.h"
 
+#include <cstdint>
+
 #include "framework/base/log.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/graphic_formats.h"
@@ -15,6 +17,7 @@
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/graphics/texture_upload_job.h"
 #include "framework/graphics/vertex_batch.h"
+#include "platform/gdi/gdi.h"
 
 namespace {
 
@@ -59,6 +62,31 @@ bool Overlap(const RECT& piece, const RECT& destination, RECT& overlap) {
     overlap = {Larger(piece.left, destination.left), Larger(piece.top, destination.top),
                Smaller(piece.right, destination.right), Smaller(piece.bottom, destination.bottom)};
     return overlap.left < overlap.right && overlap.top < overlap.bottom;
+}
+
+// A DIB section's pixels seen as an image of `format`, from GDI's
+// description: its size, its row length raised to a multiple of 4 and its
+// bits. False when GDI does not describe it as a bitmap with bits of its own,
+// or when the format is not plain pixels as wide as the bitmap's, so that no
+// row is read past its end.
+bool DescribeBitmap(HBITMAP bitmap, const PixelFormat& format, PixelImage& image) {
+    BITMAP description{};
+    if (bitmap == nullptr ||
+        GetObjectA(bitmap, static_cast<int>(sizeof description), &description) != static_cast<int>(sizeof description))
+        return false;
+    if (description.bmBits == nullptr || description.bmWidth <= 0 || description.bmHeight <= 0 ||
+        description.bmWidthBytes <= 0)
+        return false;
+    if (format.specialFormat != kPlainPixels || format.bitsPerPixel != description.bmBitsPixel) return false;
+    const int64_t pitch = (int64_t{description.bmWidthBytes} + 3) / 4 * 4;
+    if (pitch > INT32_MAX || pitch * 8 < int64_t{description.bmWidth} * format.bitsPerPixel) return false;
+    image = PixelImage{};
+    image.format = format;
+    image.width = description.bmWidth;
+    image.height = description.bmHeight;
+    image.pitch = static_cast<int32_t>(pitch);
+    image.pixels = static_cast<uint8_t*>(description.bmBits);
+    return true;
 }
 
 RECT Offset(const RECT& rect, int dx, int dy) {
@@ -187,7 +215,8 @@ void ConvertIntoLockedBits(void* bits, int pitch, const PixelFormat* format, con
                      kDitherNone, 0, source.oneBytePerPixel, 0, 0);
 }
 
-int TransferImageToTexture(int handle, const RECT* sourceRect, int destX, int destY, PixelImage* image,
+int TransferImageToTexture(int handle, const PixelFormat* bitmapFormat, HBITMAP colorBitmap, HBITMAP alphaBitmap,
+                           const RECT* sourceRect, int destX, int destY, int bitmapMode, PixelImage* image,
                            PixelImage* alphaImage, int oneBytePerPixel, int useTransparentColor, int imageCoordinates) {
     if (!GraphicsSystemUp) return -1;
     GraphicRecord* record = GetGraphicRecord(handle);
@@ -196,6 +225,15 @@ int TransferImageToTexture(int handle, const RECT* sourceRect, int destX, int de
     FlushVertexBatch();
     RECT rect = *sourceRect;
     if (rect.right - rect.left < 1 || rect.bottom - rect.top < 1) return 0;
+    // The bitmaps' pixels, borrowed for this upload only.
+    PixelImage bitmapImage{};
+    PixelImage bitmapAlphaImage{};
+    if (bitmapMode != 0) {
+        if (bitmapFormat == nullptr || !DescribeBitmap(colorBitmap, *bitmapFormat, bitmapImage)) return -1;
+        if (alphaBitmap != nullptr && !DescribeBitmap(alphaBitmap, *bitmapFormat, bitmapAlphaImage)) return -1;
+        image = &bitmapImage;
+        alphaImage = alphaBitmap != nullptr ? &bitmapAlphaImage : nullptr;
+    }
     if (image == nullptr || image->pixels == nullptr) return -1;
     CutToImages(rect, destX, destY, *image, alphaImage);
     if (rect.right - rect.left < 1 || rect.bottom - rect.top < 1) return 0;
@@ -203,4 +241,10 @@ int TransferImageToTexture(int handle, const RECT* sourceRect, int destX, int de
     UploadSource source = {image, alphaImage, oneBytePerPixel, useTransparentColor, record->image->transparentColor};
     if (record->image->hardware) return UploadIntoTextures(*record, rect, destX, destY, source, imageCoordinates);
     return UploadIntoMemImg(*record, rect, destX, destY, source, imageCoordinates);
+}
+
+int TransferImageToTexture(int handle, const RECT* sourceRect, int destX, int destY, PixelImage* image,
+                           PixelImage* alphaImage, int oneBytePerPixel, int useTransparentColor, int imageCoordinates) {
+    return TransferImageToTexture(handle, nullptr, nullptr, nullptr, sourceRect, destX, destY, 0, image, alphaImage,
+                                  oneBytePerPixel, useTransparentColor, imageCoordinates);
 }

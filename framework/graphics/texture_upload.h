@@ -8,6 +8,7 @@
 #include "platform/win_types.h"
 
 struct MovieRecord;
+struct PixelFormat;
 struct PixelImage;
 
 // Puts `sourceRect` of the image (with the alpha image, read at the same
@@ -15,9 +16,18 @@ struct PixelImage;
 // coordinates, or in those of its whole image block when imageCoordinates is
 // 1. The rectangle is cut to the images. Block-compressed images are copied
 // as they are into textures of their own kind and expanded for any other.
+// With bitmapMode nonzero the colour and alpha pixels are those of two DIB
+// sections (the alpha one may be null), described by GDI and read in
+// `bitmapFormat`, which must have the sections' bits per pixel; their rows
+// are taken from the first one in memory down, as top-down sections hold
+// them; `image` and `alphaImage` are then not read.
 // 0 (also for an empty rectangle, and when a piece could not take a plain
-// image), or -1 (logged) when the graphics system is down, the handle is bad
-// or the device refuses a step.
+// image), or -1 (logged) when the graphics system is down, the handle or a
+// bitmap is bad or the device refuses a step.
+int TransferImageToTexture(int handle, const PixelFormat* bitmapFormat, HBITMAP colorBitmap, HBITMAP alphaBitmap,
+                           const RECT* sourceRect, int destX, int destY, int bitmapMode, PixelImage* image,
+                           PixelImage* alphaImage, int oneBytePerPixel, int useTransparentColor, int imageCoordinates);
+// The same from two pixel images.
 int TransferImageToTexture(int handle, const RECT* sourceRect, int destX, int destY, PixelImage* image,
                            PixelImage* alphaImage, int oneBytePerPixel, int useTransparentColor, int imageCoordinates);
 
