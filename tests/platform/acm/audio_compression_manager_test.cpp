@@ -405,6 +405,22 @@ TEST_F(AcmTest, MsAdpcmDecodesWithTheFormatsOwnPredictorTable) {
     }
 }
 
+TEST_F(AcmTest, AnImaAdpcmBlockGivesTheSamplesItsFormatDeclares) {
+    WaveParts wave = SplitWave(ReadFixture("ima_adpcm_mono.wav"));
+    const std::string decoded = ReadFixture("ima_adpcm_mono.s16");
+    // The fixture's blocks hold 505 samples; a format declaring 400 has the
+    // rest of each block as padding.
+    std::string format = FormatBytes(0x11, 1, 11025, 256, 4, {400});
+    ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+    DWORD used = 0;
+    std::string output;
+    ASSERT_EQ(Convert(wave.data, 7 * 400 * 2, &used, &output), MMSYSERR_NOERROR);
+    EXPECT_EQ(used, 7u * 256);
+    std::string expected;
+    for (size_t block = 0; block < 7; ++block) expected += decoded.substr(block * 505 * 2, 400 * 2);
+    EXPECT_EQ(output, expected);
+}
+
 TEST_F(AcmTest, LayerThreeFramesAreConvertedWholeAndBytesBetweenThemPassedOver) {
     const std::string mp3 = ReadFixture("stereo_44100.mp3");
     // The fixture's frames, as their headers give their lengths (MPEG-1 Layer
