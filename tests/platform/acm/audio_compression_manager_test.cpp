@@ -4,10 +4,16 @@
 // and injected failures.
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+}
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -116,6 +122,43 @@ std::vector<int16_t> ReferenceMsAdpcm(const std::string& data, int channels, siz
 
 std::string BytesOf(const std::vector<int16_t>& samples) {
     return std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+}
+
+// FFmpeg's decode of MS ADPCM blocks (the standard table only), which the
+// manager's output for that table stays equal to.
+std::vector<int16_t> FfmpegMsAdpcm(const std::string& data, int channels, int blockAlign) {
+    std::vector<int16_t> out;
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_ADPCM_MS);
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    av_channel_layout_default(&context->ch_layout, channels);
+    context->sample_rate = 22050;
+    context->block_align = blockAlign;
+    EXPECT_EQ(avcodec_open2(context, codec, nullptr), 0);
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    for (size_t at = 0; at + blockAlign <= data.size(); at += blockAlign) {
+        EXPECT_EQ(av_new_packet(packet, blockAlign), 0);
+        std::memcpy(packet->data, data.data() + at, blockAlign);
+        if (avcodec_send_packet(context, packet) != 0) {
+            av_packet_unref(packet);
+            continue;
+        }
+        av_packet_unref(packet);
+        while (avcodec_receive_frame(context, frame) == 0) {
+            const bool planar = av_sample_fmt_is_planar(static_cast<AVSampleFormat>(frame->format)) != 0;
+            for (int i = 0; i < frame->nb_samples; ++i) {
+                for (int c = 0; c < channels; ++c) {
+                    const int16_t* plane = reinterpret_cast<const int16_t*>(frame->extended_data[planar ? c : 0]);
+                    out.push_back(plane[planar ? i : i * channels + c]);
+                }
+            }
+            av_frame_unref(frame);
+        }
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&context);
+    return out;
 }
 
 class AcmTest : public testsupport::PlatformTest {
@@ -401,6 +444,31 @@ TEST_F(AcmTest, MsAdpcmDecodesWithTheFormatsOwnPredictorTable) {
         EXPECT_EQ(output, expected);
         if (c.pairs != standard) {
             EXPECT_NE(output.substr(0, 1000), standardDecode.substr(0, 1000));
+        }
+    }
+}
+
+TEST_F(AcmTest, MsAdpcmWithTheStandardTableGivesWhatFfmpegGivesForAnyBlock) {
+    // Blocks of random bytes with pair indices the table has: every step
+    // size, sample and nibble a damaged file can hold.
+    std::mt19937 random(58);
+    for (const int channels : {1, 2}) {
+        for (const int blockAlign : {7 * channels + 1, 64, 512}) {
+            SCOPED_TRACE(testing::Message() << channels << " channels, blocks of " << blockAlign);
+            std::string data(size_t(blockAlign) * 40, '\0');
+            for (char& byte : data) byte = char(random());
+            for (size_t block = 0; block < 40; ++block) {
+                for (int c = 0; c < channels; ++c) data[block * blockAlign + c] = char(random() % 7);
+            }
+            std::string format = FormatBytes(2, uint16_t(channels), 22050, uint16_t(blockAlign), 4);
+            ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+            DWORD size = 0;
+            ASSERT_EQ(acmStreamSize(stream_, DWORD(data.size()), &size, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
+            DWORD used = 0;
+            std::string output;
+            ASSERT_EQ(Convert(data, size, &used, &output), MMSYSERR_NOERROR);
+            EXPECT_EQ(output.size(), size);
+            EXPECT_EQ(output, BytesOf(FfmpegMsAdpcm(data, channels, blockAlign)));
         }
     }
 }
