@@ -82,7 +82,10 @@ int ReadSoundConverterPcm(SoundConverter* converter, void* destination, int byte
 int SeekSoundConverter(SoundConverter* converter, int sample) {
     const int64_t target = int64_t(converter->format.nBlockAlign) * sample;
     const int64_t distance = target - converter->pcmPosition;
-    if (distance > -16 && distance < 16) return 0;
+    // A seek that would hardly move is let go, unless the data has ended:
+    // then it starts the data again however short the data is (a loop of a
+    // few samples seeks back fewer than 16 bytes).
+    if (!converter->atEnd && distance > -16 && distance < 16) return 0;
     if (target < 0 || target > 0x7FFFFFFF) return -1;
     converter->atEnd = 0;
     // The compressed kinds move through their own buffer.

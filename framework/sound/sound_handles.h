@@ -62,11 +62,12 @@ struct SoundRecord {
     uint32_t lastPlayCursor;
     uint8_t streamActive;
     uint8_t ending;
-    uint8_t loopPending;
     uint8_t finished;
+    uint32_t loopPending;  // loop wraps written that the cursor has not reached
     uint32_t endWriteOffset;
-    uint32_t endPlayCursor;
-    uint32_t loopWriteOffset;
+    uint32_t endPlayCursor;  // where the cursor stood when the end was last looked for
+    uint32_t loopWriteOffset;  // the first of the pending wraps
+    uint32_t loopPassBytes;    // the bytes of one pass: the distance between wraps
     HandleListNode streamListNode;
 
     // The PCM data of a memory sound, shared by reference count.

@@ -1,5 +1,7 @@
 // Playing and stopping stream sounds, and following what has been played.
 // Each runs under the sound lock; play type 0's wait is outside it.
+#include <algorithm>
+
 #include "framework/base/time_functions.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/sound/sound_system_state.h"
@@ -136,14 +138,26 @@ int UpdateStreamPlayedPosition(int handle, int cursor) {
     const uint32_t last = record->lastPlayCursor;
     const uint32_t ring = record->ringBufferSize;
     if (c != last) {
-        const uint32_t wrap = record->loopWriteOffset;
-        const bool reached = last < c ? (wrap > last && wrap <= c) : (wrap > last || wrap <= c);
-        if (record->loopPending && reached) {
-            // The played bytes count again from the loop's start.
-            record->playedBytes = wrap > c ? ring - wrap + c : c - wrap;
-            record->loopPending = 0;
+        const uint32_t moved = c > last ? c - last : ring - last + c;
+        // A wrap at the cursor seen last was reached then (or is a ring ahead).
+        uint32_t toWrap = (record->loopWriteOffset + ring - last) % ring;
+        if (toWrap == 0) toWrap = ring;
+        if (record->loopPending != 0 && moved >= toWrap) {
+            // The played bytes count again from the start of the last pass
+            // begun: a short loop's further wraps lie a pass apart.
+            uint32_t beyond = moved - toWrap;
+            uint32_t passed = 1;
+            const uint32_t pass = record->loopPassBytes;
+            if (pass != 0) {
+                const uint32_t more = std::min(beyond / pass, record->loopPending - 1);
+                passed += more;
+                beyond -= more * pass;
+            }
+            record->playedBytes = beyond;
+            record->loopPending -= passed;
+            record->loopWriteOffset = static_cast<uint32_t>((record->loopWriteOffset + uint64_t(passed) * pass) % ring);
         } else {
-            record->playedBytes += c > last ? c - last : ring - last + c;
+            record->playedBytes += moved;
         }
         record->lastPlayCursor = c;
     }

@@ -2,6 +2,7 @@
 // from the converter, then silence once the data has ended, and the stop
 // once the last data byte has been played. A looping sound's data starts
 // again right after its end.
+#include <algorithm>
 #include <cstring>
 
 #include "framework/sound/sound_system_state.h"
@@ -54,52 +55,84 @@ uint32_t WriteSilence(SoundRecord* record, uint32_t offset, uint32_t bytes) {
     return size1 + size2;
 }
 
-// The data has ended at ring offset `end`: the end of the sound, or the wrap
-// of a loop. Returns the bytes of silence written after the end.
-uint32_t EndOfData(SoundRecord* record, uint32_t end, uint32_t cursor, bool firstFill) {
+// The span of the ring a refill has locked: one or two pieces.
+struct LockedSpan {
+    uint8_t* part[2];
+    uint32_t size[2];
+};
+
+// Reads from the converter into the span from `offset` on, up to `bytes`
+// (the second piece once the first is full). The bytes delivered: fewer
+// only when the data ends.
+uint32_t ReadIntoSpan(SoundConverter* converter, const LockedSpan& span, uint32_t offset, uint32_t bytes) {
+    uint32_t done = 0;
+    while (done < bytes) {
+        const uint32_t at = offset + done;
+        const int piece = at < span.size[0] ? 0 : 1;
+        const uint32_t within = piece == 0 ? at : at - span.size[0];
+        if (span.part[piece] == nullptr || within >= span.size[piece]) break;
+        const uint32_t room = std::min(span.size[piece] - within, bytes - done);
+        const int got = ReadSoundConverterPcm(converter, span.part[piece] + within, static_cast<int>(room));
+        if (got <= 0) break;
+        done += static_cast<uint32_t>(got);
+        if (static_cast<uint32_t>(got) < room) break;
+    }
+    return done;
+}
+
+// Fills `bytes` of the span from `offset` on with silence.
+void SilenceInSpan(const SoundRecord* record, const LockedSpan& span, uint32_t offset, uint32_t bytes) {
+    const int silence = record->format.wBitsPerSample == 8 ? 127 : 0;
+    for (int piece = 0; piece < 2 && bytes != 0; ++piece) {
+        if (span.part[piece] == nullptr || offset >= span.size[piece]) {
+            offset -= std::min(offset, span.size[piece]);
+            continue;
+        }
+        const uint32_t run = std::min(span.size[piece] - offset, bytes);
+        std::memset(span.part[piece] + offset, silence, run);
+        bytes -= run;
+        offset = 0;
+    }
+}
+
+// A looping sound's data has ended at ring offset `end`: it starts again
+// there. Every wrap written and not yet played is counted; the passes
+// between them are all the same length.
+void WrapLoop(SoundRecord* record, uint32_t end) {
     // The loop count is 0: every end is the end of a pass over the data.
-    ++record->loopCounter;
-    const bool looping = record->lastPlayType == 3;
-    // The previous wrap has not been played yet: the wrap waits.
-    if (looping && record->loopPending) return 0;
+    record->loopCounter = 0;
+    record->finished = 1;
+    record->sourceIndex = 0;
+    if (record->loopPending == 0) record->loopWriteOffset = end % record->ringBufferSize;
+    ++record->loopPending;
+    record->loopPassBytes = record->sourceBytesDone;
+    record->sourceBytesDone = 0;
+    SeekSoundConverter(&record->source.converter, 0);
+}
+
+// The data of a sound played once has ended at ring offset `end`: from now
+// on the refill writes silence and waits for the cursor to reach the end.
+// Returns the bytes of silence written after the end.
+uint32_t EndOfData(SoundRecord* record, uint32_t end, uint32_t cursor, bool firstFill) {
     record->loopCounter = 0;
     record->sourceIndex = 1;
     record->finished = 1;
-    const uint32_t ring = record->ringBufferSize;
-    if (!looping) {
-        record->ending = 1;
-        record->endWriteOffset = end % ring;
-        record->endPlayCursor = firstFill ? 0 : cursor;
-        return WriteSilence(record, end, DownToBlocks(record->format.nAvgBytesPerSec / 8, record->format.nBlockAlign));
-    }
-    record->sourceIndex = 0;
-    record->loopPending = 1;
-    record->loopWriteOffset = end % ring;
-    record->sourceBytesDone = 0;
-    SeekSoundConverter(&record->source.converter, 0);
-    return 0;
+    record->ending = 1;
+    record->endWriteOffset = end % record->ringBufferSize;
+    record->endPlayCursor = firstFill ? 0 : cursor;
+    return WriteSilence(record, end, DownToBlocks(record->format.nAvgBytesPerSec / 8, record->format.nBlockAlign));
 }
 
-// Whether the cursor has reached the end of the data since the end was
-// written, allowing the ring one wrap.
-bool EndPlayed(const SoundRecord* record, uint32_t cursor) {
+// Whether the cursor has reached the end of the data. The distance is
+// measured from where the cursor stood at the last look, so that however
+// far it moved since (less than the ring), it cannot step over the end.
+bool EndPlayed(SoundRecord* record, uint32_t cursor) {
     const uint32_t ring = record->ringBufferSize;
     const uint32_t toEnd = (record->endWriteOffset + ring - record->endPlayCursor) % ring;
-    const uint32_t played = (cursor + ring - record->endPlayCursor) % ring;
-    return played >= toEnd;
-}
-
-// Reads up to the two pieces' sizes from the converter: the second piece
-// only once the first is full. The bytes delivered.
-uint32_t ReadIntoPieces(SoundConverter* converter, void* part1, uint32_t size1, void* part2, uint32_t size2) {
-    const int first = ReadSoundConverterPcm(converter, part1, static_cast<int>(size1));
-    if (first <= 0) return 0;
-    uint32_t delivered = static_cast<uint32_t>(first);
-    if (delivered == size1 && part2 != nullptr && size2 != 0) {
-        const int second = ReadSoundConverterPcm(converter, part2, static_cast<int>(size2));
-        if (second > 0) delivered += static_cast<uint32_t>(second);
-    }
-    return delivered;
+    const uint32_t moved = (cursor + ring - record->endPlayCursor) % ring;
+    if (moved >= toEnd) return true;
+    record->endPlayCursor = cursor;
+    return false;
 }
 
 }  // namespace
@@ -158,13 +191,35 @@ int ProcessStreamSound(int handle) {
             LeaveSoundLock();
             return -1;
         }
-        const uint32_t delivered = ReadIntoPieces(&record->source.converter, part1, size1, part2, size2);
-        UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
+        const LockedSpan span{{static_cast<uint8_t*>(part1), static_cast<uint8_t*>(part2)}, {size1, part2 ? size2 : 0}};
+        SoundConverter* converter = &record->source.converter;
+        uint32_t delivered = ReadIntoSpan(converter, span, 0, size);
         record->sourceBytesDone += delivered;
+        // A read that comes short has met the end of the data, which is
+        // written now: waiting for the next refill to find nothing would let
+        // the cursor run past the end of a short sound first.
+        bool ended = delivered < size;
         uint32_t written = delivered;
-        // Only a refill that gets nothing finds the end: a short read is
-        // written and the next refill finds nothing.
-        if (delivered == 0) written += EndOfData(record, start, cursor, firstFill);
+        if (ended && record->lastPlayType == 3) {
+            // A loop goes on from the start of the data in the same refill,
+            // as many times as a short sound needs.
+            while (ended) {
+                if (record->sourceBytesDone == 0) {
+                    // A pass that gave nothing: there is no data to loop
+                    // (or it can no longer be read). Silence instead.
+                    SilenceInSpan(record, span, written, size - written);
+                    written = size;
+                    break;
+                }
+                WrapLoop(record, start + written);
+                delivered = ReadIntoSpan(converter, span, written, size - written);
+                record->sourceBytesDone += delivered;
+                ended = delivered < size - written;
+                written += delivered;
+            }
+        }
+        UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
+        if (ended && record->lastPlayType != 3) written += EndOfData(record, start + written, cursor, firstFill);
 
         if (firstFill) {
             write = static_cast<int32_t>(written);
@@ -176,6 +231,9 @@ int ProcessStreamSound(int handle) {
     } else {
         if (EndPlayed(record, cursor)) {
             StopSoundBufferVoice(&record->voices[0]);
+            // Played to its end (an end written by a fill before the play
+            // had its mark cleared by a play from the top).
+            record->finished = 1;
             record->ending = 0;
             record->sourceBytesDone = 0;
             record->playedBytes = 0;

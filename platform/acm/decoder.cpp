@@ -20,7 +20,7 @@ namespace {
 
 AVCodecID CodecId(Codec codec) {
     switch (codec) {
-        case Codec::MsAdpcm: return AV_CODEC_ID_ADPCM_MS;
+        case Codec::MsAdpcm: return AV_CODEC_ID_NONE;  // decoded by our own
         case Codec::ImaAdpcm: return AV_CODEC_ID_ADPCM_IMA_WAV;
         case Codec::ALaw: return AV_CODEC_ID_PCM_ALAW;
         case Codec::MuLaw: return AV_CODEC_ID_PCM_MULAW;
@@ -65,6 +65,13 @@ Decoder::~Decoder() {
 }
 
 bool Decoder::Open(const SourceFormat& format) {
+    if (format.codec == Codec::MsAdpcm) {
+        if (format.adpcmCoefficients.empty() || format.samplesPerBlock < 2) return false;
+        adpcm_ = MsAdpcmLayout{format.channels, format.blockAlign, format.samplesPerBlock, format.adpcmCoefficients};
+        msAdpcm_ = true;
+        channels_ = format.channels;
+        return true;
+    }
     // Damaged data is the caller's to notice, by what a conversion gives: the
     // decoders' complaints go nowhere, unless the program chose a level of
     // its own.
@@ -88,6 +95,18 @@ bool Decoder::Open(const SourceFormat& format) {
 }
 
 bool Decoder::Decode(const uint8_t* data, uint32_t size, std::vector<int16_t>* samples) {
+    if (msAdpcm_) {
+        // Whole blocks; a block naming a pair the table lacks refuses the
+        // packet.
+        const size_t before = samples->size();
+        for (uint32_t at = 0; size - at >= adpcm_.blockAlign; at += adpcm_.blockAlign) {
+            if (!DecodeMsAdpcmBlock(adpcm_, data + at, samples)) {
+                samples->resize(before);
+                return false;
+            }
+        }
+        return true;
+    }
     if (context_ == nullptr || av_new_packet(packet_, static_cast<int>(size)) != 0) return false;
     std::memcpy(packet_->data, data, size);
     const int sent = avcodec_send_packet(context_, packet_);

@@ -1,11 +1,13 @@
-// One FFmpeg decoder for one stream's source format, giving interleaved
-// 16-bit samples with the format's channel count. Private to platform/acm;
-// nothing outside this folder sees FFmpeg.
+// One decoder for one stream's source format, giving interleaved 16-bit
+// samples with the format's channel count: our own for MS ADPCM, whose
+// blocks name pairs of the format's own predictor table, FFmpeg's for the
+// rest. Private to platform/acm; nothing outside this folder sees FFmpeg.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "platform/acm/ms_adpcm.h"
 #include "platform/acm/source_formats.h"
 
 struct AVCodecContext;
@@ -21,7 +23,7 @@ public:
     Decoder& operator=(const Decoder&) = delete;
     ~Decoder();
 
-    // False when FFmpeg has no decoder for the format or refuses it.
+    // False when there is no decoder for the format or it refuses it.
     bool Open(const SourceFormat& format);
 
     // Decodes one packet (whole blocks, or one whole frame) and appends what
@@ -37,6 +39,8 @@ private:
     AVPacket* packet_ = nullptr;
     AVFrame* frame_ = nullptr;
     int channels_ = 0;
+    bool msAdpcm_ = false;
+    MsAdpcmLayout adpcm_;
 };
 
 }  // namespace platform::acm

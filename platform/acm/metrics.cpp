@@ -5,7 +5,9 @@
 namespace {
 
 // An MS ADPCM format with its samples per block, its count of predictor
-// pairs and the seven standard pairs: the largest any decoder here takes.
+// pairs and the seven standard pairs: the largest standard format of any
+// decoder here (a file's format may bring a longer table of its own, which
+// its reader sizes by its own chunk).
 constexpr DWORD kLargestFormatBytes = sizeof(WAVEFORMATEX) + 2 + 2 + 7 * 4;
 
 }  // namespace

@@ -2,7 +2,9 @@
 // decodes to. Private to platform/acm.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/acm/acm.h"
 
@@ -21,13 +23,17 @@ struct SourceFormat {
     // Samples per channel that one block decodes to; 0 for MPEG audio, whose
     // frames tell.
     uint32_t samplesPerBlock;
+    // MS ADPCM: the predictor pairs the blocks name by index.
+    std::vector<std::array<int16_t, 2>> adpcmCoefficients;
 };
 
 // Reads a wave format: false for a tag no decoder takes or a shape its
 // decoder cannot decode (no channels, rate or block align; a block too
-// small for its header; a sample size or coefficient table the decoder does
-// not know). Reads the cbSize bytes behind the format where the tag has any
-// the decoder needs.
+// small for its header; a sample size the decoder does not know) or a
+// format that contradicts itself (more samples per block than the block
+// holds, a predictor table longer than the bytes behind the format). Reads
+// the cbSize bytes behind the format where the tag has any the decoder
+// needs.
 bool DescribeSource(const WAVEFORMATEX* format, SourceFormat* out);
 
 // 16-bit PCM with the source's channels and rate.

@@ -38,7 +38,7 @@ Conversion ConvertBlocks(AcmStream& stream, const uint8_t* source, uint32_t sour
         if (blockOutput > room) break;
         uint32_t blocks = 1;
         // Blocks of one sample per channel (A-law, mu-law) go in runs.
-        if (format.samplesPerBlock == 1)
+        if (format.codec == Codec::ALaw || format.codec == Codec::MuLaw)
             blocks = std::min((sourceBytes - done.sourceUsed) / format.blockAlign, room / blockOutput);
         const uint32_t bytes = blocks * format.blockAlign;
         DecodeInto(stream, source + done.sourceUsed, bytes, destination + done.written, blocks * blockOutput, &done);

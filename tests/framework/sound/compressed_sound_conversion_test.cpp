@@ -269,6 +269,10 @@ TEST_F(CompressedConversionTest, CompressedFormatsAreCheckedBeforeTheyReachADeco
         {"cbSize past the body", with(kFmtBody + 16, "\xFF\xFF"), true},
         {"a body cut short of the coefficients",
          with(kFmtBody - 4, Le32(20)).substr(0, kFmtBody + 20) + wave.substr(kFmtBody + 50), true},
+        // The sizes the format declares must fit what is there.
+        {"more samples per block than a block holds", with(kFmtBody + 18, soundtest::Le16(245)), false},
+        {"more coefficient pairs than the body holds", with(kFmtBody + 20, soundtest::Le16(8)), false},
+        {"no coefficient pairs", with(kFmtBody + 20, soundtest::Le16(0)), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -277,6 +281,16 @@ TEST_F(CompressedConversionTest, CompressedFormatsAreCheckedBeforeTheyReachADeco
             EXPECT_EQ(ConvertWhole(), decoded);
         }
     }
+
+    // A table of its own is decoded with: each block's two header samples
+    // are as before, what the pairs predict is not.
+    std::string ownTable = wave;
+    for (size_t pair = 0; pair < 7; ++pair) ownTable[kFmtBody + 22 + pair * 4] ^= 0x10;
+    ASSERT_EQ(Open(ownTable), 0);
+    const std::string own = ConvertWhole();
+    ASSERT_EQ(own.size(), decoded.size());
+    EXPECT_EQ(own.substr(0, 8), decoded.substr(0, 8));
+    EXPECT_NE(own.substr(8, 968), decoded.substr(8, 968));
 
     // A 16-byte format body has no extra bytes.
     const std::string alaw = ReadFixture("alaw_mono.wav");

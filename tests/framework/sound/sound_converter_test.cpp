@@ -153,6 +153,18 @@ TEST_F(SoundConverterTest, ReadsEndWithWhatIsLeftAndThenNothing) {
     EXPECT_EQ(converter_.pcmPosition, 220u);
     EXPECT_EQ(ReadSoundConverterPcm(&converter_, buffer.data(), 10), 10);
     EXPECT_EQ(std::string(buffer.data(), 10), data.substr(220, 10));
+
+    // Data shorter than 16 bytes read to its end starts again on a seek back.
+    CloseSoundConverter(&converter_);
+    CloseMemoryStream(stream_);
+    spec.data = data.substr(0, 6);
+    ASSERT_EQ(Open(MakeWave(spec)), 0);
+    EXPECT_EQ(ReadSoundConverterPcm(&converter_, buffer.data(), 500), 6);
+    EXPECT_EQ(converter_.atEnd, 1);
+    ASSERT_EQ(SeekSoundConverter(&converter_, 0), 0);
+    EXPECT_EQ(converter_.atEnd, 0);
+    EXPECT_EQ(ReadSoundConverterPcm(&converter_, buffer.data(), 500), 6);
+    EXPECT_EQ(std::string(buffer.data(), 6), data.substr(0, 6));
 }
 
 // A stream whose seeks fail once the converter is open.

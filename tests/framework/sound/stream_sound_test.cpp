@@ -55,6 +55,27 @@ protected:
     int StreamFromMemory(const std::string& file) {
         return CreateSoundHandleFromStream(file.data(), static_cast<int>(file.size()), 1, -1);
     }
+    // Marks the ring past what the first fill wrote, so that anything heard
+    // from there is not mistaken for silence.
+    static void MarkRingAfterFirstFill(SoundRecord* record) {
+        const uint32_t from = static_cast<uint32_t>(record->writePosition);
+        void* part1 = nullptr;
+        void* part2 = nullptr;
+        uint32_t size1 = 0;
+        uint32_t size2 = 0;
+        ASSERT_EQ(LockSoundBufferVoice(&record->voices[0], from, record->ringBufferSize - from, &part1, &size1, &part2,
+                                       &size2),
+                  0);
+        std::memset(part1, 0x55, size1);
+        UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
+    }
+    // Where two sample runs first differ (the shorter one's size when one
+    // starts the other), so that a failure names a place, not a million
+    // samples.
+    static size_t FirstDifference(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+        const size_t common = std::min(a.size(), b.size());
+        return std::mismatch(a.begin(), a.begin() + common, b.begin()).first - a.begin();
+    }
 
     std::vector<int16_t> heard_;
     bool locked_ = false;
@@ -143,6 +164,90 @@ TEST_F(StreamSoundTest, WhatIsHeardIsTheDataInOrderThenSilence) {
     SetSoundLoadType(0);
 }
 
+// Lengths in frames of 44.1 kHz stereo around what matters to the refill:
+// a 30 ms step (1323), the first fill (33075), the one-second ring (44100).
+const uint32_t kStreamLengths[] = {1, 3, 110, 441, 1200, 1323, 1324, 4410, 33075, 33076, 40000, 44100, 44101, 88200};
+
+TEST_F(StreamSoundTest, PlayedOnceASoundOfAnyLengthIsHeardOnceAndStopsAtTheFirstRefillPastItsEnd) {
+    SetSoundLoadType(2);
+    for (const uint32_t frames : kStreamLengths) {
+        SCOPED_TRACE(testing::Message() << frames << " frames");
+        heard_.clear();
+        const std::vector<int16_t> samples = Samples16(frames, 2, int(frames % 1000));
+        const int handle = StreamFromMemory(MakeWave16(samples, 2, 44100));
+        ASSERT_NE(handle, -1);
+        SoundRecord* record = GetSoundRecord(handle);
+        MarkRingAfterFirstFill(record);
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+        // The first refill with the cursor at or past the end stops the ring.
+        const int refills = int((frames + kStepFrames - 1) / kStepFrames);
+        int steps = 0;
+        while (steps < refills + 200 && CheckSoundHandlePlaying(handle) == 1) {
+            Step(handle);
+            ++steps;
+        }
+        EXPECT_EQ(steps, refills);
+        EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
+        EXPECT_EQ(record->streamActive, 0);
+        EXPECT_EQ(record->finished, 1);
+        // The data once, then silence up to the stop.
+        ASSERT_GE(heard_.size(), samples.size());
+        EXPECT_EQ(FirstDifference(heard_, samples), samples.size());
+        const std::vector<int16_t> after(heard_.begin() + samples.size(), heard_.end());
+        EXPECT_EQ(FirstDifference(after, std::vector<int16_t>(after.size(), 0)), after.size());
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
+TEST_F(StreamSoundTest, ALoopOfAnyLengthIsHeardWithoutAGapAndCountsItsPlayedBytesFromTheLastWrap) {
+    SetSoundLoadType(2);
+    // More than two rings of output.
+    constexpr int kSteps = 80;
+    for (const uint32_t frames : kStreamLengths) {
+        SCOPED_TRACE(testing::Message() << frames << " frames");
+        heard_.clear();
+        const std::vector<int16_t> samples = Samples16(frames, 2, int(frames % 1000));
+        const int handle = StreamFromMemory(MakeWave16(samples, 2, 44100));
+        ASSERT_NE(handle, -1);
+        MarkRingAfterFirstFill(GetSoundRecord(handle));
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeLoop, 1), 0);
+        for (int i = 0; i < kSteps; ++i) Step(handle);
+        std::vector<int16_t> expected;
+        while (expected.size() < heard_.size()) expected.insert(expected.end(), samples.begin(), samples.end());
+        expected.resize(heard_.size());
+        EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
+        EXPECT_EQ(GetStreamSoundPlayedBytes(handle), int(kSteps * kStepFrames % frames * 4));
+        EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
+TEST_F(StreamSoundTest, ALoopRestartsOnAWholeFrameAndDataOfNoWholeFrameLoopsAsSilence) {
+    SetSoundLoadType(2);
+    for (const uint32_t frames : {0u, 110u, 5000u}) {
+        SCOPED_TRACE(testing::Message() << frames << " frames and half a frame");
+        heard_.clear();
+        const std::vector<int16_t> samples = Samples16(frames, 2, 5);
+        soundtest::WaveSpec spec;
+        spec.data = soundtest::BytesOf(samples) + "\x11\x22";
+        const int handle = StreamFromMemory(soundtest::MakeWave(spec));
+        ASSERT_NE(handle, -1);
+        MarkRingAfterFirstFill(GetSoundRecord(handle));
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeLoop, 1), 0);
+        for (int i = 0; i < 40; ++i) Step(handle);
+        std::vector<int16_t> expected;
+        while (!samples.empty() && expected.size() < heard_.size())
+            expected.insert(expected.end(), samples.begin(), samples.end());
+        expected.resize(heard_.size());
+        EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
+        EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
 TEST_F(StreamSoundTest, ALoopIsTheDataAgainAndItsPlayedBytesStartAgainAtTheWrap) {
     // Half a second: shorter than the first fill.
     const std::vector<int16_t> samples = Samples16(22050, 2, 9);
@@ -213,35 +318,35 @@ TEST_F(StreamSoundTest, TheEndIsPaddedWithSilenceOfTheSampleSize) {
         spec.channels = 1;
         spec.rate = c.rate;
         spec.bits = c.bits;
-        const uint32_t average = c.rate * c.bits / 8;
-        const uint32_t quarter = average / 4 / (c.bits / 8) * (c.bits / 8);
-        spec.data.assign(quarter, '\x30');
+        const uint32_t bytes = c.bits / 8;
+        const uint32_t average = c.rate * bytes;
+        const uint32_t firstFill = average * 3 / 4 / bytes * bytes;
+        const uint32_t eighth = average / 8 / bytes * bytes;
+        // Longer than the first fill: the end is written by a refill.
+        const uint32_t dataBytes = firstFill + eighth / 2 / bytes * bytes;
+        spec.data.assign(dataBytes, '\x30');
         SetSoundLoadType(2);
         const int handle = StreamFromMemory(soundtest::MakeWave(spec));
         ASSERT_NE(handle, -1);
         SoundRecord* record = GetSoundRecord(handle);
-        EXPECT_EQ(record->writePosition, int32_t(quarter));
+        EXPECT_EQ(record->writePosition, int32_t(firstFill));
         // Something other than silence where the padding goes.
-        void* part1 = nullptr;
-        void* part2 = nullptr;
-        uint32_t size1 = 0;
-        uint32_t size2 = 0;
-        ASSERT_EQ(LockSoundBufferVoice(&record->voices[0], quarter, average / 2, &part1, &size1, &part2, &size2), 0);
-        std::memset(part1, 0x55, size1);
-        UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
+        MarkRingAfterFirstFill(record);
 
         ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
         ASSERT_EQ(Step(handle), 0);
         EXPECT_EQ(record->ending, 1);
-        EXPECT_EQ(record->endWriteOffset, quarter);
-        const uint32_t eighth = average / 8 / (c.bits / 8) * (c.bits / 8);
-        ASSERT_EQ(LockSoundBufferVoice(&record->voices[0], quarter, eighth + 2, &part1, &size1, &part2, &size2), 0);
-        const uint8_t* bytes = static_cast<const uint8_t*>(part1);
-        EXPECT_EQ(std::count(bytes, bytes + eighth, c.silence), int(eighth));
-        EXPECT_EQ(bytes[eighth], 0x55);
+        EXPECT_EQ(record->endWriteOffset, dataBytes);
+        void* part1 = nullptr;
+        void* part2 = nullptr;
+        uint32_t size1 = 0;
+        uint32_t size2 = 0;
+        ASSERT_EQ(LockSoundBufferVoice(&record->voices[0], dataBytes, eighth + 2, &part1, &size1, &part2, &size2), 0);
+        const uint8_t* padding = static_cast<const uint8_t*>(part1);
+        EXPECT_EQ(std::count(padding, padding + eighth, c.silence), int(eighth));
+        EXPECT_EQ(padding[eighth], 0x55);
         UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
 
-        // Shorter than the first fill, it still ends once it is played.
         EXPECT_TRUE(PlayOut(handle, 100));
         EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
         EXPECT_EQ(record->streamActive, 0);

@@ -4,8 +4,16 @@
 // and injected failures.
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+}
+
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,6 +72,95 @@ std::vector<uint16_t> AdpcmTable(uint16_t samplesPerBlock) {
             uint16_t(-232)};
 }
 
+// MS ADPCM decoded as the format's rules say, written out plainly: per
+// block, a header per channel (the index of its predictor pair, the step,
+// the latest sample and the one before it), the two header samples (the
+// older first), then a nibble per sample, high nibble first, channels taking
+// turns. A block naming a pair the table lacks gives nothing.
+std::vector<int16_t> ReferenceMsAdpcm(const std::string& data, int channels, size_t blockAlign,
+                                      size_t samplesPerBlock, const std::vector<std::array<int, 2>>& pairs) {
+    const int adaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230};
+    std::vector<int16_t> out;
+    for (size_t start = 0; start + blockAlign <= data.size(); start += blockAlign) {
+        const uint8_t* block = reinterpret_cast<const uint8_t*>(data.data()) + start;
+        auto word = [block](size_t at) { return int(int16_t(block[at] | block[at + 1] << 8)); };
+        int first[2], second[2], step[2], latest[2], before[2];
+        bool known = true;
+        for (int c = 0; c < channels; ++c) {
+            if (block[c] >= pairs.size()) {
+                known = false;
+                break;
+            }
+            first[c] = pairs[block[c]][0];
+            second[c] = pairs[block[c]][1];
+            step[c] = word(channels + 2 * c);
+            latest[c] = word(3 * channels + 2 * c);
+            before[c] = word(5 * channels + 2 * c);
+        }
+        if (!known) continue;
+        for (int c = 0; c < channels; ++c) out.push_back(int16_t(before[c]));
+        for (int c = 0; c < channels; ++c) out.push_back(int16_t(latest[c]));
+        for (size_t frame = 2; frame < samplesPerBlock; ++frame) {
+            for (int c = 0; c < channels; ++c) {
+                const size_t n = (frame - 2) * channels + c;
+                const uint8_t byte = block[7 * channels + n / 2];
+                const int nibble = n % 2 == 0 ? byte >> 4 : byte & 15;
+                const long long predicted =
+                    (static_cast<long long>(latest[c]) * first[c] + static_cast<long long>(before[c]) * second[c]) /
+                        256 +
+                    static_cast<long long>(nibble >= 8 ? nibble - 16 : nibble) * step[c];
+                const int sample = static_cast<int>(std::clamp(predicted, -32768LL, 32767LL));
+                step[c] = std::max(16, adaptation[nibble] * step[c] / 256);
+                before[c] = latest[c];
+                latest[c] = sample;
+                out.push_back(int16_t(sample));
+            }
+        }
+    }
+    return out;
+}
+
+std::string BytesOf(const std::vector<int16_t>& samples) {
+    return std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+}
+
+// FFmpeg's decode of MS ADPCM blocks (the standard table only), which the
+// manager's output for that table stays equal to.
+std::vector<int16_t> FfmpegMsAdpcm(const std::string& data, int channels, int blockAlign) {
+    std::vector<int16_t> out;
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_ADPCM_MS);
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    av_channel_layout_default(&context->ch_layout, channels);
+    context->sample_rate = 22050;
+    context->block_align = blockAlign;
+    EXPECT_EQ(avcodec_open2(context, codec, nullptr), 0);
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    for (size_t at = 0; at + blockAlign <= data.size(); at += blockAlign) {
+        EXPECT_EQ(av_new_packet(packet, blockAlign), 0);
+        std::memcpy(packet->data, data.data() + at, blockAlign);
+        if (avcodec_send_packet(context, packet) != 0) {
+            av_packet_unref(packet);
+            continue;
+        }
+        av_packet_unref(packet);
+        while (avcodec_receive_frame(context, frame) == 0) {
+            const bool planar = av_sample_fmt_is_planar(static_cast<AVSampleFormat>(frame->format)) != 0;
+            for (int i = 0; i < frame->nb_samples; ++i) {
+                for (int c = 0; c < channels; ++c) {
+                    const int16_t* plane = reinterpret_cast<const int16_t*>(frame->extended_data[planar ? c : 0]);
+                    out.push_back(plane[planar ? i : i * channels + c]);
+                }
+            }
+            av_frame_unref(frame);
+        }
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&context);
+    return out;
+}
+
 class AcmTest : public testsupport::PlatformTest {
 protected:
     void TearDown() override {
@@ -117,10 +214,20 @@ TEST_F(AcmTest, SuggestsSixteenBitPcmForWhatItDecodes) {
     const Case cases[] = {
         {"MS ADPCM with the standard table", FormatBytes(2, 2, 22050, 1024, 4, AdpcmTable(1012)), true},
         {"MS ADPCM without a table", FormatBytes(2, 1, 22050, 512, 4), true},
-        {"MS ADPCM with a table of its own", FormatBytes(2, 1, 22050, 512, 4, otherTable), false},
+        {"MS ADPCM with a table of its own", FormatBytes(2, 1, 22050, 512, 4, otherTable), true},
+        {"MS ADPCM with one pair", FormatBytes(2, 1, 22050, 512, 4, {1012, 1, 256, 0}), true},
+        {"MS ADPCM with its samples per block only", FormatBytes(2, 1, 22050, 256, 4, {500}), true},
+        {"MS ADPCM with an empty table", FormatBytes(2, 1, 22050, 512, 4, {1012, 0}), false},
+        {"MS ADPCM with fewer pairs than it counts", FormatBytes(2, 1, 22050, 512, 4, {1012, 2, 256, 0}), false},
+        {"MS ADPCM with more samples per block than the block holds",
+         FormatBytes(2, 1, 8000, 256, 4, AdpcmTable(501)), false},
+        {"MS ADPCM with a block of one sample", FormatBytes(2, 1, 8000, 256, 4, AdpcmTable(1)), false},
         {"MS ADPCM of 3 bits", FormatBytes(2, 1, 22050, 512, 3), false},
         {"MS ADPCM block smaller than its header", FormatBytes(2, 2, 22050, 13, 4), false},
         {"IMA ADPCM", FormatBytes(0x11, 1, 11025, 256, 4, {505}), true},
+        {"IMA ADPCM with more samples per block than the block holds", FormatBytes(0x11, 1, 11025, 256, 4, {506}),
+         false},
+        {"IMA ADPCM with no samples per block", FormatBytes(0x11, 1, 11025, 256, 4, {0}), false},
         {"IMA ADPCM of 3 bits", FormatBytes(0x11, 1, 11025, 256, 3, {505}), false},
         {"IMA ADPCM block smaller than its header", FormatBytes(0x11, 2, 11025, 7, 4), false},
         {"A-law", FormatBytes(6, 1, 8000, 1, 8), true},
@@ -128,6 +235,7 @@ TEST_F(AcmTest, SuggestsSixteenBitPcmForWhatItDecodes) {
         {"mu-law with a block of one byte for two channels", FormatBytes(7, 2, 8000, 1, 8), false},
         {"GSM 6.10", FormatBytes(0x31, 1, 8000, 65, 0, {320}), true},
         {"GSM 6.10 in stereo", FormatBytes(0x31, 2, 8000, 65, 0, {320}), false},
+        {"GSM 6.10 declaring 160 samples per block", FormatBytes(0x31, 1, 8000, 65, 0, {160}), false},
         {"Layer III at 44100", FormatBytes(0x55, 2, 44100, 1, 0, {1, 0, 0, 417, 1, 1393}), true},
         {"Layer III at 16000", FormatBytes(0x55, 1, 16000, 1, 0), true},
         {"Layer III at 11025 (MPEG 2.5)", FormatBytes(0x55, 1, 11025, 1, 0), false},
@@ -283,6 +391,102 @@ TEST_F(AcmTest, BlocksAreConvertedWholeAndOnlyAsManyAsTheDestinationHolds) {
             EXPECT_EQ(output, decoded.substr(0, output.size()));
         }
     }
+}
+
+TEST_F(AcmTest, MsAdpcmDecodesWithTheFormatsOwnPredictorTable) {
+    WaveParts wave = SplitWave(ReadFixture("ms_adpcm_stereo.wav"));
+    const std::string standardDecode = ReadFixture("ms_adpcm_stereo.s16");
+    const std::vector<std::array<int, 2>> standard = {{256, 0},  {512, -256}, {0, 0},     {192, 64},
+                                                      {240, 0},  {460, -208}, {392, -232}};
+    // The reference agrees with FFmpeg's decode of the standard table.
+    ASSERT_EQ(BytesOf(ReferenceMsAdpcm(wave.data, 2, 256, 244, standard)), standardDecode);
+
+    const std::vector<std::array<int, 2>> changed = {{300, -40}, {400, -200}, {16, 8},   {200, 50},
+                                                     {250, -10}, {500, -250}, {380, -220}};
+    std::vector<std::array<int, 2>> eight = changed;
+    eight.push_back({128, 96});
+    // Blocks that name the eighth pair, and one naming a ninth.
+    std::string naming8 = wave.data;
+    naming8[3 * 256] = 7;
+    naming8[5 * 256 + 1] = 7;
+    std::string naming9 = naming8;
+    naming9[9 * 256 + 1] = 8;
+    struct Case {
+        const char* name;
+        std::vector<std::array<int, 2>> pairs;
+        uint16_t samplesPerBlock;
+        std::string data;
+    };
+    const Case cases[] = {
+        {"seven pairs of its own", changed, 244, wave.data},
+        {"eight pairs, the eighth named by two blocks", eight, 244, naming8},
+        {"a block naming a pair the table lacks", eight, 244, naming9},
+        {"fewer samples per block than the block holds", changed, 200, wave.data},
+        {"the standard table", standard, 244, naming9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint16_t> extra = {c.samplesPerBlock, uint16_t(c.pairs.size())};
+        for (const auto& pair : c.pairs) {
+            extra.push_back(uint16_t(pair[0]));
+            extra.push_back(uint16_t(pair[1]));
+        }
+        std::string format = FormatBytes(2, 2, 11025, 256, 4, extra);
+        ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+        DWORD size = 0;
+        ASSERT_EQ(acmStreamSize(stream_, DWORD(c.data.size()), &size, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
+        EXPECT_EQ(size, 14u * c.samplesPerBlock * 4);
+        DWORD used = 0;
+        std::string output;
+        ASSERT_EQ(Convert(c.data, size, &used, &output), MMSYSERR_NOERROR);
+        EXPECT_EQ(used, c.data.size());
+        const std::string expected = BytesOf(ReferenceMsAdpcm(c.data, 2, 256, c.samplesPerBlock, c.pairs));
+        EXPECT_EQ(output, expected);
+        if (c.pairs != standard) {
+            EXPECT_NE(output.substr(0, 1000), standardDecode.substr(0, 1000));
+        }
+    }
+}
+
+TEST_F(AcmTest, MsAdpcmWithTheStandardTableGivesWhatFfmpegGivesForAnyBlock) {
+    // Blocks of random bytes with pair indices the table has: every step
+    // size, sample and nibble a damaged file can hold.
+    std::mt19937 random(58);
+    for (const int channels : {1, 2}) {
+        for (const int blockAlign : {7 * channels + 1, 64, 512}) {
+            SCOPED_TRACE(testing::Message() << channels << " channels, blocks of " << blockAlign);
+            std::string data(size_t(blockAlign) * 40, '\0');
+            for (char& byte : data) byte = char(random());
+            for (size_t block = 0; block < 40; ++block) {
+                for (int c = 0; c < channels; ++c) data[block * blockAlign + c] = char(random() % 7);
+            }
+            std::string format = FormatBytes(2, uint16_t(channels), 22050, uint16_t(blockAlign), 4);
+            ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+            DWORD size = 0;
+            ASSERT_EQ(acmStreamSize(stream_, DWORD(data.size()), &size, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
+            DWORD used = 0;
+            std::string output;
+            ASSERT_EQ(Convert(data, size, &used, &output), MMSYSERR_NOERROR);
+            EXPECT_EQ(output.size(), size);
+            EXPECT_EQ(output, BytesOf(FfmpegMsAdpcm(data, channels, blockAlign)));
+        }
+    }
+}
+
+TEST_F(AcmTest, AnImaAdpcmBlockGivesTheSamplesItsFormatDeclares) {
+    WaveParts wave = SplitWave(ReadFixture("ima_adpcm_mono.wav"));
+    const std::string decoded = ReadFixture("ima_adpcm_mono.s16");
+    // The fixture's blocks hold 505 samples; a format declaring 400 has the
+    // rest of each block as padding.
+    std::string format = FormatBytes(0x11, 1, 11025, 256, 4, {400});
+    ASSERT_EQ(Open(reinterpret_cast<WAVEFORMATEX*>(format.data())), MMSYSERR_NOERROR);
+    DWORD used = 0;
+    std::string output;
+    ASSERT_EQ(Convert(wave.data, 7 * 400 * 2, &used, &output), MMSYSERR_NOERROR);
+    EXPECT_EQ(used, 7u * 256);
+    std::string expected;
+    for (size_t block = 0; block < 7; ++block) expected += decoded.substr(block * 505 * 2, 400 * 2);
+    EXPECT_EQ(output, expected);
 }
 
 TEST_F(AcmTest, LayerThreeFramesAreConvertedWholeAndBytesBetweenThemPassedOver) {
