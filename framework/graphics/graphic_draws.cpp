@@ -15,6 +15,7 @@
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_observer.h"
 #include "framework/graphics/draw_settings.h"
+#include "framework/graphics/graphic_creation.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
 #include "framework/graphics/mask_screen.h"
@@ -215,6 +216,24 @@ int DrawGraphicStretchedF(float x1, float y1, float x2, float y2, int handle, in
     const ObservedDrawScope observed({"DrawGraphicStretchedF", handle, {x1, y1, x2, y2}, 2, {}, 1, 0, transFlag, 0, 0});
     return DrawStretchedCommon(FloatToInt(x1), FloatToInt(y1), FloatToInt(x2), FloatToInt(y2), x1, y1, x2, y2, handle,
                                transFlag);
+}
+
+int DrawGraphicRectStretchedF(float x1, float y1, float x2, float y2, int sourceX, int sourceY, int width, int height,
+                              int handle, int transFlag) {
+    const ObservedDrawScope observed({"DrawGraphicRectStretchedF", handle, {x1, y1, x2, y2}, 2,
+                                      {sourceX, sourceY, width, height}, 1, 0, transFlag, 0, 0});
+    if (CurrentDrawSettings.drawAreaEmpty) return 0;
+    const GraphicRecord* source = GetGraphicRecord(handle);
+    if (source == nullptr || source->image == nullptr) return -1;
+    WaitWhileInactive();
+    // The part shares the source's image but not its movie: the source's
+    // frame is brought up to date here.
+    if (source->movieHandle != -1) UpdateMovieFrame(source->movieHandle, source->handle);
+    const int part = DerivePartGraphic(sourceX, sourceY, width, height, handle);
+    if (part == -1) return -1;
+    const int result = DrawGraphicStretchedF(x1, y1, x2, y2, part, transFlag);
+    DeleteGraphicHandle(part, 0);
+    return result;
 }
 
 int DrawGraphicRotatedF(float x, float y, double scale, double angle, int handle, int transFlag, int turnFlag) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/base/base_functions.h"
 #include "framework/base/framework_state.h"
 #include "framework/graphics/device_draws.h"
 #include "framework/graphics/draw_settings.h"
@@ -141,6 +142,38 @@ TEST_F(PublicHardwareDrawsTest, ADeletedHandleIsRefusedAndAnEmptyAreaDrawsNothin
     EXPECT_EQ(DrawGraphicRotated(20, 20, 1.0, 0.3, h, 1, 0), 0);
     EXPECT_EQ(DrawRectFrame(0, 0, 20, 20, 0xFFFF), 0);
     EXPECT_TRUE(Flushed().empty());
+}
+
+// A part stretched hands the device what the stretched draw of a graphic
+// showing that part does: across texture pieces, mirrored and clipped by the
+// draw area; and no graphic is left behind.
+TEST_F(PublicHardwareDrawsTest, ARectStretchedIsTheStretchedDrawOfThePart) {
+    const int h = MakeTextureGraphic(96, 40, {64, 32}, {32, 8});
+    SetDrawAreaRect(0, 0, 400, 300);
+    const int liveBefore = GraphicHandleTable.liveCount;
+    struct Case {
+        float x1, y1, x2, y2;
+        int sx, sy, w, h;
+        int partWidth, partHeight;  // after the cut at the graphic's edges
+    } cases[] = {
+        {10.9f, 20.2f, 70.5f, 52.7f, 50, 20, 30, 16, 30, 16},
+        {230.7f, 10.2f, 170.9f, 50.0f, 0, 0, 96, 40, 96, 40},
+        {380.0f, 280.0f, 420.0f, 332.0f, 60, 30, 60, 60, 36, 10},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(DrawGraphicRectStretchedF(c.x1, c.y1, c.x2, c.y2, c.sx, c.sy, c.w, c.h, h, 1), 0);
+        const auto drawn = Flushed();
+        ASSERT_FALSE(drawn.empty());
+        const int part = MakePartGraphic(h, c.sx, c.sy, c.partWidth, c.partHeight);
+        DrawGraphicStretchedOnDevice(FloatToInt(c.x1), FloatToInt(c.y1), FloatToInt(c.x2), FloatToInt(c.y2), c.x1,
+                                     c.y1, c.x2, c.y2, GetGraphicRecord(part), 1, 0);
+        const auto direct = Flushed();
+        DeleteGraphicHandle(part, 0);
+        ASSERT_EQ(drawn.size(), direct.size()) << c.sx;
+        EXPECT_EQ(std::memcmp(drawn.data(), direct.data(), drawn.size() * sizeof(BatchVertexTex1)), 0) << c.sx;
+    }
+    EXPECT_EQ(GraphicHandleTable.liveCount, liveBefore);
+    EXPECT_EQ(GetGraphicRecord(h)->image->referenceCount, 1);
 }
 
 }  // namespace

@@ -229,5 +229,71 @@ TEST_F(SoftwareDrawsTest, NothingIsDrawnBeforeTheFrameworkStartsOrAfterTheTarget
     EXPECT_EQ(Screen(7, 7), Pixel(GetGraphicRecord(h)->memImg, 7, 7));
 }
 
+// A part stretched is the renderer's stretched blit of that part of the
+// graphic onto the rectangle cut toward zero, in every mode and mirrored;
+// the part is cut at the graphic's edges, and the temporary graphic that
+// shows it is gone afterwards.
+TEST_F(SoftwareDrawsTest, ARectStretchedIsThePartsStretchedBlit) {
+    const int h = PatternGraphic(24, 16);
+    const MEMIMG& image = GetGraphicRecord(h)->memImg;
+    MEMIMG reference = {};
+    ASSERT_EQ(NewMemImg(&reference, 640, 480, -1), 0);
+    const int liveBefore = GraphicHandleTable.liveCount;
+    const int sharesBefore = GetGraphicRecord(h)->image->referenceCount;
+    struct Case {
+        float x1, y1, x2, y2;
+        int sx, sy, w, h;
+        RECT expected;  // the rectangle the blit gets
+        RECT part;      // the part of the graphic it shows
+    } cases[] = {
+        {10.9f, 20.2f, 70.5f, 52.7f, 4, 2, 10, 8, {10, 20, 70, 52}, {4, 2, 14, 10}},
+        {230.7f, 10.2f, 170.9f, 50.0f, 0, 8, 24, 8, {230, 10, 170, 50}, {0, 8, 24, 16}},
+        // Cut at the graphic's right and bottom edges.
+        {300.0f, 300.0f, 340.0f, 332.0f, 20, 12, 40, 40, {300, 300, 340, 332}, {20, 12, 24, 16}},
+    };
+    for (int mode = 0; mode <= 2; ++mode) {
+        SetBlendModeAndParam(mode, 160);
+        FillMemImgRect(&PrimaryScreenMemImg, nullptr, 0x4208);
+        FillMemImgRect(&reference, nullptr, 0x4208);
+        for (const Case& c : cases) {
+            ASSERT_EQ(DrawGraphicRectStretchedF(c.x1, c.y1, c.x2, c.y2, c.sx, c.sy, c.w, c.h, h, 1), 0);
+            MEMIMG part = {};
+            MakeSubMemImg(&part, &image, c.part.left, c.part.top, c.part.right - c.part.left,
+                          c.part.bottom - c.part.top);
+            StretchBlitMemImg(&reference, &part, &c.expected, 1, nullptr);
+            FreeMemImg(&part);
+        }
+        EXPECT_TRUE(Bytes(PrimaryScreenMemImg) == Bytes(reference)) << "mode " << mode;
+    }
+    FreeMemImg(&reference);
+    EXPECT_EQ(GraphicHandleTable.liveCount, liveBefore);
+    EXPECT_EQ(GetGraphicRecord(h)->image->referenceCount, sharesBefore);
+}
+
+TEST_F(SoftwareDrawsTest, ARectStretchedRefusesWhatThePartDrawsRefuse) {
+    const int h = PatternGraphic(24, 16);
+    const int gone = PatternGraphic(8, 8);
+    DeleteGraphicHandle(gone, 0);
+    const int liveBefore = GraphicHandleTable.liveCount;
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 0, 0, 4, 4, gone, 1), -1);
+    // A rectangle that does not start inside the graphic, or is empty.
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 24, 0, 4, 4, h, 1), -1);
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, -1, 0, 4, 4, h, 1), -1);
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 0, 0, 0, 4, h, 1), -1);
+    // A blend graphic narrower than the part refuses; one that covers the
+    // part (but not the whole graphic) draws.
+    const int blend = PatternGraphic(8, 8);
+    SetBlendGraphicAndParams(blend, 0, 0);
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 0, 0, 12, 4, h, 1), -1);
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 4, 0, 8, 8, h, 1), 0);
+    SetBlendGraphicAndParams(-1, 0, 0);
+    FillMemImgRect(&PrimaryScreenMemImg, nullptr, 0);
+    SetDrawAreaRect(10, 10, 10, 50);
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 0, 0, 4, 4, h, 1), 0);
+    EXPECT_EQ(DrawGraphicRectStretchedF(0, 0, 16, 16, 0, 0, 4, 4, gone, 1), 0);
+    EXPECT_EQ(TouchedOutside(0, 0, 0, 0), 0);
+    EXPECT_EQ(GraphicHandleTable.liveCount, liveBefore + 1);
+}
+
 }  // namespace
 }  // namespace graphicstest
