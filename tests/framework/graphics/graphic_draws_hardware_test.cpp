@@ -206,6 +206,14 @@ TEST_F(PublicHardwareDrawsTest, TheEmulatedSubtractInvertsEveryPixelTheGraphicCo
         // No wider than the pixels the graphic reaches into.
         EXPECT_GE(boxLeft, std::floor(left)) << i;
         EXPECT_LE(boxRight, std::ceil(right) + 1.0f) << i;
+        if (i == 0) {
+            // The pixels 11 to 42 and 21 to 36 are drawn; the box reaches one
+            // further left and up, which the two inversions leave as it was.
+            EXPECT_EQ(boxLeft, 10.0f);
+            EXPECT_EQ(boxTop, 20.0f);
+            EXPECT_EQ(boxRight, 43.0f);
+            EXPECT_EQ(boxBottom, 37.0f);
+        }
         // The second inversion is the same box.
         ASSERT_EQ(boxes[1].size(), 6u) << i;
         EXPECT_EQ(std::memcmp(boxes[0].data(), boxes[1].data(), 6 * sizeof(BatchVertex)), 0) << i;
