@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/base/framework_state.h"
+#include "framework/graphics/draw_observer.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/graphic_draws.h"
@@ -372,6 +373,21 @@ TEST_F(SoftwareDrawsTest, ARectStretchedIsThePartsStretchedBlit) {
     FreeMemImg(&reference);
     EXPECT_EQ(GraphicHandleTable.liveCount, liveBefore);
     EXPECT_EQ(GetGraphicRecord(h)->image->referenceCount, sharesBefore);
+
+    // An observer sees the draw once, as it was called, and not the
+    // stretched draw it makes on its behalf.
+    static std::vector<ObservedGraphicDraw> observed;
+    observed.clear();
+    SetGraphicDrawObserver([](const ObservedGraphicDraw& draw) { observed.push_back(draw); });
+    DrawGraphicRectStretchedF(10.5f, 20.0f, 70.0f, 52.0f, 4, 2, 10, 8, h, 1);
+    SetGraphicDrawObserver(nullptr);
+    ASSERT_EQ(observed.size(), 1u);
+    EXPECT_STREQ(observed[0].call, "DrawGraphicRectStretchedF");
+    EXPECT_EQ(observed[0].pointCount, 2);
+    EXPECT_EQ(observed[0].points[0], 10.5);
+    EXPECT_EQ(observed[0].points[3], 52.0);
+    const int source[4] = {4, 2, 10, 8};
+    EXPECT_EQ(std::memcmp(observed[0].source, source, sizeof source), 0);
 }
 
 TEST_F(SoftwareDrawsTest, ARectStretchedRefusesWhatThePartDrawsRefuse) {
