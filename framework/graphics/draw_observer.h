@@ -8,7 +8,8 @@ struct ObservedGraphicDraw {
     int handle;            // the graphic, or -1 for rectangles
     double points[8];      // x, y pairs: the call's coordinates in order
     int pointCount;        // how many pairs were given
-    int source[4];         // DrawGraphicPart's sourceX, sourceY, width, height
+    int source[4];         // the part's sourceX, sourceY, width, height (DrawGraphicPart,
+                           // DrawGraphicRectStretchedF)
     double scale;          // the rotated draws
     double angle;
     int transFlag;

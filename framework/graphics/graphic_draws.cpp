@@ -15,6 +15,8 @@
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_observer.h"
 #include "framework/graphics/draw_settings.h"
+#include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/graphic_draw_coordinates.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
 #include "framework/graphics/mask_screen.h"
@@ -43,9 +45,14 @@ bool NeedsBounds(const GraphicRecord* record) {
            MaskScreenEffectiveFlag || CurrentDrawSettings.drawTarget == kFrontScreen;
 }
 
-RECT RoundRectToInt(double left, double top, double right, double bottom) {
-    return RECT{static_cast<LONG>(std::floor(left + 0.5)), static_cast<LONG>(std::floor(top + 0.5)),
-                static_cast<LONG>(std::floor(right + 0.5)), static_cast<LONG>(std::floor(bottom + 0.5))};
+// The whole pixels that float bounds reach into. The rectangle must hold
+// every pixel the draw touches: the software path cuts float corners toward
+// zero, the hardware path covers the pixels whose centres lie inside, so
+// neither a cut nor a rounding of the bounds serves both; pixels of the
+// rectangle that the draw leaves alone come out of the mask and the
+// subtract emulation as they were.
+RECT CoveringRect(double left, double top, double right, double bottom) {
+    return RECT{FloorCoordinate(left), FloorCoordinate(top), CeilCoordinate(right), CeilCoordinate(bottom)};
 }
 
 RECT BoundsOf(const double xs[4], const double ys[4]) {
@@ -56,7 +63,7 @@ RECT BoundsOf(const double xs[4], const double ys[4]) {
         top = ys[i] < top ? ys[i] : top;
         bottom = ys[i] > bottom ? ys[i] : bottom;
     }
-    return RoundRectToInt(left, top, right, bottom);
+    return CoveringRect(left, top, right, bottom);
 }
 
 // A check that refuses the draw before anything happens: -1, or 0 to go on,
@@ -152,7 +159,7 @@ int DrawGraphicAtPoint(int x, int y, int handle, int transFlag) {
     const int check = CheckGraphicDraw(handle, record);
     if (check != 0) return check < 0 ? -1 : 0;
     RECT bounds = {};
-    if (NeedsBounds(record)) bounds = RECT{x, y, x + record->width, y + record->height};
+    if (NeedsBounds(record)) bounds = RECT{x, y, CoordinateSum(x, record->width), CoordinateSum(y, record->height)};
     return RunDraw(record, bounds, [&] {
         if (IsTextureGraphic(record))
             return DrawGraphicOnDevice(record, x, y, static_cast<float>(x), static_cast<float>(y), transFlag, 1);
@@ -165,7 +172,8 @@ int DrawGraphicMirrored(int x, int y, int handle, int transFlag) {
                                       0});
     const GraphicRecord* record = GetGraphicRecord(handle);
     if (record == nullptr) return CurrentDrawSettings.drawAreaEmpty ? 0 : -1;
-    return DrawGraphicStretched(x + record->width, y, x, y + record->height, handle, transFlag);
+    return DrawGraphicStretched(CoordinateSum(x, record->width), y, x, CoordinateSum(y, record->height), handle,
+                                transFlag);
 }
 
 int DrawGraphicPart(int x, int y, int sourceX, int sourceY, int width, int height, int handle, int transFlag,
@@ -179,7 +187,7 @@ int DrawGraphicPart(int x, int y, int sourceX, int sourceY, int width, int heigh
     const int savedEmpty = settings.drawAreaEmpty;
 
     // Only the clip rectangle narrows; the device viewport stays.
-    RECT area = {x, y, x + width, y + height};
+    RECT area = {x, y, CoordinateSum(x, width), CoordinateSum(y, height)};
     ClipRectTo(&area, &savedArea);
     settings.drawArea = area;
     settings.drawAreaFloat[0] = static_cast<float>(area.left);
@@ -190,12 +198,14 @@ int DrawGraphicPart(int x, int y, int sourceX, int sourceY, int width, int heigh
 
     int result;
     if (turnFlag == 0) {
-        result = DrawGraphicAtPoint(x - sourceX, y - sourceY, handle, transFlag);
+        result = DrawGraphicAtPoint(CoordinateSum(x, -int64_t{sourceX}), CoordinateSum(y, -int64_t{sourceY}), handle,
+                                    transFlag);
     } else {
         const GraphicRecord* record = GetGraphicRecord(handle);
-        result = record == nullptr ? (settings.drawAreaEmpty ? 0 : -1)
-                                   : DrawGraphicMirrored(x - record->width + sourceX + width, y - sourceY, handle,
-                                                         transFlag);
+        result = record == nullptr
+                     ? (settings.drawAreaEmpty ? 0 : -1)
+                     : DrawGraphicMirrored(CoordinateSum(x, -int64_t{record->width}, sourceX, width),
+                                           CoordinateSum(y, -int64_t{sourceY}), handle, transFlag);
     }
 
     settings.drawArea = savedArea;
@@ -215,6 +225,24 @@ int DrawGraphicStretchedF(float x1, float y1, float x2, float y2, int handle, in
     const ObservedDrawScope observed({"DrawGraphicStretchedF", handle, {x1, y1, x2, y2}, 2, {}, 1, 0, transFlag, 0, 0});
     return DrawStretchedCommon(FloatToInt(x1), FloatToInt(y1), FloatToInt(x2), FloatToInt(y2), x1, y1, x2, y2, handle,
                                transFlag);
+}
+
+int DrawGraphicRectStretchedF(float x1, float y1, float x2, float y2, int sourceX, int sourceY, int width, int height,
+                              int handle, int transFlag) {
+    const ObservedDrawScope observed({"DrawGraphicRectStretchedF", handle, {x1, y1, x2, y2}, 2,
+                                      {sourceX, sourceY, width, height}, 1, 0, transFlag, 0, 0});
+    if (CurrentDrawSettings.drawAreaEmpty) return 0;
+    const GraphicRecord* source = GetGraphicRecord(handle);
+    if (source == nullptr || source->image == nullptr) return -1;
+    WaitWhileInactive();
+    // The part shares the source's image but not its movie: the source's
+    // frame is brought up to date here.
+    if (source->movieHandle != -1) UpdateMovieFrame(source->movieHandle, source->handle);
+    const int part = DerivePartGraphic(sourceX, sourceY, width, height, handle);
+    if (part == -1) return -1;
+    const int result = DrawGraphicStretchedF(x1, y1, x2, y2, part, transFlag);
+    DeleteGraphicHandle(part, 0);
+    return result;
 }
 
 int DrawGraphicRotatedF(float x, float y, double scale, double angle, int handle, int transFlag, int turnFlag) {
@@ -238,10 +266,8 @@ int DrawGraphicRotatedF(float x, float y, double scale, double angle, int handle
             ys[i] = y + cornerX[i] * s + cornerY[i] * c;
         }
         bounds = BoundsOf(xs, ys);
-        bounds.left -= 5;
-        bounds.top -= 5;
-        bounds.right += 5;
-        bounds.bottom += 5;
+        bounds = RECT{CoordinateSum(bounds.left, -5), CoordinateSum(bounds.top, -5), CoordinateSum(bounds.right, 5),
+                      CoordinateSum(bounds.bottom, 5)};
     }
     return RunDraw(record, bounds, [&] {
         if (IsTextureGraphic(record))
@@ -294,10 +320,12 @@ int DrawRectFrame(int x1, int y1, int x2, int y2, int colour) {
         const uint32_t c = static_cast<uint32_t>(colour);
         // Each pixel of the outline in exactly one line; a line's end point
         // is not drawn.
+        const int innerLeft = CoordinateSum(left, 1), innerTop = CoordinateSum(top, 1);
+        const int lastColumn = CoordinateSum(right, -1), lastRow = CoordinateSum(bottom, -1);
         const MemImgLine lines[4] = {{left, top, right, top, c, 0},
-                                     {right - 1, top + 1, right - 1, bottom, c, 0},
-                                     {left, top + 1, left, bottom, c, 0},
-                                     {left + 1, bottom - 1, right - 1, bottom - 1, c, 0}};
+                                     {lastColumn, innerTop, lastColumn, bottom, c, 0},
+                                     {left, innerTop, left, bottom, c, 0},
+                                     {innerLeft, lastRow, lastColumn, lastRow, c, 0}};
         return DrawMemImgLines(lines, 4);
     });
 }

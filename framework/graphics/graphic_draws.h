@@ -14,6 +14,12 @@ int DrawGraphicPart(int x, int y, int sourceX, int sourceY, int width, int heigh
 // x2 < x1 or y2 < y1 mirrors.
 int DrawGraphicStretched(int x1, int y1, int x2, int y2, int handle, int transFlag);
 int DrawGraphicStretchedF(float x1, float y1, float x2, float y2, int handle, int transFlag);
+// The rectangle (sourceX, sourceY, width, height) of the graphic, cut at the
+// graphic's right and bottom edges, stretched onto (x1, y1)-(x2, y2) as
+// DrawGraphicStretchedF draws; -1 also when the rectangle does not start
+// inside the graphic.
+int DrawGraphicRectStretchedF(float x1, float y1, float x2, float y2, int sourceX, int sourceY, int width, int height,
+                              int handle, int transFlag);
 // The graphic's centre at (x, y), scaled and turned by `angle` radians.
 int DrawGraphicRotatedF(float x, float y, double scale, double angle, int handle, int transFlag, int turnFlag);
 int DrawGraphicRotated(int x, int y, double scale, double angle, int handle, int transFlag, int turnFlag);

@@ -7,6 +7,7 @@
 #include "framework/base/log.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
+#include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/startup/framework_startup.h"
@@ -24,6 +25,13 @@ struct ScreenMode {
 bool operator==(const ScreenModeRequest& a, const ScreenModeRequest& b) {
     return a.width == b.width && a.height == b.height && a.colorBits == b.colorBits && a.refreshRate == b.refreshRate;
 }
+
+struct DefaultFontKept {
+    bool valid;
+    char face[256];
+    int size;
+    int thickness;
+};
 
 bool StartScreen(const ScreenMode& mode) {
     RequestedScreenMode = mode.request;
@@ -68,6 +76,11 @@ int ApplyScreenModeChange(int width, int height, int colorBits, int windowChange
 
     WriteLogLine("画面モード変更処理を開始します\n");
     IncreaseLogDepth();
+    // The restart makes the default font afresh; it is to come back with the
+    // size and thickness it had.
+    DefaultFontKept kept{};
+    if (GraphicsSystemUp && GetFontHandleInfo(kept.face, &kept.size, &kept.thickness, GetDefaultFontHandle()) == 0)
+        kept.valid = true;
     if (!GraphicsSystemUp && !FrameworkInitialised) {
         // The new values take effect at the start.
         RequestedScreenMode = wanted.request;
@@ -90,6 +103,7 @@ int ApplyScreenModeChange(int width, int height, int colorBits, int windowChange
     if (!started) FatalErrorExit("予期せぬ画面モード変更不能現象が起きました2\n");
 
     if (IsWindowModeOn()) UpdateWindowStyleForMode();
+    if (kept.valid) SetDefaultFontSize(kept.face, kept.size, kept.thickness);
     DecreaseLogDepth();
     WriteLogLine("画面モード変更処理は正常に終了しました\n");
     ProcessWindowMessages();

@@ -9,7 +9,8 @@ typedef void (*GraphicsRestoreRoutine)(void);
 // Logs the change, ends and restarts the graphics system (every graphic
 // handle goes), falling back to 640 by 480 for a 320 by 240 request, then to
 // the old mode, then to 640 by 480 in 16-bit colour; ends the process when
-// none can be set up. Before the framework is up only the values are kept.
+// none can be set up. The default font comes back with the size and
+// thickness it had. Before the framework is up only the values are kept.
 // Returns 0.
 int ApplyScreenModeChange(int width, int height, int colorBits, int windowChange, int refreshRate);
 // Rebuilds the device and every device object with the current mode, keeping

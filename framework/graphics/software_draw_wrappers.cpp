@@ -2,6 +2,8 @@
 // software target and the draw settings' blend image.
 #include "framework/graphics/software_draw_wrappers.h"
 
+#include <cmath>
+
 #include "framework/base/base_functions.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
@@ -29,6 +31,15 @@ int DrawMemImgStretched(int x1, int y1, int x2, int y2, const MEMIMG* image, int
 int DrawMemImgRotated(int centreX, int centreY, double scale, double angle, int turnFlag, const MEMIMG* image,
                       int transFlag) {
     if (SoftwareDrawTarget == nullptr) return 0;
+    // The renderer places the corners in 14.18 fixed point, which wraps a
+    // centre far off the target round onto it: a graphic that cannot reach
+    // the draw area (the renderer widens its box by up to 4 pixels) is not
+    // handed to it.
+    const double reach = std::fabs(scale) * std::hypot(image->width, image->height) / 2.0 + 4.0;
+    const RECT& area = CurrentDrawSettings.drawArea;
+    if (centreX + reach < area.left || centreX - reach > area.right || centreY + reach < area.top ||
+        centreY - reach > area.bottom)
+        return 0;
     RotateBlitMemImg(SoftwareDrawTarget, image, centreX, centreY, static_cast<float>(angle), static_cast<float>(scale),
                      transFlag, turnFlag, CurrentDrawSettings.blendImage);
     return 0;

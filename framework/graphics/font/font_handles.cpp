@@ -66,9 +66,16 @@ void CopyFace(char* out, const char* face) {
     out[kept] = '\0';
 }
 
+// The GDI weight of a thickness: a hundred times it, held in the GDI's range
+// of 0 to 1000 (a thickness may come from a file, and may be anything).
+int GdiWeight(int thickness) {
+    const int64_t weight = int64_t{thickness} * 100;
+    return static_cast<int>(weight < 0 ? 0 : (weight > 1000 ? 1000 : weight));
+}
+
 HFONT CreateGdiFont(const FontRecord& record, const char* face, DWORD charset, int italic) {
-    return CreateFontA(record.size, 0, 0, 0, record.thickness * 100, static_cast<DWORD>(italic), 0, 0, charset, 0, 0,
-                       NONANTIALIASED_QUALITY, 1, face);
+    return CreateFontA(record.size, 0, 0, 0, GdiWeight(record.thickness), static_cast<DWORD>(italic), 0, 0, charset, 0,
+                       0, NONANTIALIASED_QUALITY, 1, face);
 }
 
 // Fails only where the record's measures cannot be taken.

@@ -13,6 +13,7 @@
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/font/glyph_pixel_writes.h"
 #include "framework/graphics/font/string_drawing.h"
+#include "framework/graphics/graphic_draw_coordinates.h"
 #include "framework/graphics/graphic_draws.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/matrix_math.h"
@@ -55,7 +56,7 @@ void DrawGlyphFromGraphic(const FontRecord& record, const GlyphSlot& slot, int c
                           int pen, int vertical, const StringColours& colours) {
     const bool edged = record.fontType & kFontTypeEdgedBit;
     if (!vertical) {
-        const int left = x + pen + slot.xOffset, top = y + slot.yOffset;
+        const int left = CoordinateSum(x, pen, slot.xOffset), top = CoordinateSum(y, slot.yOffset);
         if (edged) {
             SetDrawBrightnessColor(colours.edgeRgb);
             DrawGraphicPart(left, top, cellX, cellY, slot.width, slot.height, record.edgeGraphic, 1, 0);
@@ -67,9 +68,9 @@ void DrawGlyphFromGraphic(const FontRecord& record, const GlyphSlot& slot, int c
     DrawSettings& settings = CurrentDrawSettings;
     const RECT savedArea = settings.drawArea;
     const RECT savedRequest = settings.requestedDrawArea;
-    const int right = x + record.lineHeight - slot.yOffset;
-    const int top = y + slot.xOffset + pen;
-    RECT area = {right - slot.height - 1, top, right + 1, top + slot.width};
+    const int right = CoordinateSum(x, record.lineHeight, -slot.yOffset);
+    const int top = CoordinateSum(y, slot.xOffset, pen);
+    RECT area = {CoordinateSum(right, -slot.height, -1), top, CoordinateSum(right, 1), CoordinateSum(top, slot.width)};
     ClipRectTo(&area, &savedArea);
     if (area.right > area.left && area.bottom > area.top) {
         SetDrawAreaRect(area.left, area.top, area.right, area.bottom);
@@ -77,8 +78,8 @@ void DrawGlyphFromGraphic(const FontRecord& record, const GlyphSlot& slot, int c
         // four-corner draw itself moves the corners half a pixel up and left
         // onto the pixel centres.
         auto turned = [&](int graphic, float width, float height) {
-            const float fx = static_cast<float>(right + cellY);
-            const float fy = static_cast<float>(top - cellX);
+            const float fx = static_cast<float>(int64_t{right} + cellY);
+            const float fy = static_cast<float>(int64_t{top} - cellX);
             DrawGraphicFourCornersF(fx, fy, fx, fy + width, fx - height, fy + width, fx - height, fy, graphic, 1);
         };
         const float height = static_cast<float>(record.cacheHeight);
@@ -157,16 +158,18 @@ int DrawFontString(int draw, int x, int y, const char* text, int colour, MEMIMG*
             const int cellY = (slot.cellNumber - column * record->cellsPerColumn) * record->cellSize + 1;
             if (target != nullptr) {
                 if (vertical)
-                    WriteGlyphPixels(*record, slot, target, *clip, x + record->lineHeight - slot.yOffset,
-                                     y + slot.xOffset + pen, 1, colours.codes);
+                    WriteGlyphPixels(*record, slot, target, *clip,
+                                     CoordinateSum(x, record->lineHeight, -slot.yOffset),
+                                     CoordinateSum(y, slot.xOffset, pen), 1, colours.codes);
                 else
-                    WriteGlyphPixels(*record, slot, target, *clip, x + pen + slot.xOffset, y + slot.yOffset, 0,
-                                     colours.codes);
+                    WriteGlyphPixels(*record, slot, target, *clip, CoordinateSum(x, pen, slot.xOffset),
+                                     CoordinateSum(y, slot.yOffset), 0, colours.codes);
             } else if (hardware) {
                 DrawGlyphFromGraphic(*record, slot, cellX, cellY, x, y, pen, vertical, colours);
             }
         }
-        pen += slot.advance + record->spacing;
+        // A spacing may be anything; the pen is held in the int range.
+        pen = CoordinateSum(pen, slot.advance, record->spacing);
     }
 
     if (hardware) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "framework/graphics/font/font_record.h"
+#include "framework/graphics/graphic_draw_coordinates.h"
 #include "framework/softrender/memimg.h"
 
 namespace {
@@ -82,7 +83,8 @@ void WriteGlyphPixels(const FontRecord& record, const GlyphSlot& slot, MEMIMG* t
                       int y, int vertical, GlyphColours colours) {
     const int width = slot.width, height = slot.height;
     // The rectangle the glyph covers in the image.
-    RECT area = vertical ? RECT{x - height, y, x, y + width} : RECT{x, y, x + width, y + height};
+    RECT area = vertical ? RECT{CoordinateSum(x, -height), y, x, CoordinateSum(y, width)}
+                         : RECT{x, y, CoordinateSum(x, width), CoordinateSum(y, height)};
     area.left = std::max(area.left, clip.left);
     area.top = std::max(area.top, clip.top);
     area.right = std::min(area.right, clip.right);

@@ -13,6 +13,7 @@
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/font/glyph_pixel_writes.h"
+#include "framework/graphics/graphic_draw_coordinates.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/mask_screen.h"
 #include "framework/graphics/matrix_math.h"
@@ -53,7 +54,8 @@ int DrawStringWithFont(int x, int y, const char* text, int colour, int handle, i
     RECT rect = {};
     if ((settings.blendMode == kSubtractMode && textureCache) || masked || settings.drawTarget == kFrontScreen) {
         const RECT& area = settings.drawArea;
-        rect = vertical ? RECT{x, y, x + record->size + 3, area.bottom} : RECT{x, y, area.right, y + record->size + 3};
+        rect = vertical ? RECT{x, y, CoordinateSum(x, record->size, 3), area.bottom}
+                        : RECT{x, y, area.right, CoordinateSum(y, record->size, 3)};
         if (rect.left >= area.right) return 0;
         if (masked) BeginMaskedDraw(rect);
     }
@@ -132,7 +134,7 @@ int DrawStringSoftware(int handle, int x, int y, const char* text, int colour, i
         result = DrawFontString(1, 0, 0, text, colour, &work, &rect, handle, edgeColour, vertical, nullptr) < 0 ? -1
                                                                                                                 : 0;
 
-        RECT blitArea = {x, y, x + rect.right, y + rect.bottom};
+        RECT blitArea = {x, y, CoordinateSum(x, rect.right), CoordinateSum(y, rect.bottom)};
         ClipRectTo(&blitArea, &savedArea);
         UseDrawArea(blitArea);
         if (!settings.drawAreaEmpty) {

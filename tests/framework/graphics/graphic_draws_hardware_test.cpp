@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <vector>
 
+#include "framework/base/base_functions.h"
 #include "framework/base/framework_state.h"
 #include "framework/graphics/device_draws.h"
 #include "framework/graphics/draw_settings.h"
@@ -141,6 +146,163 @@ TEST_F(PublicHardwareDrawsTest, ADeletedHandleIsRefusedAndAnEmptyAreaDrawsNothin
     EXPECT_EQ(DrawGraphicRotated(20, 20, 1.0, 0.3, h, 1, 0), 0);
     EXPECT_EQ(DrawRectFrame(0, 0, 20, 20, 0xFFFF), 0);
     EXPECT_TRUE(Flushed().empty());
+}
+
+// Subtraction on a device without blend operations: the box around the draw
+// is inverted, the graphic multiplied in and the box inverted again. A pixel
+// of the graphic outside the box would be multiplied, not subtracted, so the
+// box holds every pixel the graphic's triangles cover: those whose centres
+// (whole coordinates, the top and left edges included) lie inside them. Cut
+// toward zero, the box of a draw at 10.7 left out its last column and row.
+TEST_F(PublicHardwareDrawsTest, TheEmulatedSubtractInvertsEveryPixelTheGraphicCovers) {
+    Direct3DDevice.blendOperationCapable = 0;
+    const int h = MakeTextureGraphic(32, 16, {32}, {16});
+    SetBlendModeAndParam(3, 200);
+    const std::function<int()> draws[] = {
+        [&] { return DrawGraphicStretchedF(10.7f, 20.6f, 42.7f, 36.6f, h, 1); },
+        [&] { return DrawGraphicStretchedF(10.5f, 20.5f, 42.5f, 36.5f, h, 1); },
+        [&] { return DrawGraphicStretchedF(42.2f, 36.9f, 10.2f, 20.1f, h, 1); },
+        [&] { return DrawGraphicStretchedF(-3.3f, -5.8f, 29.2f, 21.1f, h, 1); },
+        [&] { return DrawGraphicFourCornersF(10.7f, 20.6f, 42.7f, 22.1f, 44.2f, 38.1f, 12.2f, 36.6f, h, 1); },
+        [&] { return DrawGraphicRectStretchedF(10.7f, 20.6f, 30.7f, 40.6f, 4, 4, 8, 8, h, 1); },
+    };
+    for (size_t i = 0; i < std::size(draws); ++i) {
+        Calls().clear();
+        ASSERT_EQ(draws[i](), 0) << i;
+        FlushVertexBatch();
+        std::vector<std::vector<BatchVertex>> boxes;
+        std::vector<BatchVertexTex1> graphic;
+        for (const auto& call : CallsNamed("DrawPrimitiveUP")) {
+            if (call.arguments[2].integer == static_cast<int64_t>(sizeof(BatchVertex))) {
+                boxes.push_back(VerticesOf<BatchVertex>(call));
+            } else {
+                const auto vertices = VerticesOf<BatchVertexTex1>(call);
+                graphic.insert(graphic.end(), vertices.begin(), vertices.end());
+            }
+        }
+        ASSERT_EQ(boxes.size(), 2u) << i;
+        ASSERT_EQ(boxes[0].size(), 6u) << i;
+        ASSERT_FALSE(graphic.empty()) << i;
+        float boxLeft = boxes[0][0].x, boxRight = boxLeft, boxTop = boxes[0][0].y, boxBottom = boxTop;
+        for (const BatchVertex& v : boxes[0]) {
+            boxLeft = std::min(boxLeft, v.x);
+            boxRight = std::max(boxRight, v.x);
+            boxTop = std::min(boxTop, v.y);
+            boxBottom = std::max(boxBottom, v.y);
+        }
+        float left = graphic[0].x, right = left, top = graphic[0].y, bottom = top;
+        for (const BatchVertexTex1& v : graphic) {
+            left = std::min(left, v.x);
+            right = std::max(right, v.x);
+            top = std::min(top, v.y);
+            bottom = std::max(bottom, v.y);
+        }
+        // The box covers the pixels from its left edge up to its right edge;
+        // the graphic those from ceil(left) up to ceil(right).
+        EXPECT_LE(boxLeft, std::ceil(left)) << i;
+        EXPECT_GE(boxRight, std::ceil(right)) << i;
+        EXPECT_LE(boxTop, std::ceil(top)) << i;
+        EXPECT_GE(boxBottom, std::ceil(bottom)) << i;
+        // No wider than the pixels the graphic reaches into.
+        EXPECT_GE(boxLeft, std::floor(left)) << i;
+        EXPECT_LE(boxRight, std::ceil(right) + 1.0f) << i;
+        if (i == 0) {
+            // The pixels 11 to 42 and 21 to 36 are drawn; the box reaches one
+            // further left and up, which the two inversions leave as it was.
+            EXPECT_EQ(boxLeft, 10.0f);
+            EXPECT_EQ(boxTop, 20.0f);
+            EXPECT_EQ(boxRight, 43.0f);
+            EXPECT_EQ(boxBottom, 37.0f);
+        }
+        // The second inversion is the same box.
+        ASSERT_EQ(boxes[1].size(), 6u) << i;
+        EXPECT_EQ(std::memcmp(boxes[0].data(), boxes[1].data(), 6 * sizeof(BatchVertex)), 0) << i;
+    }
+    Direct3DDevice.blendOperationCapable = 1;
+}
+
+// With the subtract emulated and its box worked out, coordinates at the ends
+// of the int range and floats beyond it draw nothing on the screen.
+TEST_F(PublicHardwareDrawsTest, CoordinatesAtTheEndsOfTheRangeStayOffTheScreen) {
+    Direct3DDevice.blendOperationCapable = 0;
+    const int h = MakeTextureGraphic(64, 32, {64}, {32});
+    SetBlendModeAndParam(3, 200);
+    constexpr int kMax = INT_MAX;
+    constexpr int kMin = INT_MIN;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::function<int()> draws[] = {
+        [&] { return DrawGraphicAtPoint(kMax - 4, kMax - 4, h, 1); },
+        [&] { return DrawGraphicMirrored(kMax - 4, kMin, h, 1); },
+        [&] { return DrawGraphicPart(kMax - 10, 0, 0, 0, 100, 100, h, 1, 0); },
+        [&] { return DrawGraphicPart(10, 10, kMin, 0, 8, 8, h, 1, 0); },
+        [&] { return DrawGraphicPart(10, 10, kMax, kMax, 8, 8, h, 1, 1); },
+        [&] { return DrawGraphicStretchedF(1e10f, 0.0f, 3e10f, 10.0f, h, 1); },
+        [&] { return DrawGraphicStretchedF(nan, 0.0f, 10.0f, nan, h, 1); },
+        [&] { return DrawGraphicRotatedF(3e9f, 3e9f, 1.0, 0.5, h, 1, 0); },
+        [&] { return DrawGraphicRotated(kMax, kMax, 1.0, 0.0, h, 1, 0); },
+        [&] { return DrawGraphicFourCornersF(1e20f, 1e20f, 2e20f, 1e20f, 2e20f, 2e20f, 1e20f, 2e20f, h, 1); },
+        [&] { return DrawGraphicRectStretchedF(1e10f, 1e10f, 3e10f, 3e10f, 0, 0, 8, 8, h, 1); },
+        [&] { return DrawRectFrame(kMin, kMin, kMin, kMin, 0xFFFF); },
+        [&] { return DrawRectFrame(kMax, kMax, kMax, kMax, 0xFFFF); },
+    };
+    for (size_t i = 0; i < std::size(draws); ++i) {
+        Calls().clear();
+        draws[i]();
+        FlushVertexBatch();
+        // No triangle that reaches the device covers a pixel centre of the
+        // screen (a corner moved onto the draw area's edge leaves it flat).
+        for (const auto& call : CallsNamed("DrawPrimitiveUP")) {
+            const size_t stride = static_cast<size_t>(call.arguments[2].integer);
+            for (size_t at = 0; at + 3 * stride <= call.vertices.size(); at += 3 * stride) {
+                float low[2] = {0, 0}, high[2] = {0, 0};
+                for (int corner = 0; corner < 3; ++corner) {
+                    float xy[2];
+                    std::memcpy(xy, call.vertices.data() + at + corner * stride, sizeof xy);
+                    for (int axis = 0; axis < 2; ++axis) {
+                        low[axis] = corner == 0 ? xy[axis] : std::min(low[axis], xy[axis]);
+                        high[axis] = corner == 0 ? xy[axis] : std::max(high[axis], xy[axis]);
+                    }
+                }
+                const bool covers = std::max(std::ceil(low[0]), 0.0f) < std::min(std::ceil(high[0]), 640.0f) &&
+                                    std::max(std::ceil(low[1]), 0.0f) < std::min(std::ceil(high[1]), 480.0f);
+                EXPECT_FALSE(covers) << "draw " << i << ": " << low[0] << "," << low[1] << " to " << high[0] << ","
+                                     << high[1];
+            }
+        }
+    }
+    Direct3DDevice.blendOperationCapable = 1;
+}
+
+// A part stretched hands the device what the stretched draw of a graphic
+// showing that part does: across texture pieces, mirrored and clipped by the
+// draw area; and no graphic is left behind.
+TEST_F(PublicHardwareDrawsTest, ARectStretchedIsTheStretchedDrawOfThePart) {
+    const int h = MakeTextureGraphic(96, 40, {64, 32}, {32, 8});
+    SetDrawAreaRect(0, 0, 400, 300);
+    const int liveBefore = GraphicHandleTable.liveCount;
+    struct Case {
+        float x1, y1, x2, y2;
+        int sx, sy, w, h;
+        int partWidth, partHeight;  // after the cut at the graphic's edges
+    } cases[] = {
+        {10.9f, 20.2f, 70.5f, 52.7f, 50, 20, 30, 16, 30, 16},
+        {230.7f, 10.2f, 170.9f, 50.0f, 0, 0, 96, 40, 96, 40},
+        {380.0f, 280.0f, 420.0f, 332.0f, 60, 30, 60, 60, 36, 10},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(DrawGraphicRectStretchedF(c.x1, c.y1, c.x2, c.y2, c.sx, c.sy, c.w, c.h, h, 1), 0);
+        const auto drawn = Flushed();
+        ASSERT_FALSE(drawn.empty());
+        const int part = MakePartGraphic(h, c.sx, c.sy, c.partWidth, c.partHeight);
+        DrawGraphicStretchedOnDevice(FloatToInt(c.x1), FloatToInt(c.y1), FloatToInt(c.x2), FloatToInt(c.y2), c.x1,
+                                     c.y1, c.x2, c.y2, GetGraphicRecord(part), 1, 0);
+        const auto direct = Flushed();
+        DeleteGraphicHandle(part, 0);
+        ASSERT_EQ(drawn.size(), direct.size()) << c.sx;
+        EXPECT_EQ(std::memcmp(drawn.data(), direct.data(), drawn.size() * sizeof(BatchVertexTex1)), 0) << c.sx;
+    }
+    EXPECT_EQ(GraphicHandleTable.liveCount, liveBefore);
+    EXPECT_EQ(GetGraphicRecord(h)->image->referenceCount, 1);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "framework/base/log.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
+#include "framework/graphics/font/font_handles.h"
+#include "framework/graphics/font/string_drawing.h"
 #include "framework/graphics/graphic_creation.h"
 #include "framework/graphics/graphic_draws.h"
 #include "framework/graphics/screen_flip.h"
@@ -189,6 +191,36 @@ TEST_F(ScreenRestoreTest, AModeChangeRestartsTheScreenBetweenItsTwoLines) {
     EXPECT_EQ(ApplyScreenModeChange(320, 240, 16, 0, -1), 0);
     EXPECT_EQ(GraphicsSystemUp, 0);
     EXPECT_EQ(RequestedScreenMode.width, 320);
+}
+
+// The default font keeps the size and thickness it was given across a mode
+// change, which ends and starts the font system: a string drawn with it
+// afterwards is the string drawn before.
+TEST_F(ScreenRestoreTest, TheDefaultFontKeepsItsSettingsAcrossAModeChange) {
+    platform::Profile().fonts.testGlyphSource = true;
+    Start(false);
+    const auto drawn = [] {
+        FillMemImgRect(&PrimaryScreenMemImg, nullptr, 0);
+        EXPECT_EQ(DrawStringDefaultFont(5, 5, "AB", 0xFFFF, 0), 0);
+        std::string rows;
+        for (int y = 0; y < 40; ++y)
+            rows.append(reinterpret_cast<const char*>(PrimaryScreenMemImg.pixels) + y * PrimaryScreenMemImg.base->pitch,
+                        static_cast<size_t>(40 * PrimaryScreenMemImg.base->format->bytesPerPixel));
+        return rows;
+    };
+    ASSERT_EQ(SetDefaultFontSize(nullptr, 24, 9), 0);
+    const std::string before = drawn();
+    ASSERT_EQ(ApplyScreenModeChange(-1, -1, -1, 1, -1), 0);
+    int size = 0, thickness = 0;
+    ASSERT_EQ(GetFontHandleInfo(nullptr, &size, &thickness, GetDefaultFontHandle()), 0);
+    EXPECT_EQ(size, 24);
+    EXPECT_EQ(thickness, 9);
+    EXPECT_TRUE(drawn() == before);
+    // So does a change to another size and depth.
+    EXPECT_EQ(ApplyScreenModeChange(800, 600, 32, 0, -1), 0);
+    ASSERT_EQ(GetFontHandleInfo(nullptr, &size, &thickness, GetDefaultFontHandle()), 0);
+    EXPECT_EQ(size, 24);
+    EXPECT_EQ(thickness, 9);
 }
 
 TEST_F(ScreenRestoreTest, WhileTheWindowIsBeingMadeAResetLeavesTheDeviceAlone) {

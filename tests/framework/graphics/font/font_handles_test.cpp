@@ -3,6 +3,7 @@
 // default font, restore and end.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -118,6 +119,35 @@ TEST_F(FontHandlesTest, AFailedCreationLogsAndLeavesTheSlotFree) {
     EXPECT_EQ(handle & 0xFFFF, 1);
     // The check counter counted on for each attempt: 0 was the default font.
     EXPECT_EQ((handle >> 16) & 0x7FF, 3);
+}
+
+// The GDI weight is the thickness times 100, held in GDI's 0 to 1000 range:
+// a thickness read from a file may be anything, and its product left the
+// int range.
+TEST_F(FontHandlesTest, AnyThicknessGivesAWeightInGdisRange) {
+    struct Case {
+        int thickness;
+        LONG weight;  // as the GDI reports it; 0 and below read as normal (400)
+    } cases[] = {{7, 700}, {10, 1000}, {11, 1000}, {INT_MAX, 1000}, {-2, 400}, {INT_MIN, 400}, {INT_MIN + 1, 400}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.thickness);
+        const int handle = CreateFontToHandle(nullptr, 16, c.thickness, 0, -1, -1, 0);
+        ASSERT_NE(handle, -1);
+        int thickness = 0;
+        ASSERT_EQ(GetFontHandleInfo(nullptr, nullptr, &thickness, handle), 0);
+        EXPECT_EQ(thickness, c.thickness);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(memory, GetFontRecord(handle)->gdiFont);
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(memory, &metrics);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        EXPECT_EQ(metrics.tmWeight, c.weight);
+        DeleteFontHandle(handle);
+    }
+    // The default font takes the same road.
+    ASSERT_EQ(SetDefaultFontSize(nullptr, 16, INT_MIN), 0);
+    EXPECT_NE(GetDefaultFontHandle(), -1);
 }
 
 TEST_F(FontHandlesTest, ALongFaceIsCutAtACharacterBoundary) {

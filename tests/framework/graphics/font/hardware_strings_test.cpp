@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "framework/base/framework_state.h"
@@ -245,6 +249,58 @@ TEST_F(HardwareStringsTest, WithoutBlendOperationsSubtractIsInvertMultiplyInvert
     // Text starting at the area's right edge is not drawn at all.
     EXPECT_EQ(DrawStringWithFont(640, 20, "A", 0xFFFFFF, font, 0, 0), 0);
     EXPECT_TRUE(Flushed().empty());
+}
+
+// Places and spacings at the ends of the int range, with the subtract
+// emulated (which takes the line's rectangle): no glyph that lies off the
+// screen reaches the device as anything that covers a pixel of it.
+TEST_F(HardwareStringsTest, PlacesAndSpacingsAtTheEndsOfTheRangeDrawNothingOffTheScreen) {
+    const int font = CreateFontToHandle(nullptr, 8, -1, 3, -1, 1, 0);
+    Direct3DDevice.blendOperationCapable = 0;
+    const auto coveredPixels = [&] {
+        FlushVertexBatch();
+        int covered = 0;
+        for (const auto& call : CallsNamed("DrawPrimitiveUP")) {
+            const size_t stride = static_cast<size_t>(call.arguments[2].integer);
+            // The emulation's boxes cover the line as the area reaches; the
+            // glyphs are the textured triangles.
+            if (stride != sizeof(BatchVertexTex1)) continue;
+            for (size_t at = 0; at + 3 * stride <= call.vertices.size(); at += 3 * stride) {
+                float low[2] = {0, 0}, high[2] = {0, 0};
+                for (int corner = 0; corner < 3; ++corner) {
+                    float xy[2];
+                    std::memcpy(xy, call.vertices.data() + at + corner * stride, sizeof xy);
+                    for (int axis = 0; axis < 2; ++axis) {
+                        low[axis] = corner == 0 ? xy[axis] : std::min(low[axis], xy[axis]);
+                        high[axis] = corner == 0 ? xy[axis] : std::max(high[axis], xy[axis]);
+                    }
+                }
+                covered += std::max(std::ceil(low[0]), 0.0f) < std::min(std::ceil(high[0]), 640.0f) &&
+                           std::max(std::ceil(low[1]), 0.0f) < std::min(std::ceil(high[1]), 480.0f);
+            }
+        }
+        Calls().clear();
+        return covered;
+    };
+    for (int mode : {0, 3}) {
+        SetBlendModeAndParam(mode, 200);
+        for (int vertical = 0; vertical <= 1; ++vertical)
+            for (const auto& [x, y] : {std::pair{INT_MAX - 2, INT_MAX - 2}, std::pair{INT_MAX - 2, 10},
+                                       std::pair{INT_MIN, INT_MIN}, std::pair{10, INT_MIN + 1}}) {
+                EXPECT_EQ(DrawStringWithFont(x, y, "ABC", 0xFFFFFF, font, 0, vertical), 0);
+                EXPECT_EQ(coveredPixels(), 0) << mode << ": " << x << "," << y << " vertical " << vertical;
+            }
+    }
+    // Only the first character (its edge and its glyph) reaches the screen.
+    SetBlendModeAndParam(0, 255);
+    for (int spacing : {INT_MAX, INT_MIN}) {
+        SetFontSpacing(spacing, font);
+        for (int vertical = 0; vertical <= 1; ++vertical) {
+            DrawStringWithFont(10, 20, "ABCD", 0xFFFFFF, font, 0, vertical);
+            EXPECT_EQ(coveredPixels(), 4) << spacing << " vertical " << vertical;
+        }
+    }
+    Direct3DDevice.blendOperationCapable = 1;
 }
 
 TEST_F(HardwareStringsTest, ALostCacheGraphicIsBuiltAgainByTheNextDraw) {

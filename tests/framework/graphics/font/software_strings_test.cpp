@@ -4,8 +4,10 @@
 // and more new characters than the cache has slots.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
@@ -13,6 +15,7 @@
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/string_drawing.h"
 #include "framework/graphics/graphics_system.h"
+#include "framework/graphics/mask_screen.h"
 #include "framework/softrender/memimg.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/framework/graphics/graphics_test_support.h"
@@ -233,6 +236,58 @@ TEST_F(SoftwareStringsTest, LongStringsAndMoreNewCharactersThanSlots) {
     // The last characters are cached; the first ones went to make room.
     EXPECT_EQ(record->index[0x88 | (0x9F + 39) << 8].cached, 1u);
     EXPECT_EQ(record->index[0x88 | 0x9F << 8].cached, 0u);
+}
+
+// A string placed at the ends of the int range, with a spacing at either
+// end too, or behind the mask (which takes the rectangle of the line): the
+// pen and the glyph places are sums that left the range. What lies off the
+// screen is not drawn; what lies on it is.
+TEST_F(SoftwareStringsTest, PlacesAndSpacingsAtTheEndsOfTheRangeDrawOnlyWhatIsOnTheScreen) {
+    const int font = CreateFontToHandle(nullptr, 8, -1, 0, -1, -1, 0);
+    const int edged = CreateFontToHandle(nullptr, 8, -1, 1, -1, 1, 0);
+    const auto untouched = [] {
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (Screen(x, y) != kBackground) return false;
+        return true;
+    };
+    ASSERT_EQ(CreateMaskScreenBuffers(1), 0);
+    for (int masked = 0; masked <= 1; ++masked) {
+        SCOPED_TRACE(masked);
+        ASSERT_EQ(SetMaskScreenUse(masked), 0);
+        for (int handle : {font, edged})
+            for (int vertical = 0; vertical <= 1; ++vertical)
+                for (int blend : {0, 1}) {
+                    SetBlendModeAndParam(blend, 128);
+                    for (const auto& [x, y] : {std::pair{INT_MAX - 2, INT_MAX - 2}, std::pair{INT_MAX - 2, 10},
+                                               std::pair{INT_MIN, INT_MIN}, std::pair{10, INT_MIN + 1}}) {
+                        FillMemImgRect(&PrimaryScreenMemImg, nullptr, kBackground);
+                        EXPECT_EQ(DrawStringWithFont(x, y, "ABC", 0xFFFF, handle, 0x07E0, vertical), 0);
+                        EXPECT_TRUE(untouched()) << x << "," << y << " vertical " << vertical;
+                    }
+                }
+        SetBlendModeAndParam(0, 255);
+        // Nothing but the first character is on the screen; with the far
+        // positive spacing it is drawn.
+        for (int spacing : {INT_MAX, INT_MIN}) {
+            SetFontSpacing(spacing, font);
+            FillMemImgRect(&PrimaryScreenMemImg, nullptr, kBackground);
+            const int result = DrawStringWithFont(10, 20, "ABCD", 0xFFFF, font, 0, 0);
+            if (spacing == INT_MAX) {
+                EXPECT_EQ(result, 0);
+            }
+            for (int y = 0; y < 480; ++y)
+                for (int x = 0; x < 640; ++x) {
+                    const int gx = x - 11, gy = y - 21;
+                    const bool set = gx >= 0 && gx < 3 && gy >= 0 && gy < 5 && Level('A', gx, gy) >= 8;
+                    if (set && spacing == INT_MIN) continue;
+                    ASSERT_EQ(Screen(x, y), set ? 0xFFFFu : kBackground) << spacing << ": " << x << "," << y;
+                }
+        }
+        SetFontSpacing(0, font);
+    }
+    SetMaskScreenUse(0);
+    TerminateMaskScreen();
 }
 
 TEST_F(SoftwareStringsTest, TheDefaultFontDrawIsTheDrawWithTheDefaultHandle) {
