@@ -4,7 +4,7 @@
 # then builds the test programs that run threads with ThreadSanitizer and runs
 # them again. `./build.sh play` installs what is missing, builds the game
 # without sanitizers, writes the placeholder resource tree and starts the game
-# in a window.
+# in a window (an optimised build with debug information).
 set -eu
 cd "$(dirname "$0")"
 
@@ -23,7 +23,7 @@ case "${1:-}" in
     ;;
   play)
     scripts/setup.sh
-    cmake -S . -B build/play -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKILN_BUILD_TESTS=OFF
+    cmake -S . -B build/play -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKILN_BUILD_TESTS=OFF
     cmake --build build/play -j "$jobs" --target brackenfold brackenfold_resource_tree
     # The game opens every file relative to its working directory, as it
     # did beside its own resource folder: it runs in the folder that holds

@@ -28,6 +28,9 @@ inline const char* OpenWayName(OpenWay way) {
     return "?";
 }
 
+// Readable parameter values, so that test names stay the same from build to build.
+inline void PrintTo(OpenWay way, std::ostream* os) { *os << OpenWayName(way); }
+
 inline constexpr OpenWay kOpenWays[] = {OpenWay::Memory, OpenWay::Whole, OpenWay::WholeNoWait, OpenWay::OnDisk};
 
 class ArchiveReaderTest : public streamtest::StreamFileTest {

@@ -132,6 +132,8 @@ struct FormatCase {
     const char* createTexture;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
 class GraphicFormatChoiceTest : public HardwareGraphicsTest, public testing::WithParamInterface<FormatCase> {};
 
 TEST_P(GraphicFormatChoiceTest, TheScreenDepthAndTheNewGraphicOptionsChooseTheFormat) {

@@ -17,6 +17,8 @@ struct AxisCase {
     std::vector<int> sizes;
 };
 
+void PrintTo(const AxisCase& c, std::ostream* os) { *os << c.name; }
+
 class DivideTextureAxisTest : public testing::TestWithParam<AxisCase> {};
 
 TEST_P(DivideTextureAxisTest, CutsTheAxisIntoTheseLengths) {

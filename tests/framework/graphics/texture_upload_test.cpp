@@ -77,6 +77,8 @@ struct KeyCase {
     uint32_t otherPixel;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+
 class KeyToAlphaTest : public TextureUploadTest, public testing::WithParamInterface<KeyCase> {};
 
 TEST_P(KeyToAlphaTest, TheTransparentColourBecomesAlphaOnlyWhereNothingElseGivesIt) {

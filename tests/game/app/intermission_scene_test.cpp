@@ -206,6 +206,10 @@ struct ChoiceCase {
     bool battle;
 };
 
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << "boss " << c.bossId << (c.retry ? " retry" : "") << " last pilot " << c.lastPilot;
+}
+
 class IntermissionChoiceTest : public IntermissionTest, public testing::WithParamInterface<ChoiceCase> {};
 
 TEST_P(IntermissionChoiceTest, PilotRangeScenarioAndBattle) {
@@ -253,6 +257,10 @@ struct QuitCase {
     int quitFrame;
     bool go;
 };
+
+void PrintTo(const QuitCase& c, std::ostream* os) {
+    *os << "boss " << c.bossId << " quit at frame " << c.quitFrame << (c.go ? " after go" : "");
+}
 
 class IntermissionQuitTest : public IntermissionTest, public testing::WithParamInterface<QuitCase> {};
 

@@ -13,6 +13,8 @@ struct BossPresetCase {
     int weakX, weakY;
 };
 
+void PrintTo(const BossPresetCase& c, std::ostream* os) { *os << "boss " << c.boss; }
+
 class BossPresetTest : public ::testing::TestWithParam<BossPresetCase> {};
 
 TEST_P(BossPresetTest, CommonPresetThenTheBossesOwnValues) {

@@ -52,6 +52,8 @@ struct PatternCase {
     int lastFrame;
 };
 
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
+
 class PatternTest : public BossTest, public ::testing::WithParamInterface<PatternCase> {};
 
 TEST_P(PatternTest, ShotsEffectsAndEnd) {

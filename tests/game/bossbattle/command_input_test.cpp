@@ -90,6 +90,8 @@ struct SequenceCase {
     int cost;
 };
 
+void PrintTo(const SequenceCase& c, std::ostream* os) { *os << c.name; }
+
 class CommandSequenceTest : public CommandInputTest, public ::testing::WithParamInterface<SequenceCase> {};
 
 TEST_P(CommandSequenceTest, RowAndTheCommandAttackStarts) {

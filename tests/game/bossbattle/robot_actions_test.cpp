@@ -50,6 +50,8 @@ struct AttackCase {
     int endFrame;
 };
 
+void PrintTo(const AttackCase& c, std::ostream* os) { *os << c.name; }
+
 class AttackTimelineTest : public ::testing::TestWithParam<AttackCase> {};
 
 int RunAttack(Battle& battle, const AttackCase& c) {

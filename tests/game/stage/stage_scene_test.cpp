@@ -95,6 +95,8 @@ struct GoalCase {
     int result;
 };
 
+void PrintTo(const GoalCase& c, std::ostream* os) { *os << "stage " << c.code << " to " << c.result; }
+
 class StageGoalTest : public StageSceneTest, public ::testing::WithParamInterface<GoalCase> {};
 
 TEST_P(StageGoalTest, ThePartReachesItsGoalAndReturnsTheNextCode) {

@@ -49,6 +49,8 @@ const MapCase kMapCases[] = {
     {"EmptyFile", "", {-49, -49, -49, -49, -49, -49}},
 };
 
+void PrintTo(const MapCase& c, std::ostream* os) { *os << c.name; }
+
 class MapCellTest : public testing::TestWithParam<MapCase> {};
 
 TEST_P(MapCellTest, ReadsTheGrid) { EXPECT_EQ(ReadCells(GetParam().bytes, 2, 3), GetParam().grid); }

@@ -157,6 +157,8 @@ struct ReleaseCase {
     bool releasesAll;
 };
 
+void PrintTo(const ReleaseCase& c, std::ostream* os) { *os << c.name; }
+
 class SignalReleaseTest : public EventsAndWaitsTest, public ::testing::WithParamInterface<ReleaseCase> {};
 
 TEST_P(SignalReleaseTest, ReleasesOneWaiterOrAll) {

@@ -278,6 +278,8 @@ void PostOneAndSetTheEvent(HWND window, HANDLE event) {
 }
 void Nothing(HWND, HANDLE) {}
 
+void PrintTo(const QueueWakeCase& c, std::ostream* os) { *os << c.name; }
+
 class QueueWakeTest : public MessageQueueTest, public ::testing::WithParamInterface<QueueWakeCase> {};
 
 TEST_P(QueueWakeTest, WaitWithoutTimeOut) {
@@ -338,6 +340,8 @@ struct WakeCase {
     enum { SetTheEvent, PostAMessage, SendAMessage } how;
     DWORD expected;
 };
+
+void PrintTo(const WakeCase& c, std::ostream* os) { *os << c.name; }
 
 class EventOrQueueWakeTest : public MessageQueueTest, public ::testing::WithParamInterface<WakeCase> {};
 

@@ -27,6 +27,7 @@
 namespace gametest {
 
 enum class RenderPath { Software, OpenGL };
+inline void PrintTo(RenderPath path, std::ostream* os) { *os << (path == RenderPath::OpenGL ? "OpenGL" : "Software"); }
 
 // One public graphic draw as the game called it, with the draw settings in
 // force at the call.

@@ -48,6 +48,8 @@ struct HardwareCase {
     std::vector<uint32_t> texels;  // the image's four pixels in the texture
 };
 
+void PrintTo(const HardwareCase& c, std::ostream* os) { *os << c.name; }
+
 class HardwareGraphicFileTest : public graphicstest::HardwareGraphicsTest,
                                 public testing::WithParamInterface<HardwareCase> {};
 
