@@ -6,6 +6,7 @@
 #include "framework/archive/archive_reader.h"
 #include "framework/archive/archive_reader_parts.h"
 #include "framework/base/base_functions.h"
+#include "framework/base/format_text.h"
 #include "framework/base/tracked_memory.h"
 
 namespace {
@@ -31,11 +32,14 @@ void FillDotRecord(FileInfoRecord* info, const char* name) {
 void FillEntryRecord(const ArchiveRecord* record, const ArchiveFileEntry* entry, const uint8_t* nameRecord,
                      uint16_t units, FileInfoRecord* info) {
     // The name as written follows the search form; it is cut at the table
-    // block's end and at the record's room.
+    // block's end and at the record's room, a cut never leaving the lead
+    // byte of a two-byte character without its second byte.
     const uint8_t* written = nameRecord + 4 + uint32_t{units} * 4;
     const uint8_t* blockEnd = record->tableBlock + record->header.tableBlockSize;
     size_t length = 0;
     while (written + length < blockEnd && written[length] != 0 && length < sizeof(info->name) - 1) ++length;
+    const bool ended = written + length < blockEnd && written[length] == 0;
+    if (!ended) length = ShiftJisSafeLength(reinterpret_cast<const char*>(written), length);
     std::memcpy(info->name, written, length);
     info->name[length] = '\0';
     info->isDirectory = (entry->attributes & ArchiveDirectoryAttribute) ? 1 : 0;

@@ -5,6 +5,12 @@
 
 inline constexpr int kBossBattleImageCount = 417;
 
+// The pause menu's four 384 x 64 parts, from y 128 down: resume selected,
+// resume plain, quit selected, quit plain. A picture of the battle's own, for
+// the stage and the game-over menus cut the same rows of their shared menu
+// picture the other way round (plain above selected).
+inline constexpr const char* kBattlePauseMenuPicture = "resource\\picture\\selection\\battle_select_menus.png";
+
 // The three robot movies, which the framework opens as graphics.
 extern const char* RobotMovieNames[3];
 

@@ -40,8 +40,6 @@ constexpr int kEventCounterLimit = 12000;
 // The explosions run this long before the end fade begins.
 constexpr int kExplosionFrames = 660;
 
-const char kSelectMenus[] = "resource\\picture\\selection\\select_menus.png";
-
 const char* const kBackgroundNames[11] = {
     "resource\\picture\\background\\background_stage1.png", "resource\\picture\\background\\background_stage2.png",
     "resource\\picture\\background\\background_stage3.png", "resource\\picture\\background\\background_stage5.png",
@@ -257,7 +255,8 @@ void BossBattle::CreateMenu() {
         menu_[i] = objects_->CreateScreenObject();
         if (auto* picture = dynamic_cast<Object::C2DScreenObject*>(objects_->Get(menu_[i]))) {
             char key[Manager::kResourceKeyTextSize] = {};
-            if (Manager::CTextureManager::GetInstance()->Load(kSelectMenus, key)) picture->textureKey = AddAtomA(key);
+            if (Manager::CTextureManager::GetInstance()->Load(kBattlePauseMenuPicture, key))
+                picture->textureKey = AddAtomA(key);
             picture->width = 384;
             picture->height = 64;
             picture->sourceX = 0;

@@ -22,12 +22,12 @@ constexpr int kAttackLevel1 = 375;  // 376 and 377 for levels 2 and 3
 constexpr int kSpellStock0 = 131;   // 132 for a stock of 1
 }  // namespace HudImage
 
-// Where the HUD puts its pictures. The attack level and the spell stock were
-// both placed at (85, 54), one over the other; the spell stock gets its own
-// place right of the attack-level picture.
+// Where the HUD puts its pictures. The attack level and the spell stock share
+// one place under the gauge, the stock drawn over the level: their pictures
+// are drawn to fit together there.
 constexpr int kAttackLevelX = 85;
 constexpr int kAttackLevelY = 54;
-constexpr int kSpellStockX = 149;
+constexpr int kSpellStockX = 85;
 constexpr int kSpellStockY = 54;
 
 // The menu: ids of the four objects of the primitive-object manager (first

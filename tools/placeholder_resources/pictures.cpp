@@ -39,6 +39,7 @@ constexpr ShapeRule kRules[] = {
     // Sheets the game cuts into cells.
     {"picture\\figures.png", {324, 20, 0, 0, false}},
     {"selection\\select_menus.png", {512, 512, 0, 0, false}},
+    {"selection\\battle_select_menus.png", {384, 384, 0, 0, false}},
     {"load\\now_loading.png", {1024, 512, 256, 32, false}},
     {"addbossbutch\\bb_added_00.png", {640, 1024, 640, 128, true}},
     {"addbossbutch\\bb_added_01.png", {640, 640, 640, 128, true}},
@@ -119,7 +120,9 @@ constexpr ShapeRule kRules[] = {
     {"tamsel\\attack_2a\\tamsel_attack_2a.png", {21 * 128, 128, 128, 128, false}},
     {"\\playercharacter\\", {128, 128, 0, 0, false}},
     // The stage's HUD: the gauge frame at (10, 10) around up to ten cells
-    // 24 apart from (30, 30), the attack level and spell stock at (85, 54).
+    // 24 apart from (30, 30), the attack level and spell stock both at
+    // (85, 54), the level in the left half of its picture and the stock in
+    // the right half of its own.
     {"hpbar_stage\\hp01.png", {272, 48, 0, 0, false}},
     {"hpbar_stage\\hp02.png", {24, 24, 0, 0, false}},
     {"hpbar_stage\\", {96, 24, 0, 0, false}},
@@ -137,6 +140,7 @@ constexpr ShapeRule kRules[] = {
     {"\\title\\", {640, 480, 0, 0, true}},
     {"config\\option_background.png", {640, 480, 0, 0, true}},
     {"config\\option_cursor.png", {32, 32, 0, 0, false}},
+    // The five row labels, drawn at (128, 139) with the rows 48 apart.
     {"config\\option_menus.png", {224, 224, 0, 0, false}},
     {"config\\option_fulsc", {128, 32, 0, 0, false}},
     {"config\\option_volbar.png", {146, 22, 0, 0, false}},
@@ -220,9 +224,26 @@ void DrawFigures(Canvas& canvas) {
     canvas.Text(271, 6, "BEST", kWhite);
 }
 
+// A 384 x 64 menu plate at y: a selected one lit and marked with a '*' after
+// its name, a plain one dark.
+void DrawMenuPlate(Canvas& canvas, int y, const std::string& name, bool selected) {
+    const Colour back = selected ? Colour{200, 120, 20, 240} : Colour{40, 40, 90, 220};
+    canvas.FillRect(0, y, 384, 64, back);
+    canvas.FrameRect(0, y, 384, 64, kWhite);
+    canvas.Text(16, y + 20, selected ? name + " *" : name, kWhite, 3);
+}
+
+struct MenuPlate {
+    const char* name;
+    bool selected;
+};
+
 // "select_menus.png": the main menu's four items in 128 x 32 cells (normal
-// row at y 0, highlighted at y 32), and the 384 x 64 plates of the pause
-// and game-over menus from y 128 down.
+// row at y 0, highlighted at y 32), and the 384 x 64 plates of the stage's
+// pause menu and the game-over menu from y 128 down, each entry plain above
+// selected: the pause menu's first entry at y 128 and 192, its second (the
+// game-over menu's back to the title) at y 256 and 320, the game-over
+// menu's continue at y 384 and 448.
 void DrawSelectMenus(Canvas& canvas) {
     canvas.FillRect(0, 0, canvas.width(), canvas.height(), Colour{0, 0, 0, 0});
     const char* items[4] = {"STORY", "HOW TO", "OPTIONS", "QUIT"};
@@ -233,19 +254,47 @@ void DrawSelectMenus(Canvas& canvas) {
             canvas.FrameRect(128 * i, 32 * row, 128, 32, kWhite);
             canvas.Text(128 * i + 8, 32 * row + 8, std::string(items[i]) + (row ? " *" : ""), kWhite, 2);
         }
-    // The pause menu draws y 128 with y 320 for its first entry and y 192
-    // with y 256 for its second; the game-over menu names y 256 and 384 the
-    // plain plates and y 320 and 448 the highlighted ones. A '*' marks a
-    // highlighted plate.
-    const char* plates[6] = {"RESUME *", "RESUME", "TO TITLE", "TO TITLE *", "CONTINUE", "CONTINUE *"};
-    for (int i = 0; i < 6; ++i) {
-        const int y = 128 + 64 * i;
-        const bool lit = std::string(plates[i]).back() == '*';
-        const Colour back = lit ? Colour{200, 120, 20, 240} : Colour{40, 40, 90, 220};
-        canvas.FillRect(0, y, 384, 64, back);
-        canvas.FrameRect(0, y, 384, 64, kWhite);
-        canvas.Text(16, y + 20, plates[i], kWhite, 3);
+    const MenuPlate plates[6] = {{"RESUME", false},   {"RESUME", true},   {"TO TITLE", false},
+                                 {"TO TITLE", true},  {"CONTINUE", false}, {"CONTINUE", true}};
+    for (int i = 0; i < 6; ++i) DrawMenuPlate(canvas, 128 + 64 * i, plates[i].name, plates[i].selected);
+}
+
+// "battle_select_menus.png": the battle's pause menu, whose four parts from
+// y 128 down are resume selected, resume plain, quit selected, quit plain.
+void DrawBattleSelectMenus(Canvas& canvas) {
+    canvas.FillRect(0, 0, canvas.width(), canvas.height(), Colour{0, 0, 0, 0});
+    const MenuPlate plates[4] = {{"RESUME", true}, {"RESUME", false}, {"TO TITLE", true}, {"TO TITLE", false}};
+    for (int i = 0; i < 4; ++i) DrawMenuPlate(canvas, 128 + 64 * i, plates[i].name, plates[i].selected);
+}
+
+// "option_menus.png": the options page's row labels, 48 apart from the top,
+// each on a plate right of where the cursor stands (14 left of the picture,
+// 32 wide) and level with the volume bars and the full-screen picture.
+void DrawOptionMenus(Canvas& canvas) {
+    canvas.FillRect(0, 0, canvas.width(), canvas.height(), Colour{0, 0, 0, 0});
+    const char* rows[5] = {"MUSIC", "EFFECTS", "FULL SCREEN", "RESET", "OK"};
+    for (int row = 0; row < 5; ++row) {
+        const int y = 48 * row;
+        canvas.FillRect(20, y, canvas.width() - 20, 32, Colour{40, 40, 90, 200});
+        canvas.FrameRect(20, y, canvas.width() - 20, 32, kWhite);
+        canvas.Text(26, y + 8, rows[row], kWhite, 2);
     }
+}
+
+// The HUD's attack level ("attacklv1.png" to "attacklv3.png") and spell
+// stock ("spell0.png", "spell1.png"), drawn at one place: the level fills
+// the left half of its picture, the stock the right half of its own, and
+// each leaves the other half clear.
+void DrawHudIcon(Canvas& canvas, const std::string& lowerName) {
+    canvas.FillRect(0, 0, canvas.width(), canvas.height(), Colour{0, 0, 0, 0});
+    const bool level = Has(lowerName, "\\attacklv");
+    const size_t dot = lowerName.rfind('.');
+    const std::string number = dot == std::string::npos || dot == 0 ? "?" : lowerName.substr(dot - 1, 1);
+    const int half = canvas.width() / 2;
+    const int x = level ? 0 : half;
+    canvas.FillRect(x, 0, half, canvas.height(), level ? Colour{20, 110, 40, 200} : Colour{110, 30, 140, 200});
+    canvas.FrameRect(x, 0, half, canvas.height(), kWhite);
+    canvas.Text(x + 3, (canvas.height() - 8) / 2, (level ? "LEVEL " : "SPELL ") + number, kWhite);
 }
 
 void DrawGrid(Canvas& canvas, const PictureShape& shape, const std::string& label, const std::string& name) {
@@ -298,6 +347,18 @@ Canvas MakePicture(const std::string& name, const std::string& label) {
     }
     if (Has(lower, "selection\\select_menus.png")) {
         DrawSelectMenus(canvas);
+        return canvas;
+    }
+    if (Has(lower, "selection\\battle_select_menus.png")) {
+        DrawBattleSelectMenus(canvas);
+        return canvas;
+    }
+    if (Has(lower, "config\\option_menus.png")) {
+        DrawOptionMenus(canvas);
+        return canvas;
+    }
+    if (Has(lower, "hpbar_stage\\attacklv") || Has(lower, "hpbar_stage\\spell")) {
+        DrawHudIcon(canvas, lower);
         return canvas;
     }
     if (shape.cellWidth > 0) {

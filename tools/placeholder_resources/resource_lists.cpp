@@ -168,6 +168,7 @@ void AddBattleFiles(FileList& list) {
     for (int index = 0; index < kBossBattleSoundCount; ++index)
         list.Add(BossBattleSoundTable[index].name, "battle sound " + std::to_string(index));
     for (const char* name : RobotMovieNames) list.Add(name);
+    list.Add(kBattlePauseMenuPicture);
 }
 
 }  // namespace

@@ -151,6 +151,43 @@ TEST_F(ArchiveReaderSmallTest, ListingsAndPatterns) {
     FreeMemory(reinterpret_cast<void*>(find));
 }
 
+// A member name longer than the record's 259 characters is cut to fit, and
+// the cut never leaves the lead byte of a two-byte character on its own.
+TEST_F(ArchiveReaderTest, LongNamesAreCutBetweenCharacters) {
+    const std::string kana = "\x82\xA0";  // one two-byte character
+    struct Case {
+        std::string name;
+        std::string listed;
+    };
+    const Case cases[] = {
+        // The 259th byte is a lead byte: the cut ends before its character.
+        {std::string(258, 'A') + kana + "BBBB", std::string(258, 'A')},
+        // The 259th byte is a second byte: its character is kept whole.
+        {std::string(257, 'C') + kana + "DDDD", std::string(257, 'C') + kana},
+        // Two-byte characters all the way: 129 of them fit.
+        {[&] {
+             std::string all;
+             for (int i = 0; i < 140; ++i) all += kana;
+             return all;
+         }(),
+         [&] {
+             std::string fit;
+             for (int i = 0; i < 129; ++i) fit += kana;
+             return fit;
+         }()},
+        // A name of exactly 259 bytes is whole, even ending in a lead byte.
+        {std::string(258, 'E') + "\x82", std::string(258, 'E') + "\x82"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.listed.substr(0, 1));
+        archivetest::ArchiveWriter writer(3);
+        writer.AddFile(c.name, "x");
+        ASSERT_EQ(OpenBytes(writer.Build(nullptr), OpenWay::Memory, nullptr), 0);
+        EXPECT_EQ(List("*"), (std::vector<std::string>{".", c.listed}));
+        ShutArchive(&record_);
+    }
+}
+
 // Only the pattern is limited: a folder whose path is longer than a pattern
 // is listed as it is looked up.
 TEST_F(ArchiveReaderTest, FoldersOnPathsLongerThanAPatternAreListed) {

@@ -94,6 +94,29 @@ TEST_F(FileFindTest, FillsTheRecordAndLeavesItAloneAtTheEnd) {
     EXPECT_EQ(Win32FindClose(bare), 0);
 }
 
+// Find data whose name fills all MAX_PATH bytes without a terminator is cut
+// to fit the record, never between the two bytes of one character.
+TEST(FillFileInfoRecordTest, AnUnterminatedNameIsCutBetweenCharacters) {
+    struct Case {
+        std::string name;  // MAX_PATH bytes, no terminator
+        std::string recorded;
+    };
+    const Case cases[] = {
+        // The 259th byte is a lead byte.
+        {std::string(258, 'a') + "\x82\xA0", std::string(258, 'a')},
+        // The 259th byte is a second byte.
+        {std::string(257, 'b') + "\x82\xA0" + "c", std::string(257, 'b') + "\x82\xA0"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.name.size(), static_cast<size_t>(MAX_PATH));
+        WIN32_FIND_DATAA findData{};
+        std::memcpy(findData.cFileName, c.name.data(), MAX_PATH);
+        FileInfoRecord record{};
+        FillFileInfoRecord(&record, &findData);
+        EXPECT_EQ(std::string(record.name), c.recorded);
+    }
+}
+
 TEST_F(FileFindTest, MarksDirectories) {
     FileInfoRecord record{};
     const uintptr_t find = Win32FindFirst((ListFolder() + "\\sub").c_str(), &record);

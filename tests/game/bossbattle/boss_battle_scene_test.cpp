@@ -212,7 +212,7 @@ TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99AndKeepsTheLastChar
             int selectMenus = 0;
             bool time = false;
             for (const gametest::SeenDraw& draw : DrawsOfFrame(FramesEnded())) {
-                if (draw.picture == "select_menus.png") ++selectMenus;
+                if (draw.picture == "battle_select_menus.png") ++selectMenus;
                 if (draw.picture == "Figures.png" && draw.points[0] == 10 && draw.points[1] == 400) time = true;
             }
             menuShown = selectMenus == 2 && time;
@@ -221,7 +221,7 @@ TEST_F(BossBattleSceneTest, LeavingThroughThePauseMenuGives99AndKeepsTheLastChar
     LastCharacter = 4;
     BossRangeMode = 2;
     // Another owner's reference to the menu sheet outlives the battle's.
-    const char kSheet[] = "resource\\picture\\selection\\select_menus.png";
+    const char* kSheet = kBattlePauseMenuPicture;
     Manager::CTextureManager* textures = Manager::CTextureManager::GetInstance();
     ASSERT_TRUE(textures->Load(kSheet, nullptr));
     EXPECT_EQ(Run(1, 3), 99);
