@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <set>
 #include <string>
 
 extern "C" {
@@ -31,7 +32,19 @@ void FfmpegLine(void* context, int level, const char* format, va_list arguments)
     OutputDebugStringA(text.c_str());
 }
 
-// ALSA's errors, a line each.
+// Whether an ALSA line is new: SDL2 looks for sound cards again every few
+// seconds for as long as the program runs, and ALSA says the same each
+// time.
+bool FirstTimeSaid(const std::string& text) {
+    static std::mutex* lock = new std::mutex;  // used by threads still running at exit
+    static std::set<std::string>* said = new std::set<std::string>;
+    std::lock_guard<std::mutex> guard(*lock);
+    constexpr size_t kMostRemembered = 256;
+    if (said->size() >= kMostRemembered) said->clear();
+    return said->insert(text).second;
+}
+
+// ALSA's errors, a line each, each once.
 void AlsaLine(const char* file, int line, const char* function, int error, const char* format, ...) {
     (void)file;
     (void)line;
@@ -43,7 +56,7 @@ void AlsaLine(const char* file, int line, const char* function, int error, const
     std::string text = std::string("ALSA: ") + (function != nullptr ? function : "") + ": " + message;
     if (error != 0) text += std::string(": ") + snd_strerror(error);
     text += '\n';
-    OutputDebugStringA(text.c_str());
+    if (FirstTimeSaid(text)) OutputDebugStringA(text.c_str());
 }
 
 }  // namespace

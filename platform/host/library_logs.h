@@ -2,8 +2,9 @@
 // straight to the terminal (a damaged file probed as a movie, a machine
 // without a sound card probed for one); a program of this system writes
 // only its own messages there. Their errors go to the debug output instead
-// (OutputDebugStringA, which KILN_DEBUG_OUTPUT=1 echoes to the terminal);
-// what is less than an error goes nowhere. Private to the platform.
+// (OutputDebugStringA, which KILN_DEBUG_OUTPUT=1 echoes to the terminal),
+// ALSA's each once; what is less than an error goes nowhere. Private to the
+// platform.
 #pragma once
 
 namespace platform {

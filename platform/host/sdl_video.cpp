@@ -91,7 +91,11 @@ bool SdlVideo::DesktopSize(LONG& width, LONG& height) {
 }
 
 void SdlVideo::CloseAll() {
-    for (Uint32 id : windows_) SDL_DestroyWindow(SDL_GetWindowFromID(id));
+    for (Uint32 id : windows_) {
+        SDL_Window* window = SDL_GetWindowFromID(id);
+        if (goneReported_.count(id) != 0 || gone_.count(id) != 0 || X11WindowGone(window)) ReadyGoneX11Window(window);
+        SDL_DestroyWindow(window);
+    }
     windows_.clear();
     clients_.clear();
     fullScreenStyled_.clear();

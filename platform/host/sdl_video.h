@@ -126,6 +126,8 @@ void NoteX11Event(const SDL_SysWMEvent& event);
 // Waits until the X server has answered every request made so far, so that
 // errors they cause arrive while they are still noted rather than fatal.
 void SyncX11();
+// Readies an SDL2 window whose X11 window is gone to be destroyed by SDL2.
+void ReadyGoneX11Window(SDL_Window* window);
 // Forgets the display connection and the windows noted (the video stops).
 void ForgetX11Windows();
 

@@ -109,6 +109,19 @@ void SyncX11() {
     if (Display* display = Watch().display) XSync(display, False);
 }
 
+void ReadyGoneX11Window(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!WindowInfo(window, info)) return;
+    // SDL2 hides a window it destroys and waits for the server to say it is
+    // unmapped, which it never says of a window that is gone.
+    XEvent unmapped{};
+    unmapped.type = UnmapNotify;
+    unmapped.xunmap.display = info.info.x11.display;
+    unmapped.xunmap.event = info.info.x11.window;
+    unmapped.xunmap.window = info.info.x11.window;
+    XPutBackEvent(info.info.x11.display, &unmapped);
+}
+
 void ForgetX11Windows() {
     X11Watch& watch = Watch();
     std::lock_guard<std::mutex> guard(watch.lock);
@@ -123,6 +136,7 @@ void NoteX11Window(SDL_Window*) {}
 bool X11WindowGone(SDL_Window*) { return false; }
 void NoteX11Event(const SDL_SysWMEvent&) {}
 void SyncX11() {}
+void ReadyGoneX11Window(SDL_Window*) {}
 void ForgetX11Windows() {}
 
 #endif

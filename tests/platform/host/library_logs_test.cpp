@@ -1,6 +1,7 @@
 // The host libraries' complaints stay off the terminal once the program has
-// started: an unknown ALSA device and FFmpeg's errors reach the debug output
-// instead, and FFmpeg's lesser messages go nowhere.
+// started: an unknown ALSA device (said once however often asked for) and
+// FFmpeg's errors reach the debug output instead, and FFmpeg's lesser
+// messages go nowhere.
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
@@ -19,8 +20,11 @@ namespace {
 class LibraryLogsTest : public testsupport::PlatformTest {};
 
 int WINAPI ComplainingProgram(HINSTANCE, HINSTANCE, LPSTR, int) {
-    snd_pcm_t* device = nullptr;
-    if (snd_pcm_open(&device, "kiln_no_such_device", SND_PCM_STREAM_PLAYBACK, 0) == 0) snd_pcm_close(device);
+    // Asked twice, as a search for sound cards asks every few seconds.
+    for (int time = 0; time < 2; ++time) {
+        snd_pcm_t* device = nullptr;
+        if (snd_pcm_open(&device, "kiln_no_such_device", SND_PCM_STREAM_PLAYBACK, 0) == 0) snd_pcm_close(device);
+    }
     av_log(nullptr, AV_LOG_ERROR, "Invalid PNG signature 0x%X.\n", 0x89504E47u);
     av_log(nullptr, AV_LOG_WARNING, "a warning of no consequence\n");
     return 7;
@@ -34,7 +38,9 @@ TEST_F(LibraryLogsTest, TheLibrariesComplaintsGoToTheDebugOutputNotTheTerminal) 
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     const std::string debug = platform::DebugOutputText();
     EXPECT_NE(debug.find("ALSA: "), std::string::npos) << debug;
-    EXPECT_NE(debug.find("kiln_no_such_device"), std::string::npos) << debug;
+    const size_t said = debug.find("kiln_no_such_device");
+    EXPECT_NE(said, std::string::npos) << debug;
+    EXPECT_EQ(debug.find("kiln_no_such_device", said + 1), std::string::npos) << "said once: " << debug;
     EXPECT_NE(debug.find("FFmpeg: Invalid PNG signature 0x89504E47.\n"), std::string::npos) << debug;
     EXPECT_EQ(debug.find("no consequence"), std::string::npos) << debug;
 }
