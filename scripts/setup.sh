@@ -12,6 +12,8 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libsdl2-dev
+libx11-dev
+libasound2-dev
 libgl-dev
 libegl1
 libegl-mesa0

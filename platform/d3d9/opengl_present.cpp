@@ -1,8 +1,9 @@
 // Presenting: the back buffer (or a rectangle of it) copied into the
 // window's frame at the destination rectangle, and the frame shown in the
-// window, turned over into OpenGL's bottom-up rows. The frame stays
-// readable, so that a program without a display still shows what it
-// presented.
+// window, turned over into OpenGL's bottom-up rows; a window shown full
+// screen in a mode the display lacks shows the frame scaled to fit, with
+// black bars. The frame stays readable, so that a program without a display
+// still shows what it presented.
 #include "platform/d3d9/opengl_renderer.h"
 #include "platform/d3d9/vertical_blank.h"
 #include "platform/user/host_display.h"
@@ -55,9 +56,17 @@ HRESULT OpenGlRenderer::Present(const PresentCall& present) {
 
     const HostWindowId window = detail::HostWindowOf(present.window);
     if (window != 0 && context_->MakeCurrentWith(window)) {
+        const PictureArea area = HostVideo().PictureAreaOf(window, width, height);
         state_.ReadFramebuffer(frame);
         state_.DrawFramebuffer(0);
-        glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        if (area.scaled) {
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        // The window's rows run bottom up.
+        glBlitFramebuffer(0, 0, width, height, area.picture.left, area.pixelHeight - area.picture.top,
+                          area.picture.right, area.pixelHeight - area.picture.bottom, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
         context_->Swap(window);
         if (window != context_->Window()) context_->MakeCurrent();
     }

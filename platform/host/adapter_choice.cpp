@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/host/adapters.h"
+#include "platform/host/video_adapter_override.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 
@@ -18,6 +19,7 @@ struct Choice {
 struct VideoChoice : Choice<VideoAdapter> {
     DWORD thread = 0;
     uint64_t session = 0;
+    bool overridden = false;  // a test's own adapter
 };
 
 // All outlive threads still running at exit.
@@ -69,9 +71,20 @@ bool OnHostVideoThread() {
 void StopHostVideo() {
     VideoChoice& video = TheVideoChoice();
     std::lock_guard<std::mutex> guard(video.lock);
-    if (video.chosen != nullptr && video.chosen != &host::NullVideo()) host::StopSdlVideo();
+    if (video.chosen != nullptr && video.chosen != &host::NullVideo() && !video.overridden) host::StopSdlVideo();
     video.chosen = nullptr;
     video.thread = 0;
+    video.overridden = false;
+}
+
+void OverrideHostVideo(VideoAdapter* adapter) {
+    VideoChoice& video = TheVideoChoice();
+    std::lock_guard<std::mutex> guard(video.lock);
+    if (video.chosen != nullptr && video.chosen != &host::NullVideo() && !video.overridden) host::StopSdlVideo();
+    video.chosen = adapter;
+    video.thread = adapter != nullptr ? GetCurrentThreadId() : 0;
+    video.overridden = adapter != nullptr;
+    ++video.session;
 }
 
 InputAdapter& HostInput() {

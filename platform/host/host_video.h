@@ -48,6 +48,7 @@ struct HostEvent {
         Composition,     // the input method's composition in progress (empty: none)
         Mouse,           // `mouseMessage` at the client point (x, y)
         FilesDropped,    // `files`, by their host paths
+        Gone,            // the window was destroyed from outside the program
     };
     struct KeyReport {
         UINT virtualKey = 0;
@@ -75,6 +76,30 @@ struct HostEvent {
     std::vector<std::string> files;
 };
 
+// Where a window's picture shows in the window's own pixels: all of them,
+// one for one, but for a window shown full screen in a mode the display
+// lacks, whose picture is scaled to fit the display (see FitPicture).
+struct PictureArea {
+    LONG pixelWidth = 0;  // the window's own pixels
+    LONG pixelHeight = 0;
+    RECT picture{};       // where the picture goes, the rest black
+    bool scaled = false;
+};
+
+// The largest rectangle of a width:height picture that fits the area,
+// its aspect kept and centred; the bars beside or above and below it are
+// what is left over.
+RECT FitPicture(LONG width, LONG height, LONG areaWidth, LONG areaHeight);
+
+// What a message box asks of the display.
+enum class MessageBoxIcon { Plain, Error, Warning, Information, Question };
+struct MessageBoxButton {
+    std::string label;  // UTF-8
+    int answer = 0;
+    bool onReturn = false;  // the default button
+    bool onEscape = false;
+};
+
 class VideoAdapter {
 public:
     virtual ~VideoAdapter() = default;
@@ -86,10 +111,15 @@ public:
     // them), a refresh rate the host does not know given as 60; false, with
     // none, when the adapter knows no display.
     virtual bool DisplayModes(std::vector<DisplayMode>& modes) = 0;
-    // Host thread only. Switches the display to `mode`, one of DisplayModes'
-    // sizes (a full-screen window is then shown in it), or back to the
-    // desktop's own mode for null. False when the display refuses.
+    // Host thread only. Switches the display to `mode` (a full-screen window
+    // is then shown in it), or back to the desktop's own mode for null. A
+    // size the display does not run is shown on the desktop's mode, the
+    // full-screen window's picture scaled to fit. False when the display
+    // refuses.
     virtual bool SwitchDisplayMode(const DisplayMode* mode) = 0;
+    // Where the picture of a window whose client area is width by height
+    // shows in the window's own pixels.
+    virtual PictureArea PictureAreaOf(HostWindowId window, LONG width, LONG height) = 0;
 
     // A new window is hidden, with its client area at `client` (screen
     // coordinates; at least 1 by 1). 0 when none can be made.
@@ -126,6 +156,13 @@ public:
     // holds no text).
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual bool ClipboardText(std::string& text) = 0;
+
+    // Shows a dialog with the text, title and buttons (UTF-8) over `owner`
+    // (0: none) and waits for a button; false, at once, when the display is
+    // not one that a user sees.
+    virtual bool ShowMessageBox(HostWindowId owner, const std::string& title, const std::string& text,
+                                MessageBoxIcon icon, const std::vector<MessageBoxButton>& buttons,
+                                int& answer) = 0;
 };
 
 // The adapter in force. The first call after a stop chooses it and makes the

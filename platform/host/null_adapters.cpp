@@ -17,6 +17,9 @@ public:
         return false;
     }
     bool SwitchDisplayMode(const DisplayMode*) override { return true; }
+    PictureArea PictureAreaOf(HostWindowId, LONG width, LONG height) override {
+        return PictureArea{width, height, RECT{0, 0, width, height}, false};
+    }
     HostWindowId OpenWindow(const std::string&, const RECT&, bool, bool) override { return 0; }
     void CloseWindow(HostWindowId) override {}
     void SetTitle(HostWindowId, const std::string&) override {}
@@ -37,6 +40,10 @@ public:
     bool PollEvent(HostEvent&) override { return false; }
     bool SetClipboardText(const std::string&) override { return false; }
     bool ClipboardText(std::string&) override { return false; }
+    bool ShowMessageBox(HostWindowId, const std::string&, const std::string&, MessageBoxIcon,
+                        const std::vector<MessageBoxButton>&, int&) override {
+        return false;
+    }
 };
 
 class NullInputAdapter final : public InputAdapter {

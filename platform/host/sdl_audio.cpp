@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/host/adapters.h"
+#include "platform/host/library_logs.h"
 
 namespace platform::host {
 namespace {
@@ -61,6 +62,8 @@ SdlAudio& TheSdlAudio() {
 }  // namespace
 
 AudioAdapter* StartSdlAudio() {
+    // SDL2 probes ALSA, which complains of every card it does not find.
+    QuietHostLibraryLogs();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? &TheSdlAudio() : nullptr;
 }

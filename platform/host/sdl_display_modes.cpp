@@ -1,7 +1,10 @@
 // The display's modes as SDL2 reports them, and the switch between them: a
 // switched mode is the one SDL2 shows full-screen windows in, so the display
-// takes it while a window of the program covers it in full-screen style.
+// takes it while a window of the program covers it in full-screen style. A
+// size the display does not run is shown full screen on the desktop's mode
+// instead, the window's picture scaled to fit with black bars.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/host/sdl_video.h"
 
@@ -57,6 +60,7 @@ bool SdlVideo::DisplayModes(std::vector<DisplayMode>& modes) {
 bool SdlVideo::SwitchDisplayMode(const DisplayMode* mode) {
     if (mode == nullptr) {
         switched_ = false;
+        scaled_ = false;
     } else {
         // The host's mode of that size and refresh rate; a depth the display
         // does not run is shown through the one it does.
@@ -64,11 +68,18 @@ bool SdlVideo::SwitchDisplayMode(const DisplayMode* mode) {
         wanted.w = mode->width;
         wanted.h = mode->height;
         wanted.refresh_rate = mode->frequency;
+        // Only a size among the display's usable modes is its own: SDL2's
+        // closest mode to any size may be a driver's placeholder.
+        std::vector<DisplayMode> own;
+        DisplayModes(own);
+        const bool runs = std::any_of(own.begin(), own.end(), [&](const DisplayMode& m) {
+            return m.width == mode->width && m.height == mode->height;
+        });
         SDL_DisplayMode closest{};
-        if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr || closest.w != mode->width ||
-            closest.h != mode->height)
-            return false;
-        switchedMode_ = closest;
+        scaled_ = !runs || SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr ||
+                  closest.w != mode->width || closest.h != mode->height;
+        if (!scaled_) switchedMode_ = closest;
+        switchedSize_ = SDL_Point{mode->width, mode->height};
         switched_ = true;
     }
     for (Uint32 id : fullScreenStyled_) ApplyDisplayMode(id);
@@ -79,9 +90,70 @@ void SdlVideo::ApplyDisplayMode(Uint32 id) {
     SDL_Window* shown = SDL_GetWindowFromID(id);
     if (shown == nullptr) return;
     const bool fullScreen = switched_ && fullScreenStyled_.count(id) != 0;
-    if (fullScreen) SDL_SetWindowDisplayMode(shown, &switchedMode_);
-    const bool isFullScreen = (SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN) != 0;
-    if (fullScreen != isFullScreen) SDL_SetWindowFullscreen(shown, fullScreen ? SDL_WINDOW_FULLSCREEN : 0);
+    const Uint32 wanted = !fullScreen ? 0 : scaled_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
+    if (wanted == SDL_WINDOW_FULLSCREEN) SDL_SetWindowDisplayMode(shown, &switchedMode_);
+    if ((SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP) == wanted) return;
+    SDL_SetWindowFullscreen(shown, wanted);
+    // Out of full screen the window has the client area the program gave
+    // it again, whatever size full screen left it at.
+    const auto client = clients_.find(id);
+    if (wanted == 0 && client != clients_.end()) {
+        SDL_SetWindowSize(shown, std::max(client->second.w, 1), std::max(client->second.h, 1));
+        SDL_SetWindowPosition(shown, client->second.x, client->second.y);
+    }
+}
+
+bool SdlVideo::ShownScaled(Uint32 id) const {
+    return switched_ && scaled_ && fullScreenStyled_.count(id) != 0 && Opened(id);
+}
+
+bool SdlVideo::ScalingOf(Uint32 id, Scaling& scaling) {
+    SDL_Window* shown = SDL_GetWindowFromID(id);
+    if (!ShownScaled(id) || shown == nullptr || switchedSize_.x <= 0 || switchedSize_.y <= 0) return false;
+    int pixelWidth = 0, pixelHeight = 0;
+    if (SDL_GetWindowFlags(shown) & SDL_WINDOW_OPENGL)
+        SDL_GL_GetDrawableSize(shown, &pixelWidth, &pixelHeight);
+    else
+        SDL_GetWindowSize(shown, &pixelWidth, &pixelHeight);
+    if (pixelWidth <= 0 || pixelHeight <= 0) return false;
+    scaling.pixelWidth = pixelWidth;
+    scaling.pixelHeight = pixelHeight;
+    scaling.screen = FitPicture(switchedSize_.x, switchedSize_.y, pixelWidth, pixelHeight);
+    return scaling.screen.right > scaling.screen.left && scaling.screen.bottom > scaling.screen.top;
+}
+
+PictureArea SdlVideo::PictureAreaOf(HostWindowId window, LONG width, LONG height) {
+    PictureArea area{width, height, RECT{0, 0, width, height}, false};
+    Scaling scaling;
+    if (!ScalingOf(window, scaling)) return area;
+    // The client area keeps its place on the mode's screen, which is
+    // scaled as a whole.
+    const auto client = clients_.find(window);
+    const int64_t x = client != clients_.end() ? client->second.x : 0;
+    const int64_t y = client != clients_.end() ? client->second.y : 0;
+    const RECT& screen = scaling.screen;
+    const int64_t screenWidth = screen.right - screen.left;
+    const int64_t screenHeight = screen.bottom - screen.top;
+    auto scaleX = [&](int64_t at) { return static_cast<LONG>(screen.left + at * screenWidth / switchedSize_.x); };
+    auto scaleY = [&](int64_t at) { return static_cast<LONG>(screen.top + at * screenHeight / switchedSize_.y); };
+    area.pixelWidth = scaling.pixelWidth;
+    area.pixelHeight = scaling.pixelHeight;
+    area.picture = RECT{scaleX(x), scaleY(y), scaleX(x + width), scaleY(y + height)};
+    area.scaled = true;
+    return area;
+}
+
+void SdlVideo::ToClientPoint(Uint32 id, LONG& x, LONG& y) {
+    Scaling scaling;
+    const auto client = clients_.find(id);
+    if (client == clients_.end() || !ScalingOf(id, scaling)) return;
+    const RECT& screen = scaling.screen;
+    const int64_t screenX = (int64_t{x} - screen.left) * switchedSize_.x / (screen.right - screen.left);
+    const int64_t screenY = (int64_t{y} - screen.top) * switchedSize_.y / (screen.bottom - screen.top);
+    // A point on the bars is the client area's nearest edge.
+    const SDL_Rect& area = client->second;
+    x = static_cast<LONG>(std::clamp<int64_t>(screenX - area.x, 0, std::max(area.w - 1, 0)));
+    y = static_cast<LONG>(std::clamp<int64_t>(screenY - area.y, 0, std::max(area.h - 1, 0)));
 }
 
 }  // namespace platform::host

@@ -1,6 +1,6 @@
 // SDL2 events as the display's reports: window changes, focus, the close
-// button, keys, typed text and the input method's composition, the mouse
-// and dropped files.
+// button, keys, typed text and the input method's composition, the mouse,
+// dropped files, and windows that another program destroyed.
 #include "platform/host/sdl_video.h"
 
 namespace platform::host {
@@ -14,24 +14,55 @@ bool SdlVideo::PollEvent(HostEvent& out) {
         out = HostEvent{};
         if (Translate(event, out)) return true;
     }
-    return false;
+    // A window gone is reported after what the display said of it before.
+    out = HostEvent{};
+    return TakeGone(out);
+}
+
+void SdlVideo::MarkGone(Uint32 id) {
+    if (Opened(id) && goneReported_.count(id) == 0) gone_.insert(id);
+}
+
+bool SdlVideo::TakeGone(HostEvent& out) {
+    for (Uint32 id : windows_)
+        if (goneReported_.count(id) == 0 && X11WindowGone(SDL_GetWindowFromID(id))) gone_.insert(id);
+    if (gone_.empty()) return false;
+    const Uint32 id = *gone_.begin();
+    gone_.erase(gone_.begin());
+    goneReported_.insert(id);
+    out.kind = Kind::Gone;
+    out.window = id;
+    return true;
 }
 
 bool SdlVideo::TranslateWindowEvent(const SDL_WindowEvent& event, HostEvent& out) {
-    if (!Opened(event.windowID)) return false;
+    if (!Opened(event.windowID) || goneReported_.count(event.windowID) != 0) return false;
     out.window = event.windowID;
     switch (event.event) {
         case SDL_WINDOWEVENT_EXPOSED: out.kind = Kind::Exposed; return true;
+        // A window shown scaled covers the desktop for a client area that
+        // stays as the program made it.
         case SDL_WINDOWEVENT_MOVED:
+            if (ShownScaled(event.windowID)) return false;
             out.kind = Kind::Moved;
             out.x = event.data1;
             out.y = event.data2;
+            clients_[event.windowID].x = event.data1;
+            clients_[event.windowID].y = event.data2;
             return true;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            // A size that a later change overtook (full screen left, a
+            // resize of the program's) is not the window's.
+            int width = 0, height = 0;
+            SDL_GetWindowSize(SDL_GetWindowFromID(event.windowID), &width, &height);
+            if (ShownScaled(event.windowID) || width != event.data1 || height != event.data2) return false;
             out.kind = Kind::Resized;
             out.x = event.data1;
             out.y = event.data2;
+            clients_[event.windowID].w = event.data1;
+            clients_[event.windowID].h = event.data2;
             return true;
+        }
         case SDL_WINDOWEVENT_MINIMIZED:
             out.kind = Kind::Placed;
             out.placement = Placement::Minimized;
@@ -81,6 +112,7 @@ bool SdlVideo::TranslateMouseButton(const SDL_MouseButtonEvent& event, HostEvent
     out.mouseMessage = message;
     out.x = event.x;
     out.y = event.y;
+    ToClientPoint(event.windowID, out.x, out.y);
     out.mouseKeys = MouseKeys();
     return true;
 }
@@ -153,6 +185,7 @@ bool SdlVideo::Translate(const SDL_Event& event, HostEvent& out) {
             out.mouseMessage = WM_MOUSEMOVE;
             out.x = event.motion.x;
             out.y = event.motion.y;
+            ToClientPoint(event.motion.windowID, out.x, out.y);
             out.mouseKeys = MouseKeys();
             return true;
         case SDL_MOUSEBUTTONDOWN:
@@ -161,6 +194,9 @@ bool SdlVideo::Translate(const SDL_Event& event, HostEvent& out) {
         case SDL_DROPFILE:
         case SDL_DROPTEXT:
         case SDL_DROPCOMPLETE: return TranslateDrop(event.drop, out);
+        case SDL_SYSWMEVENT:
+            NoteX11Event(event.syswm);
+            return false;
         default: return false;  // the quit request comes as each window's close button
     }
 }

@@ -1,6 +1,6 @@
 // SDL2's video adapter as tests see it: whether it is in force, the SDL2
-// window behind a window, and text-editing events to queue as the host's
-// input method would. Only tests include this header; it names SDL2's window
+// window behind a window, text-editing events to queue as the host's input
+// method would, and a window destroyed from outside. Only tests include this header; it names SDL2's window
 // type but includes no SDL2 header.
 #pragma once
 
@@ -25,5 +25,10 @@ SDL_Window* WindowOf(HWND window);
 // not shown through SDL2.
 bool PushTextEditingEvent(HWND window, const std::string& utf8, int start, int length);
 bool PushTextInputEvent(HWND window, const std::string& utf8);
+
+// As if another program destroyed the SDL2 window that shows `window` (on
+// X11 the adapter learns it from the server): the next message pump hears
+// it gone. False when the window is not shown through SDL2.
+bool ReportWindowGone(HWND window);
 
 }  // namespace platform::host

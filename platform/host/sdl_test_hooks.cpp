@@ -47,3 +47,14 @@ bool PushTextInputEvent(HWND window, const std::string& utf8) {
 }
 
 }  // namespace platform::host
+
+namespace platform::host {
+
+bool ReportWindowGone(HWND window) {
+    const Uint32 id = ShownWindowId(window);
+    if (id == 0) return false;
+    TheSdlVideo().MarkGone(id);
+    return true;
+}
+
+}  // namespace platform::host

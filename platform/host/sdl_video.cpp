@@ -10,12 +10,16 @@
 namespace platform::host {
 namespace {
 
+bool ShowsNothing(const char* driver) {
+    return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
 // SDL2 falls back to a driver that shows nothing when it finds no display.
 // That counts as a display only when it was asked for (tests ask for the
 // offscreen driver, which draws, and runs OpenGL, in memory).
 bool IsRealDisplay(const char* driver) {
     if (driver == nullptr) return false;
-    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+    if (!ShowsNothing(driver)) return true;
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     return requested != nullptr && strcasecmp(requested, driver) == 0;
 }
@@ -24,6 +28,11 @@ bool IsRealDisplay(const char* driver) {
 bool glLoaded = false;
 
 }  // namespace
+
+bool SdlVideoSeenByUser() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && !ShowsNothing(driver);
+}
 
 SdlVideo& TheSdlVideo() {
     static SdlVideo* adapter = new SdlVideo;  // outlives threads still running at exit
@@ -43,6 +52,7 @@ VideoAdapter* StartSdlVideo() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    WatchX11Windows();
     // The contexts the Direct3D 9 stand-in draws through: OpenGL 2.1 with
     // the compatibility profile, double-buffered. It draws into framebuffer
     // objects of its own and only copies finished frames into the window,
@@ -63,6 +73,10 @@ VideoAdapter* StartSdlVideo() {
 
 void StopSdlVideo() {
     TheSdlVideo().CloseAll();
+    // What closing asked of the X server is answered while its errors are
+    // still noted: SDL2 puts Xlib's fatal handling back as it ends.
+    SyncX11();
+    ForgetX11Windows();
     if (glLoaded) SDL_GL_UnloadLibrary();
     glLoaded = false;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -77,10 +91,18 @@ bool SdlVideo::DesktopSize(LONG& width, LONG& height) {
 }
 
 void SdlVideo::CloseAll() {
-    for (Uint32 id : windows_) SDL_DestroyWindow(SDL_GetWindowFromID(id));
+    for (Uint32 id : windows_) {
+        SDL_Window* window = SDL_GetWindowFromID(id);
+        if (goneReported_.count(id) != 0 || gone_.count(id) != 0 || X11WindowGone(window)) ReadyGoneX11Window(window);
+        SDL_DestroyWindow(window);
+    }
     windows_.clear();
+    clients_.clear();
     fullScreenStyled_.clear();
     switched_ = false;
+    scaled_ = false;
+    gone_.clear();
+    goneReported_.clear();
     mouseButtons_ = 0;
     dropWindow_ = 0;
     droppedFiles_.clear();

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ public:
     bool DesktopSize(LONG& width, LONG& height) override;
     bool DisplayModes(std::vector<DisplayMode>& modes) override;
     bool SwitchDisplayMode(const DisplayMode* mode) override;
+    PictureArea PictureAreaOf(HostWindowId window, LONG width, LONG height) override;
 
     HostWindowId OpenWindow(const std::string& title, const RECT& client, bool bordered, bool resizable) override;
     void CloseWindow(HostWindowId window) override;
@@ -45,8 +47,14 @@ public:
     bool SetClipboardText(const std::string& text) override;
     bool ClipboardText(std::string& text) override;
 
+    bool ShowMessageBox(HostWindowId owner, const std::string& title, const std::string& text,
+                        MessageBoxIcon icon, const std::vector<MessageBoxButton>& buttons, int& answer) override;
+
     // Destroys every window the adapter opened and forgets its state.
     void CloseAll();
+    // The window was destroyed from outside the program: the next poll
+    // reports it gone (once).
+    void MarkGone(Uint32 id);
 
 private:
     // Turns one SDL2 event into `out`; false when it reports nothing.
@@ -59,12 +67,36 @@ private:
     // Shows the window in the switched mode while one is in force and the
     // window is in full-screen style, else as an ordinary window.
     void ApplyDisplayMode(Uint32 id);
+    // The window is shown full screen on the desktop's mode, its picture
+    // scaled: the switched mode is one the display lacks.
+    bool ShownScaled(Uint32 id) const;
+    // Where the switched mode's screen shows in a scaled window's pixels:
+    // `screen`, in pixels `pixelWidth` by `pixelHeight`. False when the
+    // window is not shown scaled.
+    struct Scaling {
+        RECT screen{};
+        LONG pixelWidth = 0;
+        LONG pixelHeight = 0;
+    };
+    bool ScalingOf(Uint32 id, Scaling& scaling);
+    // A point of a scaled window's pixels as a point of its client area.
+    void ToClientPoint(Uint32 id, LONG& x, LONG& y);
+    // Windows destroyed from outside that are still to be reported gone.
+    bool TakeGone(HostEvent& out);
 
     std::set<Uint32> windows_;
+    // The client area each window has for the program (screen
+    // coordinates): where it was opened, moved or resized to, or where the
+    // host moved or resized it.
+    std::map<Uint32, SDL_Rect> clients_;
     // Windows without a frame kept on top: the full-screen ones.
     std::set<Uint32> fullScreenStyled_;
     bool switched_ = false;
+    bool scaled_ = false;  // the switched mode is shown on the desktop's
     SDL_DisplayMode switchedMode_{};
+    SDL_Point switchedSize_{};  // the switched mode's size
+    std::set<Uint32> gone_;          // destroyed from outside, not yet reported
+    std::set<Uint32> goneReported_;  // reported; closed by the program later
     Uint32 mouseButtons_ = 0;  // SDL_BUTTON masks held, as events told
     // The files of the drop under way: SDL2 names them one event each
     // between the drop's begin and its end, and the window gets them as one
@@ -74,6 +106,30 @@ private:
 };
 
 SdlVideo& TheSdlVideo();
+
+// True when SDL2's video driver shows windows to a user (not the offscreen
+// or dummy driver, which tests ask for).
+bool SdlVideoSeenByUser();
+
+// When SDL2 runs on X11 (platform/host/sdl_x11.cpp): windows that another
+// program destroys must not end this one. X errors about a window or
+// drawable that no longer exists are noted rather than fatal, and the
+// destruction itself is watched for. Each does nothing on another driver.
+void WatchX11Windows();
+// Takes note of the window's display connection, for SyncX11.
+void NoteX11Window(SDL_Window* window);
+// Whether the X11 window behind the SDL2 window has been destroyed (its
+// destruction seen, or an error about it).
+bool X11WindowGone(SDL_Window* window);
+// Notes what an SDL2 window-manager event tells of destroyed windows.
+void NoteX11Event(const SDL_SysWMEvent& event);
+// Waits until the X server has answered every request made so far, so that
+// errors they cause arrive while they are still noted rather than fatal.
+void SyncX11();
+// Readies an SDL2 window whose X11 window is gone to be destroyed by SDL2.
+void ReadyGoneX11Window(SDL_Window* window);
+// Forgets the display connection and the windows noted (the video stops).
+void ForgetX11Windows();
 
 // The virtual key, the set-1 scan code and the extended-key flag of a key,
 // from its SDL2 scan code (letters and digits from the key's symbol, so that

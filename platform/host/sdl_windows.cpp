@@ -2,6 +2,8 @@
 // visibility, placement, position and size, the pixels GDI drew into them;
 // and the cursor and screen-saver switches.
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "platform/host/sdl_video.h"
 
@@ -23,14 +25,23 @@ HostWindowId SdlVideo::OpenWindow(const std::string& title, const RECT& client, 
     if (window == nullptr) window = SDL_CreateWindow(title.c_str(), client.left, client.top, width, height, flags);
     if (window == nullptr) return 0;
     const Uint32 id = SDL_GetWindowID(window);
+    NoteX11Window(window);
     windows_.insert(id);
+    clients_[id] = SDL_Rect{static_cast<int>(client.left), static_cast<int>(client.top), width, height};
     return id;
 }
 
 void SdlVideo::CloseWindow(HostWindowId window) {
     if (windows_.erase(window) == 0) return;
     fullScreenStyled_.erase(window);
+    clients_.erase(window);
+    gone_.erase(window);
+    const bool wasGone = goneReported_.erase(window) != 0;
+    if (wasGone) ReadyGoneX11Window(SDL_GetWindowFromID(window));
     SDL_DestroyWindow(SDL_GetWindowFromID(window));
+    // Destroying what is already gone is an error of the X server's, to be
+    // heard while it is still taken for what it is.
+    if (wasGone) SyncX11();
 }
 
 void SdlVideo::SetTitle(HostWindowId window, const std::string& title) {
@@ -81,12 +92,22 @@ void SdlVideo::Place(HostWindowId window, Placement placement) {
 }
 
 void SdlVideo::Move(HostWindowId window, LONG x, LONG y) {
-    if (SDL_Window* shown = SDL_GetWindowFromID(window)) SDL_SetWindowPosition(shown, x, y);
+    SDL_Window* shown = SDL_GetWindowFromID(window);
+    if (shown == nullptr) return;
+    clients_[window].x = x;
+    clients_[window].y = y;
+    SDL_SetWindowPosition(shown, x, y);
 }
 
 void SdlVideo::Resize(HostWindowId window, LONG width, LONG height) {
-    if (SDL_Window* shown = SDL_GetWindowFromID(window))
-        SDL_SetWindowSize(shown, std::max<LONG>(1, width), std::max<LONG>(1, height));
+    SDL_Window* shown = SDL_GetWindowFromID(window);
+    if (shown == nullptr) return;
+    const int clientWidth = std::max<LONG>(1, width);
+    const int clientHeight = std::max<LONG>(1, height);
+    clients_[window].w = clientWidth;
+    clients_[window].h = clientHeight;
+    // A window shown full screen keeps this size for when it no longer is.
+    SDL_SetWindowSize(shown, clientWidth, clientHeight);
 }
 
 void SdlVideo::Raise(HostWindowId window) {
@@ -96,13 +117,39 @@ void SdlVideo::Raise(HostWindowId window) {
 void SdlVideo::Present(HostWindowId window, LONG pixelWidth, LONG pixelHeight, const uint32_t* pixels) {
     SDL_Window* shown = SDL_GetWindowFromID(window);
     SDL_Surface* surface = shown != nullptr ? SDL_GetWindowSurface(shown) : nullptr;
-    if (surface == nullptr) return;
-    const int width = std::min<int>(surface->w, pixelWidth);
-    const int height = std::min<int>(surface->h, pixelHeight);
-    if (width <= 0 || height <= 0) return;
+    if (surface == nullptr || pixelWidth <= 0 || pixelHeight <= 0) return;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels, pixelWidth * 4, surface->format->format,
-                      surface->pixels, surface->pitch);
+    const PictureArea area = PictureAreaOf(window, pixelWidth, pixelHeight);
+    if (!area.scaled) {
+        const int width = std::min<int>(surface->w, pixelWidth);
+        const int height = std::min<int>(surface->h, pixelHeight);
+        if (width > 0 && height > 0)
+            SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels, pixelWidth * 4, surface->format->format,
+                              surface->pixels, surface->pitch);
+    } else {
+        // Each pixel of the picture's place takes the nearest of the
+        // picture's own, as the hardware path scales; around it, black.
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        const RECT place{std::max<LONG>(0, area.picture.left), std::max<LONG>(0, area.picture.top),
+                         std::min<LONG>(surface->w, area.picture.right),
+                         std::min<LONG>(surface->h, area.picture.bottom)};
+        const LONG placeWidth = area.picture.right - area.picture.left;
+        const LONG placeHeight = area.picture.bottom - area.picture.top;
+        if (place.right > place.left && place.bottom > place.top) {
+            std::vector<uint32_t> row(static_cast<size_t>(place.right - place.left));
+            for (LONG y = place.top; y < place.bottom; ++y) {
+                const int64_t sourceY = (int64_t{y - area.picture.top} * pixelHeight) / placeHeight;
+                const uint32_t* source = pixels + sourceY * pixelWidth;
+                for (LONG x = place.left; x < place.right; ++x)
+                    row[static_cast<size_t>(x - place.left)] =
+                        source[(int64_t{x - area.picture.left} * pixelWidth) / placeWidth];
+                auto* target = static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch +
+                               size_t(place.left) * surface->format->BytesPerPixel;
+                SDL_ConvertPixels(static_cast<int>(row.size()), 1, SDL_PIXELFORMAT_RGB888, row.data(),
+                                  static_cast<int>(row.size() * 4), surface->format->format, target, surface->pitch);
+            }
+        }
+    }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(shown);
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/host/library_logs.h"
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/shift_jis.h"
 #include "platform/user/user.h"
@@ -26,6 +27,8 @@ std::string WinMainCommandLine(int argc, char** argv) {
 }
 
 int RunWinMain(int argc, char** argv, WinMainRoutine winMain) {
+    // Only the program's own messages reach the terminal.
+    QuietHostLibraryLogs();
     std::string text = WinMainCommandLine(argc, argv);
     std::vector<char> commandLine(text.begin(), text.end());
     commandLine.push_back('\0');

@@ -114,11 +114,17 @@ struct DisplayProfile {
     int32_t desktopHeight = 0;
     int32_t desktopBitsPerPixel = 32;
     FrameMetrics frame;
-    // The modes that EnumDisplaySettingsA lists. Empty: the host display's own
-    // modes when there is a display and the desktop size is left to it, else
-    // the desktop's own size and the usual smaller sizes; each size at 16 and
-    // 32 bits per pixel.
+    // The modes that EnumDisplaySettingsA lists, exactly. Empty: the
+    // display's own modes and the usual sizes a program asks for (up to the
+    // desktop's, and 640 by 480 always), each size at 16 and 32 bits per
+    // pixel; a size the display lacks is shown full screen on the desktop's
+    // mode, the picture scaled to fit with its aspect kept.
     std::vector<DisplayMode> displayModes;
+    // The display's own modes, in place of those the host's display reports
+    // (a display of a single mode, as many panels are). Empty: the host
+    // display's own when there is a display and the desktop size is left to
+    // it, else the desktop's mode.
+    std::vector<DisplayMode> ownModes;
     uint32_t oemCodePage = 932;
     // Physical memory in bytes; 0 takes the host's.
     uint64_t totalPhysicalMemory = 0;

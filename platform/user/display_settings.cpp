@@ -2,14 +2,18 @@
 // switch between modes, with WM_DISPLAYCHANGE to every window after a switch
 // that changed the mode.
 //
-// The mode list is the profile's when it has one. Otherwise, when the host
-// has a display and the profile leaves the desktop to it, the list is the
-// display's own modes and a switch switches the display (the depths a
-// display of today no longer runs, 16 bits among them, it shows through its
-// own, so each of its sizes is listed at 16 and 32 bits). Without a display
-// the list is made from the desktop: its own size and the usual smaller
-// sizes, at 16 and 32 bits, and a full-screen mode is shown by the window
-// that covers it.
+// The mode list is the profile's when it has one. Otherwise it holds the
+// display's own modes (the host display's, when it has a display and the
+// profile leaves the desktop to it; else the desktop's own mode) and the
+// usual sizes a program asks for, up to the desktop's size and 640 by 480
+// always, as a display adapter offers them whatever the monitor behind it
+// runs. Each size is listed at 16 and 32 bits: the depths a display of
+// today no longer runs, 16 bits among them, it shows through its own. On a
+// host display a switch switches the display; a size the display lacks it
+// shows full screen on the desktop's mode, the picture scaled to fit.
+// Without a display a full-screen mode is shown by the window that covers
+// it.
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -31,12 +35,14 @@ struct ModeSize {
     int32_t height;
 };
 
-// Sizes a display adapter usually offers below the desktop's own.
+// Sizes a program may ask for, offered on every display that is large
+// enough; 640 by 480 is offered on every display.
 constexpr ModeSize kUsualSizes[] = {
     {640, 480},   {800, 600},   {1024, 768},  {1152, 864},  {1280, 720},  {1280, 960},
     {1280, 1024}, {1366, 768},  {1600, 900},  {1600, 1200}, {1920, 1080}, {1920, 1200},
     {2560, 1440},
 };
+constexpr ModeSize kAlwaysOffered = {640, 480};
 
 std::mutex& DisplayLock() {
     static std::mutex* lock = new std::mutex;
@@ -75,42 +81,64 @@ bool Listed(const std::vector<DisplayMode>& modes, const DisplayMode& mode) {
     return false;
 }
 
-// The host display's modes, when the list is to be theirs: each size and
-// rate at 16 bits, then at 32.
-bool HostModeList(std::vector<DisplayMode>& modes) {
+// Whether the modes are the host display's to switch: the host shows
+// windows and the profile leaves the desktop to it.
+bool HostDisplayInUse() {
     const platform::DisplayProfile& profile = platform::Profile().display;
     if (profile.desktopWidth > 0 && profile.desktopHeight > 0) return false;
-    std::vector<DisplayMode> host;
-    if (!platform::HostVideo().DisplayModes(host)) return false;
-    modes.clear();
-    for (int32_t bits : {16, 32})
-        for (const DisplayMode& mode : host) {
-            const DisplayMode at{mode.width, mode.height, bits, mode.frequency};
-            if (!Listed(modes, at)) modes.push_back(at);
-        }
-    return true;
+    return platform::HostVideo().ShowsWindows();
 }
 
-// The modes on offer; `fromHost` tells whether they are the host display's.
+// The display's own modes: the profile's, the host display's, or the
+// desktop's mode.
+std::vector<DisplayMode> OwnModes(bool hostDisplay) {
+    std::vector<DisplayMode> own = platform::Profile().display.ownModes;
+    if (own.empty() && hostDisplay) platform::HostVideo().DisplayModes(own);
+    if (own.empty()) own.push_back(DesktopMode());
+    return own;
+}
+
+bool SameSize(const ModeSize& a, const ModeSize& b) { return a.width == b.width && a.height == b.height; }
+
+// The modes on offer; `fromHost` tells whether they are the host display's
+// to switch.
 std::vector<DisplayMode> ModeList(bool* fromHost = nullptr) {
     const platform::DisplayProfile& profile = platform::Profile().display;
     if (fromHost != nullptr) *fromHost = false;
     if (!profile.displayModes.empty()) return profile.displayModes;
-    std::vector<DisplayMode> modes;
-    if (HostModeList(modes)) {
-        if (fromHost != nullptr) *fromHost = true;
-        return modes;
-    }
+    const bool hostDisplay = HostDisplayInUse();
+    if (fromHost != nullptr) *fromHost = hostDisplay;
+    const std::vector<DisplayMode> own = OwnModes(hostDisplay);
     const DisplayMode desktop = DesktopMode();
-    for (int32_t bits : {16, 32}) {
-        bool desktopListed = false;
-        for (const ModeSize& size : kUsualSizes) {
-            if (size.width > desktop.width || size.height > desktop.height) continue;
-            modes.push_back(DisplayMode{size.width, size.height, bits, kDesktopFrequency});
-            desktopListed = desktopListed || (size.width == desktop.width && size.height == desktop.height);
+
+    std::vector<ModeSize> sizes;
+    auto addSize = [&](const ModeSize& size) {
+        for (const ModeSize& listed : sizes)
+            if (SameSize(listed, size)) return;
+        sizes.push_back(size);
+    };
+    for (const DisplayMode& mode : own) addSize(ModeSize{mode.width, mode.height});
+    for (const ModeSize& size : kUsualSizes)
+        if ((size.width <= desktop.width && size.height <= desktop.height) || SameSize(size, kAlwaysOffered))
+            addSize(size);
+    std::sort(sizes.begin(), sizes.end(), [](const ModeSize& a, const ModeSize& b) {
+        return a.width != b.width ? a.width < b.width : a.height < b.height;
+    });
+
+    // Each size at each depth: at the display's own rates of that size, or
+    // at the desktop's rate for a size it shows scaled.
+    std::vector<DisplayMode> modes;
+    for (int32_t bits : {16, 32})
+        for (const ModeSize& size : sizes) {
+            bool ownSize = false;
+            for (const DisplayMode& mode : own) {
+                if (!SameSize(ModeSize{mode.width, mode.height}, size)) continue;
+                ownSize = true;
+                const DisplayMode at{size.width, size.height, bits, mode.frequency};
+                if (!Listed(modes, at)) modes.push_back(at);
+            }
+            if (!ownSize) modes.push_back(DisplayMode{size.width, size.height, bits, desktop.frequency});
         }
-        if (!desktopListed) modes.push_back(DisplayMode{desktop.width, desktop.height, bits, kDesktopFrequency});
-    }
     return modes;
 }
 

@@ -50,6 +50,7 @@ void Deliver(const HostEvent& event) {
         case Kind::FocusGained: events::FocusChanged(window, true); break;
         case Kind::FocusLost: events::FocusChanged(window, false); break;
         case Kind::CloseRequested: events::CloseRequested(window); break;
+        case Kind::Gone: events::Gone(window); break;
         case Kind::Key: {
             const HostEvent::KeyReport& key = event.key;
             events::Key(window, key.virtualKey, key.scanCode, key.extended, key.down, key.repeat, key.altHeld,

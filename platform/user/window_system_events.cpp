@@ -111,6 +111,8 @@ void FocusChanged(HWND window, bool gained) {
 
 void CloseRequested(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+void Gone(HWND window) { DestroyWindow(window); }
+
 void Exposed(HWND window) {
     std::lock_guard<std::mutex> guard(WindowLock());
     std::shared_ptr<WindowRecord> record = FindWindowRecordLocked(window);

@@ -47,6 +47,10 @@ void FocusChanged(HWND window, bool gained);
 // The close button: WM_SYSCOMMAND with SC_CLOSE is posted, whose default
 // handling sends WM_CLOSE.
 void CloseRequested(HWND window);
+// Another program destroyed the display's window: the window goes as if
+// destroyed by the program (WM_DESTROY), there being nothing left to show
+// it or to ask.
+void Gone(HWND window);
 // Part of the window must be drawn again: WM_PAINT follows.
 void Exposed(HWND window);
 // A key went down or up: WM_KEYDOWN / WM_KEYUP, or the WM_SYS variants while

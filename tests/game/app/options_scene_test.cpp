@@ -1,18 +1,22 @@
 // The options scene (volumes heard at once, the window mode switched on
-// leaving, the configuration written), the how-to pages, and the load
-// failures of the menu's scenes.
+// leaving, the configuration written, full screen on a display of a single
+// mode), the how-to pages, and the load failures of the menu's scenes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/graphic_handles.h"
+#include "framework/startup/framework_startup.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window_state.h"
+#include "framework/window/window_mode.h"
 #include "game/app/options_scene.h"
 #include "game/app/title_scenes.h"
+#include "platform/profile/machine_profile.h"
 #include "tests/game/app/app_test.h"
 
 namespace {
@@ -131,6 +135,86 @@ TEST_F(OptionsTest, ResetRestoresTheEntryValuesAndAClosedWindowSavesNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder_.hostPath() + "/config_ver_1.xml"));
     EXPECT_TRUE(Manager::CTextureManager::GetInstance()->entries.count(
                     AddAtomA("resource\\picture\\config\\option_background.png")) == 0);
+}
+
+// The hardware path on a display that runs a single mode, its desktop's (the
+// offscreen display runs 1024 by 768 only), as many laptop panels do: full
+// screen at 640 by 480 is shown on the desktop's mode, scaled.
+class OneModeDisplayTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        platform::Profile().display.desktopWidth = 0;
+        platform::Profile().display.desktopHeight = 0;
+        GetGameConfig();
+        *GetGameConfig() = GameConfig{};
+        std::snprintf(DataFolderPath, sizeof(DataFolderPath), "%s", folder_.windowsPath().c_str());
+        std::snprintf(ConfigFilePath, sizeof(ConfigFilePath), "%s\\config_ver_1.xml", folder_.windowsPath().c_str());
+    }
+    void TearDown() override {
+        std::snprintf(DataFolderPath, sizeof(DataFolderPath), ".");
+        std::snprintf(ConfigFilePath, sizeof(ConfigFilePath), "./config_ver_1.xml");
+        *GetGameConfig() = GameConfig{};
+        GameTest::TearDown();
+    }
+    bool Start() {
+        if (!StartFramework(gametest::RenderPath::OpenGL)) return false;
+        EXPECT_TRUE(SetCurrentDirectoryA(gametest::GeneratedTreeFolder().c_str()));
+        ReloadLoadingDrawer();
+        EXPECT_TRUE(LoadSoundsWithProgress(TitleSoundList, sounds_, 3));
+        return true;
+    }
+    // The full-screen row toggled, then OK, from the scene's first frames on.
+    void ToggleFullScreenAndConfirm() {
+        int f = FramesEnded() + 64 + 2;  // after the fade-in
+        HoldKey(VK_DOWN, f);
+        HoldKey(VK_DOWN, f += 2);
+        HoldKey(VK_RIGHT, f += 2);
+        HoldKey('X', f += 2);  // JUMP: the confirm row
+        HoldKey('Z', f += 2);
+    }
+    static DWORD DisplayWidth() {
+        DEVMODEA mode{};
+        mode.dmSize = sizeof(mode);
+        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+        return mode.dmPelsWidth;
+    }
+
+    int sounds_[3] = {-1, -1, -1};
+};
+
+// Full screen on and OK: the configuration is written and the game goes on
+// in full screen; the way back to a window is as good.
+TEST_F(OneModeDisplayTest, FullScreenIsShownScaledAndTheConfigurationWritten) {
+    if (!Start()) GTEST_SKIP() << "no OpenGL context";
+    GetGameConfig()->bgmVolume = 60;
+    ToggleFullScreenAndConfirm();
+    EXPECT_EQ(RunConfigScene(TitleSoundList, sounds_), 0);
+    EXPECT_EQ(folder_.readFile("config_ver_1.xml"), "<Fullscreen enable=\"1\" />\n<Volume BGM=\"60\" SE=\"80\" />\n");
+    EXPECT_EQ(MainWindow.settings.windowModeFlag, 0);
+    EXPECT_EQ(HardwarePathFlag, 1);
+    EXPECT_EQ(DisplayWidth(), 640u);
+
+    ToggleFullScreenAndConfirm();
+    EXPECT_EQ(RunConfigScene(TitleSoundList, sounds_), 0);
+    EXPECT_EQ(folder_.readFile("config_ver_1.xml"), "<Fullscreen enable=\"0\" />\n<Volume BGM=\"60\" SE=\"80\" />\n");
+    EXPECT_EQ(MainWindow.settings.windowModeFlag, 1);
+    EXPECT_EQ(HardwarePathFlag, 1);
+    EXPECT_EQ(DisplayWidth(), 1024u);
+}
+
+// Started with full screen in the configuration, the game starts in full
+// screen, not in a window.
+TEST_F(OneModeDisplayTest, StartingInFullScreenStartsInFullScreen) {
+    if (!Start()) GTEST_SKIP() << "no OpenGL context";
+    EndFramework();
+    platform::Profile().clock.advanceNanosecondsPerRead = 1000000;  // start-up spins on the clock
+    ChangeWindowMode(0);
+    ASSERT_EQ(InitFramework(), 0);
+    platform::Profile().clock.advanceNanosecondsPerRead = 0;
+    EXPECT_EQ(MainWindow.settings.windowModeFlag, 0);
+    EXPECT_EQ(HardwarePathFlag, 1);
+    EXPECT_EQ(DisplayWidth(), 640u);
 }
 
 // Left and right turn the pages within 1..8; ATTACK leaves from the last

@@ -278,44 +278,42 @@ TEST_F(SdlHostTest, CursorAndScreenSaverSwitchesReachTheHost) {
     EXPECT_TRUE(SDL_IsScreenSaverEnabled());
 }
 
-// The display's modes are the host's: the offscreen driver runs one, its
-// desktop, which is listed at 16 and 32 bits; a switch to it shows the
-// full-screen window in that mode, and the way back leaves full screen.
-TEST_F(SdlHostTest, TheDisplayModesAndTheSwitchAreTheHosts) {
+// The display's modes are the host's, with the usual sizes it lacks: the
+// offscreen driver runs one mode, its desktop of 1024 by 768, and 640 by 480
+// and 800 by 600 are offered besides, every size at 16 and 32 bits at the
+// desktop's rate. A switch to the display's own size shows the full-screen
+// window in that mode, and the way back leaves full screen.
+TEST_F(SdlHostTest, TheDisplaysOwnModeAndTheUsualSizesAreOffered) {
     SDL_DisplayMode desktop{};
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
-    std::vector<DEVMODEA> modes;
+    ASSERT_EQ(desktop.w, 1024);
+    ASSERT_EQ(desktop.h, 768);
+    std::vector<std::vector<DWORD>> modes;
     DEVMODEA mode{};
     mode.dmSize = sizeof(mode);
-    for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number) modes.push_back(mode);
-    ASSERT_EQ(modes.size(), 2u);
-    for (size_t i = 0; i < modes.size(); ++i) {
-        EXPECT_EQ(modes[i].dmPelsWidth, static_cast<DWORD>(desktop.w));
-        EXPECT_EQ(modes[i].dmPelsHeight, static_cast<DWORD>(desktop.h));
-        EXPECT_EQ(modes[i].dmBitsPerPel, i == 0 ? 16u : 32u);
-        EXPECT_EQ(modes[i].dmDisplayFrequency, 60u);  // the driver names no rate
-    }
+    for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number)
+        modes.push_back({mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel, mode.dmDisplayFrequency});
+    EXPECT_EQ(modes, (std::vector<std::vector<DWORD>>{{640, 480, 16, 60},
+                                                       {800, 600, 16, 60},
+                                                       {1024, 768, 16, 60},
+                                                       {640, 480, 32, 60},
+                                                       {800, 600, 32, 60},
+                                                       {1024, 768, 32, 60}}));
 
-    // A size the display does not run is refused, though a desktop of that
-    // size would have offered it.
     DEVMODEA request{};
     request.dmSize = sizeof(request);
     request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    request.dmPelsWidth = 640;
-    request.dmPelsHeight = 480;
+    request.dmPelsWidth = static_cast<DWORD>(desktop.w);
+    request.dmPelsHeight = static_cast<DWORD>(desktop.h);
     request.dmBitsPerPel = 16;
-    EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
-
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, desktop.w,
                                   desktop.h, nullptr, nullptr, nullptr, nullptr);
     Pump();
     SDL_Window* shown = platform::host::WindowOf(window);
     ASSERT_NE(shown, nullptr);
     EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
-    request.dmPelsWidth = static_cast<DWORD>(desktop.w);
-    request.dmPelsHeight = static_cast<DWORD>(desktop.h);
     EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
-    EXPECT_TRUE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+    EXPECT_EQ(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP, static_cast<Uint32>(SDL_WINDOW_FULLSCREEN));
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
     EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
 
@@ -327,6 +325,111 @@ TEST_F(SdlHostTest, TheDisplayModesAndTheSwitchAreTheHosts) {
     Pump();
     EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
     ChangeDisplaySettingsA(nullptr, 0);
+}
+
+// A size the display lacks is shown full screen on the desktop's mode: the
+// mode's screen scaled to fit the display (640 by 480 on 1024 by 768), each
+// window's pixels at their scaled place with black around them, the mouse
+// scaled back; the window keeps the client area the program gave it.
+TEST_F(SdlHostTest, ASizeTheDisplayLacksIsShownScaledOnTheDesktopsMode) {
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
+                                  nullptr, nullptr, nullptr, nullptr);
+    Pump();
+    SDL_Window* shown = platform::host::WindowOf(window);
+    ASSERT_NE(shown, nullptr);
+    DEVMODEA request{};
+    request.dmSize = sizeof(request);
+    request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    request.dmPelsWidth = 640;
+    request.dmPelsHeight = 480;
+    request.dmBitsPerPel = 32;
+    ASSERT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    Pump();
+    EXPECT_EQ(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP, static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+
+    // The left half red, the right half blue.
+    auto paint = [&](const RECT& area, COLORREF colour) {
+        HDC context = GetDC(window);
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(context, &area, brush);
+        DeleteObject(brush);
+        ReleaseDC(window, context);
+    };
+    paint(RECT{0, 0, 320, 480}, RGB(255, 0, 0));
+    paint(RECT{320, 0, 640, 480}, RGB(0, 0, 255));
+    Pump();
+    auto pixelAt = [&](int x, int y) {
+        SDL_Surface* surface = SDL_GetWindowSurface(shown);
+        EXPECT_NE(surface, nullptr);
+        if (surface == nullptr || x >= surface->w || y >= surface->h) return Uint32{0xDEADBEEF};
+        Uint8 red = 0, green = 0, blue = 0;
+        SDL_GetRGB(static_cast<const Uint32*>(surface->pixels)[surface->pitch / 4 * y + x], surface->format, &red,
+                   &green, &blue);
+        return Uint32{red} << 16 | Uint32{green} << 8 | blue;
+    };
+    SDL_Surface* surface = SDL_GetWindowSurface(shown);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->w, 1024);
+    EXPECT_EQ(surface->h, 768);
+    EXPECT_EQ(pixelAt(0, 0), 0xFF0000u);
+    EXPECT_EQ(pixelAt(511, 767), 0xFF0000u);  // from column 319
+    EXPECT_EQ(pixelAt(512, 0), 0x0000FFu);    // from column 320
+    EXPECT_EQ(pixelAt(1023, 767), 0x0000FFu);
+
+    received.clear();
+    for (const SDL_Point& at : {SDL_Point{1023, 767}, SDL_Point{512, 384}}) {
+        SDL_Event motion{};
+        motion.type = SDL_MOUSEMOTION;
+        motion.motion.windowID = SDL_GetWindowID(shown);
+        motion.motion.x = at.x;
+        motion.motion.y = at.y;
+        Push(motion);
+        Pump();
+    }
+    std::vector<LPARAM> moves;
+    for (const MSG& message : received)
+        if (message.message == WM_MOUSEMOVE) moves.push_back(message.lParam);
+    EXPECT_EQ(moves, (std::vector<LPARAM>{MAKELPARAM(639, 479), MAKELPARAM(320, 240)}));
+
+    // A window lower and flatter than the screen shows at its place, with
+    // black above and below it.
+    SetWindowPos(window, nullptr, 0, 40, 640, 400, SWP_NOZORDER);
+    paint(RECT{0, 0, 640, 400}, RGB(255, 255, 255));
+    Pump();
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.bottom, 400);
+    EXPECT_EQ(pixelAt(500, 63), 0u);
+    EXPECT_EQ(pixelAt(500, 64), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(500, 703), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(500, 704), 0u);
+
+    // Back on the desktop's mode the window is an ordinary one again.
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    Pump();
+    EXPECT_FALSE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(shown, &width, &height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 400);
+}
+
+// A window that another program destroyed goes as if the program had
+// destroyed it: its procedure hears WM_DESTROY (no WM_CLOSE: there is
+// nothing left to ask), and the record and the SDL2 window are gone.
+TEST_F(SdlHostTest, AWindowDestroyedFromOutsideGoesAway) {
+    HWND window = MakeWindow();
+    received.clear();
+    ASSERT_TRUE(platform::host::ReportWindowGone(window));
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    EXPECT_EQ(Messages({WM_CLOSE, WM_DESTROY}), std::vector<UINT>{WM_DESTROY});
+    RECT client{};
+    EXPECT_FALSE(GetClientRect(window, &client));
+    EXPECT_EQ(platform::host::WindowOf(window), nullptr);
 }
 
 }  // namespace

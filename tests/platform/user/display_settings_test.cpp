@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
@@ -83,6 +85,65 @@ TEST_F(DisplaySettingsTest, WithoutAProfileListTheDesktopAndSmallerUsualSizesAre
         EXPECT_FALSE(offered(1600, 1200, bits));  // larger than the desktop
     }
     EXPECT_FALSE(offered(320, 240, 16));
+}
+
+// A display runs its own modes only (a panel often one); the sizes a program
+// asks for are offered besides, up to the desktop's and 640 by 480 always,
+// and a switch to one is made. The list runs from the smallest size up, at
+// 16 bits and then at 32, each size at the display's own rates.
+TEST_F(DisplaySettingsTest, ADisplayOfItsOwnModesOffersTheUsualSizesBesides) {
+    struct Case {
+        const char* name;
+        std::vector<platform::DisplayMode> own;
+        int32_t desktopWidth, desktopHeight;
+        std::vector<std::vector<DWORD>> offered;  // width, height, bits, rate
+        std::vector<std::vector<DWORD>> notOffered;
+    };
+    const Case cases[] = {
+        {"one mode, 1280 by 1024",
+         {{1280, 1024, 32, 60}},
+         1280,
+         1024,
+         {{640, 480, 16, 60}, {640, 480, 32, 60}, {800, 600, 32, 60}, {1280, 720, 32, 60}, {1280, 1024, 32, 60}},
+         {{1366, 768, 32, 60}, {1600, 1200, 32, 60}, {320, 240, 16, 60}}},
+        {"a wide panel",
+         {{1366, 768, 32, 60}},
+         1366,
+         768,
+         {{640, 480, 32, 60}, {1024, 768, 16, 60}, {1280, 720, 32, 60}, {1366, 768, 16, 60}},
+         {{1280, 960, 32, 60}, {1280, 1024, 32, 60}}},
+        {"smaller than 640 by 480", {{512, 384, 32, 70}}, 512, 384, {{512, 384, 32, 70}, {640, 480, 32, 60}},
+         {{800, 600, 32, 60}}},
+        {"two rates", {{1920, 1080, 32, 60}, {1920, 1080, 32, 144}}, 1920, 1080,
+         {{1920, 1080, 16, 60}, {1920, 1080, 16, 144}, {1920, 1080, 32, 144}, {1600, 900, 32, 60}},
+         {{1920, 1080, 32, 75}, {2560, 1440, 32, 60}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::ResetMachine();
+        platform::Profile().display.host = platform::HostDisplayUse::Off;
+        platform::Profile().display.desktopWidth = c.desktopWidth;
+        platform::Profile().display.desktopHeight = c.desktopHeight;
+        platform::Profile().display.ownModes = c.own;
+        std::vector<std::vector<DWORD>> modes;
+        DEVMODEA mode{};
+        for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number)
+            modes.push_back({mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel, mode.dmDisplayFrequency});
+        auto listed = [&](const std::vector<DWORD>& wanted) {
+            return std::find(modes.begin(), modes.end(), wanted) != modes.end();
+        };
+        for (const std::vector<DWORD>& wanted : c.offered) EXPECT_TRUE(listed(wanted)) << wanted[0] << "x" << wanted[1];
+        for (const std::vector<DWORD>& wanted : c.notOffered)
+            EXPECT_FALSE(listed(wanted)) << wanted[0] << "x" << wanted[1];
+        EXPECT_TRUE(std::is_sorted(modes.begin(), modes.end(), [](const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+            return std::make_tuple(a[2], a[0], a[1]) < std::make_tuple(b[2], b[0], b[1]);
+        }));
+
+        DEVMODEA request = Request(640, 480, 32);
+        EXPECT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+        EXPECT_EQ(Mode(ENUM_CURRENT_SETTINGS).dmPelsWidth, 640u);
+        EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    }
 }
 
 TEST_F(DisplaySettingsTest, ASwitchChangesTheModeInForceAndTellsEveryWindow) {
