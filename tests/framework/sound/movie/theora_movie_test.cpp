@@ -234,7 +234,9 @@ TEST_F(TheoraMovieTest, AConversionWhoseFrameCanNeverComeGivesUp) {
             movie->stopRequest = 1;
             ASSERT_TRUE(testsupport::WaitUntil([&] { return movie->threadState == kTheoraEnded; }));
         } else {
-            // The file loses its second half after it was indexed.
+            // The file loses its second half after it was indexed, once the
+            // thread has filled its stock and reads no more.
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return movie->threadState == kTheoraStockFull; }));
             file.bytes.resize(file.bytes.size() / 2);
         }
         AdvanceTheoraFrame(movie, 250);
