@@ -58,6 +58,14 @@ int OpenOggVorbis(SoundConverter* converter) {
         FreeMemory(file);
         return -1;
     }
+    // In a file that carries other streams beside the Vorbis one (a movie's
+    // sound track), the open leaves the decoder at the end of the sound:
+    // back to its first byte.
+    if (ov_pcm_tell(file) != 0 && ov_raw_seek(file, 0) != 0) {
+        ov_clear(file);
+        FreeMemory(file);
+        return -1;
+    }
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = static_cast<WORD>(info->channels);

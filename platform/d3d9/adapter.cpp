@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "platform/d3d9/formats.h"
 #include "platform/d3d9/gl_capabilities.h"
+#include "platform/d3d9/video_conversion.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"
 
@@ -17,6 +19,16 @@ namespace {
 bool Listed(const std::vector<uint32_t>& formats, D3DFORMAT format) {
     if (std::find(formats.begin(), formats.end(), static_cast<uint32_t>(format)) == formats.end()) return false;
     return Profile().direct3d.renderer != Direct3DRenderer::OpenGL || OpenGlHoldsFormat(format);
+}
+
+// Plain surfaces of a video format are offered whatever draws: the
+// renderers convert them in memory as they copy them into colour surfaces.
+bool ListedPlain(D3DFORMAT format) {
+    const std::vector<uint32_t>& formats = Profile().direct3d.plainSurfaceFormats;
+    const FormatInfo* info = FindFormat(format);
+    if (info != nullptr && IsVideoFormat(*info))
+        return std::find(formats.begin(), formats.end(), static_cast<uint32_t>(format)) != formats.end();
+    return Listed(formats, format);
 }
 
 D3DDISPLAYMODE ModeOf(const DEVMODEA& mode) {
@@ -73,7 +85,7 @@ bool AdapterMakes(DWORD usage, D3DRESOURCETYPE type, D3DFORMAT format) {
             if (renderTarget) return Listed(adapter.renderTargetFormats, format);
             if (depthStencil) return Listed(adapter.depthStencilFormats, format);
             return Listed(adapter.textureFormats, format) || Listed(adapter.renderTargetFormats, format) ||
-                   Listed(adapter.plainSurfaceFormats, format);
+                   ListedPlain(format);
         case D3DRTYPE_TEXTURE:
             // No depth textures: depth is kept in depth surfaces only.
             if (depthStencil) return false;

@@ -2,14 +2,21 @@
 #include "platform/d3d9/cpu_renderer.h"
 
 #include "platform/d3d9/surface_copies.h"
+#include "platform/d3d9/video_conversion.h"
 
 namespace platform::d3d9 {
 
 void CpuRenderer::StretchRect(SurfaceMemory& source, const RECT& sourceRect, SurfaceMemory& destination,
                               const RECT& destRect, D3DTEXTUREFILTERTYPE filter) {
-    if (&source.format != &destination.format) return;
     const bool sameSize = sourceRect.right - sourceRect.left == destRect.right - destRect.left &&
                           sourceRect.bottom - sourceRect.top == destRect.bottom - destRect.top;
+    if (IsVideoFormat(source.format) && destination.format.kind == FormatKind::Colour) {
+        if (!sameSize && filter == D3DTEXF_LINEAR) return;
+        ConvertVideoRect(source, sourceRect, destination, destRect);
+        ++destination.generation;
+        return;
+    }
+    if (&source.format != &destination.format) return;
     if (sameSize) {
         CopyRect(source, sourceRect, destination, POINT{destRect.left, destRect.top});
     } else if (filter != D3DTEXF_LINEAR && source.format.kind == FormatKind::Colour) {

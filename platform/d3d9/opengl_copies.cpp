@@ -1,10 +1,12 @@
 // Clears and fills as scissored clears of a surface's framebuffer, copies
-// between surfaces as framebuffer blits, uploads of rectangles, and
-// read-backs of render targets.
+// between surfaces as framebuffer blits (from a video surface, of its
+// rectangle converted in memory), uploads of rectangles, and read-backs of
+// render targets.
 #include <algorithm>
 
 #include "platform/d3d9/opengl_renderer.h"
 #include "platform/d3d9/surface.h"
+#include "platform/d3d9/video_conversion.h"
 
 namespace platform::d3d9 {
 namespace {
@@ -74,6 +76,19 @@ void OpenGlRenderer::ColorFill(SurfaceMemory& surface, const RECT& rect, D3DCOLO
 void OpenGlRenderer::StretchRect(SurfaceMemory& source, const RECT& sourceRect, SurfaceMemory& destination,
                                  const RECT& destRect, D3DTEXTUREFILTERTYPE filter) {
     if (!context_->MakeCurrent()) return;
+    if (IsVideoFormat(source.format)) {
+        // OpenGL holds no video format: the rectangle is converted in memory
+        // and copied on from there.
+        if (destination.format.kind != FormatKind::Colour) return;
+        const LONG width = sourceRect.right - sourceRect.left;
+        const LONG height = sourceRect.bottom - sourceRect.top;
+        SurfaceMemory converted(*FindFormat(D3DFMT_X8R8G8B8), static_cast<uint32_t>(width),
+                                static_cast<uint32_t>(height), D3DPOOL_DEFAULT, 0, SurfaceRole::OffscreenPlain, true);
+        ConvertVideoRect(source, sourceRect, converted, converted.Whole());
+        StretchRect(converted, converted.Whole(), destination, destRect, filter);
+        surfaces_.Released(converted, true);
+        return;
+    }
     const GLuint from = surfaces_.Framebuffer(source);
     const GLuint to = surfaces_.Framebuffer(destination);
     if (from == 0 || to == 0) return;

@@ -56,11 +56,19 @@ void StretchNearest(SurfaceMemory& from, const RECT& area, SurfaceMemory& to, co
     }
 }
 
+uint32_t PixelOfColour(const FormatInfo& format, D3DCOLOR colour) {
+    return Channel((colour >> 16) & 0xFF, format.red) | Channel((colour >> 8) & 0xFF, format.green) |
+           Channel(colour & 0xFF, format.blue) | Channel(colour >> 24, format.alpha) | format.unused;
+}
+
+void PutPixel(BYTE* at, const FormatInfo& format, uint32_t pixel) {
+    for (uint32_t i = 0; i < format.bitsPerPixel / 8; ++i) at[i] = static_cast<BYTE>(pixel >> (8 * i));
+}
+
 bool FillColour(SurfaceMemory& surface, const RECT& area, D3DCOLOR colour) {
     const FormatInfo& format = surface.format;
     if (format.kind != FormatKind::Colour) return false;
-    const uint32_t pixel = Channel((colour >> 16) & 0xFF, format.red) | Channel((colour >> 8) & 0xFF, format.green) |
-                           Channel(colour & 0xFF, format.blue) | Channel(colour >> 24, format.alpha) | format.unused;
+    const uint32_t pixel = PixelOfColour(format, colour);
     const uint32_t bytes = format.bitsPerPixel / 8;
     BYTE encoded[4];
     for (uint32_t i = 0; i < 4; ++i) encoded[i] = static_cast<BYTE>(pixel >> (8 * i));

@@ -16,9 +16,14 @@ void CopyRect(SurfaceMemory& from, const RECT& area, SurfaceMemory& to, POINT at
 // source pixel under its centre; colour surfaces of one format.
 void StretchNearest(SurfaceMemory& from, const RECT& area, SurfaceMemory& to, const RECT& onto);
 
-// Each channel of `colour` (A8R8G8B8) goes to the surface's width for it,
-// rounded to the nearest step; bits the format leaves unused are set. False
-// for a format that is not a colour format.
+// Each channel of `colour` (A8R8G8B8) goes to the format's width for it,
+// rounded to the nearest step; bits the format leaves unused are set.
+uint32_t PixelOfColour(const FormatInfo& format, D3DCOLOR colour);
+// A pixel value of a colour format written at `at`, low byte first.
+void PutPixel(BYTE* at, const FormatInfo& format, uint32_t pixel);
+
+// `colour` as PixelOfColour gives it over `area`. False for a format that is
+// not a colour format.
 bool FillColour(SurfaceMemory& surface, const RECT& area, D3DCOLOR colour);
 
 }  // namespace platform::d3d9

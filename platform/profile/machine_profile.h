@@ -280,6 +280,8 @@ struct Direct3DProfile {
                                             FourCc('D', 'X', 'T', '5')};
     std::vector<uint32_t> renderTargetFormats = {21, 22, 23, 24, 25, 26};
     std::vector<uint32_t> depthStencilFormats = {80, 77, 75};  // D16, D24X8, D24S8
+    // Video formats (YV12, YUY2, UYVY) listed here are offered with every
+    // renderer; StretchRect converts them into colour surfaces (BT.601).
     std::vector<uint32_t> plainSurfaceFormats;
     // Caps: the highest shader versions (0 for none), separate blend
     // operations (D3DPMISCCAPS_BLENDOP), the largest texture, square

@@ -1,6 +1,7 @@
 // Opening and closing a Theora movie: the "OggS" probe, the stream headers,
 // the index of every page and keyframe (built once, so that a seek needs no
-// scan of the file), the frame image and stock, and the decode thread.
+// scan of the file), the YUV surface, the frame image and stock, and the
+// decode thread.
 #include <cstring>
 #include <new>
 
@@ -173,6 +174,7 @@ TheoraMovie* OpenTheoraMovie(uintptr_t file, const FileAccessTable* access, int 
         return nullptr;
     }
     movie->pageIndex[0].offset = 0;
+    CreateTheoraYuvSurface(movie);
 
     if (AllocXrgb32PixelImage(static_cast<int>(movie->info.width), static_cast<int>(movie->info.height),
                               &movie->rgbImage) != 0) {
@@ -222,6 +224,7 @@ int CloseTheoraMovie(TheoraMovie* movie) {
         }
         FreeMemory(movie->stock);
     }
+    ReleaseTheoraYuvSurface(movie);
     FreeMemory(movie->pageIndex);
     FreeMemory(movie->keyframeFlags);
     if (movie->rgbImage.pixels != nullptr) FreePixelImage(&movie->rgbImage);

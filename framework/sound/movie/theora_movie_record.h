@@ -11,6 +11,8 @@
 #include "framework/graphics/image/pixel_format.h"
 #include "platform/kernel/kernel.h"
 
+struct IDirect3DSurface9;
+
 // One Ogg page that ends video packets.
 struct TheoraPageEntry {
     // From the start of the file.
@@ -74,7 +76,15 @@ struct TheoraMovie {
     TheoraStockFrame* stock;
     int32_t stockCount;
     PixelImage rgbImage;
+    // An off-screen video surface of the coded size on the device in use,
+    // filled from the stock as the RGB image is; null when the device offers
+    // none (or the pictures are not 4:2:0).
+    IDirect3DSurface9* yuvSurface;
+    // Its format: "YV12", "YUY2" or "UYVY" as a FourCC; 0 without a surface.
+    uint32_t yuvFourCC;
+    // 1 while rgbImage, or yuvSurface, holds currentFrame.
     uint32_t rgbReady;
+    uint32_t surfaceReady;
     // Set once each part of the record was set up, so close frees only those.
     bool streamReady;
     bool decoderReady;
@@ -87,3 +97,7 @@ long BufferTheoraData(TheoraMovie* movie, long bytes);
 // the data ended first.
 int SkipTheoraFrames(TheoraMovie* movie, int count);
 DWORD WINAPI TheoraDecodeThread(void* parameter);
+// Writes a decoded picture into the locked bits of a `width` x `height` YUV
+// surface of `fourCC` ("YV12", "YUY2" or "UYVY"), rows `pitch` bytes apart.
+void FillTheoraYuvSurface(const TheoraStockFrame& picture, uint32_t fourCC, uint8_t* bits, int pitch, int width,
+                          int height);

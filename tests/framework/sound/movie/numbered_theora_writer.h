@@ -1,6 +1,6 @@
-// Writes an Ogg Theora movie with libtheora's encoder whose frames carry
-// their own numbers, one page per frame, so that tests can follow frames
-// across seeks and the loop point.
+// Writes Ogg Theora movies with libtheora's encoder, one page per frame:
+// frames that carry their own numbers, so that tests can follow frames
+// across seeks and the loop point, or colours.
 #pragma once
 
 #include <string>
@@ -11,6 +11,14 @@ namespace movietest {
 // twelve 8x8 blocks, white for 1 and black for 0, bit b at block column
 // b % 4 and block row b / 4. A keyframe every `keyframeInterval` frames.
 std::string WriteNumberedTheora(int frames, int keyframeInterval);
+// The same frames (a keyframe every 8) with a sound track: `soundSamples`
+// samples of a quiet tone at 22050 Hz, one channel, in Vorbis, whose stream
+// comes first in the file.
+std::string WriteNumberedTheoraWithSound(int frames, int soundSamples);
+// 32x24 4:2:0 frames at 10 a second (coded 32x32) whose luma and both chroma
+// planes vary across the picture, each plane differently, so that a picture
+// that mixes up planes or samples shows it.
+std::string WriteColourTheora(int frames);
 // The number shown by a 32x24 XRGB picture (rows `pitch` bytes apart).
 int ReadFrameNumber(const unsigned char* pixels, int pitch);
 

@@ -1,15 +1,22 @@
 // Theora movies through the movie handles: the frame timing on the manual
-// clock, looping and holding the last frame, and the sound track.
+// clock or the sound track, looping and holding the last frame, and the
+// sound track.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
 
 #include "framework/graphics/movie_entries.h"
 #include "framework/sound/movie/movie_record.h"
 #include "framework/sound/movie/theora_movie.h"
 #include "framework/sound/movie/yuv_to_rgb_tables.h"
 #include "framework/sound/sound_handles.h"
+#include "framework/sound/sound_playback.h"
 #include "framework/sound/sound_system.h"
+#include "framework/sound/stream_sound.h"
 #include "movie_fixture.h"
 #include "numbered_theora_writer.h"
+#include "platform/dsound/virtual_output.h"
 #include "platform/kernel/manual_clock.h"
 
 namespace movietest {
@@ -86,6 +93,77 @@ TEST_F(TheoraPlaybackTest, AMovieThatPlaysOnceHoldsItsLastFrameAndStops) {
     NextFrame(movie);
     EXPECT_EQ(numbers_.back(), 0);
     EXPECT_EQ(CloseMovie(movie), 0);
+}
+
+TEST_F(TheoraPlaybackTest, AMoviePlayedOnceHoldsItsLastFrameWithOrWithoutSound) {
+    ASSERT_EQ(InitSoundSystem(), 0);
+    // Ten frames (1 s), without sound or with 1.5 s of sound.
+    for (const bool withSound : {false, true}) {
+        SCOPED_TRACE(withSound ? "with sound" : "without sound");
+        const std::string name = withSound ? "SOUND.OGV" : "SILENT.OGV";
+        WriteFile(name, withSound ? WriteNumberedTheoraWithSound(10, 33075) : WriteNumberedTheora(10, 8));
+        const int movie = OpenMovie(name.c_str(), nullptr, nullptr, 0);
+        ASSERT_GE(movie, 0);
+        const int sound = GetMovieRecord(movie)->sound;
+        ASSERT_EQ(sound != -1, withSound);
+        numbers_.clear();
+        SetMovieFrameCallback(movie, RememberNumber, 0);
+        // The test refills the sound track's stream after each 30 ms of
+        // output; the stream thread waits on the lock meanwhile.
+        EnterSoundLock();
+        PlayMovie(movie, kPlayNormal, 0);
+        // 2.4 s in steps of 30 ms.
+        for (int step = 0; step < 80; ++step) {
+            platform::AdvanceManualClockMilliseconds(30);
+            if (withSound) {
+                ASSERT_TRUE(platform::dsound::AdvanceVirtualOutput(1323));
+                ASSERT_EQ(platform::dsound::TakeVirtualOutput().frequency, 44100u);
+                ProcessStreamSound(sound);
+            }
+            UpdateMovieFrame(movie, 0);
+        }
+        if (withSound) {
+            EXPECT_EQ(CheckSoundHandlePlaying(sound), 0) << "the sound has ended";
+        }
+        LeaveSoundLock();
+        ASSERT_FALSE(numbers_.empty());
+        EXPECT_TRUE(std::is_sorted(numbers_.begin(), numbers_.end())) << "the picture never went back";
+        EXPECT_EQ(numbers_.back(), 9);
+        EXPECT_EQ(GetMovieState(movie), 0);
+        UpdateMovieFrame(movie, 0);
+        EXPECT_EQ(numbers_.back(), 9);
+        EXPECT_EQ(CloseMovie(movie), 0);
+    }
+    EXPECT_EQ(TermSoundSystem(), 0);
+}
+
+TEST_F(TheoraPlaybackTest, ALoopingMovieWithSoundStartsAgainWithItsSound) {
+    ASSERT_EQ(InitSoundSystem(), 0);
+    WriteFile("SOUND.OGV", WriteNumberedTheoraWithSound(10, 33075));
+    const int movie = OpenMovie("SOUND.OGV", nullptr, nullptr, 0);
+    ASSERT_GE(movie, 0);
+    const int sound = GetMovieRecord(movie)->sound;
+    ASSERT_NE(sound, -1);
+    SetMovieFrameCallback(movie, RememberNumber, 0);
+    EnterSoundLock();
+    PlayMovie(movie, kPlayLoop, 0);
+    // 2.4 s in steps of 30 ms: the 1.5 s sound and the picture start again.
+    for (int step = 0; step < 80; ++step) {
+        ASSERT_TRUE(platform::dsound::AdvanceVirtualOutput(1323));
+        platform::dsound::TakeVirtualOutput();
+        ProcessStreamSound(sound);
+        UpdateMovieFrame(movie, 0);
+    }
+    EXPECT_EQ(CheckSoundHandlePlaying(sound), 1);
+    LeaveSoundLock();
+    const auto wrap = std::adjacent_find(numbers_.begin(), numbers_.end(), [](int a, int b) { return b < a; });
+    ASSERT_NE(wrap, numbers_.end()) << "the picture started again";
+    EXPECT_EQ(*wrap, 9);
+    EXPECT_EQ(*(wrap + 1), 0);
+    EXPECT_GT(numbers_.back(), 0) << "and went on with the sound";
+    EXPECT_EQ(GetMovieState(movie), 1);
+    EXPECT_EQ(CloseMovie(movie), 0);
+    EXPECT_EQ(TermSoundSystem(), 0);
 }
 
 TEST_F(TheoraPlaybackTest, TheSoundTrackIsAStreamSoundThatCloseDeletes) {

@@ -2,6 +2,7 @@
 // seeks, jumps and the loop point, the frames it converts, and its failures.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -13,19 +14,23 @@
 #include "movie_fixture.h"
 #include "numbered_theora_writer.h"
 #include "platform/profile/machine_profile.h"
+#include "tests/support/thread_activity.h"
 
 namespace movietest {
 namespace {
 
-// A file in memory that counts what is read from it.
+// A file in memory that counts what is read from it, and that can be made
+// as slow as a disk on a loaded machine.
 struct MemoryFile {
     std::string bytes;
     size_t position = 0;
     size_t bytesRead = 0;
+    std::atomic<int> readDelayMs{0};
 };
 
 uint32_t MemoryRead(void* buffer, uint32_t size, uint32_t count, uintptr_t file) {
     MemoryFile* f = reinterpret_cast<MemoryFile*>(file);
+    if (f->readDelayMs > 0) Sleep(static_cast<DWORD>(f->readDelayMs.load()));
     const size_t want = static_cast<size_t>(size) * count;
     const size_t got = std::min(want, f->bytes.size() - f->position);
     std::memcpy(buffer, f->bytes.data() + f->position, got);
@@ -68,13 +73,8 @@ protected:
         const FileAccessTable access = MemoryAccess();
         return OpenTheoraMovie(Handle(file), &access, 10);
     }
-    // Converts the wanted frame, waiting generously for the thread.
-    static bool Convert(TheoraMovie* movie) {
-        // Each try waits up to about 200 ms for the frame.
-        for (int tries = 0; tries < 150; ++tries)
-            if (ConvertTheoraFrameToRgb(movie, 1, 0) == 1) return true;
-        return false;
-    }
+    // Converts the wanted frame, which waits for the thread to have it.
+    static bool Convert(TheoraMovie* movie) { return ConvertTheoraFrameToRgb(movie, 1, 0) == 1; }
     static int ShownNumber(TheoraMovie* movie) {
         const PixelImage* image = GetTheoraRgbImage(movie);
         return ReadFrameNumber(image->pixels, image->pitch);
@@ -202,6 +202,48 @@ TEST_F(TheoraMovieTest, ALongMovieIsIndexedAndPlaysAcrossTheLoopPoint) {
     ASSERT_TRUE(Convert(movie));
     EXPECT_EQ(ShownNumber(movie), 7);
     EXPECT_EQ(CloseTheoraMovie(movie), 0);
+}
+
+TEST_F(TheoraMovieTest, AConversionWaitsForItsFrameHoweverSlowlyTheThreadDecodes) {
+    MemoryFile file{WriteNumberedTheora(300, 32)};
+    TheoraMovie* movie = Open(file);
+    ASSERT_NE(movie, nullptr);
+    ASSERT_TRUE(Convert(movie));
+    // Every read of the data now takes a quarter of a second, and the frame
+    // wanted lies several reads ahead.
+    file.readDelayMs = 250;
+    AdvanceTheoraFrame(movie, 200);
+    ASSERT_TRUE(Convert(movie));
+    EXPECT_EQ(ShownNumber(movie), 200);
+    file.readDelayMs = 0;
+    EXPECT_EQ(CloseTheoraMovie(movie), 0);
+}
+
+TEST_F(TheoraMovieTest, AConversionWhoseFrameCanNeverComeGivesUp) {
+    struct Case {
+        const char* name;
+        bool threadEnds;
+    };
+    for (const Case& c : {Case{"the data ended", false}, Case{"the decode thread ended", true}}) {
+        SCOPED_TRACE(c.name);
+        MemoryFile file{WriteNumberedTheora(300, 32)};
+        TheoraMovie* movie = Open(file);
+        ASSERT_NE(movie, nullptr);
+        ASSERT_TRUE(Convert(movie));
+        if (c.threadEnds) {
+            movie->stopRequest = 1;
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return movie->threadState == kTheoraEnded; }));
+        } else {
+            // The file loses its second half after it was indexed, once the
+            // thread has filled its stock and reads no more.
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return movie->threadState == kTheoraStockFull; }));
+            file.bytes.resize(file.bytes.size() / 2);
+        }
+        AdvanceTheoraFrame(movie, 250);
+        EXPECT_EQ(ConvertTheoraFrameToRgb(movie, 1, 0), 0);
+        EXPECT_EQ(movie->endOfStream, c.threadEnds ? 0u : 1u);
+        EXPECT_EQ(CloseTheoraMovie(movie), 0);
+    }
 }
 
 TEST_F(TheoraMovieTest, EveryFailedAllocationOfTheOpenIsLoggedAndLeavesNothing) {
