@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -391,5 +392,116 @@ TEST_F(StageSceneTest, SideElevatorsStopAtSixtyFourAndStrayEndsAreIgnored) {
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_EQ(log.find("Side elevators beyond 64 ignored", first + 1), std::string::npos);
 }
+
+// ---- paths that only a whole frame of the scene reaches ---------------------------
+
+// The player as one frame ended.
+struct Seen {
+    int state = 0;
+    int character = 0;
+    int hitPoints = 0;
+    int spellStock = 0;
+    double x = 0.0;
+    double mapX = 0.0;  // scroll x + x
+    double mapY = 0.0;
+    double screenY = 0.0;
+    bool damaged = false;
+    int playTime = 0;
+    bool message = false;
+};
+
+class StageScenePathTest : public StageSceneTest {
+protected:
+    // The player at the end of each of `count` frames from `first` on; an
+    // entry stays empty (state 0) when the scene did not run that frame.
+    std::shared_ptr<std::vector<Seen>> Record(int first, int count) {
+        auto seen = std::make_shared<std::vector<Seen>>(static_cast<size_t>(count));
+        EveryFrame(first, count, [seen, first](int f) {
+            const PlayerRecord* p = RunningStagePlayer;
+            if (p == nullptr) return;
+            Seen& s = (*seen)[static_cast<size_t>(f - first)];
+            s.state = p->state;
+            s.character = p->character;
+            s.hitPoints = p->hitPoints;
+            s.spellStock = p->spellStock;
+            s.x = p->x;
+            s.mapX = p->scrollX + p->x;
+            s.mapY = p->mapY;
+            s.screenY = p->screenY;
+            s.damaged = p->damaged;
+            s.playTime = PlayTimeMs(StagePlayTimer);
+            s.message = StageMessageActive;
+        });
+        return seen;
+    }
+
+    // The draws of the frame whose picture begins with `prefix`.
+    std::vector<gametest::SeenDraw> Drawn(int frame, const std::string& prefix) const {
+        std::vector<gametest::SeenDraw> found;
+        for (const gametest::SeenDraw& d : DrawsOfFrame(frame))
+            if (d.picture.rfind(prefix, 0) == 0) found.push_back(d);
+        return found;
+    }
+};
+
+// An up-down elevator (tile 39) in the floor under the start: it rises from
+// the first played frame and takes the player up with it.
+struct RideCase {
+    const char* name;
+    int key;
+    int from;   // frames after the first played one
+    int count;  // frames the key is held
+    int outcomeAt;
+};
+
+void PrintTo(const RideCase& c, std::ostream* os) { *os << c.name; }
+
+class ElevatorRideTest : public StageScenePathTest, public ::testing::WithParamInterface<RideCase> {};
+
+TEST_P(ElevatorRideTest, ThePlayerStandsOnTheRisingElevatorAndIsFreeToAct) {
+    const RideCase c = GetParam();
+    WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) { rows[startRow + 2][2] = 'W'; });
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    HoldKey(c.key, start + c.from, c.count);
+    auto seen = Record(start, c.outcomeAt + 1);
+    QuitAtFrame(start + c.outcomeAt);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame - start)]; };
+
+    // Ridden from the tenth frame on: carried up one pixel a frame, standing
+    // all the while, drawn waiting and never in the jump pose.
+    // (Up to the key, or for JUMP held from before play, up to the low form.)
+    const int rideEnd = c.from > 0 ? start + c.from : start + 55;
+    for (int f = start + 10; f < rideEnd; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(at(f).state, kPlayerStanding);
+        EXPECT_EQ(at(f).mapY, at(f - 1).mapY - 1);
+        EXPECT_EQ(Drawn(f, "ressa_jump").size(), 0u);
+        EXPECT_EQ(Drawn(f, "ressa_wait").size(), 1u);
+    }
+    const Seen outcome = at(start + c.outcomeAt);
+    if (c.key == 'C') {
+        // The character change is accepted: kolva rides on.
+        EXPECT_EQ(outcome.character, 2);
+        EXPECT_EQ(outcome.state, kPlayerStanding);
+        EXPECT_EQ(Drawn(start + c.outcomeAt, "kolva_wait").size(), 1u);
+        EXPECT_EQ(outcome.mapY, at(start + c.outcomeAt - 1).mapY - 1);
+    } else if (c.key == 'S') {
+        // The spell starts: the stock is spent and the world holds.
+        EXPECT_EQ(outcome.state, kPlayerSpell);
+        EXPECT_EQ(outcome.spellStock, 0);
+        EXPECT_EQ(Drawn(start + c.outcomeAt, "Spell0.png").size(), 1u);
+    } else {
+        // JUMP held from before play began never jumps, and after 61
+        // standing frames the low form is taken, still riding.
+        EXPECT_EQ(outcome.state, kPlayerLowForm);
+        EXPECT_EQ(outcome.mapY, at(start + c.outcomeAt - 1).mapY - 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, ElevatorRideTest,
+                         ::testing::Values(RideCase{"change", 'C', 30, 1, 34}, RideCase{"spell", 'S', 30, 1, 33},
+                                           RideCase{"lowForm", kJumpKey, -10, 200, 90}),
+                         [](const ::testing::TestParamInfo<RideCase>& info) { return info.param.name; });
 
 }  // namespace
