@@ -648,4 +648,25 @@ TEST_F(StageScenePathTest, TamselsChargeShowsItsFogInThreeColours) {
     for (int f = held + 250 + 36; f < start + frames - 1; ++f) EXPECT_TRUE(Drawn(f, "fog_blue").empty()) << f;
 }
 
+// The pause menu dims the whole view; a charge fog on the screen is dimmed
+// with it, and so is everything drawn after it.
+TEST_F(StageScenePathTest, ThePauseMenuDimsTheChargeFogAndTheHud) {
+    WriteMap(1, 60);
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    Press('C', start + 2);
+    Press('C', start + 6);
+    HoldKey(kAttackKey, start + 10, 80);
+    Press(kStartKey, start + 50);
+    QuitAtFrame(start + 60);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    const int frame = start + 58;
+    ASSERT_TRUE(StagePaused);
+    const std::vector<gametest::SeenDraw> fog = Drawn(frame, "fog_blue");
+    ASSERT_FALSE(fog.empty());
+    for (const gametest::SeenDraw& d : fog) EXPECT_EQ(d.bright[0], 128);
+    const std::vector<gametest::SeenDraw> gauge = Drawn(frame, "hp01.png");
+    ASSERT_EQ(gauge.size(), 1u);
+    EXPECT_EQ(gauge[0].bright[0], 128);
+}
+
 }  // namespace
