@@ -583,6 +583,38 @@ TEST_F(BossBattleSceneTest, TheDashAttackLeapsForwardAndBackWithItsPictures) {
     EXPECT_EQ(looks[i].x, x0);
 }
 
+// The pause menu dims the whole battle; a burst on the field (boss 3's
+// middle attack) is dimmed with it, and so is the cockpit drawn after it.
+TEST_F(BossBattleSceneTest, ThePauseMenuDimsABurstAndTheCockpitDrawnAfterIt) {
+    SkipMovies();
+    int burstSeen = -1;
+    int checked = 0;
+    onFrame = [&](int frame, PlayerRobot&, BossRobot& boss) {
+        BossRangeMode = 2;  // the middle attack, the burst, every time
+        const std::vector<gametest::SeenDraw>& drawn = DrawsOfFrame(FramesEnded());
+        if (burstSeen == -1 && !DrawsNamed(drawn, "sphere_blue.png").empty()) {
+            burstSeen = frame;
+            PressInBattleFrame(kKeyStart, 1);
+        }
+        if (burstSeen != -1 && frame == burstSeen + 5) {
+            ASSERT_TRUE(BossBattlePaused);
+            const std::vector<gametest::SeenDraw> burst = DrawsNamed(drawn, "sphere_blue.png");
+            ASSERT_EQ(burst.size(), 20u);
+            for (const gametest::SeenDraw& draw : burst) EXPECT_LE(draw.bright[0], 128);
+            const std::vector<gametest::SeenDraw> cockpit = DrawsNamed(drawn, "cockpit.png");
+            ASSERT_EQ(cockpit.size(), 1u);
+            EXPECT_EQ(cockpit[0].bright[0], 128);
+            checked = 1;
+            boss.hitPoints = 0;
+            PressInBattleFrame(kKeyStart, 1);
+        }
+        ASSERT_LT(frame, 1500) << "no burst";
+    };
+    BossRangeMode = 0;
+    EXPECT_EQ(Run(1, 3), 304);
+    EXPECT_EQ(checked, 1);
+}
+
 // ---- the entrance --------------------------------------------------------------------
 
 class BattleEntranceTest : public BossBattleSceneTest {
