@@ -6,7 +6,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -404,7 +403,6 @@ struct Seen {
     double x = 0.0;
     double mapX = 0.0;  // scroll x + x
     double mapY = 0.0;
-    double screenY = 0.0;
     bool damaged = false;
     int playTime = 0;
     bool message = false;
@@ -427,7 +425,6 @@ protected:
             s.x = p->x;
             s.mapX = p->scrollX + p->x;
             s.mapY = p->mapY;
-            s.screenY = p->screenY;
             s.damaged = p->damaged;
             s.playTime = PlayTimeMs(StagePlayTimer);
             s.message = StageMessageActive;
