@@ -79,8 +79,12 @@ void DrawBurst(int x, int y, int c, BurstParticle* particles, const int* images)
         }
     }
     if (c <= 1) return;
-    const int bright = (85 - c) * 3;
-    SetDrawBrightnessRGB(bright, bright, bright);
+    // The burst fades relative to the brightness the battle draws with (the
+    // pause menu dims the whole view), which is put back afterwards.
+    const uint32_t previous = GetDrawBrightColor();
+    const int fade = std::clamp((85 - c) * 3, 0, 255);
+    auto scaled = [&](int shift) { return fade * static_cast<int>(previous >> shift & 0xFF) / 255; };
+    SetDrawBrightnessRGB(scaled(16), scaled(8), scaled(0));
     for (int i = 0; i < 20; ++i) {
         const int cx = x + particles[i].dx * c;
         const int cy = y + particles[i].dy * c;
@@ -88,7 +92,7 @@ void DrawBurst(int x, int y, int c, BurstParticle* particles, const int* images)
         Stretched(cx - half, cy - half, cx + half, cy + half, Image(images, 406));
     }
     Stretched(x - 20 * c, y - 20 * c, x + 20 * c, y + 20 * c, Image(images, 407));
-    SetDrawBrightnessRGB(255, 255, 255);
+    SetDrawBrightnessColor(previous);
 }
 
 // The last frame each effect kind shows; -1 for a kind that never ends.

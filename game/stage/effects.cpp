@@ -1,5 +1,6 @@
 #include "game/stage/effects.h"
 
+#include <cstdint>
 #include <numbers>
 
 #include "framework/graphics/draw_settings.h"
@@ -38,6 +39,24 @@ struct Tint {
     int repeats;
 };
 
+// A tint (and the stars' fading) is taken relative to the brightness the
+// scene draws with, which dims the whole view while the pause menu shows and
+// fades it as the scene ends; that brightness is put back afterwards, so the
+// effects and everything drawn after them stay dimmed with the rest.
+class ScopedTint {
+public:
+    ScopedTint(int red, int green, int blue) : previous_(GetDrawBrightColor()) {
+        SetDrawBrightnessRGB(Scaled(red, 16), Scaled(green, 8), Scaled(blue, 0));
+    }
+    ~ScopedTint() { SetDrawBrightnessColor(previous_); }
+    ScopedTint(const ScopedTint&) = delete;
+    ScopedTint& operator=(const ScopedTint&) = delete;
+
+private:
+    int Scaled(int value, int shift) const { return value * static_cast<int>(previous_ >> shift & 0xFF) / 255; }
+    uint32_t previous_;
+};
+
 constexpr Tint kPlain{255, 255, 255, 1};
 constexpr Tint kRed{255, 50, 30, 6};
 constexpr Tint kGreen{30, 255, 50, 6};
@@ -66,12 +85,13 @@ void DrawRingAndRay(int f, int cx, int cy, const Tint& tint, const int* images) 
     SetBlendModeAndParam(kBlendAdditive, 255 - 2 * f);
     const double ringScale = f / 20.0;
     const double rayScale = f < 10 ? f / 5.0 : 2.0 - (f - 10) / 5.0;
-    SetDrawBrightnessRGB(tint.red, tint.green, tint.blue);
-    for (int i = 0; i < tint.repeats; ++i) {
-        Rotated(cx, cy, ringScale, (f % 8) * kPi / 8, Image(images, 137));
-        Rotated(cx, cy, rayScale, 0.0, Image(images, 138));
+    {
+        const ScopedTint tinted(tint.red, tint.green, tint.blue);
+        for (int i = 0; i < tint.repeats; ++i) {
+            Rotated(cx, cy, ringScale, (f % 8) * kPi / 8, Image(images, 137));
+            Rotated(cx, cy, rayScale, 0.0, Image(images, 138));
+        }
     }
-    SetDrawBrightnessRGB(255, 255, 255);
     SetBlendModeAndParam(kBlendAdditive, 255);
 }
 
@@ -96,9 +116,8 @@ void DrawDash(int f, int px, int py, int state, int facing, const int* images) {
 
 void DrawFog(int f, int px, int py, int facing, const Tint& tint, const int* images) {
     const int handle = Image(images, 520 + f / 3);
-    SetDrawBrightnessRGB(tint.red, tint.green, tint.blue);
+    const ScopedTint tinted(tint.red, tint.green, tint.blue);
     for (int i = 0; i < tint.repeats; ++i) At(px, py, handle, facing != 2);
-    SetDrawBrightnessRGB(255, 255, 255);
 }
 
 }  // namespace
@@ -140,9 +159,8 @@ int DrawEffect(EffectSlot* slot, const int* images, int playerX, int playerY, in
         case 6: At(x, y, Image(images, 125 + f), false); break;
         case 7: case 8: case 9: {
             const int d = f / 10;
-            SetDrawBrightnessRGB(255 - 2 * f, 255 - 2 * f, 255 - 2 * f);
+            const ScopedTint fading(255 - 2 * f, 255 - 2 * f, 255 - 2 * f);
             Stretched(x + d, y + d, x + slot->width + d, y + slot->height + d, Image(images, 593 + slot->kind - 7));
-            SetDrawBrightnessRGB(255, 255, 255);
             break;
         }
         case 10:

@@ -29,6 +29,8 @@ int StartEffect(EffectSlot* slot, int x, int y);
 //
 // The ring and dash kinds draw with a blend parameter of their own; each puts
 // the pass's additive blending at 255 back afterwards, so the slots drawn
-// after them are not dimmed.
+// after them are not dimmed. The tinted kinds tint relative to the draw
+// brightness in force (a dimmed or fading view stays so) and leave it as
+// they found it.
 int DrawEffect(EffectSlot* slot, const int* images, int playerX, int playerY, int playerState, int playerFacing,
                bool paused);

@@ -609,6 +609,9 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     inputs.stateAtStart = stateAtStart;
     inputs.scrollStepX = p.scrollX - p.previousScrollX;
     inputs.scrollStepY = p.scrollY - p.previousScrollY;
+    // A rising elevator has carried the player above the floor found before
+    // it moved: standing on it is standing, not falling.
+    inputs.onUpDownElevator = StandsOnUpDownElevator(s->floors[0]);
     inputs.frame = &s->frame;
     inputs.restart = &s->restart;
     inputs.playerShots = s->playerShots;

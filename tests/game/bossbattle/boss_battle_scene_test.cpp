@@ -3,8 +3,10 @@
 // clock, the pilots' events, and the boss's entrance before the first frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/sound/sound_playback.h"
@@ -343,6 +345,274 @@ TEST_F(BossBattleSceneTest, AFocusChangeResumesOnlyWhatItStopped) {
     EXPECT_EQ(battleFrames, 5);
     EXPECT_EQ(BossBattleScenario, nullptr);
     EXPECT_EQ(MainWindow.activeStateCallback, nullptr);
+}
+
+// ---- paths that only a whole battle frame reaches --------------------------------------
+
+// The player's robot as a battle frame began: as the frame before it drew it.
+struct RobotLook {
+    int state = 0;
+    int counter = 0;
+    int x = 0;
+    int y = 0;
+    int hitPoints = 0;
+    int grabCounter = 0;
+    int bossState = 0;
+    int drawnFrame = 0;  // the frame that drew it
+};
+
+RobotLook LookAt(const PlayerRobot& player, const BossRobot& boss, int drawnFrame) {
+    return RobotLook{player.state, player.stateCounter, player.screenX,   player.screenY,
+                     player.hitPoints, player.grabCounter, boss.state, drawnFrame};
+}
+
+// The draws of the frame whose picture begins with `prefix`.
+std::vector<gametest::SeenDraw> DrawsNamed(const std::vector<gametest::SeenDraw>& draws, const std::string& prefix) {
+    std::vector<gametest::SeenDraw> found;
+    for (const gametest::SeenDraw& draw : draws)
+        if (draw.picture.rfind(prefix, 0) == 0) found.push_back(draw);
+    return found;
+}
+
+// Boss 3 near its end reaches for the robot from afar and grabs it: the
+// robot is lifted and swung about a point 200 pixels ahead of it, and after
+// 77 frames thrown down, losing 3 hit points less its defence, with a ring
+// bursting from it, while the boss lets go.
+TEST_F(BossBattleSceneTest, TheGrabSwingsTheRobotAndThrowsItDown) {
+    SkipMovies();
+    for (int defence : {0, 2}) {
+        SCOPED_TRACE(defence);
+        std::vector<RobotLook> looks;
+        int released = -1;
+        onFrame = [&](int frame, PlayerRobot& player, BossRobot& boss) {
+            if (frame == 0) {
+                boss.hitPoints = 5;  // the far attack, the grab, is its choice now
+                player.defence = defence;
+            }
+            if (frame > 0) looks.push_back(LookAt(player, boss, FramesEnded()));
+            if (released == -1 && !looks.empty() && looks.back().state == kRobotKnockedBack && looks.size() > 1 &&
+                looks[looks.size() - 2].state == kRobotGrabbed)
+                released = static_cast<int>(looks.size()) - 1;
+            if (released != -1 && static_cast<int>(looks.size()) == released + 4) boss.hitPoints = 0;
+            ASSERT_LT(frame, 1500) << "no grab";
+        };
+        BossRangeMode = 0;
+        EXPECT_EQ(Run(1, 3), 304);
+        ASSERT_NE(released, -1);
+        int grabbed = released;
+        while (grabbed > 0 && looks[grabbed - 1].state == kRobotGrabbed) --grabbed;
+        EXPECT_EQ(released - grabbed, 77);
+
+        // Held: no hit points lost yet, the boss holding.
+        for (int i = grabbed; i < released; ++i) {
+            const RobotLook& look = looks[i];
+            SCOPED_TRACE(look.counter);
+            EXPECT_EQ(look.hitPoints, 25);
+            EXPECT_EQ(look.bossState, kBossHolding);
+            const std::vector<gametest::SeenDraw> robot =
+                DrawsNamed(DrawsOfFrame(look.drawnFrame), "grav_damage01.png");
+            ASSERT_EQ(robot.size(), 1u);
+            const int dx = robot[0].points[0] - (look.x + 200);
+            const int dy = robot[0].points[1] - look.y;
+            if (look.counter < 20) {
+                // First still where it was caught,
+                EXPECT_EQ(robot[0].points[0], look.x);
+                EXPECT_EQ(robot[0].points[1], look.y);
+            } else {
+                // then on the circle of 200 about the point ahead, never below it,
+                EXPECT_NEAR(dx * dx + dy * dy, 200 * 200, 2 * 200 * 2);
+                EXPECT_LE(dy, 0);
+                EXPECT_LE(dx, 0);
+            }
+            if (look.counter == 55) {
+                // overhead at its 55th frame,
+                EXPECT_EQ(dx, 0);
+                EXPECT_EQ(dy, -200);
+            }
+            if (look.counter > 20 && look.counter <= 55) {
+                // rising to it,
+                EXPECT_LE(robot[0].points[1], DrawsNamed(DrawsOfFrame(looks[i - 1].drawnFrame), "grav_damage")[0].points[1]);
+            } else if (look.counter > 55) {
+                // and coming down again after it.
+                EXPECT_GE(robot[0].points[1], DrawsNamed(DrawsOfFrame(looks[i - 1].drawnFrame), "grav_damage")[0].points[1]);
+            }
+        }
+        const RobotLook& thrown = looks[released];
+        EXPECT_EQ(thrown.hitPoints, 25 - 3 + defence);
+        EXPECT_EQ(thrown.bossState, kBossDeciding);
+        // The ring bursts from the middle of the robot and grows 70 pixels a
+        // frame.
+        const std::vector<gametest::SeenDraw> ring =
+            DrawsNamed(DrawsOfFrame(looks[released + 2].drawnFrame), "damage_ring_fire006.png");
+        ASSERT_EQ(ring.size(), 1u);
+        EXPECT_EQ((ring[0].points[0] + ring[0].points[2]) / 2, thrown.x + 256);
+        EXPECT_EQ((ring[0].points[1] + ring[0].points[3]) / 2, thrown.y + 256);
+        EXPECT_EQ(ring[0].points[2] - ring[0].points[0], 2 * 70 * 2);
+        // Thrown down, it is knocked back, hopping.
+        EXPECT_LT(looks[released + 3].y, thrown.y);
+    }
+}
+
+// The pause menu: JUMP hides it (the battle stays paused and undimmed),
+// ATTACK or START shows it again, and START or ATTACK on "resume" plays on
+// with the clock going on from where it stood.
+TEST_F(BossBattleSceneTest, ThePauseMenuHidesShowsAgainAndResumes) {
+    SkipMovies();
+    for (int resumeKey : {kKeyStart, kKeyAttack}) {
+        SCOPED_TRACE(resumeKey);
+        struct Look {
+            bool paused;
+            int milliseconds;
+            int state;
+            int drawnFrame;
+        };
+        std::vector<Look> looks;
+        onFrame = [&](int frame, PlayerRobot& player, BossRobot& boss) {
+            boss.stateCounter = 0;  // the boss keeps out of the way
+            const PlayTimer& t = StagePlayTimer;
+            looks.push_back(Look{BossBattlePaused, t.milliseconds + 1000 * (t.seconds + 60 * t.minutes),
+                                 player.state, FramesEnded()});
+            if (frame == 5) PressInBattleFrame(kKeyStart, 1);   // pause
+            if (frame == 10) PressInBattleFrame(kKeyJump, 1);   // hide
+            if (frame == 15) PressInBattleFrame(kKeyAttack, 1); // show
+            if (frame == 20) PressInBattleFrame(kKeyJump, 1);   // hide
+            if (frame == 25) PressInBattleFrame(kKeyStart, 1);  // show
+            if (frame == 30) PressInBattleFrame(resumeKey, 1);  // resume
+            if (frame == 50) boss.hitPoints = 0;
+        };
+        EXPECT_EQ(Run(1, 1), 104);
+        auto menus = [&](int i) { return DrawsNamed(DrawsOfFrame(looks[i].drawnFrame), "select_menus.png").size(); };
+        auto backgroundBright = [&](int i) {
+            const std::vector<gametest::SeenDraw> background =
+                DrawsNamed(DrawsOfFrame(looks[i].drawnFrame), "background_stage1.png");
+            return background.empty() ? -1 : background[0].bright[0];
+        };
+        // What each frame shows: a key pressed as frame k begins acts in
+        // frame k + 1 and shows as frame k + 2 begins.
+        auto phase = [](int i) {
+            if (i < 7) return 0;   // playing
+            if (i < 12) return 1;  // the menu
+            if (i < 17) return 2;  // hidden
+            if (i < 22) return 1;
+            if (i < 27) return 2;
+            if (i < 32) return 1;
+            return 0;
+        };
+        ASSERT_GE(looks.size(), 46u);
+        for (int i = 2; i < 45; ++i) {
+            SCOPED_TRACE(i);
+            switch (phase(i)) {
+            case 0:
+                EXPECT_FALSE(looks[i].paused);
+                EXPECT_EQ(menus(i), 0u);
+                EXPECT_EQ(backgroundBright(i), 255);
+                break;
+            case 1:
+                EXPECT_TRUE(looks[i].paused);
+                EXPECT_EQ(menus(i), 2u);
+                EXPECT_EQ(backgroundBright(i), 128);
+                break;
+            default:
+                EXPECT_TRUE(looks[i].paused);
+                EXPECT_EQ(menus(i), 0u);
+                EXPECT_EQ(backgroundBright(i), 255);
+                break;
+            }
+        }
+        // The clock stood from the pause to the resume and then ran on from
+        // there; the key that resumed started no attack.
+        const int stood = looks[7].milliseconds;
+        for (int i = 7; i <= 32; ++i) EXPECT_EQ(looks[i].milliseconds, stood) << i;
+        EXPECT_GT(looks[44].milliseconds, stood);
+        EXPECT_LE(looks[44].milliseconds, stood + 13 * 17);
+        for (int i = 30; i < 45; ++i) EXPECT_NE(looks[i].state, kRobotBasicAttack) << i;
+    }
+}
+
+// Down, right and ATTACK: the dash attack. The robot crouches into its
+// jump, leaps 150 pixels ahead turned about, and lands back where it was.
+TEST_F(BossBattleSceneTest, TheDashAttackLeapsForwardAndBackWithItsPictures) {
+    SkipMovies();
+    std::vector<RobotLook> looks;
+    onFrame = [&](int frame, PlayerRobot& player, BossRobot& boss) {
+        boss.stateCounter = 0;
+        if (frame > 0) looks.push_back(LookAt(player, boss, FramesEnded()));
+        if (frame == 5) {
+            PressInBattleFrame(kKeyDown, 1);
+            PressInBattleFrame(39, 3);  // right
+            PressInBattleFrame(kKeyAttack, 5);
+        }
+        if (frame == 130) boss.hitPoints = 0;
+    };
+    EXPECT_EQ(Run(1, 1), 104);
+    size_t first = 0;
+    while (first < looks.size() && looks[first].state != kRobotDashAttack) ++first;
+    ASSERT_LT(first, looks.size());
+    const int x0 = looks[first].x;
+    size_t i = first;
+    for (; i < looks.size() && looks[i].state == kRobotDashAttack; ++i) {
+        const RobotLook& look = looks[i];
+        const int c = look.counter;
+        SCOPED_TRACE(c);
+        EXPECT_EQ(c, static_cast<int>(i - first));
+        EXPECT_EQ(look.x, c >= 26 && c < 66 ? x0 + 150 : x0);
+        // The pictures are numbered with two digits.
+        auto named = [](const char* run, int number) {
+            return std::string(run) + (number < 10 ? "0" : "") + std::to_string(number) + ".png";
+        };
+        std::string picture;
+        bool mirrored = false;
+        if (c < 26) {
+            picture = named("grav_jump", c / 2);
+        } else if (c < 66) {
+            picture = named("grav_attack2", std::min(6 + (c - 26) / 2, 20));
+            mirrored = true;
+        } else {
+            picture = named("grav_jump", 12 - (std::min(c, 91) - 66) / 2);
+        }
+        const std::vector<gametest::SeenDraw> robot = DrawsNamed(DrawsOfFrame(look.drawnFrame), picture);
+        ASSERT_EQ(robot.size(), 1u) << picture;
+        EXPECT_EQ(robot[0].points[0], look.x);
+        EXPECT_EQ(robot[0].points[1], look.y);
+        EXPECT_EQ(robot[0].turnFlag, mirrored ? 1 : 0);
+    }
+    // It lands after 93 frames and stands.
+    EXPECT_EQ(i - first, 93u);
+    ASSERT_LT(i, looks.size());
+    EXPECT_EQ(looks[i].state, kRobotStanding);
+    EXPECT_EQ(looks[i].x, x0);
+}
+
+// The pause menu dims the whole battle; a burst on the field (boss 3's
+// middle attack) is dimmed with it, and so is the cockpit drawn after it.
+TEST_F(BossBattleSceneTest, ThePauseMenuDimsABurstAndTheCockpitDrawnAfterIt) {
+    SkipMovies();
+    int burstSeen = -1;
+    int checked = 0;
+    onFrame = [&](int frame, PlayerRobot&, BossRobot& boss) {
+        BossRangeMode = 2;  // the middle attack, the burst, every time
+        const std::vector<gametest::SeenDraw>& drawn = DrawsOfFrame(FramesEnded());
+        if (burstSeen == -1 && !DrawsNamed(drawn, "sphere_blue.png").empty()) {
+            burstSeen = frame;
+            PressInBattleFrame(kKeyStart, 1);
+        }
+        if (burstSeen != -1 && frame == burstSeen + 5) {
+            ASSERT_TRUE(BossBattlePaused);
+            const std::vector<gametest::SeenDraw> burst = DrawsNamed(drawn, "sphere_blue.png");
+            ASSERT_EQ(burst.size(), 20u);
+            for (const gametest::SeenDraw& draw : burst) EXPECT_LE(draw.bright[0], 128);
+            const std::vector<gametest::SeenDraw> cockpit = DrawsNamed(drawn, "cockpit.png");
+            ASSERT_EQ(cockpit.size(), 1u);
+            EXPECT_EQ(cockpit[0].bright[0], 128);
+            checked = 1;
+            boss.hitPoints = 0;
+            PressInBattleFrame(kKeyStart, 1);
+        }
+        ASSERT_LT(frame, 1500) << "no burst";
+    };
+    BossRangeMode = 0;
+    EXPECT_EQ(Run(1, 3), 304);
+    EXPECT_EQ(checked, 1);
 }
 
 // ---- the entrance --------------------------------------------------------------------

@@ -394,4 +394,278 @@ TEST_F(StageSceneTest, SideElevatorsStopAtSixtyFourAndStrayEndsAreIgnored) {
     EXPECT_EQ(log.find("Side elevators beyond 64 ignored", first + 1), std::string::npos);
 }
 
+// ---- paths that only a whole frame of the scene reaches ---------------------------
+
+// The player as one frame ended.
+struct Seen {
+    int state = 0;
+    int character = 0;
+    int hitPoints = 0;
+    int spellStock = 0;
+    double x = 0.0;
+    double mapX = 0.0;  // scroll x + x
+    double mapY = 0.0;
+    bool damaged = false;
+    int playTime = 0;
+    bool message = false;
+};
+
+class StageScenePathTest : public StageSceneTest {
+protected:
+    // The player at the end of each of `count` frames from `first` on; an
+    // entry stays empty (state 0) when the scene did not run that frame.
+    std::shared_ptr<std::vector<Seen>> Record(int first, int count) {
+        auto seen = std::make_shared<std::vector<Seen>>(static_cast<size_t>(count));
+        EveryFrame(first, count, [seen, first](int f) {
+            const PlayerRecord* p = RunningStagePlayer;
+            if (p == nullptr) return;
+            Seen& s = (*seen)[static_cast<size_t>(f - first)];
+            s.state = p->state;
+            s.character = p->character;
+            s.hitPoints = p->hitPoints;
+            s.spellStock = p->spellStock;
+            s.x = p->x;
+            s.mapX = p->scrollX + p->x;
+            s.mapY = p->mapY;
+            s.damaged = p->damaged;
+            s.playTime = PlayTimeMs(StagePlayTimer);
+            s.message = StageMessageActive;
+        });
+        return seen;
+    }
+
+    // The draws of the frame whose picture begins with `prefix`.
+    std::vector<gametest::SeenDraw> Drawn(int frame, const std::string& prefix) const {
+        std::vector<gametest::SeenDraw> found;
+        for (const gametest::SeenDraw& d : DrawsOfFrame(frame))
+            if (d.picture.rfind(prefix, 0) == 0) found.push_back(d);
+        return found;
+    }
+};
+
+// An up-down elevator (tile 39) in the floor under the start: it rises from
+// the first played frame and takes the player up with it.
+struct RideCase {
+    const char* name;
+    int key;
+    int from;   // frames after the first played one
+    int count;  // frames the key is held
+    int outcomeAt;
+};
+
+void PrintTo(const RideCase& c, std::ostream* os) { *os << c.name; }
+
+class ElevatorRideTest : public StageScenePathTest, public ::testing::WithParamInterface<RideCase> {};
+
+TEST_P(ElevatorRideTest, ThePlayerStandsOnTheRisingElevatorAndIsFreeToAct) {
+    const RideCase c = GetParam();
+    WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) { rows[startRow + 2][2] = 'W'; });
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    HoldKey(c.key, start + c.from, c.count);
+    auto seen = Record(start, c.outcomeAt + 1);
+    QuitAtFrame(start + c.outcomeAt);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame - start)]; };
+
+    // Ridden from the tenth frame on: carried up one pixel a frame, standing
+    // all the while, drawn waiting and never in the jump pose.
+    // (Up to the key, or for JUMP held from before play, up to the low form.)
+    const int rideEnd = c.from > 0 ? start + c.from : start + 55;
+    for (int f = start + 10; f < rideEnd; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(at(f).state, kPlayerStanding);
+        EXPECT_EQ(at(f).mapY, at(f - 1).mapY - 1);
+        EXPECT_EQ(Drawn(f, "ressa_jump").size(), 0u);
+        EXPECT_EQ(Drawn(f, "ressa_wait").size(), 1u);
+    }
+    const Seen outcome = at(start + c.outcomeAt);
+    if (c.key == 'C') {
+        // The character change is accepted: kolva rides on.
+        EXPECT_EQ(outcome.character, 2);
+        EXPECT_EQ(outcome.state, kPlayerStanding);
+        EXPECT_EQ(Drawn(start + c.outcomeAt, "kolva_wait").size(), 1u);
+        EXPECT_EQ(outcome.mapY, at(start + c.outcomeAt - 1).mapY - 1);
+    } else if (c.key == 'S') {
+        // The spell starts: the stock is spent and the world holds.
+        EXPECT_EQ(outcome.state, kPlayerSpell);
+        EXPECT_EQ(outcome.spellStock, 0);
+        EXPECT_EQ(Drawn(start + c.outcomeAt, "Spell0.png").size(), 1u);
+    } else {
+        // JUMP held from before play began never jumps, and after 61
+        // standing frames the low form is taken, still riding.
+        EXPECT_EQ(outcome.state, kPlayerLowForm);
+        EXPECT_EQ(outcome.mapY, at(start + c.outcomeAt - 1).mapY - 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, ElevatorRideTest,
+                         ::testing::Values(RideCase{"change", 'C', 30, 1, 34}, RideCase{"spell", 'S', 30, 1, 33},
+                                           RideCase{"lowForm", kJumpKey, -10, 200, 90}),
+                         [](const ::testing::TestParamInfo<RideCase>& info) { return info.param.name; });
+
+// A turret (tile 17, firing left) on the floor ahead of a player who stands
+// still: its first bullet, fired once it has been awake 180 frames, flies
+// into the player.
+TEST_F(StageScenePathTest, ATurretBulletHitsThePlayerOnceAndIsGone) {
+    WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) { rows[startRow + 1][9] = 'A'; });
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    const int frames = 300;
+    auto seen = Record(start, frames);
+    QuitAtFrame(start + frames - 1);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame - start)]; };
+
+    int hit = -1;
+    for (int f = start; f < start + frames - 1 && hit == -1; ++f)
+        if (at(f).hitPoints != 100) hit = f;
+    ASSERT_NE(hit, -1) << "no bullet reached the player";
+    // Fired at 180 frames and flown 4 pixels a frame over the 268 between the
+    // muzzle and the player's box.
+    EXPECT_GT(hit - start, 180 + 60);
+    EXPECT_EQ(at(hit).hitPoints, 90);
+    EXPECT_EQ(at(hit).state, kPlayerKnockedBack);
+    EXPECT_TRUE(at(hit).damaged);
+    // The bullet flew in from the right and is gone with the hit; a spark
+    // shows where it struck.
+    const std::vector<gametest::SeenDraw> before = Drawn(hit - 1, "Cannonball64_2.png");
+    ASSERT_EQ(before.size(), 1u);
+    EXPECT_GT(before[0].points[0], static_cast<int>(at(hit - 1).x));
+    EXPECT_GT(Drawn(hit - 20, "Cannonball64_2.png")[0].points[0], before[0].points[0]);
+    for (int f = hit; f < hit + 30; ++f) EXPECT_EQ(Drawn(f, "Cannonball64_2.png").size(), 0u) << f;
+    EXPECT_EQ(Drawn(hit, "slash3.png").size(), 1u);
+    for (int f = hit; f < start + frames - 1; ++f) EXPECT_EQ(at(f).hitPoints, 90) << f;
+}
+
+// A guide box (tile 49) in the player's way: walking into it opens its
+// scenario over the halted stage with the clock stopped; read to its end, it
+// closes, the clock runs on from where it stood and the player walks on.
+TEST_F(StageScenePathTest, AGuideBoxStopsTheStageAndItsClockWhileItsScenarioShows) {
+    WriteMap(1, 60, '1', [](std::vector<std::string>& rows, int startRow) { rows[startRow + 1][7] = 'a'; });
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    const int frames = 1500;
+    WalkRight();
+    auto seen = Record(start, frames);
+    auto closed = std::make_shared<int>(-1);
+    bool wasOpen = false;
+    EveryFrame(start, frames, [this, closed, &wasOpen](int f) {
+        // Reads the scenario on while the box is open.
+        if (StageMessageActive && f % 2 == 0) Press(kAttackKey, f + 1);
+        if (StageMessageActive) wasOpen = true;
+        if (wasOpen && !StageMessageActive && *closed == -1) {
+            *closed = f;
+            QuitAtFrame(f + 40);
+        }
+    });
+    SetFrameLimit(start + frames);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    ASSERT_NE(*closed, -1) << "the box never closed";
+    auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame - start)]; };
+
+    int open = -1;
+    for (int f = start; f < *closed && open == -1; ++f)
+        if (at(f).message) open = f;
+    ASSERT_NE(open, -1);
+    const int close = *closed;
+    EXPECT_GT(at(open).mapX, at(start).mapX);  // walked to it
+
+    // While open: the player stands where the box stopped it (KEY_RIGHT is
+    // still held) and the clock stands still.
+    for (int f = open + 1; f < close; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(at(f).mapX, at(open).mapX);
+        EXPECT_EQ(at(f).playTime, at(open).playTime);
+    }
+    // The box's scenario is drawn over the stage from the frame the player
+    // walked into it (the halt begins with the next) until it closes, and
+    // only then.
+    for (int f = start; f < close + 35; ++f) {
+        const bool shows = f >= open - 1 && f < close;
+        EXPECT_EQ(Drawn(f, "message_window.png").size(), shows ? 1u : 0u) << f;
+    }
+    // Closed: the clock runs on from where it stood, and the player walks
+    // on (once the swing of the last key that read the scenario is over).
+    const int stood = at(open).playTime;
+    EXPECT_GT(at(close + 10).playTime, stood);
+    EXPECT_LE(at(close + 10).playTime, stood + 12 * 17);
+    EXPECT_GT(at(close + 35).mapX, at(close).mapX + 32);
+    // Its marker, fully shown before, is hidden while it cools down.
+    auto marker = [&](int f) {
+        for (const gametest::SeenDraw& d : DrawsOfFrame(f))
+            if (d.picture == "message_box.png") return d.blendParam;
+        return -1;
+    };
+    EXPECT_EQ(marker(start + 2), 255);
+    EXPECT_EQ(marker(close + 5), 0);
+}
+
+// Tamsel charging her shot: every 30 frames of ATTACK held a fog rises from
+// her, plain up to 120 frames, then green, then red from 240.
+TEST_F(StageScenePathTest, TamselsChargeShowsItsFogInThreeColours) {
+    WriteMap(1, 60);
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    Press('C', start + 2);
+    Press('C', start + 6);
+    const int held = start + 10;
+    HoldKey(kAttackKey, held, 250);
+    const int frames = 330;
+    auto seen = Record(start, frames);
+    QuitAtFrame(start + frames - 1);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame - start)]; };
+    ASSERT_EQ(at(held).character, 3);
+
+    // The first frame each colour of fog shows, and how often it is drawn
+    // in that frame.
+    auto first = [&](int r, int g, int b, int* draws) {
+        for (int f = held; f < start + frames - 1; ++f) {
+            int count = 0;
+            for (const gametest::SeenDraw& d : Drawn(f, "fog_blue"))
+                if (d.bright[0] == r && d.bright[1] == g && d.bright[2] == b) ++count;
+            if (count > 0) {
+                *draws = count;
+                return f;
+            }
+        }
+        return -1;
+    };
+    int plainDraws = 0;
+    int greenDraws = 0;
+    int redDraws = 0;
+    const int plain = first(255, 255, 255, &plainDraws);
+    const int green = first(30, 255, 50, &greenDraws);
+    const int red = first(255, 50, 30, &redDraws);
+    ASSERT_NE(plain, -1);
+    EXPECT_GE(plain - held, 28);
+    EXPECT_LE(plain - held, 31);
+    EXPECT_EQ(plainDraws, 1);
+    EXPECT_EQ(green - plain, 90);
+    EXPECT_EQ(greenDraws, 5);
+    EXPECT_EQ(red - plain, 210);
+    EXPECT_EQ(redDraws, 5);
+    // Let go, the charge is gone: once the last fog has risen (36 frames),
+    // no new one comes.
+    for (int f = held + 250 + 36; f < start + frames - 1; ++f) EXPECT_TRUE(Drawn(f, "fog_blue").empty()) << f;
+}
+
+// The pause menu dims the whole view; a charge fog on the screen is dimmed
+// with it, and so is everything drawn after it.
+TEST_F(StageScenePathTest, ThePauseMenuDimsTheChargeFogAndTheHud) {
+    WriteMap(1, 60);
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    Press('C', start + 2);
+    Press('C', start + 6);
+    HoldKey(kAttackKey, start + 10, 80);
+    Press(kStartKey, start + 50);
+    QuitAtFrame(start + 60);
+    EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
+    const int frame = start + 58;
+    ASSERT_TRUE(StagePaused);
+    const std::vector<gametest::SeenDraw> fog = Drawn(frame, "fog_blue");
+    ASSERT_FALSE(fog.empty());
+    for (const gametest::SeenDraw& d : fog) EXPECT_EQ(d.bright[0], 128);
+    const std::vector<gametest::SeenDraw> gauge = Drawn(frame, "hp01.png");
+    ASSERT_EQ(gauge.size(), 1u);
+    EXPECT_EQ(gauge[0].bright[0], 128);
+}
+
 }  // namespace
