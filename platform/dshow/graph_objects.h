@@ -53,6 +53,9 @@ public:
         *this = Ref();
         return &held_;
     }
+    // Hands the reference to the caller, who releases it; the holder is
+    // empty after.
+    Interface* Detach() { return std::exchange(held_, nullptr); }
 
 private:
     Interface* held_ = nullptr;
