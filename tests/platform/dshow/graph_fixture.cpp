@@ -1,5 +1,8 @@
 #include "tests/platform/dshow/graph_fixture.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "framework/base/tracked_memory.h"
 
 namespace dshowtest {
@@ -89,6 +92,26 @@ std::vector<std::wstring> GraphTest::FilterNames() {
     return names;
 }
 
+IBaseFilter* GraphTest::FindFilter(const wchar_t* name) {
+    IBaseFilter* found = nullptr;
+    IEnumFilters* filters = nullptr;
+    EXPECT_EQ(graph_->EnumFilters(&filters), S_OK);
+    IBaseFilter* filter = nullptr;
+    ULONG fetched = 0;
+    while (filters->Next(1, &filter, &fetched) == S_OK) {
+        FILTER_INFO info{};
+        filter->QueryFilterInfo(&info);
+        if (info.pGraph != nullptr) info.pGraph->Release();
+        if (std::wstring(info.achName) == name && found == nullptr) {
+            found = filter;
+        } else {
+            filter->Release();
+        }
+    }
+    filters->Release();
+    return found;
+}
+
 IPin* GraphTest::InputOf(IBaseFilter* filter) {
     IEnumPins* pins = nullptr;
     EXPECT_EQ(filter->EnumPins(&pins), S_OK);
@@ -113,6 +136,17 @@ GUID GraphTest::ConnectedSubtype(IPin* pin) {
     CoTaskMemFree(type.pbFormat);
     if (type.pUnk != nullptr) type.pUnk->Release();
     return subtype;
+}
+
+std::string Fixture(const char* name) {
+    std::ifstream file(std::string(KILN_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::wstring PutFile(const testsupport::TemporaryFolder& folder, const std::string& name, const std::string& bytes) {
+    std::ofstream(folder.hostPath() + "/" + name, std::ios::binary) << bytes;
+    const std::string path = folder.windowsPath() + "\\" + name;
+    return std::wstring(path.begin(), path.end());
 }
 
 }  // namespace dshowtest

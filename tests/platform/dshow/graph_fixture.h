@@ -33,6 +33,9 @@ protected:
                                             const wchar_t* name = L"Source");
     // The names of the filters in the graph, in its order.
     std::vector<std::wstring> FilterNames();
+    // The filter of that name in the graph, with a reference; null when
+    // there is none.
+    IBaseFilter* FindFilter(const wchar_t* name);
     // The filter's only input pin.
     static IPin* InputOf(IBaseFilter* filter);
     static GUID ConnectedSubtype(IPin* pin);
@@ -46,5 +49,10 @@ protected:
 private:
     MovieRendererFilter* movieRenderer_ = nullptr;
 };
+
+// The bytes of a file of the tests' data.
+std::string Fixture(const char* name);
+// Writes `bytes` into `folder` under `name`; the file's wide Windows path.
+std::wstring PutFile(const testsupport::TemporaryFolder& folder, const std::string& name, const std::string& bytes);
 
 }  // namespace dshowtest
