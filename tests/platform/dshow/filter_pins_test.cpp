@@ -146,7 +146,7 @@ TEST_P(RendererPinTest, AFlushTakesBackAnEndNotReportedYet) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Renderers, RendererPinTest,
-                         ::testing::Values(Renderer{"Null", false}),
+                         ::testing::Values(Renderer{"Null", false}, Renderer{"Audio", true}),
                          [](const ::testing::TestParamInfo<Renderer>& info) { return std::string(info.param.name); });
 
 }  // namespace
