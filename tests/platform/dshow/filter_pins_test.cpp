@@ -59,6 +59,27 @@ private:
     std::vector<IUnknown*> held_;
 };
 
+TEST_F(FilterPinsTest, AnOutputPinWithNoTypeThePeerCouldTakeRefusesForWantOfOne) {
+    IPin* input = PinOf(Make(platform::dshow::CreateNullRenderer), L"In");
+    AM_MEDIA_TYPE video{};
+    video.majortype = MEDIATYPE_Video;
+    const struct {
+        const char* what;
+        IPin* output;
+        const AM_MEDIA_TYPE* proposal;
+    } cases[] = {
+        // Nothing decoded to offer while its input is not connected.
+        {"decoder", PinOf(Make(platform::dshow::CreateMpegAudioDecoder), L"Output"), nullptr},
+        {"sound asked for video", PinOf(Loaded("tone_44100_stereo_128k.mp3"), L"Audio"), &video},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.output->Connect(input, c.proposal), VFW_E_NO_ACCEPTABLE_TYPES) << c.what;
+        IPin* peer = nullptr;
+        EXPECT_EQ(c.output->ConnectedTo(&peer), VFW_E_NOT_CONNECTED) << c.what;
+        EXPECT_EQ(input->ConnectedTo(&peer), VFW_E_NOT_CONNECTED) << c.what;
+    }
+}
+
 // A renderer of the platform's in a graph, fed by a source whose stream
 // ends at once (or is refused by the first flush).
 struct Renderer {
