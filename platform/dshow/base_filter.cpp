@@ -25,13 +25,16 @@ HRESULT WINAPI BaseFilter::Stop() {
     return S_OK;
 }
 
+HRESULT BaseFilter::LeaveStopped() {
+    if (state_.load() != State_Stopped) return S_OK;
+    for (BasePin* pin : Pins()) pin->Starting();
+    return OnStarting();
+}
+
 HRESULT WINAPI BaseFilter::Pause() {
     std::lock_guard<std::recursive_mutex> hold(lock_);
-    if (state_.load() == State_Stopped) {
-        for (BasePin* pin : Pins()) pin->Starting();
-        const HRESULT result = OnStarting();
-        if (FAILED(result)) return result;
-    }
+    const HRESULT result = LeaveStopped();
+    if (FAILED(result)) return result;
     state_.store(State_Paused);
     OnPaused();
     return S_OK;
@@ -39,11 +42,8 @@ HRESULT WINAPI BaseFilter::Pause() {
 
 HRESULT WINAPI BaseFilter::Run(REFERENCE_TIME start) {
     std::lock_guard<std::recursive_mutex> hold(lock_);
-    if (state_.load() == State_Stopped) {
-        for (BasePin* pin : Pins()) pin->Starting();
-        const HRESULT result = OnStarting();
-        if (FAILED(result)) return result;
-    }
+    const HRESULT result = LeaveStopped();
+    if (FAILED(result)) return result;
     state_.store(State_Running);
     OnRunning();
     for (BasePin* pin : Pins()) pin->Running();

@@ -72,6 +72,9 @@ protected:
     virtual void OnStopped() {}
 
 private:
+    // From stopped: the pins' Starting, then OnStarting.
+    HRESULT LeaveStopped();
+
     std::recursive_mutex lock_;
     std::atomic<FILTER_STATE> state_{State_Stopped};
     Ref<IReferenceClock> clock_;

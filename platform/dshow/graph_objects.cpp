@@ -3,7 +3,6 @@
 #include "platform/dshow/graph_objects.h"
 
 #include <cstring>
-#include <cwchar>
 
 namespace platform::dshow {
 
@@ -170,27 +169,6 @@ HRESULT MakeMediaTypeEnumerator(const std::vector<const AM_MEDIA_TYPE*>& types, 
         }
     }
     *enumerator = list;
-    return S_OK;
-}
-
-HRESULT HoldReferenceClock(IReferenceClock*& held, IReferenceClock* clock) {
-    if (clock != nullptr) clock->AddRef();
-    if (held != nullptr) held->Release();
-    held = clock;
-    return S_OK;
-}
-
-HRESULT HandOutReferenceClock(IReferenceClock* held, IReferenceClock** clock) {
-    *clock = held;
-    if (held != nullptr) held->AddRef();
-    return S_OK;
-}
-
-HRESULT DescribeFilter(const std::wstring& name, IFilterGraph* graph, FILTER_INFO* info) {
-    std::wcsncpy(info->achName, name.c_str(), 127);
-    info->achName[127] = L'\0';
-    info->pGraph = graph;
-    if (graph != nullptr) graph->AddRef();
     return S_OK;
 }
 

@@ -80,6 +80,18 @@ TEST_F(FilterPinsTest, AnOutputPinWithNoTypeThePeerCouldTakeRefusesForWantOfOne)
     }
 }
 
+TEST_F(FilterPinsTest, EveryPinTakesANewSegment) {
+    IBaseFilter* source = Loaded("grey_ramp_32x24_10fps.wmv");
+    IBaseFilter* decoder = Make(platform::dshow::CreateMpegAudioDecoder);
+    for (IPin* pin : {PinOf(source, L"Video"), PinOf(source, L"Audio"), PinOf(decoder, L"Input"),
+                      PinOf(decoder, L"Output"), PinOf(Make(platform::dshow::CreateNullRenderer), L"In")}) {
+        PIN_INFO info{};
+        ASSERT_EQ(pin->QueryPinInfo(&info), S_OK);
+        info.pFilter->Release();
+        EXPECT_EQ(pin->NewSegment(0, 10000000, 1.0), S_OK) << std::string(info.achName, info.achName + 5);
+    }
+}
+
 // A renderer of the platform's in a graph, fed by a source whose stream
 // ends at once (or is refused by the first flush).
 struct Renderer {
