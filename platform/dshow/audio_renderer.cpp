@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "platform/dshow/base_filter.h"
 #include "platform/dshow/base_pin.h"
@@ -54,7 +55,7 @@ public:
         if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return E_INVALIDARG;
         std::lock_guard<std::recursive_mutex> hold(Lock());
         volume_ = volume;
-        if (buffer_ != nullptr) buffer_->SetVolume(volume);
+        if (buffer_) buffer_->SetVolume(volume);
         return S_OK;
     }
 
@@ -83,13 +84,13 @@ protected:
     CLSID ClassId() const override { return CLSID_AudioRenderer; }
     std::vector<BasePin*> Pins() override { return {&pin_}; }
     void OnPaused() override {
-        if (buffer_ != nullptr) buffer_->Stop();
+        if (buffer_) buffer_->Stop();
     }
     void OnRunning() override {
-        if (buffer_ != nullptr) buffer_->Play(0, 0, DSBPLAY_LOOPING);
+        if (buffer_) buffer_->Play(0, 0, DSBPLAY_LOOPING);
     }
     void OnStopping() override {
-        if (buffer_ != nullptr) buffer_->Stop();
+        if (buffer_) buffer_->Stop();
         ClearLocked();
         roomChanged_.notify_all();
     }
@@ -106,8 +107,8 @@ private:
     std::condition_variable_any roomChanged_;
     LONG volume_ = 0;
 
-    IDirectSound* sound_ = nullptr;
-    IDirectSoundBuffer* buffer_ = nullptr;
+    Ref<IDirectSound> sound_;
+    Ref<IDirectSoundBuffer> buffer_;
     DWORD size_ = 0;
     DWORD block_ = 1;
     BYTE silence_ = 0;
@@ -119,18 +120,14 @@ private:
 
 bool AudioRenderer::MakeBuffer(const WAVEFORMATEX& format) {
     std::lock_guard<std::recursive_mutex> hold(Lock());
-    if (buffer_ != nullptr) return true;
+    if (buffer_) return true;
     void* made = nullptr;
     if (FAILED(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &made)) ||
         made == nullptr)
         return false;
-    sound_ = static_cast<IDirectSound*>(made);
-    if (FAILED(sound_->Initialize(nullptr))) {
-        sound_->Release();
-        sound_ = nullptr;
-        return false;
-    }
-    sound_->SetCooperativeLevel(nullptr, DSSCL_NORMAL);
+    Ref<IDirectSound> sound(static_cast<IDirectSound*>(made));
+    if (FAILED(sound->Initialize(nullptr))) return false;
+    sound->SetCooperativeLevel(nullptr, DSSCL_NORMAL);
     WAVEFORMATEX wave = format;
     wave.cbSize = 0;
     DSBUFFERDESC description{};
@@ -138,12 +135,10 @@ bool AudioRenderer::MakeBuffer(const WAVEFORMATEX& format) {
     description.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_GLOBALFOCUS;
     description.dwBufferBytes = wave.nAvgBytesPerSec * kBufferSeconds;
     description.lpwfxFormat = &wave;
-    if (FAILED(sound_->CreateSoundBuffer(&description, &buffer_, nullptr)) || buffer_ == nullptr) {
-        buffer_ = nullptr;
-        sound_->Release();
-        sound_ = nullptr;
-        return false;
-    }
+    Ref<IDirectSoundBuffer> buffer;
+    if (FAILED(sound->CreateSoundBuffer(&description, buffer.out(), nullptr)) || !buffer) return false;
+    sound_ = std::move(sound);
+    buffer_ = std::move(buffer);
     DSBCAPS caps{};
     caps.dwSize = sizeof caps;
     buffer_->GetCaps(&caps);
@@ -157,13 +152,9 @@ bool AudioRenderer::MakeBuffer(const WAVEFORMATEX& format) {
 
 void AudioRenderer::ReleaseBuffer() {
     std::lock_guard<std::recursive_mutex> hold(Lock());
-    if (buffer_ != nullptr) {
-        buffer_->Stop();
-        buffer_->Release();
-    }
-    buffer_ = nullptr;
-    if (sound_ != nullptr) sound_->Release();
-    sound_ = nullptr;
+    if (buffer_) buffer_->Stop();
+    buffer_ = Ref<IDirectSoundBuffer>();
+    sound_ = Ref<IDirectSound>();
     size_ = 0;
 }
 
@@ -184,7 +175,7 @@ void AudioRenderer::Fill(DWORD offset, DWORD bytes, const BYTE* data) {
 }
 
 void AudioRenderer::UpdatePlayedLocked() {
-    if (buffer_ == nullptr || size_ == 0) return;
+    if (!buffer_ || size_ == 0) return;
     DWORD cursor = 0;
     if (FAILED(buffer_->GetCurrentPosition(&cursor, nullptr))) return;
     const DWORD passed = (cursor + size_ - cursor_) % size_;
@@ -196,7 +187,7 @@ void AudioRenderer::UpdatePlayedLocked() {
 }
 
 void AudioRenderer::ClearAheadLocked() {
-    if (buffer_ == nullptr || written_ <= played_) return;
+    if (!buffer_ || written_ <= played_) return;
     Fill(static_cast<DWORD>(played_ % size_), static_cast<DWORD>(written_ - played_), nullptr);
 }
 
@@ -204,7 +195,7 @@ void AudioRenderer::ClearLocked() {
     played_ = 0;
     written_ = 0;
     cursor_ = 0;
-    if (buffer_ == nullptr) return;
+    if (!buffer_) return;
     buffer_->SetCurrentPosition(0);
     Fill(0, size_, nullptr);
 }
@@ -216,7 +207,7 @@ HRESULT AudioRenderer::Write(const BYTE* data, size_t bytes) {
     while (bytes > 0) {
         if (IsStopped()) return VFW_E_WRONG_STATE;
         if (pin_.IsFlushing()) return S_FALSE;
-        if (buffer_ == nullptr) return S_OK;
+        if (!buffer_) return S_OK;
         UpdatePlayedLocked();
         // The buffer loops: what is written stays one block short of the
         // cursor, whose own block is being played.

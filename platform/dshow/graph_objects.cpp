@@ -48,8 +48,7 @@ void FreeMediaType(AM_MEDIA_TYPE& type) {
     CoTaskMemFree(type.pbFormat);
     type.pbFormat = nullptr;
     type.cbFormat = 0;
-    if (type.pUnk != nullptr) type.pUnk->Release();
-    type.pUnk = nullptr;
+    const Ref<IUnknown> held(std::exchange(type.pUnk, nullptr));
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* type) {
@@ -69,8 +68,7 @@ bool CopyMediaType(AM_MEDIA_TYPE& target, const AM_MEDIA_TYPE& source) {
         std::memcpy(target.pbFormat, source.pbFormat, source.cbFormat);
         target.cbFormat = source.cbFormat;
     }
-    target.pUnk = source.pUnk;
-    if (target.pUnk != nullptr) target.pUnk->AddRef();
+    target.pUnk = Ref<IUnknown>::Share(source.pUnk).Detach();
     return true;
 }
 
@@ -87,9 +85,7 @@ public:
         if (fetched == nullptr && count != 1) return E_INVALIDARG;
         ULONG made = 0;
         while (made < count && position_ < items_.size()) {
-            items[made] = items_[position_++].get();
-            items[made]->AddRef();
-            ++made;
+            items[made++] = Ref<Item>(items_[position_++]).Detach();
         }
         if (fetched != nullptr) *fetched = made;
         return made == count ? S_OK : S_FALSE;
@@ -161,14 +157,10 @@ private:
 HRESULT MakeMediaTypeEnumerator(const std::vector<const AM_MEDIA_TYPE*>& types, IEnumMediaTypes** enumerator) {
     if (enumerator == nullptr) return E_POINTER;
     *enumerator = nullptr;
-    auto* list = new MediaTypeList;
-    for (const AM_MEDIA_TYPE* type : types) {
-        if (!list->Add(*type)) {
-            list->Release();
-            return E_OUTOFMEMORY;
-        }
-    }
-    *enumerator = list;
+    Ref<MediaTypeList> list(new MediaTypeList);
+    for (const AM_MEDIA_TYPE* type : types)
+        if (!list->Add(*type)) return E_OUTOFMEMORY;
+    *enumerator = list.Detach();
     return S_OK;
 }
 

@@ -288,24 +288,19 @@ HRESULT WINAPI MediaFileSource::SetPositions(LONGLONG* current, DWORD currentFla
 bool MediaFileSource::Deliver(SourcePin& pin, const BYTE* data, size_t bytes, REFERENCE_TIME start,
                               REFERENCE_TIME stop, bool& first) {
     if (stopping_.load()) return false;
-    IMediaSample* sample = nullptr;
-    if (FAILED(pin.Allocator()->GetBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) return false;
+    Ref<IMediaSample> sample;
+    if (FAILED(pin.Allocator()->GetBuffer(sample.out(), nullptr, nullptr, 0)) || !sample) return false;
     BYTE* to = nullptr;
     sample->GetPointer(&to);
-    if (to == nullptr || static_cast<size_t>(sample->GetSize()) < bytes) {
-        sample->Release();
-        return false;
-    }
+    if (to == nullptr || static_cast<size_t>(sample->GetSize()) < bytes) return false;
     std::memcpy(to, data, bytes);
     sample->SetActualDataLength(static_cast<LONG>(bytes));
     sample->SetTime(&start, &stop);
     sample->SetSyncPoint(TRUE);
     if (first) sample->SetDiscontinuity(TRUE);
     first = false;
-    const HRESULT result = pin.Peer()->Receive(sample);
-    sample->Release();
     // Downstream refused or flushes: the stream ends here.
-    return result == S_OK;
+    return pin.Peer()->Receive(sample.get()) == S_OK;
 }
 
 bool MediaFileSource::DeliverSound(const int16_t* samples, size_t frames, REFERENCE_TIME start,

@@ -232,14 +232,13 @@ bool MpegAudioDecoder::Deliver(const int16_t* samples, size_t frames) {
     size_t left = frames * frameBytes;
     while (left > 0) {
         if (stopping_.load()) return false;
-        IMediaSample* sample = nullptr;
-        if (FAILED(output_.Allocator()->GetBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) return false;
+        Ref<IMediaSample> sample;
+        if (FAILED(output_.Allocator()->GetBuffer(sample.out(), nullptr, nullptr, 0)) || !sample) return false;
         BYTE* to = nullptr;
         sample->GetPointer(&to);
         // Whole frames only, as many as the buffer holds.
         size_t bytes = static_cast<size_t>(sample->GetSize()) / frameBytes * frameBytes;
         if (bytes == 0 || to == nullptr) {
-            sample->Release();
             GiveUp(VFW_E_BUFFER_OVERFLOW);
             return false;
         }
@@ -253,8 +252,7 @@ bool MpegAudioDecoder::Deliver(const int16_t* samples, size_t frames) {
         sample->SetSyncPoint(TRUE);
         if (first_) sample->SetDiscontinuity(TRUE);
         first_ = false;
-        const HRESULT result = output_.Peer()->Receive(sample);
-        sample->Release();
+        const HRESULT result = output_.Peer()->Receive(sample.get());
         // Downstream refused or flushes: the stream ends here.
         if (result != S_OK) return false;
         delivered_ += count;
@@ -286,28 +284,27 @@ void MpegAudioDecoder::Stream() {
     LONGLONG position = 0;
     while (position < total) {
         if (stopping_.load()) return;
-        IMediaSample* sample = nullptr;
-        if (FAILED(reads->GetBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) return;
+        Ref<IMediaSample> sample;
+        if (FAILED(reads->GetBuffer(sample.out(), nullptr, nullptr, 0)) || !sample) return;
         REFERENCE_TIME start = position * kUnitsPerSecond;
         REFERENCE_TIME stop = (position + sample->GetSize()) * kUnitsPerSecond;
         sample->SetTime(&start, &stop);
-        HRESULT result = reader->Request(sample, 0);
+        HRESULT result = reader->Request(sample.get(), 0);
         if (FAILED(result)) {
-            sample->Release();
             GiveUp(result);
             return;
         }
+        // The one request comes back as it went: the reference is ours.
         IMediaSample* filled = nullptr;
         DWORD_PTR user = 0;
         result = reader->WaitForNext(INFINITE, &filled, &user);
-        if (filled == nullptr) filled = sample;
+        if (filled == nullptr) filled = sample.get();
         if (SUCCEEDED(result) && Profile().failures.directShow.mpegAudioReads) result = E_FAIL;
         const LONG got = SUCCEEDED(result) ? filled->GetActualDataLength() : 0;
         BYTE* data = nullptr;
         filled->GetPointer(&data);
         bool goOn = SUCCEEDED(result) && got > 0;
         if (goOn) goOn = decoding.Feed(data, static_cast<size_t>(got), deliver);
-        filled->Release();
         if (FAILED(result)) {
             GiveUp(result);
             return;
