@@ -83,13 +83,15 @@ TEST_F(FilterPinsTest, AnOutputPinWithNoTypeThePeerCouldTakeRefusesForWantOfOne)
 TEST_F(FilterPinsTest, EveryPinTakesANewSegment) {
     IBaseFilter* source = Loaded("grey_ramp_32x24_10fps.wmv");
     IBaseFilter* decoder = Make(platform::dshow::CreateMpegAudioDecoder);
-    for (IPin* pin : {PinOf(source, L"Video"), PinOf(source, L"Audio"), PinOf(decoder, L"Input"),
-                      PinOf(decoder, L"Output"), PinOf(Make(platform::dshow::CreateNullRenderer), L"In")}) {
-        PIN_INFO info{};
-        ASSERT_EQ(pin->QueryPinInfo(&info), S_OK);
-        info.pFilter->Release();
-        EXPECT_EQ(pin->NewSegment(0, 10000000, 1.0), S_OK) << std::string(info.achName, info.achName + 5);
-    }
+    const struct {
+        IBaseFilter* filter;
+        const wchar_t* pin;
+    } pins[] = {{source, L"Video"},
+                {source, L"Audio"},
+                {decoder, L"Input"},
+                {decoder, L"Output"},
+                {Make(platform::dshow::CreateNullRenderer), L"In"}};
+    for (const auto& p : pins) EXPECT_EQ(PinOf(p.filter, p.pin)->NewSegment(0, 10000000, 1.0), S_OK) << p.pin;
 }
 
 // A renderer of the platform's in a graph, fed by a source whose stream

@@ -75,8 +75,7 @@ testsupport::SyntheticSource* GraphTest::AddSource(const testsupport::SyntheticS
     return source;
 }
 
-std::vector<std::wstring> GraphTest::FilterNames() {
-    std::vector<std::wstring> names;
+void GraphTest::EachFilter(const std::function<void(IBaseFilter*, const std::wstring&)>& visit) {
     IEnumFilters* filters = nullptr;
     EXPECT_EQ(graph_->EnumFilters(&filters), S_OK);
     IBaseFilter* filter = nullptr;
@@ -84,31 +83,26 @@ std::vector<std::wstring> GraphTest::FilterNames() {
     while (filters->Next(1, &filter, &fetched) == S_OK) {
         FILTER_INFO info{};
         filter->QueryFilterInfo(&info);
-        names.emplace_back(info.achName);
         if (info.pGraph != nullptr) info.pGraph->Release();
+        visit(filter, info.achName);
         filter->Release();
     }
     filters->Release();
+}
+
+std::vector<std::wstring> GraphTest::FilterNames() {
+    std::vector<std::wstring> names;
+    EachFilter([&](IBaseFilter*, const std::wstring& name) { names.push_back(name); });
     return names;
 }
 
 IBaseFilter* GraphTest::FindFilter(const wchar_t* name) {
     IBaseFilter* found = nullptr;
-    IEnumFilters* filters = nullptr;
-    EXPECT_EQ(graph_->EnumFilters(&filters), S_OK);
-    IBaseFilter* filter = nullptr;
-    ULONG fetched = 0;
-    while (filters->Next(1, &filter, &fetched) == S_OK) {
-        FILTER_INFO info{};
-        filter->QueryFilterInfo(&info);
-        if (info.pGraph != nullptr) info.pGraph->Release();
-        if (std::wstring(info.achName) == name && found == nullptr) {
-            found = filter;
-        } else {
-            filter->Release();
-        }
-    }
-    filters->Release();
+    EachFilter([&](IBaseFilter* filter, const std::wstring& itsName) {
+        if (found != nullptr || itsName != name) return;
+        filter->AddRef();
+        found = filter;
+    });
     return found;
 }
 

@@ -3,6 +3,7 @@
 // Null Renderer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ protected:
     IMediaFilter* filter_ = nullptr;
 
 private:
+    // Calls `visit` with each filter in the graph and its name, in its order.
+    void EachFilter(const std::function<void(IBaseFilter*, const std::wstring&)>& visit);
+
     MovieRendererFilter* movieRenderer_ = nullptr;
 };
 
