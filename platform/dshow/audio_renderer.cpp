@@ -8,15 +8,14 @@
 // is the buffer's (IBasicAudio).
 #include "platform/dshow/audio_renderer.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <cwchar>
 #include <mutex>
-#include <string>
+#include <utility>
 
-#include "platform/dshow/graph_objects.h"
+#include "platform/dshow/base_filter.h"
+#include "platform/dshow/base_pin.h"
 #include "platform/dsound/dsound.h"
 
 namespace platform::dshow {
@@ -30,245 +29,73 @@ constexpr WORD kExtensibleFormatTag = 0xFFFE;
 
 class AudioRenderer;
 
-class AudioRendererPin final : public IPin, public IMemInputPin {
+class AudioRendererPin final : public RendererInputPin {
 public:
-    explicit AudioRendererPin(AudioRenderer* filter) : filter_(filter) {}
-    ~AudioRendererPin() {
-        if (connected_ != nullptr) connected_->Release();
-        FreeMediaType(type_);
-    }
+    explicit AudioRendererPin(AudioRenderer& renderer);
 
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPin)) {
-            *object = static_cast<IPin*>(this);
-        } else if (IsEqualIID(iid, IID_IMemInputPin)) {
-            *object = static_cast<IMemInputPin*>(this);
-        } else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG WINAPI AddRef() override;
-    ULONG WINAPI Release() override;
-
-    HRESULT WINAPI Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) override { return E_UNEXPECTED; }
-    HRESULT WINAPI ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI Disconnect() override;
-    HRESULT WINAPI ConnectedTo(IPin** pin) override {
-        if (pin == nullptr) return E_POINTER;
-        std::lock_guard<std::mutex> hold(lock_);
-        *pin = connected_;
-        if (connected_ == nullptr) return VFW_E_NOT_CONNECTED;
-        connected_->AddRef();
-        return S_OK;
-    }
-    HRESULT WINAPI ConnectionMediaType(AM_MEDIA_TYPE* mediaType) override {
-        if (mediaType == nullptr) return E_POINTER;
-        std::lock_guard<std::mutex> hold(lock_);
-        if (connected_ == nullptr) {
-            *mediaType = AM_MEDIA_TYPE{};
-            return VFW_E_NOT_CONNECTED;
-        }
-        return CopyMediaType(*mediaType, type_) ? S_OK : E_OUTOFMEMORY;
-    }
-    HRESULT WINAPI QueryPinInfo(PIN_INFO* info) override;
-    HRESULT WINAPI QueryDirection(PIN_DIRECTION* direction) override {
-        if (direction == nullptr) return E_POINTER;
-        *direction = PINDIR_INPUT;
-        return S_OK;
-    }
-    HRESULT WINAPI QueryAccept(const AM_MEDIA_TYPE* mediaType) override {
-        if (mediaType == nullptr) return E_POINTER;
-        return Takes(*mediaType) ? S_OK : S_FALSE;
-    }
-    HRESULT WINAPI EnumMediaTypes(IEnumMediaTypes** enumerator) override {
-        return MakeEmptyMediaTypeEnumerator(enumerator);
-    }
-    HRESULT WINAPI EndOfStream() override;
-    HRESULT WINAPI BeginFlush() override;
-    HRESULT WINAPI EndFlush() override;
-    HRESULT WINAPI NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override { return S_OK; }
-
-    HRESULT WINAPI GetAllocator(IMemAllocator** allocator) override {
-        if (allocator != nullptr) *allocator = nullptr;
-        return VFW_E_NO_ALLOCATOR;
-    }
-    HRESULT WINAPI NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) override {
-        return allocator != nullptr ? S_OK : E_POINTER;
-    }
-    HRESULT WINAPI GetAllocatorRequirements(ALLOCATOR_PROPERTIES* properties) override { return E_NOTIMPL; }
-    HRESULT WINAPI Receive(IMediaSample* sample) override;
-
-    static bool Takes(const AM_MEDIA_TYPE& mediaType);
-    bool Connected() {
-        std::lock_guard<std::mutex> hold(lock_);
-        return connected_ != nullptr;
-    }
+protected:
+    bool Takes(const AM_MEDIA_TYPE& mediaType) const override;
+    // Without a sound device the stream cannot be rendered here.
+    HRESULT CompleteConnect(IPin* connector, const AM_MEDIA_TYPE& mediaType) override;
+    void BreakConnect() override;
+    HRESULT Render(IMediaSample* sample) override;
+    void OnBeginFlush() override;
+    void OnEndFlush() override;
 
 private:
-    AudioRenderer* filter_;
-    std::mutex lock_;
-    IPin* connected_ = nullptr;
-    AM_MEDIA_TYPE type_{};
+    AudioRenderer& renderer_;
 };
 
-class AudioRenderer final : public com::Object<AudioRenderer, IBaseFilter, IBasicAudio> {
+class AudioRenderer final : public FilterObject<AudioRenderer, IBasicAudio> {
 public:
-    AudioRenderer() : pin_(this) {}
-    ~AudioRenderer() override {
-        ReleaseBuffer();
-        if (clock_ != nullptr) clock_->Release();
-    }
-
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IMediaFilter) || IsEqualIID(iid, IID_IPersist)) {
-            *object = static_cast<IBaseFilter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return Object::QueryInterface(iid, object);
-    }
-
-    HRESULT WINAPI GetClassID(CLSID* classId) override {
-        if (classId == nullptr) return E_POINTER;
-        *classId = CLSID_AudioRenderer;
-        return S_OK;
-    }
-
-    HRESULT WINAPI Stop() override {
-        std::lock_guard<std::mutex> hold(lock_);
-        state_.store(State_Stopped);
-        endOfStream_ = false;
-        flushing_ = false;
-        if (buffer_ != nullptr) buffer_->Stop();
-        ClearLocked();
-        roomChanged_.notify_all();
-        return S_OK;
-    }
-
-    HRESULT WINAPI Pause() override {
-        std::lock_guard<std::mutex> hold(lock_);
-        if (state_.load() == State_Stopped) endOfStream_ = false;
-        if (buffer_ != nullptr) buffer_->Stop();
-        state_.store(State_Paused);
-        return S_OK;
-    }
-
-    HRESULT WINAPI Run(REFERENCE_TIME start) override {
-        std::lock_guard<std::mutex> hold(lock_);
-        if (state_.load() == State_Stopped) endOfStream_ = false;
-        if (buffer_ != nullptr) buffer_->Play(0, 0, DSBPLAY_LOOPING);
-        state_.store(State_Running);
-        if (endOfStream_ && !reported_) Report();
-        return S_OK;
-    }
-
-    HRESULT WINAPI GetState(DWORD milliseconds, FILTER_STATE* state) override {
-        if (state == nullptr) return E_POINTER;
-        *state = state_.load();
-        return S_OK;
-    }
-
-    HRESULT WINAPI SetSyncSource(IReferenceClock* clock) override {
-        std::lock_guard<std::mutex> hold(lock_);
-        return HoldReferenceClock(clock_, clock);
-    }
-
-    HRESULT WINAPI GetSyncSource(IReferenceClock** clock) override {
-        if (clock == nullptr) return E_POINTER;
-        std::lock_guard<std::mutex> hold(lock_);
-        return HandOutReferenceClock(clock_, clock);
-    }
-
-    HRESULT WINAPI EnumPins(IEnumPins** enumerator) override {
-        std::vector<Ref<IPin>> pins;
-        pins.push_back(Ref<IPin>::Share(&pin_));
-        return MakePinEnumerator(std::move(pins), enumerator);
-    }
-
-    HRESULT WINAPI FindPin(LPCWSTR id, IPin** pin) override {
-        if (id == nullptr || pin == nullptr) return E_POINTER;
-        *pin = nullptr;
-        if (std::wcscmp(id, kPinName) != 0) return VFW_E_NOT_FOUND;
-        *pin = &pin_;
-        pin_.AddRef();
-        return S_OK;
-    }
-
-    HRESULT WINAPI QueryFilterInfo(FILTER_INFO* info) override {
-        if (info == nullptr) return E_POINTER;
-        std::lock_guard<std::mutex> hold(lock_);
-        return DescribeFilter(name_, graph_, info);
-    }
-
-    HRESULT WINAPI JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) override {
-        std::lock_guard<std::mutex> hold(lock_);
-        graph_ = graph;
-        sink_ = nullptr;
-        // Weak, as the graph holds this filter.
-        if (graph != nullptr) sink_ = Ref<IMediaEventSink>::Query(graph, IID_IMediaEventSink).get();
-        name_ = name != nullptr ? name : L"";
-        return S_OK;
-    }
+    AudioRenderer() : pin_(*this) {}
+    ~AudioRenderer() override { ReleaseBuffer(); }
 
     HRESULT WINAPI put_Volume(LONG volume) override {
         if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return E_INVALIDARG;
-        std::lock_guard<std::mutex> hold(lock_);
+        std::lock_guard<std::recursive_mutex> hold(Lock());
         volume_ = volume;
-        if (buffer_ != nullptr) buffer_->SetVolume(volume);
+        if (buffer_) buffer_->SetVolume(volume);
         return S_OK;
     }
 
     HRESULT WINAPI get_Volume(LONG* volume) override {
         if (volume == nullptr) return E_POINTER;
-        std::lock_guard<std::mutex> hold(lock_);
+        std::lock_guard<std::recursive_mutex> hold(Lock());
         *volume = volume_;
         return S_OK;
     }
-
-    FILTER_STATE State() const { return state_.load(); }
 
     // The stream buffer for a connection in `format`; false when no sound
     // object or buffer can be had.
     bool MakeBuffer(const WAVEFORMATEX& format);
     void ReleaseBuffer();
     HRESULT Write(const BYTE* data, size_t bytes);
-    void BeginFlush() {
-        std::lock_guard<std::mutex> hold(lock_);
-        flushing_ = true;
-        endOfStream_ = false;
-        roomChanged_.notify_all();
-    }
-    void EndFlush() {
-        std::lock_guard<std::mutex> hold(lock_);
-        flushing_ = false;
-        // What was written and not played is dropped.
+    // A flush wakes a write that waits for room, and drops what was written
+    // and not played as it ends; both under the lock.
+    void WakeWriter() { roomChanged_.notify_all(); }
+    void DropUnplayed() {
         UpdatePlayedLocked();
         ClearAheadLocked();
         written_ = played_;
     }
-    HRESULT EndOfStream() {
-        std::lock_guard<std::mutex> hold(lock_);
-        if (state_.load() == State_Stopped) return VFW_E_WRONG_STATE;
-        if (flushing_ || endOfStream_) return S_OK;
-        endOfStream_ = true;
-        reported_ = false;
-        if (state_.load() == State_Running) Report();
-        return S_OK;
-    }
 
-    static constexpr const WCHAR* kPinName = L"Audio Input pin (rendered)";
+protected:
+    CLSID ClassId() const override { return CLSID_AudioRenderer; }
+    std::vector<BasePin*> Pins() override { return {&pin_}; }
+    void OnPaused() override {
+        if (buffer_) buffer_->Stop();
+    }
+    void OnRunning() override {
+        if (buffer_) buffer_->Play(0, 0, DSBPLAY_LOOPING);
+    }
+    void OnStopping() override {
+        if (buffer_) buffer_->Stop();
+        ClearLocked();
+        roomChanged_.notify_all();
+    }
 
 private:
-    void Report() {
-        reported_ = true;
-        if (sink_ != nullptr)
-            sink_->Notify(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
-    }
     // Moves `played_` on by what the cursor passed and clears it.
     void UpdatePlayedLocked();
     void Fill(DWORD offset, DWORD bytes, const BYTE* data);
@@ -276,20 +103,12 @@ private:
     void ClearLocked();
 
     AudioRendererPin pin_;
-    std::mutex lock_;  // state, the buffer and its positions
-    std::condition_variable roomChanged_;
-    std::atomic<FILTER_STATE> state_{State_Stopped};
-    IReferenceClock* clock_ = nullptr;
-    IFilterGraph* graph_ = nullptr;
-    IMediaEventSink* sink_ = nullptr;
-    std::wstring name_;
-    bool endOfStream_ = false;
-    bool reported_ = false;
-    bool flushing_ = false;
+    // Under the filter's lock: the buffer and its positions.
+    std::condition_variable_any roomChanged_;
     LONG volume_ = 0;
 
-    IDirectSound* sound_ = nullptr;
-    IDirectSoundBuffer* buffer_ = nullptr;
+    Ref<IDirectSound> sound_;
+    Ref<IDirectSoundBuffer> buffer_;
     DWORD size_ = 0;
     DWORD block_ = 1;
     BYTE silence_ = 0;
@@ -300,19 +119,15 @@ private:
 };
 
 bool AudioRenderer::MakeBuffer(const WAVEFORMATEX& format) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (buffer_ != nullptr) return true;
+    std::lock_guard<std::recursive_mutex> hold(Lock());
+    if (buffer_) return true;
     void* made = nullptr;
     if (FAILED(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &made)) ||
         made == nullptr)
         return false;
-    sound_ = static_cast<IDirectSound*>(made);
-    if (FAILED(sound_->Initialize(nullptr))) {
-        sound_->Release();
-        sound_ = nullptr;
-        return false;
-    }
-    sound_->SetCooperativeLevel(nullptr, DSSCL_NORMAL);
+    Ref<IDirectSound> sound(static_cast<IDirectSound*>(made));
+    if (FAILED(sound->Initialize(nullptr))) return false;
+    sound->SetCooperativeLevel(nullptr, DSSCL_NORMAL);
     WAVEFORMATEX wave = format;
     wave.cbSize = 0;
     DSBUFFERDESC description{};
@@ -320,12 +135,10 @@ bool AudioRenderer::MakeBuffer(const WAVEFORMATEX& format) {
     description.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_GLOBALFOCUS;
     description.dwBufferBytes = wave.nAvgBytesPerSec * kBufferSeconds;
     description.lpwfxFormat = &wave;
-    if (FAILED(sound_->CreateSoundBuffer(&description, &buffer_, nullptr)) || buffer_ == nullptr) {
-        buffer_ = nullptr;
-        sound_->Release();
-        sound_ = nullptr;
-        return false;
-    }
+    Ref<IDirectSoundBuffer> buffer;
+    if (FAILED(sound->CreateSoundBuffer(&description, buffer.out(), nullptr)) || !buffer) return false;
+    sound_ = std::move(sound);
+    buffer_ = std::move(buffer);
     DSBCAPS caps{};
     caps.dwSize = sizeof caps;
     buffer_->GetCaps(&caps);
@@ -338,14 +151,10 @@ bool AudioRenderer::MakeBuffer(const WAVEFORMATEX& format) {
 }
 
 void AudioRenderer::ReleaseBuffer() {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (buffer_ != nullptr) {
-        buffer_->Stop();
-        buffer_->Release();
-    }
-    buffer_ = nullptr;
-    if (sound_ != nullptr) sound_->Release();
-    sound_ = nullptr;
+    std::lock_guard<std::recursive_mutex> hold(Lock());
+    if (buffer_) buffer_->Stop();
+    buffer_ = Ref<IDirectSoundBuffer>();
+    sound_ = Ref<IDirectSound>();
     size_ = 0;
 }
 
@@ -366,7 +175,7 @@ void AudioRenderer::Fill(DWORD offset, DWORD bytes, const BYTE* data) {
 }
 
 void AudioRenderer::UpdatePlayedLocked() {
-    if (buffer_ == nullptr || size_ == 0) return;
+    if (!buffer_ || size_ == 0) return;
     DWORD cursor = 0;
     if (FAILED(buffer_->GetCurrentPosition(&cursor, nullptr))) return;
     const DWORD passed = (cursor + size_ - cursor_) % size_;
@@ -378,7 +187,7 @@ void AudioRenderer::UpdatePlayedLocked() {
 }
 
 void AudioRenderer::ClearAheadLocked() {
-    if (buffer_ == nullptr || written_ <= played_) return;
+    if (!buffer_ || written_ <= played_) return;
     Fill(static_cast<DWORD>(played_ % size_), static_cast<DWORD>(written_ - played_), nullptr);
 }
 
@@ -386,19 +195,19 @@ void AudioRenderer::ClearLocked() {
     played_ = 0;
     written_ = 0;
     cursor_ = 0;
-    if (buffer_ == nullptr) return;
+    if (!buffer_) return;
     buffer_->SetCurrentPosition(0);
     Fill(0, size_, nullptr);
 }
 
 HRESULT AudioRenderer::Write(const BYTE* data, size_t bytes) {
-    std::unique_lock<std::mutex> hold(lock_);
+    std::unique_lock<std::recursive_mutex> hold(Lock());
     // Whole blocks only.
     bytes -= bytes % block_;
     while (bytes > 0) {
-        if (state_.load() == State_Stopped) return VFW_E_WRONG_STATE;
-        if (flushing_) return S_FALSE;
-        if (buffer_ == nullptr) return S_OK;
+        if (IsStopped()) return VFW_E_WRONG_STATE;
+        if (pin_.IsFlushing()) return S_FALSE;
+        if (!buffer_) return S_OK;
         UpdatePlayedLocked();
         // The buffer loops: what is written stays one block short of the
         // cursor, whose own block is being played.
@@ -416,9 +225,8 @@ HRESULT AudioRenderer::Write(const BYTE* data, size_t bytes) {
     return S_OK;
 }
 
-ULONG WINAPI AudioRendererPin::AddRef() { return filter_->AddRef(); }
-
-ULONG WINAPI AudioRendererPin::Release() { return filter_->Release(); }
+AudioRendererPin::AudioRendererPin(AudioRenderer& renderer)
+    : RendererInputPin(renderer, L"Audio Input pin (rendered)"), renderer_(renderer) {}
 
 // The plain record of a PCM format: tag 1, or the extensible form (tag
 // 0xFFFE) whose sample format is PCM. False for anything else.
@@ -445,75 +253,30 @@ bool PlainPcmFormat(const AM_MEDIA_TYPE& mediaType, WAVEFORMATEX& wave) {
            wave.nBlockAlign == wave.nChannels * wave.wBitsPerSample / 8;
 }
 
-bool AudioRendererPin::Takes(const AM_MEDIA_TYPE& mediaType) {
+bool AudioRendererPin::Takes(const AM_MEDIA_TYPE& mediaType) const {
     WAVEFORMATEX wave{};
     return PlainPcmFormat(mediaType, wave);
 }
 
-HRESULT WINAPI AudioRendererPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) {
-    if (connector == nullptr || mediaType == nullptr) return E_POINTER;
-    std::lock_guard<std::mutex> hold(lock_);
-    if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
-    if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
-    if (DirectionOf(connector) != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
+HRESULT AudioRendererPin::CompleteConnect(IPin* connector, const AM_MEDIA_TYPE& mediaType) {
     WAVEFORMATEX wave{};
-    if (!PlainPcmFormat(*mediaType, wave)) return VFW_E_TYPE_NOT_ACCEPTED;
+    PlainPcmFormat(mediaType, wave);
     wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
-    // Without a sound device the stream cannot be rendered here.
-    if (!filter_->MakeBuffer(wave)) return VFW_E_TYPE_NOT_ACCEPTED;
-    FreeMediaType(type_);
-    if (!CopyMediaType(type_, *mediaType)) return E_OUTOFMEMORY;
-    connected_ = connector;
-    connected_->AddRef();
-    return S_OK;
+    return renderer_.MakeBuffer(wave) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
-HRESULT WINAPI AudioRendererPin::Disconnect() {
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
-        if (connected_ == nullptr) return S_FALSE;
-        connected_->Release();
-        connected_ = nullptr;
-        FreeMediaType(type_);
-    }
-    filter_->ReleaseBuffer();
-    return S_OK;
-}
+void AudioRendererPin::BreakConnect() { renderer_.ReleaseBuffer(); }
 
-HRESULT WINAPI AudioRendererPin::QueryPinInfo(PIN_INFO* info) {
-    if (info == nullptr) return E_POINTER;
-    info->pFilter = filter_;
-    filter_->AddRef();
-    info->dir = PINDIR_INPUT;
-    std::wcsncpy(info->achName, AudioRenderer::kPinName, 127);
-    info->achName[127] = L'\0';
-    return S_OK;
-}
-
-HRESULT WINAPI AudioRendererPin::EndOfStream() {
-    if (!Connected()) return VFW_E_NOT_CONNECTED;
-    return filter_->EndOfStream();
-}
-
-HRESULT WINAPI AudioRendererPin::BeginFlush() {
-    filter_->BeginFlush();
-    return S_OK;
-}
-
-HRESULT WINAPI AudioRendererPin::EndFlush() {
-    filter_->EndFlush();
-    return S_OK;
-}
-
-HRESULT WINAPI AudioRendererPin::Receive(IMediaSample* sample) {
-    if (sample == nullptr) return E_POINTER;
-    if (!Connected()) return VFW_E_NOT_CONNECTED;
+HRESULT AudioRendererPin::Render(IMediaSample* sample) {
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || data == nullptr) return E_POINTER;
     const LONG length = sample->GetActualDataLength();
-    return filter_->Write(data, length > 0 ? static_cast<size_t>(length) : 0);
+    return renderer_.Write(data, length > 0 ? static_cast<size_t>(length) : 0);
 }
+
+void AudioRendererPin::OnBeginFlush() { renderer_.WakeWriter(); }
+
+void AudioRendererPin::OnEndFlush() { renderer_.DropUnplayed(); }
 
 }  // namespace
 

@@ -115,7 +115,7 @@ private:
     std::vector<Member> members_;
     uint32_t addFilterCalls_ = 0;  // for the machine's refusal of the Nth
     std::atomic<FILTER_STATE> state_{State_Stopped};
-    IReferenceClock* clock_ = nullptr;
+    Ref<IReferenceClock> clock_;
     bool clockChosen_ = false;
     REFERENCE_TIME runStart_ = 0;         // the clock's time at stream time 0
     REFERENCE_TIME pausedStreamTime_ = 0;  // where stream time stands while not running

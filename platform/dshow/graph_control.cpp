@@ -31,16 +31,15 @@ std::vector<Ref<IBaseFilter>> FilterGraph::DownstreamFirst() const {
 
 REFERENCE_TIME FilterGraph::ClockNow() const {
     REFERENCE_TIME now = 0;
-    if (clock_ != nullptr) clock_->GetTime(&now);
+    if (clock_) clock_->GetTime(&now);
     return now;
 }
 
 void FilterGraph::PrepareToStart() {
     if (!clockChosen_) {
-        if (clock_ != nullptr) clock_->Release();
-        clock_ = DefaultReferenceClock();
+        clock_ = Ref<IReferenceClock>(DefaultReferenceClock());
     }
-    for (const Member& member : members_) member.filter->SetSyncSource(clock_);
+    for (const Member& member : members_) member.filter->SetSyncSource(clock_.get());
     pausedStreamTime_ = 0;
     ResetCompletion();
 }
@@ -75,7 +74,7 @@ HRESULT WINAPI FilterGraph::Pause() {
     const FILTER_STATE state = state_.load();
     if (state == State_Paused) return S_OK;
     if (state == State_Stopped) PrepareToStart();
-    if (state == State_Running && clock_ != nullptr) pausedStreamTime_ = ClockNow() - runStart_;
+    if (state == State_Running && clock_) pausedStreamTime_ = ClockNow() - runStart_;
     const HRESULT result = PauseFilters();
     if (FAILED(result)) {
         StopFilters();
@@ -161,19 +160,16 @@ HRESULT WINAPI FilterGraph::Run(REFERENCE_TIME start) { return Run(); }
 HRESULT WINAPI FilterGraph::SetSyncSource(IReferenceClock* clock) {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (state_.load() != State_Stopped) return VFW_E_NOT_STOPPED;
-    if (clock != nullptr) clock->AddRef();
-    if (clock_ != nullptr) clock_->Release();
-    clock_ = clock;
+    clock_ = Ref<IReferenceClock>::Share(clock);
     clockChosen_ = true;
-    for (const Member& member : members_) member.filter->SetSyncSource(clock_);
+    for (const Member& member : members_) member.filter->SetSyncSource(clock_.get());
     return S_OK;
 }
 
 HRESULT WINAPI FilterGraph::GetSyncSource(IReferenceClock** clock) {
     if (clock == nullptr) return E_POINTER;
     std::lock_guard<std::recursive_mutex> hold(lock_);
-    *clock = clock_;
-    if (clock_ != nullptr) clock_->AddRef();
+    *clock = Ref<IReferenceClock>(clock_).Detach();
     return S_OK;
 }
 

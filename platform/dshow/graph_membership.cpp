@@ -27,7 +27,6 @@ FilterGraph::~FilterGraph() {
     }
     for (const Member& member : members_) member.filter->JoinFilterGraph(nullptr, nullptr);
     members_.clear();
-    if (clock_ != nullptr) clock_->Release();
 }
 
 HRESULT WINAPI FilterGraph::QueryInterface(REFIID iid, void** object) {
@@ -102,7 +101,7 @@ HRESULT WINAPI FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
         return joined;
     }
     // A filter that joins a graph on its way picks up the graph's clock then.
-    if (state_.load() == State_Stopped && clockChosen_) filter->SetSyncSource(clock_);
+    if (state_.load() == State_Stopped && clockChosen_) filter->SetSyncSource(clock_.get());
     return outcome;
 }
 

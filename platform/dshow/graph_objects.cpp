@@ -3,7 +3,6 @@
 #include "platform/dshow/graph_objects.h"
 
 #include <cstring>
-#include <cwchar>
 
 namespace platform::dshow {
 
@@ -49,8 +48,7 @@ void FreeMediaType(AM_MEDIA_TYPE& type) {
     CoTaskMemFree(type.pbFormat);
     type.pbFormat = nullptr;
     type.cbFormat = 0;
-    if (type.pUnk != nullptr) type.pUnk->Release();
-    type.pUnk = nullptr;
+    const Ref<IUnknown> held(std::exchange(type.pUnk, nullptr));
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* type) {
@@ -70,8 +68,7 @@ bool CopyMediaType(AM_MEDIA_TYPE& target, const AM_MEDIA_TYPE& source) {
         std::memcpy(target.pbFormat, source.pbFormat, source.cbFormat);
         target.cbFormat = source.cbFormat;
     }
-    target.pUnk = source.pUnk;
-    if (target.pUnk != nullptr) target.pUnk->AddRef();
+    target.pUnk = Ref<IUnknown>::Share(source.pUnk).Detach();
     return true;
 }
 
@@ -88,9 +85,7 @@ public:
         if (fetched == nullptr && count != 1) return E_INVALIDARG;
         ULONG made = 0;
         while (made < count && position_ < items_.size()) {
-            items[made] = items_[position_++].get();
-            items[made]->AddRef();
-            ++made;
+            items[made++] = Ref<Item>(items_[position_++]).Detach();
         }
         if (fetched != nullptr) *fetched = made;
         return made == count ? S_OK : S_FALSE;
@@ -162,35 +157,10 @@ private:
 HRESULT MakeMediaTypeEnumerator(const std::vector<const AM_MEDIA_TYPE*>& types, IEnumMediaTypes** enumerator) {
     if (enumerator == nullptr) return E_POINTER;
     *enumerator = nullptr;
-    auto* list = new MediaTypeList;
-    for (const AM_MEDIA_TYPE* type : types) {
-        if (!list->Add(*type)) {
-            list->Release();
-            return E_OUTOFMEMORY;
-        }
-    }
-    *enumerator = list;
-    return S_OK;
-}
-
-HRESULT HoldReferenceClock(IReferenceClock*& held, IReferenceClock* clock) {
-    if (clock != nullptr) clock->AddRef();
-    if (held != nullptr) held->Release();
-    held = clock;
-    return S_OK;
-}
-
-HRESULT HandOutReferenceClock(IReferenceClock* held, IReferenceClock** clock) {
-    *clock = held;
-    if (held != nullptr) held->AddRef();
-    return S_OK;
-}
-
-HRESULT DescribeFilter(const std::wstring& name, IFilterGraph* graph, FILTER_INFO* info) {
-    std::wcsncpy(info->achName, name.c_str(), 127);
-    info->achName[127] = L'\0';
-    info->pGraph = graph;
-    if (graph != nullptr) graph->AddRef();
+    Ref<MediaTypeList> list(new MediaTypeList);
+    for (const AM_MEDIA_TYPE* type : types)
+        if (!list->Add(*type)) return E_OUTOFMEMORY;
+    *enumerator = list.Detach();
     return S_OK;
 }
 

@@ -53,6 +53,9 @@ public:
         *this = Ref();
         return &held_;
     }
+    // Hands the reference to the caller, who releases it; the holder is
+    // empty after.
+    Interface* Detach() { return std::exchange(held_, nullptr); }
 
 private:
     Interface* held_ = nullptr;
@@ -73,14 +76,6 @@ void FreeMediaType(AM_MEDIA_TYPE& type);
 void DeleteMediaType(AM_MEDIA_TYPE* type);
 // A deep copy into `target`; false when memory runs out.
 bool CopyMediaType(AM_MEDIA_TYPE& target, const AM_MEDIA_TYPE& source);
-
-// What every filter of ours does with its clock and its place in a graph,
-// called under the filter's own lock: hold a new clock (released the old),
-// hand the held one out with a reference, and describe the filter by its
-// name and graph (with a reference to the graph).
-HRESULT HoldReferenceClock(IReferenceClock*& held, IReferenceClock* clock);
-HRESULT HandOutReferenceClock(IReferenceClock* held, IReferenceClock** clock);
-HRESULT DescribeFilter(const std::wstring& name, IFilterGraph* graph, FILTER_INFO* info);
 
 // An enumerator over a fixed list, each with its own references.
 HRESULT MakePinEnumerator(std::vector<Ref<IPin>> pins, IEnumPins** enumerator);

@@ -81,7 +81,7 @@ HRESULT WINAPI FilterGraph::GetCurrentPosition(LONGLONG* current) {
         return S_OK;
     }
     LONGLONG position = startPosition_;
-    if (clock_ != nullptr) {
+    if (clock_) {
         position = StreamPosition();
     } else {
         // Without a clock the streams run as fast as they can: they know

@@ -8,13 +8,13 @@
 
 #include <atomic>
 #include <cstring>
-#include <cwchar>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/dshow/graph_objects.h"
+#include "platform/dshow/base_filter.h"
+#include "platform/dshow/base_pin.h"
 #include "platform/dshow/media_file_decoding.h"
 #include "platform/dshow/sample_pool.h"
 #include "platform/kernel/path_mapping.h"
@@ -56,93 +56,29 @@ bool WideToUtf8(const WCHAR* wide, std::string& utf8) {
 
 class MediaFileSource;
 
-class SourcePin final : public IPin {
+// One stream of the file: the first video stream as 24-bit RGB, or the
+// first audio stream as 16-bit PCM.
+class SourcePin final : public OutputPin {
 public:
-    SourcePin(MediaFileSource* filter, const WCHAR* name, bool video) : filter_(filter), name_(name), video_(video) {}
-    ~SourcePin() { Drop(); }
+    SourcePin(MediaFileSource& source, const WCHAR* name, bool video);
 
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPin)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IPin*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG WINAPI AddRef() override;
-    ULONG WINAPI Release() override;
-
-    HRESULT WINAPI Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) override {
-        return E_UNEXPECTED;
-    }
-    HRESULT WINAPI Disconnect() override;
-    HRESULT WINAPI ConnectedTo(IPin** pin) override;
-    HRESULT WINAPI ConnectionMediaType(AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI QueryPinInfo(PIN_INFO* info) override;
-    HRESULT WINAPI QueryDirection(PIN_DIRECTION* direction) override {
-        if (direction == nullptr) return E_POINTER;
-        *direction = PINDIR_OUTPUT;
-        return S_OK;
-    }
-    HRESULT WINAPI QueryAccept(const AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI EnumMediaTypes(IEnumMediaTypes** enumerator) override;
-    HRESULT WINAPI EndOfStream() override { return E_UNEXPECTED; }
-    HRESULT WINAPI BeginFlush() override { return E_UNEXPECTED; }
-    HRESULT WINAPI EndFlush() override { return E_UNEXPECTED; }
-    HRESULT WINAPI NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override { return E_UNEXPECTED; }
-
-    const WCHAR* Name() const { return name_; }
-    bool IsConnected() const { return connected_ != nullptr; }
-    IMemAllocator* Allocator() const { return allocator_; }
-    IMemInputPin* Peer() const { return peerInput_; }
-    IPin* PeerPin() const { return connected_; }
+protected:
+    bool OfferedType(AM_MEDIA_TYPE& type) override;
+    void SizeBuffers(ALLOCATOR_PROPERTIES& wanted, LONG& leastBuffer) override;
 
 private:
-    bool OfferedType(AM_MEDIA_TYPE& type);
-    HRESULT DecideAllocator(IMemInputPin* peer, IMemAllocator** allocator);
-    void Drop();
-
-    MediaFileSource* filter_;
-    const WCHAR* name_;
+    MediaFileSource& source_;
     const bool video_;
-    // Under the filter's lock.
-    IPin* connected_ = nullptr;
-    IMemInputPin* peerInput_ = nullptr;
-    IMemAllocator* allocator_ = nullptr;
-    AM_MEDIA_TYPE type_{};
 };
 
-class MediaFileSource final
-    : public com::Object<MediaFileSource, IBaseFilter, IFileSourceFilter, IMediaSeeking> {
+class MediaFileSource final : public FilterObject<MediaFileSource, IFileSourceFilter, IMediaSeeking> {
 public:
-    MediaFileSource() : video_(this, L"Video", true), audio_(this, L"Audio", false) {}
-    ~MediaFileSource() override {
-        StopStreaming();
-        if (clock_ != nullptr) clock_->Release();
-    }
-
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IMediaFilter) || IsEqualIID(iid, IID_IPersist)) {
-            *object = static_cast<IBaseFilter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return Object::QueryInterface(iid, object);
-    }
-
-    HRESULT WINAPI GetClassID(CLSID* classId) override {
-        if (classId == nullptr) return E_POINTER;
-        *classId = CLSID_MediaFileSource;
-        return S_OK;
-    }
+    MediaFileSource() : video_(*this, L"Video", true), audio_(*this, L"Audio", false) {}
+    ~MediaFileSource() override { StopStreaming(); }
 
     HRESULT WINAPI Load(LPCWSTR fileName, const AM_MEDIA_TYPE* mediaType) override {
         if (fileName == nullptr) return E_POINTER;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
+        std::lock_guard<std::recursive_mutex> hold(Lock());
         if (loaded_) return E_UNEXPECTED;
         std::string utf8;
         std::string shiftJis;
@@ -161,94 +97,9 @@ public:
         return S_OK;
     }
 
-    HRESULT WINAPI Stop() override {
-        {
-            std::lock_guard<std::recursive_mutex> hold(lock_);
-            state_.store(State_Stopped);
-        }
-        StopStreaming();
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        // The next run starts again from the position last set.
-        seekPending_ = true;
-        return S_OK;
-    }
-
-    HRESULT WINAPI Pause() override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        if (state_.load() == State_Stopped) {
-            const HRESULT result = StartStreaming();
-            if (FAILED(result)) return result;
-        }
-        state_.store(State_Paused);
-        return S_OK;
-    }
-
-    HRESULT WINAPI Run(REFERENCE_TIME start) override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        if (state_.load() == State_Stopped) {
-            const HRESULT result = Pause();
-            if (FAILED(result)) return result;
-        }
-        state_.store(State_Running);
-        return S_OK;
-    }
-
-    HRESULT WINAPI GetState(DWORD milliseconds, FILTER_STATE* state) override {
-        if (state == nullptr) return E_POINTER;
-        *state = state_.load();
-        return S_OK;
-    }
-
-    HRESULT WINAPI SetSyncSource(IReferenceClock* clock) override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        return HoldReferenceClock(clock_, clock);
-    }
-
-    HRESULT WINAPI GetSyncSource(IReferenceClock** clock) override {
-        if (clock == nullptr) return E_POINTER;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        return HandOutReferenceClock(clock_, clock);
-    }
-
-    HRESULT WINAPI EnumPins(IEnumPins** enumerator) override {
-        std::vector<Ref<IPin>> pins;
-        {
-            std::lock_guard<std::recursive_mutex> hold(lock_);
-            if (decoding_.HasVideo()) pins.push_back(Ref<IPin>::Share(&video_));
-            if (decoding_.HasAudio()) pins.push_back(Ref<IPin>::Share(&audio_));
-        }
-        return MakePinEnumerator(std::move(pins), enumerator);
-    }
-
-    HRESULT WINAPI FindPin(LPCWSTR id, IPin** pin) override {
-        if (id == nullptr || pin == nullptr) return E_POINTER;
-        *pin = nullptr;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        SourcePin* found = nullptr;
-        if (decoding_.HasVideo() && std::wcscmp(id, video_.Name()) == 0) found = &video_;
-        if (decoding_.HasAudio() && std::wcscmp(id, audio_.Name()) == 0) found = &audio_;
-        if (found == nullptr) return VFW_E_NOT_FOUND;
-        found->AddRef();
-        *pin = found;
-        return S_OK;
-    }
-
-    HRESULT WINAPI QueryFilterInfo(FILTER_INFO* info) override {
-        if (info == nullptr) return E_POINTER;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        return DescribeFilter(name_, graph_, info);
-    }
-
-    HRESULT WINAPI JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        graph_ = graph;  // weak, as the graph holds this filter
-        name_ = name != nullptr ? name : L"";
-        return S_OK;
-    }
-
     HRESULT WINAPI GetStopPosition(LONGLONG* stop) override {
         if (stop == nullptr) return E_POINTER;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
+        std::lock_guard<std::recursive_mutex> hold(Lock());
         *stop = stop_ >= 0 ? stop_ : decoding_.Duration();
         return S_OK;
     }
@@ -261,9 +112,24 @@ public:
 
     HRESULT WINAPI SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop, DWORD stopFlags) override;
 
-    std::recursive_mutex& Lock() { return lock_; }
-    bool IsStopped() const { return state_.load() == State_Stopped; }
     const MediaFileDecoding& Decoding() const { return decoding_; }
+
+protected:
+    CLSID ClassId() const override { return CLSID_MediaFileSource; }
+    // A pin for each stream the file has.
+    std::vector<BasePin*> Pins() override {
+        std::vector<BasePin*> pins;
+        if (decoding_.HasVideo()) pins.push_back(&video_);
+        if (decoding_.HasAudio()) pins.push_back(&audio_);
+        return pins;
+    }
+    HRESULT OnStarting() override { return StartStreaming(); }
+    void OnStopped() override {
+        StopStreaming();
+        std::lock_guard<std::recursive_mutex> hold(Lock());
+        // The next run starts again from the position last set.
+        seekPending_ = true;
+    }
 
 private:
     HRESULT StartStreaming();
@@ -278,11 +144,6 @@ private:
 
     SourcePin video_;
     SourcePin audio_;
-    std::recursive_mutex lock_;  // state, connections, positions, the thread's start and end
-    std::atomic<FILTER_STATE> state_{State_Stopped};
-    IReferenceClock* clock_ = nullptr;
-    IFilterGraph* graph_ = nullptr;
-    std::wstring name_;
     bool loaded_ = false;
     // Used by the streaming thread while it runs, else under the lock.
     MediaFileDecoding decoding_;
@@ -296,41 +157,11 @@ private:
     std::atomic<bool> stopping_{false};
 };
 
-ULONG WINAPI SourcePin::AddRef() { return filter_->AddRef(); }
-
-ULONG WINAPI SourcePin::Release() { return filter_->Release(); }
-
-HRESULT WINAPI SourcePin::ConnectedTo(IPin** pin) {
-    if (pin == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    *pin = connected_;
-    if (connected_ == nullptr) return VFW_E_NOT_CONNECTED;
-    connected_->AddRef();
-    return S_OK;
-}
-
-HRESULT WINAPI SourcePin::ConnectionMediaType(AM_MEDIA_TYPE* mediaType) {
-    if (mediaType == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (connected_ == nullptr) {
-        *mediaType = AM_MEDIA_TYPE{};
-        return VFW_E_NOT_CONNECTED;
-    }
-    return CopyMediaType(*mediaType, type_) ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT WINAPI SourcePin::QueryPinInfo(PIN_INFO* info) {
-    if (info == nullptr) return E_POINTER;
-    info->pFilter = filter_;
-    filter_->AddRef();
-    info->dir = PINDIR_OUTPUT;
-    std::wcsncpy(info->achName, name_, 127);
-    info->achName[127] = L'\0';
-    return S_OK;
-}
+SourcePin::SourcePin(MediaFileSource& source, const WCHAR* name, bool video)
+    : OutputPin(source, name), source_(source), video_(video) {}
 
 bool SourcePin::OfferedType(AM_MEDIA_TYPE& type) {
-    const MediaFileDecoding& decoding = filter_->Decoding();
+    const MediaFileDecoding& decoding = source_.Decoding();
     type = AM_MEDIA_TYPE{};
     if (video_) {
         if (!decoding.HasVideo()) return false;
@@ -379,107 +210,13 @@ bool SourcePin::OfferedType(AM_MEDIA_TYPE& type) {
     return true;
 }
 
-HRESULT WINAPI SourcePin::QueryAccept(const AM_MEDIA_TYPE* mediaType) {
-    if (mediaType == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    AM_MEDIA_TYPE ours{};
-    if (!OfferedType(ours)) return S_FALSE;
-    const bool same = IsEqualGUID(mediaType->majortype, ours.majortype) &&
-                      IsEqualGUID(mediaType->subtype, ours.subtype) &&
-                      IsEqualGUID(mediaType->formattype, ours.formattype) && mediaType->cbFormat == ours.cbFormat &&
-                      mediaType->pbFormat != nullptr &&
-                      std::memcmp(mediaType->pbFormat, ours.pbFormat, ours.cbFormat) == 0;
-    FreeMediaType(ours);
-    return same ? S_OK : S_FALSE;
-}
-
-HRESULT WINAPI SourcePin::EnumMediaTypes(IEnumMediaTypes** enumerator) {
-    if (enumerator == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    AM_MEDIA_TYPE ours{};
-    if (!OfferedType(ours)) return MakeEmptyMediaTypeEnumerator(enumerator);
-    const HRESULT result = MakeMediaTypeEnumerator({&ours}, enumerator);
-    FreeMediaType(ours);
-    return result;
-}
-
-HRESULT SourcePin::DecideAllocator(IMemInputPin* peer, IMemAllocator** allocator) {
-    *allocator = nullptr;
-    const MediaFileDecoding& decoding = filter_->Decoding();
-    ALLOCATOR_PROPERTIES wanted{};
-    if (FAILED(peer->GetAllocatorRequirements(&wanted))) wanted = ALLOCATOR_PROPERTIES{};
-    // What the peer asks for goes first; the rest is ours: a few whole
-    // pictures, or a few pieces of sound.
-    const LONG bytes = video_ ? decoding.Pitch() * decoding.Height()
-                              : decoding.Rate() / kSoundPiecesPerSecond * decoding.Channels() * 2;
+void SourcePin::SizeBuffers(ALLOCATOR_PROPERTIES& wanted, LONG& leastBuffer) {
+    // A few whole pictures, or a few pieces of sound.
+    const MediaFileDecoding& decoding = source_.Decoding();
+    leastBuffer = video_ ? decoding.Pitch() * decoding.Height()
+                         : decoding.Rate() / kSoundPiecesPerSecond * decoding.Channels() * 2;
     if (wanted.cBuffers <= 0) wanted.cBuffers = video_ ? 2 : 4;
-    if (wanted.cbBuffer < bytes) wanted.cbBuffer = bytes;
-    if (wanted.cbAlign <= 0) wanted.cbAlign = 1;
-    if (wanted.cbPrefix < 0) wanted.cbPrefix = 0;
-
-    return SettleAllocator(peer, wanted, bytes, allocator);
-}
-
-HRESULT WINAPI SourcePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) {
-    if (receivePin == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    if (DirectionOf(receivePin) != PINDIR_INPUT) return VFW_E_INVALID_DIRECTION;
-    AM_MEDIA_TYPE ours{};
-    if (!OfferedType(ours)) return VFW_E_NO_ACCEPTABLE_TYPES;
-    if (mediaType != nullptr &&
-        ((!IsEqualGUID(mediaType->majortype, GUID_NULL) && !IsEqualGUID(mediaType->majortype, ours.majortype)) ||
-         (!IsEqualGUID(mediaType->subtype, GUID_NULL) && !IsEqualGUID(mediaType->subtype, ours.subtype)) ||
-         (!IsEqualGUID(mediaType->formattype, GUID_NULL) && !IsEqualGUID(mediaType->formattype, ours.formattype)))) {
-        FreeMediaType(ours);
-        return VFW_E_NO_ACCEPTABLE_TYPES;
-    }
-    Ref<IMemInputPin> peer = Ref<IMemInputPin>::Query(receivePin, IID_IMemInputPin);
-    if (!peer) {
-        FreeMediaType(ours);
-        return E_NOINTERFACE;
-    }
-    HRESULT result = receivePin->ReceiveConnection(this, &ours);
-    if (FAILED(result)) {
-        FreeMediaType(ours);
-        return result;
-    }
-    IMemAllocator* allocator = nullptr;
-    result = DecideAllocator(peer.get(), &allocator);
-    if (FAILED(result)) {
-        receivePin->Disconnect();
-        FreeMediaType(ours);
-        return result;
-    }
-    connected_ = receivePin;
-    connected_->AddRef();
-    peerInput_ = peer.get();
-    peerInput_->AddRef();
-    allocator_ = allocator;
-    type_ = ours;
-    return S_OK;
-}
-
-void SourcePin::Drop() {
-    if (allocator_ != nullptr) {
-        allocator_->Decommit();
-        allocator_->Release();
-    }
-    allocator_ = nullptr;
-    if (peerInput_ != nullptr) peerInput_->Release();
-    peerInput_ = nullptr;
-    if (connected_ != nullptr) connected_->Release();
-    connected_ = nullptr;
-    FreeMediaType(type_);
-}
-
-HRESULT WINAPI SourcePin::Disconnect() {
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    if (connected_ == nullptr) return S_FALSE;
-    Drop();
-    return S_OK;
+    if (wanted.cbBuffer < leastBuffer) wanted.cbBuffer = leastBuffer;
 }
 
 HRESULT MediaFileSource::StartStreaming() {
@@ -525,7 +262,7 @@ HRESULT WINAPI MediaFileSource::SetPositions(LONGLONG* current, DWORD currentFla
     if ((currentMode != AM_SEEKING_NoPositioning && current == nullptr) ||
         (stopMode != AM_SEEKING_NoPositioning && stop == nullptr))
         return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(lock_);
+    std::lock_guard<std::recursive_mutex> hold(Lock());
     if (stopMode == AM_SEEKING_AbsolutePositioning) stop_ = *stop;
     if (stopMode == AM_SEEKING_RelativePositioning) stop_ = (stop_ >= 0 ? stop_ : decoding_.Duration()) + *stop;
     if (currentMode == AM_SEEKING_NoPositioning) return S_OK;
@@ -544,31 +281,26 @@ HRESULT WINAPI MediaFileSource::SetPositions(LONGLONG* current, DWORD currentFla
     start_ = target;
     seekPending_ = true;
     reached_.store(target);
-    if (state_.load() != State_Stopped) return StartStreaming();
+    if (!IsStopped()) return StartStreaming();
     return S_OK;
 }
 
 bool MediaFileSource::Deliver(SourcePin& pin, const BYTE* data, size_t bytes, REFERENCE_TIME start,
                               REFERENCE_TIME stop, bool& first) {
     if (stopping_.load()) return false;
-    IMediaSample* sample = nullptr;
-    if (FAILED(pin.Allocator()->GetBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) return false;
+    Ref<IMediaSample> sample;
+    if (FAILED(pin.Allocator()->GetBuffer(sample.out(), nullptr, nullptr, 0)) || !sample) return false;
     BYTE* to = nullptr;
     sample->GetPointer(&to);
-    if (to == nullptr || static_cast<size_t>(sample->GetSize()) < bytes) {
-        sample->Release();
-        return false;
-    }
+    if (to == nullptr || static_cast<size_t>(sample->GetSize()) < bytes) return false;
     std::memcpy(to, data, bytes);
     sample->SetActualDataLength(static_cast<LONG>(bytes));
     sample->SetTime(&start, &stop);
     sample->SetSyncPoint(TRUE);
     if (first) sample->SetDiscontinuity(TRUE);
     first = false;
-    const HRESULT result = pin.Peer()->Receive(sample);
-    sample->Release();
     // Downstream refused or flushes: the stream ends here.
-    return result == S_OK;
+    return pin.Peer()->Receive(sample.get()) == S_OK;
 }
 
 bool MediaFileSource::DeliverSound(const int16_t* samples, size_t frames, REFERENCE_TIME start,

@@ -7,13 +7,12 @@
 
 #include <atomic>
 #include <cstring>
-#include <cwchar>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/dshow/graph_objects.h"
+#include "platform/dshow/base_filter.h"
+#include "platform/dshow/base_pin.h"
 #include "platform/dshow/mpeg_audio_decoding.h"
 #include "platform/dshow/sample_pool.h"
 #include "platform/profile/machine_profile.h"
@@ -32,211 +31,61 @@ constexpr WORD kExtensibleFormatTag = 0xFFFE;
 
 class MpegAudioDecoder;
 
-// What the two pins share: the filter's reference count and name.
-class DecoderPin : public IPin {
+// Connects to a source by asking it for IAsyncReader; the stream's start
+// must decode.
+class DecoderInput final : public InputPin {
 public:
-    DecoderPin(MpegAudioDecoder* filter, const WCHAR* name, PIN_DIRECTION direction)
-        : filter_(filter), name_(name), direction_(direction) {}
-    virtual ~DecoderPin() = default;
+    explicit DecoderInput(MpegAudioDecoder& decoder);
 
-    ULONG WINAPI AddRef() override;
-    ULONG WINAPI Release() override;
-
-    HRESULT WINAPI ConnectedTo(IPin** pin) override;
-    HRESULT WINAPI ConnectionMediaType(AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI QueryPinInfo(PIN_INFO* info) override;
-    HRESULT WINAPI QueryDirection(PIN_DIRECTION* direction) override {
-        if (direction == nullptr) return E_POINTER;
-        *direction = direction_;
-        return S_OK;
-    }
+    // The bytes are pulled: nothing is pushed to this pin.
     HRESULT WINAPI EndOfStream() override { return E_UNEXPECTED; }
     HRESULT WINAPI BeginFlush() override { return E_UNEXPECTED; }
     HRESULT WINAPI EndFlush() override { return E_UNEXPECTED; }
-    HRESULT WINAPI NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override { return S_OK; }
 
-    const WCHAR* Name() const { return name_; }
-    bool IsConnected() const { return connected_ != nullptr; }
-
-protected:
-    MpegAudioDecoder* filter_;
-    const WCHAR* name_;
-    PIN_DIRECTION direction_;
-    // Under the filter's lock.
-    IPin* connected_ = nullptr;
-    AM_MEDIA_TYPE type_{};
-};
-
-class DecoderInput final : public DecoderPin {
-public:
-    explicit DecoderInput(MpegAudioDecoder* filter) : DecoderPin(filter, L"Input", PINDIR_INPUT) {}
-    ~DecoderInput() override { Drop(); }
-
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override;
-    HRESULT WINAPI Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) override { return E_UNEXPECTED; }
-    HRESULT WINAPI ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI Disconnect() override;
-    HRESULT WINAPI QueryAccept(const AM_MEDIA_TYPE* mediaType) override {
-        if (mediaType == nullptr) return E_POINTER;
-        return Takes(*mediaType) ? S_OK : S_FALSE;
-    }
-    HRESULT WINAPI EnumMediaTypes(IEnumMediaTypes** enumerator) override {
-        return MakeEmptyMediaTypeEnumerator(enumerator);
-    }
-
-    static bool Takes(const AM_MEDIA_TYPE& type) {
-        return IsEqualGUID(type.majortype, MEDIATYPE_Stream) && IsEqualGUID(type.subtype, MEDIASUBTYPE_MPEG1Audio);
-    }
-
-    IAsyncReader* Reader() const { return reader_; }
-    IMemAllocator* ReaderAllocator() const { return readerAllocator_; }
+    IAsyncReader* Reader() const { return reader_.get(); }
+    IMemAllocator* ReaderAllocator() const { return readerAllocator_.get(); }
     const MpegAudioFormat& Format() const { return format_; }
 
-private:
-    void Drop();
+protected:
+    bool Takes(const AM_MEDIA_TYPE& type) const override {
+        return IsEqualGUID(type.majortype, MEDIATYPE_Stream) && IsEqualGUID(type.subtype, MEDIASUBTYPE_MPEG1Audio);
+    }
+    HRESULT CompleteConnect(IPin* connector, const AM_MEDIA_TYPE& type) override;
+    void BreakConnect() override;
 
-    IAsyncReader* reader_ = nullptr;
-    IMemAllocator* readerAllocator_ = nullptr;
+private:
+    Ref<IAsyncReader> reader_;
+    Ref<IMemAllocator> readerAllocator_;
     MpegAudioFormat format_;
 };
 
-class DecoderOutput final : public DecoderPin {
+// Offers the decoded 16-bit PCM once the input is connected.
+class DecoderOutput final : public OutputPin {
 public:
-    explicit DecoderOutput(MpegAudioDecoder* filter) : DecoderPin(filter, L"Output", PINDIR_OUTPUT) {}
-    ~DecoderOutput() override { Drop(); }
+    explicit DecoderOutput(MpegAudioDecoder& decoder);
 
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override;
-    HRESULT WINAPI Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) override {
-        return E_UNEXPECTED;
-    }
-    HRESULT WINAPI Disconnect() override;
-    HRESULT WINAPI QueryAccept(const AM_MEDIA_TYPE* mediaType) override;
-    HRESULT WINAPI EnumMediaTypes(IEnumMediaTypes** enumerator) override;
-
-    IMemAllocator* Allocator() const { return allocator_; }
-    IMemInputPin* Peer() const { return peerInput_; }
-    IPin* PeerPin() const { return connected_; }
+protected:
+    bool OfferedType(AM_MEDIA_TYPE& type) override;
+    void SizeBuffers(ALLOCATOR_PROPERTIES& wanted, LONG& leastBuffer) override;
 
 private:
-    // The decoded stream's type; false while the input is not connected.
-    bool OfferedType(AM_MEDIA_TYPE& type);
-    HRESULT DecideAllocator(IMemInputPin* peer, IMemAllocator** allocator);
-    void Drop();
-
-    IMemInputPin* peerInput_ = nullptr;
-    IMemAllocator* allocator_ = nullptr;
+    MpegAudioDecoder& decoder_;
 };
 
-class MpegAudioDecoder final : public com::Object<MpegAudioDecoder, IBaseFilter> {
+class MpegAudioDecoder final : public FilterObject<MpegAudioDecoder> {
 public:
-    MpegAudioDecoder() : input_(this), output_(this) {}
-    ~MpegAudioDecoder() override {
-        StopStreaming();
-        if (clock_ != nullptr) clock_->Release();
-    }
+    MpegAudioDecoder() : input_(*this), output_(*this) {}
+    ~MpegAudioDecoder() override { StopStreaming(); }
 
-    HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IMediaFilter) || IsEqualIID(iid, IID_IPersist)) {
-            *object = static_cast<IBaseFilter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return Object::QueryInterface(iid, object);
-    }
-
-    HRESULT WINAPI GetClassID(CLSID* classId) override {
-        if (classId == nullptr) return E_POINTER;
-        *classId = CLSID_MpegAudioDecoder;
-        return S_OK;
-    }
-
-    HRESULT WINAPI Stop() override {
-        {
-            std::lock_guard<std::recursive_mutex> hold(lock_);
-            state_.store(State_Stopped);
-        }
-        // The thread may wait for a buffer or a read: it is woken and joined
-        // without the filter's lock.
-        StopStreaming();
-        return S_OK;
-    }
-
-    HRESULT WINAPI Pause() override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        if (state_.load() == State_Stopped) {
-            const HRESULT result = StartStreaming();
-            if (FAILED(result)) return result;
-        }
-        state_.store(State_Paused);
-        return S_OK;
-    }
-
-    HRESULT WINAPI Run(REFERENCE_TIME start) override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        if (state_.load() == State_Stopped) {
-            const HRESULT result = Pause();
-            if (FAILED(result)) return result;
-        }
-        state_.store(State_Running);
-        return S_OK;
-    }
-
-    HRESULT WINAPI GetState(DWORD milliseconds, FILTER_STATE* state) override {
-        if (state == nullptr) return E_POINTER;
-        *state = state_.load();
-        return S_OK;
-    }
-
-    HRESULT WINAPI SetSyncSource(IReferenceClock* clock) override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        return HoldReferenceClock(clock_, clock);
-    }
-
-    HRESULT WINAPI GetSyncSource(IReferenceClock** clock) override {
-        if (clock == nullptr) return E_POINTER;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        return HandOutReferenceClock(clock_, clock);
-    }
-
-    HRESULT WINAPI EnumPins(IEnumPins** enumerator) override {
-        std::vector<Ref<IPin>> pins;
-        pins.push_back(Ref<IPin>::Share(&input_));
-        pins.push_back(Ref<IPin>::Share(&output_));
-        return MakePinEnumerator(std::move(pins), enumerator);
-    }
-
-    HRESULT WINAPI FindPin(LPCWSTR id, IPin** pin) override {
-        if (id == nullptr || pin == nullptr) return E_POINTER;
-        *pin = nullptr;
-        DecoderPin* found = nullptr;
-        if (std::wcscmp(id, input_.Name()) == 0) found = &input_;
-        if (std::wcscmp(id, output_.Name()) == 0) found = &output_;
-        if (found == nullptr) return VFW_E_NOT_FOUND;
-        found->AddRef();
-        *pin = found;
-        return S_OK;
-    }
-
-    HRESULT WINAPI QueryFilterInfo(FILTER_INFO* info) override {
-        if (info == nullptr) return E_POINTER;
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        return DescribeFilter(name_, graph_, info);
-    }
-
-    HRESULT WINAPI JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) override {
-        std::lock_guard<std::recursive_mutex> hold(lock_);
-        graph_ = graph;
-        // Weak, as the graph holds this filter.
-        sink_.store(graph != nullptr ? Ref<IMediaEventSink>::Query(graph, IID_IMediaEventSink).get() : nullptr);
-        name_ = name != nullptr ? name : L"";
-        return S_OK;
-    }
-
-    std::recursive_mutex& Lock() { return lock_; }
-    bool IsStopped() const { return state_.load() == State_Stopped; }
     DecoderInput& Input() { return input_; }
+
+protected:
+    CLSID ClassId() const override { return CLSID_MpegAudioDecoder; }
+    std::vector<BasePin*> Pins() override { return {&input_, &output_}; }
+    HRESULT OnStarting() override { return StartStreaming(); }
+    // The thread may wait for a buffer or a read: it is woken and joined
+    // without the filter's lock.
+    void OnStopped() override { StopStreaming(); }
 
 private:
     HRESULT StartStreaming();
@@ -249,12 +98,6 @@ private:
 
     DecoderInput input_;
     DecoderOutput output_;
-    std::recursive_mutex lock_;  // state, connections, the thread's start and end
-    std::atomic<FILTER_STATE> state_{State_Stopped};
-    IReferenceClock* clock_ = nullptr;
-    IFilterGraph* graph_ = nullptr;
-    std::atomic<IMediaEventSink*> sink_{nullptr};
-    std::wstring name_;
 
     std::mutex threadLock_;  // the thread handle
     std::thread thread_;
@@ -264,58 +107,9 @@ private:
     bool first_ = true;
 };
 
-ULONG WINAPI DecoderPin::AddRef() { return filter_->AddRef(); }
+DecoderInput::DecoderInput(MpegAudioDecoder& decoder) : InputPin(decoder, L"Input") {}
 
-ULONG WINAPI DecoderPin::Release() { return filter_->Release(); }
-
-HRESULT WINAPI DecoderPin::ConnectedTo(IPin** pin) {
-    if (pin == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    *pin = connected_;
-    if (connected_ == nullptr) return VFW_E_NOT_CONNECTED;
-    connected_->AddRef();
-    return S_OK;
-}
-
-HRESULT WINAPI DecoderPin::ConnectionMediaType(AM_MEDIA_TYPE* mediaType) {
-    if (mediaType == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (connected_ == nullptr) {
-        *mediaType = AM_MEDIA_TYPE{};
-        return VFW_E_NOT_CONNECTED;
-    }
-    return CopyMediaType(*mediaType, type_) ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT WINAPI DecoderPin::QueryPinInfo(PIN_INFO* info) {
-    if (info == nullptr) return E_POINTER;
-    info->pFilter = filter_;
-    filter_->AddRef();
-    info->dir = direction_;
-    std::wcsncpy(info->achName, name_, 127);
-    info->achName[127] = L'\0';
-    return S_OK;
-}
-
-HRESULT WINAPI DecoderInput::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPin)) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IPin*>(this);
-    AddRef();
-    return S_OK;
-}
-
-HRESULT WINAPI DecoderInput::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaType) {
-    if (connector == nullptr || mediaType == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    if (DirectionOf(connector) != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
-    if (!Takes(*mediaType)) return VFW_E_TYPE_NOT_ACCEPTED;
-
+HRESULT DecoderInput::CompleteConnect(IPin* connector, const AM_MEDIA_TYPE& type) {
     // The bytes are pulled: a source that cannot serve them is no use.
     Ref<IAsyncReader> reader = Ref<IAsyncReader>::Query(connector, IID_IAsyncReader);
     if (!reader) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -334,56 +128,27 @@ HRESULT WINAPI DecoderInput::ReceiveConnection(IPin* connector, const AM_MEDIA_T
     HRESULT result = CreateSamplePool(preferred.out());
     if (FAILED(result)) return result;
     ALLOCATOR_PROPERTIES properties{1, kReadBytes, 1, 0};
-    IMemAllocator* allocator = nullptr;
-    result = reader->RequestAllocator(preferred.get(), &properties, &allocator);
+    Ref<IMemAllocator> allocator;
+    result = reader->RequestAllocator(preferred.get(), &properties, allocator.out());
     if (FAILED(result)) return result;
 
-    if (!CopyMediaType(type_, *mediaType)) {
-        allocator->Release();
-        return E_OUTOFMEMORY;
-    }
-    connected_ = connector;
-    connected_->AddRef();
-    reader_ = reader.get();
-    reader_->AddRef();
-    readerAllocator_ = allocator;
+    reader_ = std::move(reader);
+    readerAllocator_ = std::move(allocator);
     format_ = format;
     return S_OK;
 }
 
-void DecoderInput::Drop() {
-    if (readerAllocator_ != nullptr) readerAllocator_->Release();
-    readerAllocator_ = nullptr;
-    if (reader_ != nullptr) reader_->Release();
-    reader_ = nullptr;
-    if (connected_ != nullptr) connected_->Release();
-    connected_ = nullptr;
-    FreeMediaType(type_);
+void DecoderInput::BreakConnect() {
+    readerAllocator_ = Ref<IMemAllocator>();
+    reader_ = Ref<IAsyncReader>();
     format_ = MpegAudioFormat{};
 }
 
-HRESULT WINAPI DecoderInput::Disconnect() {
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    if (connected_ == nullptr) return S_FALSE;
-    Drop();
-    return S_OK;
-}
-
-HRESULT WINAPI DecoderOutput::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPin)) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IPin*>(this);
-    AddRef();
-    return S_OK;
-}
+DecoderOutput::DecoderOutput(MpegAudioDecoder& decoder) : OutputPin(decoder, L"Output"), decoder_(decoder) {}
 
 bool DecoderOutput::OfferedType(AM_MEDIA_TYPE& type) {
-    const MpegAudioFormat& format = filter_->Input().Format();
-    if (!filter_->Input().IsConnected() || format.channels <= 0) return false;
+    const MpegAudioFormat& format = decoder_.Input().Format();
+    if (!decoder_.Input().IsConnected() || format.channels <= 0) return false;
     const bool extensible = Profile().directShow.mpegAudioExtensibleFormat;
     // The extensible form adds the valid bits, the speaker mask and the
     // sample format behind the plain record.
@@ -418,106 +183,11 @@ bool DecoderOutput::OfferedType(AM_MEDIA_TYPE& type) {
     return true;
 }
 
-HRESULT WINAPI DecoderOutput::QueryAccept(const AM_MEDIA_TYPE* mediaType) {
-    if (mediaType == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    AM_MEDIA_TYPE ours{};
-    if (!OfferedType(ours)) return S_FALSE;
-    const bool same = IsEqualGUID(mediaType->majortype, ours.majortype) &&
-                      IsEqualGUID(mediaType->subtype, ours.subtype) &&
-                      IsEqualGUID(mediaType->formattype, ours.formattype) && mediaType->cbFormat == ours.cbFormat &&
-                      mediaType->pbFormat != nullptr &&
-                      std::memcmp(mediaType->pbFormat, ours.pbFormat, ours.cbFormat) == 0;
-    FreeMediaType(ours);
-    return same ? S_OK : S_FALSE;
-}
-
-HRESULT WINAPI DecoderOutput::EnumMediaTypes(IEnumMediaTypes** enumerator) {
-    if (enumerator == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    AM_MEDIA_TYPE ours{};
-    if (!OfferedType(ours)) return MakeEmptyMediaTypeEnumerator(enumerator);
-    const HRESULT result = MakeMediaTypeEnumerator({&ours}, enumerator);
-    FreeMediaType(ours);
-    return result;
-}
-
-HRESULT DecoderOutput::DecideAllocator(IMemInputPin* peer, IMemAllocator** allocator) {
-    *allocator = nullptr;
-    ALLOCATOR_PROPERTIES wanted{};
-    if (FAILED(peer->GetAllocatorRequirements(&wanted))) wanted = ALLOCATOR_PROPERTIES{};
-    // What the peer asks for goes first; the rest is ours: a few buffers of
-    // four whole frames each.
-    const LONG frameBytes = kFrameSamples * 2 * filter_->Input().Format().channels;
+void DecoderOutput::SizeBuffers(ALLOCATOR_PROPERTIES& wanted, LONG& leastBuffer) {
+    // A few buffers of four whole frames each.
+    const LONG frameBytes = kFrameSamples * 2 * decoder_.Input().Format().channels;
     if (wanted.cBuffers <= 0) wanted.cBuffers = 4;
     if (wanted.cbBuffer <= 0) wanted.cbBuffer = frameBytes * 4;
-    if (wanted.cbAlign <= 0) wanted.cbAlign = 1;
-    if (wanted.cbPrefix < 0) wanted.cbPrefix = 0;
-
-    return SettleAllocator(peer, wanted, 1, allocator);
-}
-
-HRESULT WINAPI DecoderOutput::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) {
-    if (receivePin == nullptr) return E_POINTER;
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    if (DirectionOf(receivePin) != PINDIR_INPUT) return VFW_E_INVALID_DIRECTION;
-    AM_MEDIA_TYPE ours{};
-    if (!OfferedType(ours)) return VFW_E_NOT_CONNECTED;
-    // A proposal names what it wants; the decoded type must be one of it.
-    if (mediaType != nullptr &&
-        ((!IsEqualGUID(mediaType->majortype, GUID_NULL) && !IsEqualGUID(mediaType->majortype, ours.majortype)) ||
-         (!IsEqualGUID(mediaType->subtype, GUID_NULL) && !IsEqualGUID(mediaType->subtype, ours.subtype)) ||
-         (!IsEqualGUID(mediaType->formattype, GUID_NULL) && !IsEqualGUID(mediaType->formattype, ours.formattype)))) {
-        FreeMediaType(ours);
-        return VFW_E_NO_ACCEPTABLE_TYPES;
-    }
-    Ref<IMemInputPin> peer = Ref<IMemInputPin>::Query(receivePin, IID_IMemInputPin);
-    if (!peer) {
-        FreeMediaType(ours);
-        return E_NOINTERFACE;
-    }
-    HRESULT result = receivePin->ReceiveConnection(this, &ours);
-    if (FAILED(result)) {
-        FreeMediaType(ours);
-        return result;
-    }
-    IMemAllocator* allocator = nullptr;
-    result = DecideAllocator(peer.get(), &allocator);
-    if (FAILED(result)) {
-        receivePin->Disconnect();
-        FreeMediaType(ours);
-        return result;
-    }
-    connected_ = receivePin;
-    connected_->AddRef();
-    peerInput_ = peer.get();
-    peerInput_->AddRef();
-    allocator_ = allocator;
-    type_ = ours;
-    return S_OK;
-}
-
-void DecoderOutput::Drop() {
-    if (allocator_ != nullptr) {
-        allocator_->Decommit();
-        allocator_->Release();
-    }
-    allocator_ = nullptr;
-    if (peerInput_ != nullptr) peerInput_->Release();
-    peerInput_ = nullptr;
-    if (connected_ != nullptr) connected_->Release();
-    connected_ = nullptr;
-    FreeMediaType(type_);
-}
-
-HRESULT WINAPI DecoderOutput::Disconnect() {
-    std::lock_guard<std::recursive_mutex> hold(filter_->Lock());
-    if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    if (connected_ == nullptr) return S_FALSE;
-    Drop();
-    return S_OK;
 }
 
 HRESULT MpegAudioDecoder::StartStreaming() {
@@ -552,8 +222,7 @@ void MpegAudioDecoder::StopStreaming() {
 
 void MpegAudioDecoder::GiveUp(HRESULT reason) {
     if (stopping_.load()) return;
-    if (IMediaEventSink* sink = sink_.load())
-        sink->Notify(EC_ERRORABORT, reason, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
+    NotifyGraph(EC_ERRORABORT, reason);
 }
 
 bool MpegAudioDecoder::Deliver(const int16_t* samples, size_t frames) {
@@ -563,14 +232,13 @@ bool MpegAudioDecoder::Deliver(const int16_t* samples, size_t frames) {
     size_t left = frames * frameBytes;
     while (left > 0) {
         if (stopping_.load()) return false;
-        IMediaSample* sample = nullptr;
-        if (FAILED(output_.Allocator()->GetBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) return false;
+        Ref<IMediaSample> sample;
+        if (FAILED(output_.Allocator()->GetBuffer(sample.out(), nullptr, nullptr, 0)) || !sample) return false;
         BYTE* to = nullptr;
         sample->GetPointer(&to);
         // Whole frames only, as many as the buffer holds.
         size_t bytes = static_cast<size_t>(sample->GetSize()) / frameBytes * frameBytes;
         if (bytes == 0 || to == nullptr) {
-            sample->Release();
             GiveUp(VFW_E_BUFFER_OVERFLOW);
             return false;
         }
@@ -584,8 +252,7 @@ bool MpegAudioDecoder::Deliver(const int16_t* samples, size_t frames) {
         sample->SetSyncPoint(TRUE);
         if (first_) sample->SetDiscontinuity(TRUE);
         first_ = false;
-        const HRESULT result = output_.Peer()->Receive(sample);
-        sample->Release();
+        const HRESULT result = output_.Peer()->Receive(sample.get());
         // Downstream refused or flushes: the stream ends here.
         if (result != S_OK) return false;
         delivered_ += count;
@@ -617,28 +284,27 @@ void MpegAudioDecoder::Stream() {
     LONGLONG position = 0;
     while (position < total) {
         if (stopping_.load()) return;
-        IMediaSample* sample = nullptr;
-        if (FAILED(reads->GetBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) return;
+        Ref<IMediaSample> sample;
+        if (FAILED(reads->GetBuffer(sample.out(), nullptr, nullptr, 0)) || !sample) return;
         REFERENCE_TIME start = position * kUnitsPerSecond;
         REFERENCE_TIME stop = (position + sample->GetSize()) * kUnitsPerSecond;
         sample->SetTime(&start, &stop);
-        HRESULT result = reader->Request(sample, 0);
+        HRESULT result = reader->Request(sample.get(), 0);
         if (FAILED(result)) {
-            sample->Release();
             GiveUp(result);
             return;
         }
+        // The one request comes back as it went: the reference is ours.
         IMediaSample* filled = nullptr;
         DWORD_PTR user = 0;
         result = reader->WaitForNext(INFINITE, &filled, &user);
-        if (filled == nullptr) filled = sample;
+        if (filled == nullptr) filled = sample.get();
         if (SUCCEEDED(result) && Profile().failures.directShow.mpegAudioReads) result = E_FAIL;
         const LONG got = SUCCEEDED(result) ? filled->GetActualDataLength() : 0;
         BYTE* data = nullptr;
         filled->GetPointer(&data);
         bool goOn = SUCCEEDED(result) && got > 0;
         if (goOn) goOn = decoding.Feed(data, static_cast<size_t>(got), deliver);
-        filled->Release();
         if (FAILED(result)) {
             GiveUp(result);
             return;

@@ -248,8 +248,7 @@ HRESULT SettleAllocator(IMemInputPin* peer, ALLOCATOR_PROPERTIES wanted, LONG le
         ALLOCATOR_PROPERTIES actual{};
         if (SUCCEEDED(offered->SetProperties(&request, &actual)) && actual.cbBuffer >= leastBuffer &&
             SUCCEEDED(peer->NotifyAllocator(offered.get(), FALSE))) {
-            *allocator = offered.get();
-            (*allocator)->AddRef();
+            *allocator = offered.Detach();
             return S_OK;
         }
     }
@@ -260,8 +259,7 @@ HRESULT SettleAllocator(IMemInputPin* peer, ALLOCATOR_PROPERTIES wanted, LONG le
     result = own->SetProperties(&wanted, &actual);
     if (SUCCEEDED(result)) result = peer->NotifyAllocator(own.get(), FALSE);
     if (FAILED(result)) return result;
-    *allocator = own.get();
-    (*allocator)->AddRef();
+    *allocator = own.Detach();
     return S_OK;
 }
 

@@ -120,7 +120,9 @@ private:
 };
 
 std::mutex defaultLock;
-IReferenceClock* defaultClock = nullptr;
+// Never destroyed: a clock still chosen at exit is not released behind the
+// threads that may still read it.
+Ref<IReferenceClock>& defaultClock = *new Ref<IReferenceClock>;
 
 void ForgetDefaultClock() { SetDefaultReferenceClock(nullptr); }
 
@@ -134,23 +136,18 @@ HRESULT CreateSystemReferenceClock(IReferenceClock** clock) {
 }
 
 void SetDefaultReferenceClock(IReferenceClock* clock) {
-    if (clock != nullptr) clock->AddRef();
-    IReferenceClock* previous = nullptr;
+    Ref<IReferenceClock> held = Ref<IReferenceClock>::Share(clock);
     {
         std::lock_guard<std::mutex> hold(defaultLock);
-        previous = defaultClock;
-        defaultClock = clock;
+        std::swap(held, defaultClock);
     }
-    if (previous != nullptr) previous->Release();
+    // The clock chosen before is let go outside the lock.
 }
 
 IReferenceClock* DefaultReferenceClock() {
     {
         std::lock_guard<std::mutex> hold(defaultLock);
-        if (defaultClock != nullptr) {
-            defaultClock->AddRef();
-            return defaultClock;
-        }
+        if (defaultClock) return Ref<IReferenceClock>(defaultClock).Detach();
     }
     IReferenceClock* made = nullptr;
     CreateSystemReferenceClock(&made);

@@ -1,5 +1,8 @@
 #include "tests/platform/dshow/graph_fixture.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "framework/base/tracked_memory.h"
 
 namespace dshowtest {
@@ -72,8 +75,7 @@ testsupport::SyntheticSource* GraphTest::AddSource(const testsupport::SyntheticS
     return source;
 }
 
-std::vector<std::wstring> GraphTest::FilterNames() {
-    std::vector<std::wstring> names;
+void GraphTest::EachFilter(const std::function<void(IBaseFilter*, const std::wstring&)>& visit) {
     IEnumFilters* filters = nullptr;
     EXPECT_EQ(graph_->EnumFilters(&filters), S_OK);
     IBaseFilter* filter = nullptr;
@@ -81,12 +83,27 @@ std::vector<std::wstring> GraphTest::FilterNames() {
     while (filters->Next(1, &filter, &fetched) == S_OK) {
         FILTER_INFO info{};
         filter->QueryFilterInfo(&info);
-        names.emplace_back(info.achName);
         if (info.pGraph != nullptr) info.pGraph->Release();
+        visit(filter, info.achName);
         filter->Release();
     }
     filters->Release();
+}
+
+std::vector<std::wstring> GraphTest::FilterNames() {
+    std::vector<std::wstring> names;
+    EachFilter([&](IBaseFilter*, const std::wstring& name) { names.push_back(name); });
     return names;
+}
+
+IBaseFilter* GraphTest::FindFilter(const wchar_t* name) {
+    IBaseFilter* found = nullptr;
+    EachFilter([&](IBaseFilter* filter, const std::wstring& itsName) {
+        if (found != nullptr || itsName != name) return;
+        filter->AddRef();
+        found = filter;
+    });
+    return found;
 }
 
 IPin* GraphTest::InputOf(IBaseFilter* filter) {
@@ -113,6 +130,17 @@ GUID GraphTest::ConnectedSubtype(IPin* pin) {
     CoTaskMemFree(type.pbFormat);
     if (type.pUnk != nullptr) type.pUnk->Release();
     return subtype;
+}
+
+std::string Fixture(const char* name) {
+    std::ifstream file(std::string(KILN_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::wstring PutFile(const testsupport::TemporaryFolder& folder, const std::string& name, const std::string& bytes) {
+    std::ofstream(folder.hostPath() + "/" + name, std::ios::binary) << bytes;
+    const std::string path = folder.windowsPath() + "\\" + name;
+    return std::wstring(path.begin(), path.end());
 }
 
 }  // namespace dshowtest

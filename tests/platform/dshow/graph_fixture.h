@@ -3,6 +3,7 @@
 // Null Renderer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ protected:
                                             const wchar_t* name = L"Source");
     // The names of the filters in the graph, in its order.
     std::vector<std::wstring> FilterNames();
+    // The filter of that name in the graph, with a reference; null when
+    // there is none.
+    IBaseFilter* FindFilter(const wchar_t* name);
     // The filter's only input pin.
     static IPin* InputOf(IBaseFilter* filter);
     static GUID ConnectedSubtype(IPin* pin);
@@ -44,7 +48,15 @@ protected:
     IMediaFilter* filter_ = nullptr;
 
 private:
+    // Calls `visit` with each filter in the graph and its name, in its order.
+    void EachFilter(const std::function<void(IBaseFilter*, const std::wstring&)>& visit);
+
     MovieRendererFilter* movieRenderer_ = nullptr;
 };
+
+// The bytes of a file of the tests' data.
+std::string Fixture(const char* name);
+// Writes `bytes` into `folder` under `name`; the file's wide Windows path.
+std::wstring PutFile(const testsupport::TemporaryFolder& folder, const std::string& name, const std::string& bytes);
 
 }  // namespace dshowtest

@@ -4,8 +4,6 @@
 // renderer, played to the end, and files that hold nothing to decode.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/profile/machine_profile.h"
@@ -23,38 +21,7 @@ protected:
         platform::Profile().sound.output = platform::SoundOutputUse::Virtual;
     }
 
-    // Writes `bytes` into the test folder under `name`; the wide Windows
-    // path of the file.
-    std::wstring Put(const std::string& name, const std::string& bytes) {
-        std::ofstream(folder_.hostPath() + "/" + name, std::ios::binary) << bytes;
-        const std::string path = folder_.windowsPath() + "\\" + name;
-        return std::wstring(path.begin(), path.end());
-    }
-
-    static std::string Fixture(const char* name) {
-        std::ifstream file(std::string(KILN_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-
-    IBaseFilter* Find(const wchar_t* name) {
-        IBaseFilter* found = nullptr;
-        IEnumFilters* filters = nullptr;
-        graph_->EnumFilters(&filters);
-        IBaseFilter* filter = nullptr;
-        ULONG fetched = 0;
-        while (filters->Next(1, &filter, &fetched) == S_OK) {
-            FILTER_INFO info{};
-            filter->QueryFilterInfo(&info);
-            if (info.pGraph != nullptr) info.pGraph->Release();
-            if (std::wstring(info.achName) == name && found == nullptr) {
-                found = filter;
-            } else {
-                filter->Release();
-            }
-        }
-        filters->Release();
-        return found;
-    }
+    std::wstring Put(const std::string& name, const std::string& bytes) { return PutFile(folder_, name, bytes); }
 
     testsupport::TemporaryFolder folder_;
 };
@@ -75,7 +42,7 @@ TEST_F(MediaFileSourceTest, RendersAWmvFoundByItsContentIntoTheMovieAndAudioRend
     EXPECT_LE(stop, 12000000);
 
     // One input pin and no output.
-    IBaseFilter* audio = Find(L"Audio Renderer");
+    IBaseFilter* audio = FindFilter(L"Audio Renderer");
     ASSERT_NE(audio, nullptr);
     IEnumPins* pins = nullptr;
     ASSERT_EQ(audio->EnumPins(&pins), S_OK);
