@@ -6,6 +6,7 @@
 
 #include "framework/base/time_functions.h"
 #include "framework/graphics/graphic_draws.h"
+#include "game/framework/file_numbers.h"
 #include "game/framework/game_config.h"
 #include "platform/kernel/kernel.h"
 
@@ -26,8 +27,10 @@ const char kSaveTemporaryName[] = "save_ver_1.tmp";
 // What SaveGameData writes: the progress, the count, and per record its
 // value count and three values.
 constexpr int kValuesPerRecord = 3;
-constexpr size_t kSaveFileSize = 8 + kBestTimeRecordCount * 4 * (1 + kValuesPerRecord);
-constexpr int kHighestProgress = 6;
+constexpr File::NumberRange kProgressRange = {0, 6};
+constexpr File::NumberRange kRecordCountRange = {0, kBestTimeRecordCount};
+// The most of a save file that is read.
+constexpr DWORD kSaveReadLimit = 64 * 1024;
 
 // The milliseconds the clock has run: the part before the last start plus
 // the part since. The millisecond count wraps at 2^31, so the part since is
@@ -70,7 +73,8 @@ bool WriteWholeFile(const char* path, const std::string& bytes) {
 
 bool IsTimeValue(int32_t milliseconds, int32_t seconds, int32_t minutes) {
     // The unset record's 99 seconds are a stored value too.
-    return milliseconds >= 0 && milliseconds <= 999 && seconds >= 0 && seconds <= 99 && minutes >= 0;
+    return File::IsInRange(milliseconds, {0, 999}) && File::IsInRange(seconds, {0, 99}) &&
+           File::IsInRange(minutes, {0, INT32_MAX});
 }
 
 }  // namespace
@@ -168,10 +172,12 @@ bool SaveGameData() {
     return true;
 }
 
-// The file is read whole and checked before anything is taken from it: a
-// file of another size, another count of records or values, or values out
-// of their ranges is refused as a whole. A file of fewer than 10 bytes
-// gives the progress only, and one of fewer than 4 bytes progress 0.
+// Read as it was written: the progress first, then the record count and the
+// records in order. Each value that is in the file whole and within its
+// range is taken; one that the file's end cuts off or that lies outside its
+// range is refused, with the values that depend on it (the count governs the
+// records, a value count the values that follow), and what is refused keeps
+// its current value. A file of fewer than 4 bytes gives progress 0.
 bool LoadGameData() {
     char path[kConfigPathSize + 32];
     if (!SavePath(kSaveName, path, sizeof(path))) return false;
@@ -179,34 +185,44 @@ bool LoadGameData() {
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD sizeHigh = 0;
     const DWORD size = GetFileSize(file, &sizeHigh);
-    unsigned char bytes[kSaveFileSize] = {};
-    DWORD read = 0;
-    bool ok = size != INVALID_FILE_SIZE && sizeHigh == 0 && size <= kSaveFileSize;
-    if (ok) ok = ReadFile(file, bytes, size, &read, nullptr) != FALSE && read == size;
+    std::vector<unsigned char> bytes;
+    bool ok = size != INVALID_FILE_SIZE;
+    if (ok) {
+        // What lies past the limit is not needed for ten records of three.
+        bytes.resize(sizeHigh != 0 || size > kSaveReadLimit ? kSaveReadLimit : size);
+        DWORD read = 0;
+        ok = bytes.empty() ||
+             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != FALSE &&
+              read == bytes.size());
+    }
     CloseHandle(file);
     if (!ok) return false;
 
-    if (size < 4) {
+    size_t at = 0;
+    auto next = [&](int32_t* value) {
+        if (bytes.size() - at < 4) return false;
+        *value = GetInt32(bytes.data() + at);
+        at += 4;
+        return true;
+    };
+    int32_t progress = 0;
+    if (!next(&progress)) {
         GameProgress = 0;
         return true;
     }
-    const int32_t progress = GetInt32(bytes);
-    if (progress < 0 || progress > kHighestProgress) return false;
-    if (size < 10) {
-        GameProgress = progress;
-        return true;
+    if (File::IsInRange(progress, kProgressRange)) GameProgress = progress;
+    int32_t count = 0;
+    if (!next(&count) || !File::IsInRange(count, kRecordCountRange)) return true;
+    for (size_t i = 0; i < static_cast<size_t>(count) && i < BestTimeRecordList.size(); ++i) {
+        int32_t valueCount = 0;
+        if (!next(&valueCount) || valueCount < 0) return true;
+        // The values the record holds, of which the first three are its time.
+        std::vector<int32_t> values;
+        int32_t value = 0;
+        for (int32_t k = 0; k < valueCount && next(&value); ++k)
+            if (k < kValuesPerRecord) values.push_back(value);
+        if (values.size() == static_cast<size_t>(kValuesPerRecord) && IsTimeValue(values[0], values[1], values[2]))
+            UnpackSaveFieldsFromList(values, BestTimeRecordList[i]);
     }
-    if (size != kSaveFileSize || GetInt32(bytes + 4) != kBestTimeRecordCount ||
-        BestTimeRecordList.size() != static_cast<size_t>(kBestTimeRecordCount))
-        return false;
-    std::vector<int32_t> records[kBestTimeRecordCount];
-    for (int i = 0; i < kBestTimeRecordCount; ++i) {
-        const unsigned char* at = bytes + 8 + 16 * i;
-        if (GetInt32(at) != kValuesPerRecord) return false;
-        for (int k = 0; k < kValuesPerRecord; ++k) records[i].push_back(GetInt32(at + 4 + 4 * k));
-        if (!IsTimeValue(records[i][0], records[i][1], records[i][2])) return false;
-    }
-    GameProgress = progress;
-    for (int i = 0; i < kBestTimeRecordCount; ++i) UnpackSaveFieldsFromList(records[i], BestTimeRecordList[i]);
     return true;
 }

@@ -56,6 +56,7 @@ void UnpackSaveFieldsFromList(const std::vector<int32_t>& list, SaveRecord* reco
 // Writes "save_ver_1.dat" in the data folder; false when it cannot be
 // written, and the old file is then left as it was.
 bool SaveGameData();
-// False when there is no usable save: no file, or one that is not what
-// SaveGameData writes. The progress and the records are then left alone.
+// Takes the progress and each best time that the file holds whole and in
+// range; what is cut off or out of range keeps its current value. False
+// when there is no save file or it cannot be read; nothing changes then.
 bool LoadGameData();

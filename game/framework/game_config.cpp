@@ -3,10 +3,10 @@
 #include <tinyxml.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "game/framework/file_numbers.h"
 #include "game/framework/input_manager.h"
 #include "platform/kernel/kernel.h"
 #include "platform/shell/shell.h"
@@ -75,18 +75,20 @@ bool SaveDocument(const char* path, const TiXmlDocument& document) {
     return WriteWholeFile(path, std::string(printer.CStr(), printer.Size()));
 }
 
-int Clamped(int value) { return value < 0 ? 0 : value > 100 ? 100 : value; }
+// The file's numbers are held to their ranges, never refused: a number
+// beyond int's range is held at its end.
+int Number(const char* text) { return File::ReadClampedInt(text, File::kAnyInt); }
 
 // Absent: the default; present: its decimal value (text that is no number
 // counts as 0), clamped to 0..100.
 int VolumeAttribute(const TiXmlElement* element, const char* name, int fallback) {
     const char* value = element->Attribute(name);
-    return value != nullptr ? Clamped(std::atoi(value)) : fallback;
+    return value != nullptr ? File::ReadClampedInt(value, File::kVolume) : fallback;
 }
 
 bool FlagAttribute(const TiXmlElement* element, const char* name) {
     const char* value = element->Attribute(name);
-    return value != nullptr && std::atoi(value) != 0;
+    return value != nullptr && Number(value) != 0;
 }
 
 bool Append(char* buffer, const char* text) {
@@ -224,14 +226,14 @@ bool CInputManager::LoadKeyConfig(const char* path, bool* windowedOut, bool* joy
         if (name == "Fullscreen") {
             *windowedOut = !FlagAttribute(element, "enable");
         } else if (name == "KeyConfig") {
-            if (const char* id = element->Attribute("joy_id")) *joyIdOut = std::atoi(id);
-            if (const char* enable = element->Attribute("enable")) *joypadEnabledOut = std::atoi(enable) != 0;
+            if (const char* id = element->Attribute("joy_id")) *joyIdOut = Number(id);
+            if (const char* enable = element->Attribute("enable")) *joypadEnabledOut = Number(enable) != 0;
             for (const TiXmlElement* child = element->FirstChildElement(); child != nullptr;
                  child = child->NextSiblingElement()) {
                 for (int i = 0; i < 10; ++i) {
                     if (std::strcmp(child->Value(), kButtonNames[i].name) != 0) continue;
                     const char* button = child->Attribute("button");
-                    pairsOut[i] = JoypadPair{button != nullptr ? std::atoi(button) : 0, kButtonNames[i].bit};
+                    pairsOut[i] = JoypadPair{button != nullptr ? Number(button) : 0, kButtonNames[i].bit};
                 }
             }
         }

@@ -1,5 +1,8 @@
 #include "game/framework/object_tree.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -11,9 +14,24 @@
 
 namespace Object {
 
+namespace {
+
+// Narrowed to float, then truncated toward zero; a position beyond int's
+// range is held at its end, and one that is not a number is 0.
+int PositionOf(double value) {
+    constexpr double kEnd = 2147483648.0;  // 2^31, a float as well
+    if (std::isnan(value)) return 0;
+    const float narrowed = static_cast<float>(std::clamp(value, -kEnd, kEnd));
+    if (narrowed >= static_cast<float>(kEnd)) return INT_MAX;
+    if (narrowed <= static_cast<float>(-kEnd)) return INT_MIN;
+    return static_cast<int>(narrowed);
+}
+
+}  // namespace
+
 void C2DObject::SetPosition(double newX, double newY) {
-    x = static_cast<int>(static_cast<float>(newX));
-    y = static_cast<int>(static_cast<float>(newY));
+    x = PositionOf(newX);
+    y = PositionOf(newY);
 }
 
 // ---- screen objects ------------------------------------------------------------
@@ -104,9 +122,12 @@ const char* C2DFontObject::GetText() { return text.c_str(); }
 void C2DFontObject::Draw() {
     const int handle = Manager::C2DFontManager::GetInstance()->GetHandleByAtom(fontKey);
     if (handle < 0) return;
-    for (size_t i = 0; i < lines.size(); ++i)
-        DrawStringWithFont(x, y + static_cast<int>(i) * lineHeight, lines[i].c_str(), static_cast<int>(colour), handle,
-                           0, 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        // A line that would start beyond int's range lies far off the screen.
+        const long long lineY = y + static_cast<long long>(i) * lineHeight;
+        if (lineY < INT_MIN || lineY > INT_MAX) continue;
+        DrawStringWithFont(x, static_cast<int>(lineY), lines[i].c_str(), static_cast<int>(colour), handle, 0, 0);
+    }
 }
 
 void C2DFontObject::UpdateFrame() {}

@@ -28,7 +28,8 @@ class C2DObject : public IDrawObject {
 public:
     virtual bool IsValid() = 0;
     virtual bool IsTranslucent() = 0;
-    // Each narrowed to float, then truncated toward zero.
+    // Each narrowed to float, then truncated toward zero; held within int's
+    // range, and 0 for a value that is not a number.
     void SetPosition(double x, double y);
 
     int x = 0;

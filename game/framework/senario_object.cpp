@@ -9,6 +9,7 @@
 
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
+#include "game/framework/file_numbers.h"
 #include "game/framework/resource_managers.h"
 #include "platform/kernel/kernel.h"
 
@@ -30,7 +31,12 @@ const char* Text(const TiXmlElement* element, const char* name) {
     return value != nullptr ? value : "";
 }
 
-int Integer(const TiXmlElement* element, const char* name) { return std::atoi(Text(element, name)); }
+// A number outside its field's range refuses the whole file.
+int Integer(const TiXmlElement* element, const char* name, File::NumberRange range = File::kAnyInt) {
+    int value = 0;
+    if (!File::ReadInt(Text(element, name), range, &value)) throw LoadError{"Number out of range in senario file."};
+    return value;
+}
 
 // A message window or a portrait: a cut-out of its texture, hidden until a
 // command shows it. `created` names the object while it is not yet kept, so
@@ -44,10 +50,10 @@ int CreatePictureObject(const TiXmlElement* element, int* created) {
     if (!Manager::CTextureManager::GetInstance()->Load(element->Attribute("file"), key, element->Attribute("dir")))
         throw LoadError{"Failed to load texture."};
     screen->textureKey = AddAtomA(key);
-    screen->width = Integer(element, "size_x");
-    screen->height = Integer(element, "size_y");
-    screen->sourceX = Integer(element, "lefttop_x");
-    screen->sourceY = Integer(element, "lefttop_y");
+    screen->width = Integer(element, "size_x", File::kPixels);
+    screen->height = Integer(element, "size_y", File::kPixels);
+    screen->sourceX = Integer(element, "lefttop_x", File::kPixels);
+    screen->sourceY = Integer(element, "lefttop_y", File::kPixels);
     screen->r = screen->g = screen->b = 255;
     screen->alpha = 0;
     return id;
@@ -150,9 +156,11 @@ bool CSenarioObject::Load(const char* file, const char*) {
                         char face[sizeof(fonts->faceName)];
                         std::snprintf(face, sizeof(face), "%s",
                                       item->Attribute("name") != nullptr ? item->Attribute("name") : fonts->faceName);
-                        const int size = item->Attribute("size") != nullptr ? Integer(item, "size") : fonts->size;
-                        const int thickness =
-                            item->Attribute("thinck") != nullptr ? Integer(item, "thinck") : fonts->thickness;
+                        const int size =
+                            item->Attribute("size") != nullptr ? Integer(item, "size", File::kFontSize) : fonts->size;
+                        const int thickness = item->Attribute("thinck") != nullptr
+                                                  ? Integer(item, "thinck", File::kFontThickness)
+                                                  : fonts->thickness;
                         if (!font->CreateFont(face, size, thickness)) throw LoadError{"Failed to load Font."};
                         objects->Release(fontObjectId);
                         fontObjectId = id;
@@ -172,8 +180,8 @@ bool CSenarioObject::Load(const char* file, const char*) {
                         if (musicKey != 0) Manager::CSoundManager::GetInstance()->ReleaseByAtom(musicKey);
                         musicKey = key;
                     } else if (kind == "SE") {
-                        const ATOM key = LoadSound(item);
                         const int id = Integer(item, "id");
+                        const ATOM key = LoadSound(item);
                         auto found = effects.find(id);
                         if (found != effects.end()) Manager::CSoundManager::GetInstance()->ReleaseByAtom(found->second);
                         effects[id] = key;

@@ -1,11 +1,11 @@
 // The scenario player's script: text shown step by step, the one-byte
 // markers, and the command lines.
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "framework/base/base_functions.h"
+#include "game/framework/file_numbers.h"
 #include "game/framework/resource_managers.h"
 #include "game/framework/senario_object.h"
 #include "platform/kernel/kernel.h"
@@ -41,7 +41,7 @@ void AppendText(const CSenarioObject& senario, const char* bytes, size_t count) 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 unsigned char Channel(const std::string& word) {
-    return static_cast<unsigned char>(std::clamp(std::atoi(word.c_str()), 0, 255));
+    return static_cast<unsigned char>(File::ReadClampedInt(word.c_str(), File::kColourChannel));
 }
 
 bool Fail(const std::string& message) {
@@ -54,14 +54,30 @@ bool RunCommand(CSenarioObject& senario, const std::string& line, const std::vec
     // A command short of a word it needs is not understood: nothing is read
     // from past its end.
     auto missing = [&] { return Fail("Unknown command:" + line); };
+    // A number outside its range is not understood either.
+    bool numbersRead = true;
+    auto integer = [&](size_t index) {
+        int value = 0;
+        numbersRead = File::ReadInt(words[index].c_str(), File::kAnyInt, &value) && numbersRead;
+        return value;
+    };
+    auto coordinate = [&](size_t index) {
+        double value = 0.0;
+        numbersRead = File::ReadReal(words[index].c_str(), File::kPixels, &value) && numbersRead;
+        return value;
+    };
+    auto outOfRange = [&] { return Fail("Number out of range:" + line); };
     const std::string command = words.empty() ? std::string() : words[0];
     if (command == "set") {
         if (words.size() < 2) return missing();
         const std::string& what = words[1];
         if (what == "window") {
             if (words.size() < 5) return missing();
-            if (C2DScreenObject* window = ScreenOf(senario.windows, std::atoi(words[2].c_str()))) {
-                window->SetPosition(std::atof(words[3].c_str()), std::atof(words[4].c_str()));
+            const int id = integer(2);
+            const double x = coordinate(3), y = coordinate(4);
+            if (!numbersRead) return outOfRange();
+            if (C2DScreenObject* window = ScreenOf(senario.windows, id)) {
+                window->SetPosition(x, y);
                 window->r = window->g = window->b = 255;
                 window->alpha = 255;
             }
@@ -69,8 +85,11 @@ bool RunCommand(CSenarioObject& senario, const std::string& line, const std::vec
         }
         if (what == "picture") {
             if (words.size() < 5) return missing();
-            if (C2DScreenObject* picture = ScreenOf(senario.pictures, std::atoi(words[2].c_str()))) {
-                picture->SetPosition(std::atof(words[3].c_str()), std::atof(words[4].c_str()));
+            const int id = integer(2);
+            const double x = coordinate(3), y = coordinate(4);
+            if (!numbersRead) return outOfRange();
+            if (C2DScreenObject* picture = ScreenOf(senario.pictures, id)) {
+                picture->SetPosition(x, y);
                 picture->alpha = words.size() > 5 ? Channel(words[5]) : 255;
                 picture->r = words.size() > 6 ? Channel(words[6]) : 255;
                 picture->g = words.size() > 7 ? Channel(words[7]) : 255;
@@ -82,15 +101,18 @@ bool RunCommand(CSenarioObject& senario, const std::string& line, const std::vec
         }
         if (what == "strpos") {
             if (words.size() < 4) return missing();
-            if (C2DFontObject* font = FontOf(senario))
-                font->SetPosition(std::atof(words[2].c_str()), std::atof(words[3].c_str()));
+            const double x = coordinate(2), y = coordinate(3);
+            if (!numbersRead) return outOfRange();
+            if (C2DFontObject* font = FontOf(senario)) font->SetPosition(x, y);
             return true;
         }
         return Fail("Unknown command:set " + what);
     }
     if (command == "wait") {
         if (words.size() < 2) return missing();
-        senario.waitCounter = std::max(0, std::atoi(words[1].c_str()));
+        const int frames = integer(1);
+        if (!numbersRead) return outOfRange();
+        senario.waitCounter = std::max(0, frames);
         return true;
     }
     if (command == "fade") {
@@ -98,9 +120,11 @@ bool RunCommand(CSenarioObject& senario, const std::string& line, const std::vec
         const std::string& direction = words[1];
         if (direction != "out" && direction != "in") return Fail("Unknown command:fade " + direction);
         if (words.size() < 4) return missing();
-        const int id = std::atoi(words[2].c_str());
+        const int id = integer(2);
+        const int step = integer(3);
+        if (!numbersRead) return outOfRange();
         if (ScreenOf(senario.pictures, id) == nullptr) return Fail("Unknown id:fade " + words[2]);
-        senario.fades[id] = CSenarioObject::Fade{direction == "out", std::atoi(words[3].c_str())};
+        senario.fades[id] = CSenarioObject::Fade{direction == "out", step};
         return true;
     }
     if (command == "bgm") {
@@ -117,7 +141,9 @@ bool RunCommand(CSenarioObject& senario, const std::string& line, const std::vec
         if (words.size() < 2) return missing();
         if (words[1] != "play") return true;
         if (words.size() < 3) return missing();
-        auto found = senario.effects.find(std::atoi(words[2].c_str()));
+        const int id = integer(2);
+        if (!numbersRead) return outOfRange();
+        auto found = senario.effects.find(id);
         // Plays to its end before the frame goes on.
         if (found != senario.effects.end()) Manager::CSoundManager::GetInstance()->Play(found->second, 1);
         return true;

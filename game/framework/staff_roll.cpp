@@ -1,7 +1,6 @@
 #include "game/framework/staff_roll.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "framework/files/file_read_interface.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/font/string_drawing.h"
+#include "game/framework/file_numbers.h"
 #include "game/framework/resource_managers.h"
 
 namespace Object {
@@ -39,11 +39,32 @@ const char* Field(const std::vector<std::string>& fields, size_t index) {
     return index < fields.size() ? fields[index].c_str() : "";
 }
 
-void ReadColour(const char* text, unsigned char* r, unsigned char* g, unsigned char* b) {
+// False when a channel lies outside 0..255; the colour is then left as it was.
+bool ReadColour(const char* text, unsigned char* r, unsigned char* g, unsigned char* b) {
     const std::vector<std::string> fields = SplitAtCommas(text);
-    *r = static_cast<unsigned char>(std::atoi(Field(fields, 0)));
-    *g = static_cast<unsigned char>(std::atoi(Field(fields, 1)));
-    *b = static_cast<unsigned char>(std::atoi(Field(fields, 2)));
+    int channels[3] = {};
+    for (size_t i = 0; i < 3; ++i)
+        if (!File::ReadInt(Field(fields, i), File::kColourChannel, &channels[i])) return false;
+    *r = static_cast<unsigned char>(channels[0]);
+    *g = static_cast<unsigned char>(channels[1]);
+    *b = static_cast<unsigned char>(channels[2]);
+    return true;
+}
+
+// A number of the script as a float; false when it lies outside the range.
+bool ReadFloat(const char* text, File::NumberRange range, float* value) {
+    double read = 0.0;
+    if (!File::ReadReal(text, range, &read)) return false;
+    *value = static_cast<float>(read);
+    return true;
+}
+
+// A picture's size, truncated to a whole number.
+bool ReadSize(const char* text, int* value) {
+    double read = 0.0;
+    if (!File::ReadReal(text, File::kPixels, &read)) return false;
+    *value = static_cast<int>(read);
+    return true;
 }
 
 // A line's text is kept in 255 bytes at most, cut before a two-byte
@@ -68,6 +89,7 @@ CStaffRollObject::CStaffRollObject() = default;
 
 CStaffRollObject::~CStaffRollObject() { Release(); }
 
+// A number outside its field's range refuses the whole script.
 bool CStaffRollObject::LoadScript(uintptr_t file) {
     char line[kScriptLineSize];
     // The header: key=value lines up to "*begin".
@@ -82,9 +104,9 @@ bool CStaffRollObject::LoadScript(uintptr_t file) {
         const std::string key = line;
         const char* value = equals + 1;
         if (key == "FontSize") {
-            FontSize = std::atoi(value);
+            if (!File::ReadInt(value, File::kFontSize, &FontSize)) return false;
         } else if (key == "FontThick") {
-            FontThick = std::atoi(value);
+            if (!File::ReadInt(value, File::kFontThickness, &FontThick)) return false;
         } else if (key == "FontName") {
             // Made at once, with the size and thickness read so far.
             Manager::C2DFontManager* fonts = Manager::C2DFontManager::GetInstance();
@@ -95,16 +117,18 @@ bool CStaffRollObject::LoadScript(uintptr_t file) {
             char keyText[Manager::kResourceKeyTextSize] = {};
             if (fonts->Load(value, keyText, "Font")) fontKey = AddAtomA(keyText);
         } else if (key == "StringLeft") {
-            StringLeft = static_cast<float>(std::atof(value));
+            if (!ReadFloat(value, File::kPixels, &StringLeft)) return false;
         } else if (key == "ScrollSpeed") {
-            ScrollSpeed = static_cast<float>(std::atof(value));
+            if (!ReadFloat(value, File::kPixels, &ScrollSpeed)) return false;
         } else if (key == "StopWhenFinished") {
-            StopWhenFinished = std::atoi(value) == 1;
+            int stop = 0;
+            if (!File::ReadInt(value, File::kAnyInt, &stop)) return false;
+            StopWhenFinished = stop == 1;
         } else if (key == "BGColor") {
-            ReadColour(value, &backgroundR, &backgroundG, &backgroundB);
+            if (!ReadColour(value, &backgroundR, &backgroundG, &backgroundB)) return false;
             backgroundA = 255;
         } else if (key == "TextColor") {
-            ReadColour(value, &textR, &textG, &textB);
+            if (!ReadColour(value, &textR, &textG, &textB)) return false;
             textA = 255;
         }
     }
@@ -119,26 +143,31 @@ bool CStaffRollObject::LoadScript(uintptr_t file) {
         StaffRollLine entry = {};
         if (StartsWith(line, "*wait")) {
             CopyLineText(entry.text, "*wait");
-            entry.first = std::atoi(Field(SplitAtCommas(line), 1));
+            if (!File::ReadInt(Field(SplitAtCommas(line), 1), File::kFrames, &entry.first)) return false;
             entry.second = 0;
         } else if (StartsWith(line, "*show")) {
             const std::vector<std::string> fields = SplitAtCommas(line);
+            int width = 0, height = 0, sourceX = 0, sourceY = 0;
+            if (!File::ReadInt(Field(fields, 3), File::kPixels, &entry.second) ||
+                !File::ReadInt(Field(fields, 5), File::kPixelLength, &entry.third) ||
+                !ReadSize(Field(fields, 4), &width) || !ReadSize(Field(fields, 5), &height) ||
+                !File::ReadInt(Field(fields, 6), File::kPixels, &sourceX) ||
+                !File::ReadInt(Field(fields, 7), File::kPixels, &sourceY))
+                return false;
             const int id = Objects()->CreateScreenObject();
             if (auto* picture = dynamic_cast<C2DScreenObject*>(Objects()->Get(id))) {
                 char keyText[Manager::kResourceKeyTextSize] = {};
                 if (Manager::CTextureManager::GetInstance()->Load(Field(fields, 1), keyText, Field(fields, 2)))
                     picture->textureKey = AddAtomA(keyText);
-                picture->width = static_cast<int>(std::atof(Field(fields, 4)));
-                picture->height = static_cast<int>(std::atof(Field(fields, 5)));
-                picture->sourceX = std::atoi(Field(fields, 6));
-                picture->sourceY = std::atoi(Field(fields, 7));
+                picture->width = width;
+                picture->height = height;
+                picture->sourceX = sourceX;
+                picture->sourceY = sourceY;
                 picture->r = picture->g = picture->b = 255;
                 picture->alpha = 255;
             }
             CopyLineText(entry.text, "*show");
             entry.first = static_cast<int>(pictures.size());
-            entry.second = std::atoi(Field(fields, 3));
-            entry.third = std::atoi(Field(fields, 5));
             pictures.push_back(id);
         } else if (std::strcmp(line, "\\") == 0) {
             entry.text[0] = '\0';

@@ -1,33 +1,20 @@
 #include "game/stage/stage_background.h"
 
-#include <climits>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "framework/base/log.h"
 #include "framework/graphics/graphic_draws.h"
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
+#include "game/framework/file_numbers.h"
 
 namespace {
 
-// Leading blanks, a sign and the digits, as atoi reads them; 0 for none, and
-// held within the int range instead of overflowing.
-int ParseLeadingInt(const std::string& text, size_t at = 0) {
-    while (at < text.size() && std::strchr(" \t\n\v\f\r", text[at]) != nullptr && text[at] != '\0') ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    long long value = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
-        value = value * 10 + (text[at++] - '0');
-        if (value > INT_MAX) value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
-}
+// Leading blanks, a sign and the digits, as atoi reads them; 0 for none. A
+// width or height is held within the pixel range, so that a piece's place
+// plus its size stays inside int.
+int ParseLeadingInt(const std::string& text) { return File::ReadClampedInt(text.c_str(), File::kPixels); }
 
 // Tokens as strtok gives them: runs of bytes outside the delimiters. The first
 // token ends only at a comma, the later ones at a comma, CR or LF.
@@ -125,14 +112,17 @@ bool CStageBackground::LoadFromCsv(const char* fileName) {
     return true;
 }
 
+// The running positions are summed wide: widths and heights may be anything
+// an int holds. A piece is drawn only within a span of the screen, so its
+// position fits an int again.
 void CStageBackground::Draw(int x0, int y0) const {
-    int y = y0;
+    long long y = y0;
     size_t rowCount = rows.size() < rowHeights.size() ? rows.size() : rowHeights.size();
     for (size_t r = 0; r < rowCount; ++r) {
         int h = rowHeights[r];
         if (y + h >= 0) {
             if (y > 480) return;
-            int x = x0;
+            long long x = x0;
             const std::vector<int>& cells = *rows[r];
             // A row with more cells than column widths draws the cells that
             // have a width and ignores the rest.
@@ -142,7 +132,8 @@ void CStageBackground::Draw(int x0, int y0) const {
                 int v = cells[c];
                 if (v >= 1 && v - 1 < pieceCount && pieceImages != nullptr && x + w >= 0) {
                     if (x > 640) break;
-                    DrawGraphicPart(x, y, 0, 0, w, h, pieceImages[v - 1], transparent ? 1 : 0, 0);
+                    DrawGraphicPart(static_cast<int>(x), static_cast<int>(y), 0, 0, w, h, pieceImages[v - 1],
+                                    transparent ? 1 : 0, 0);
                 }
                 x += w;
             }

@@ -4,6 +4,7 @@
 // replacement in one step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -235,10 +236,65 @@ TEST_F(PlayTimeTest, TheSaveRoundTripsThroughItsGoldenBytes) {
     EXPECT_EQ(BestTimeTable[1].offset, 5678);
 }
 
-// Anything but what SaveGameData writes is refused as a whole: the progress
-// and the records stay as they were. Files shorter than 10 bytes give the
-// progress alone.
-TEST_F(PlayTimeTest, MalformedSavesAreRefusedAndChangeNothing) {
+// How record i shows once read from the golden save.
+std::string GoldenTime(int i) {
+    const std::vector<int32_t> golden = GoldenWords();
+    const size_t at = static_cast<size_t>(3 + 4 * i);
+    return std::to_string(golden[at + 2]) + ":" + std::to_string(golden[at + 1]) + "." +
+           std::to_string(golden[at]);
+}
+
+// The values a save holds whole and in range are taken; what is cut off or
+// out of range keeps the value it had (here progress 5 and every record at
+// 5:55.555), together with what depends on it.
+class SaveLoadTest : public PlayTimeTest {
+protected:
+    static constexpr SaveRecord kBefore = {1, 2, 555, 55, 5, false};
+
+    // Loads `bytes`; the records taken from the file as 'T', the others '-'.
+    std::string Load(const std::string& bytes, bool* loaded = nullptr) {
+        for (SaveRecord& record : BestTimeTable) record = kBefore;
+        GameProgress = 5;
+        WriteFile("save_ver_1.dat", bytes);
+        const bool result = LoadGameData();
+        if (loaded != nullptr) *loaded = result;
+        std::string taken;
+        for (int i = 0; i < 10; ++i) {
+            SCOPED_TRACE(i);
+            const std::string shown = Shown(BestTimeTable[i]);
+            EXPECT_TRUE(shown == "5:55.555" || shown == GoldenTime(i)) << shown;
+            EXPECT_EQ(BestTimeTable[i].start, 1u);
+            EXPECT_EQ(BestTimeTable[i].offset, 2);
+            taken += shown == GoldenTime(i) ? 'T' : '-';
+        }
+        return taken;
+    }
+};
+
+// A save cut at any byte, and so at every field boundary, keeps the progress
+// once its 4 bytes are there and each record whose three values are there:
+// the first 20 bytes of a save with progress 3 give progress 3, the first 100
+// its first five records.
+TEST_F(SaveLoadTest, ATruncatedSaveKeepsWhatItHoldsWhole) {
+    const std::string valid = Words(GoldenWords());
+    ASSERT_EQ(valid.size(), 168u);
+    for (size_t cut = 0; cut <= valid.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        bool loaded = false;
+        const std::string taken = Load(valid.substr(0, cut), &loaded);
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(GameProgress, cut < 4 ? 0 : 3);
+        // Record i ends with its minutes at byte 8 + 16 (i + 1).
+        const size_t whole = cut < 8 ? 0 : std::min<size_t>((cut - 8) / 16, 10);
+        EXPECT_EQ(taken, std::string(whole, 'T') + std::string(10 - whole, '-'));
+    }
+    EXPECT_EQ(Load(valid.substr(0, 20)), "----------");
+    EXPECT_EQ(GameProgress, 3);
+    EXPECT_EQ(Load(valid.substr(0, 100)), "TTTTT-----");
+    EXPECT_EQ(GameProgress, 3);
+}
+
+TEST_F(SaveLoadTest, ValuesOutOfRangeAreRefusedWithWhatDependsOnThem) {
     auto golden = [](size_t index, int32_t value) {
         std::vector<int32_t> words = GoldenWords();
         words[index] = value;
@@ -248,48 +304,47 @@ TEST_F(PlayTimeTest, MalformedSavesAreRefusedAndChangeNothing) {
     struct Case {
         const char* name;
         std::string bytes;
-        bool loaded;
-        int progress;  // -1: unchanged
-        bool recordsTaken;
+        int progress;
+        const char* taken;
     };
     const Case cases[] = {
-        {"Valid", valid, true, 3, true},
-        {"Empty", "", true, 0, false},
-        {"ThreeBytes", std::string("\x02\0\0", 3), true, 0, false},
-        {"ProgressOnly", Words({4}), true, 4, false},
-        {"NineBytes", Words({2, 10}) + "x", true, 2, false},
-        {"NegativeProgressOnly", Words({-1}), false, -1, false},
-        {"ProgressAboveSix", golden(0, 7), false, -1, false},
-        {"NegativeProgress", golden(0, -3), false, -1, false},
-        {"TruncatedAfterTheCount", valid.substr(0, 10), false, -1, false},
-        {"TruncatedInTheLastRecord", valid.substr(0, 167), false, -1, false},
-        {"OneByteTooMany", valid + "x", false, -1, false},
-        {"Oversized", valid + std::string(1 << 20, '\x7f'), false, -1, false},
-        {"ElevenRecords", golden(1, 11), false, -1, false},
-        {"NegativeRecordCount", golden(1, -1), false, -1, false},
-        {"HugeRecordCount", golden(1, 0x7FFFFFFF), false, -1, false},
-        {"TwoValues", golden(2 + 4 * 5, 2), false, -1, false},
-        {"FourValues", golden(2 + 4 * 9, 4), false, -1, false},
-        {"NegativeValueCount", golden(2 + 4 * 9, -5), false, -1, false},
-        {"NegativeMilliseconds", golden(3 + 4 * 2, -1), false, -1, false},
-        {"ThousandMilliseconds", golden(3 + 4 * 2, 1000), false, -1, false},
-        {"NegativeSeconds", golden(4, -1), false, -1, false},
-        {"NegativeMinutes", golden(5 + 4 * 9, -1), false, -1, false},
+        {"Valid", valid, 3, "TTTTTTTTTT"},
+        {"ThreeBytes", std::string("\x02\0\0", 3), 0, "----------"},
+        {"ProgressOnly", Words({4}), 4, "----------"},
+        {"NineBytes", Words({2, 10}) + "x", 2, "----------"},
+        {"NegativeProgressOnly", Words({-1}), 5, "----------"},
+        {"ProgressAboveSix", golden(0, 7), 5, "TTTTTTTTTT"},
+        {"NegativeProgress", golden(0, -3), 5, "TTTTTTTTTT"},
+        {"OneByteTooMany", valid + "x", 3, "TTTTTTTTTT"},
+        {"Oversized", valid + std::string(1 << 20, '\x7f'), 3, "TTTTTTTTTT"},
+        // The count governs the records.
+        {"ElevenRecords", golden(1, 11), 3, "----------"},
+        {"NegativeRecordCount", golden(1, -1), 3, "----------"},
+        {"HugeRecordCount", golden(1, 0x7FFFFFFF), 3, "----------"},
+        {"FourRecords", golden(1, 4), 3, "TTTT------"},
+        // A time is taken whole or not at all.
+        {"NegativeMilliseconds", golden(3 + 4 * 2, -1), 3, "TT-TTTTTTT"},
+        {"ThousandMilliseconds", golden(3 + 4 * 2, 1000), 3, "TT-TTTTTTT"},
+        {"NegativeSeconds", golden(4, -1), 3, "-TTTTTTTTT"},
+        {"NegativeMinutes", golden(5 + 4 * 9, -1), 3, "TTTTTTTTT-"},
+        // A value count governs the values that follow: with two, record 5
+        // has no time and record 6 starts at record 5's minutes (999
+        // values, whose first three, 3, 999 and 99, are no time).
+        {"TwoValues", golden(2 + 4 * 5, 2), 3, "TTTTT-----"},
+        {"FourValuesAtTheEnd", golden(2 + 4 * 9, 4), 3, "TTTTTTTTTT"},
+        {"NegativeValueCount", golden(2 + 4 * 9, -5), 3, "TTTTTTTTT-"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SaveRecord before = {1, 2, 555, 55, 5, false};
-        for (SaveRecord& record : BestTimeTable) record = before;
-        GameProgress = 5;
-        WriteFile("save_ver_1.dat", c.bytes);
-        EXPECT_EQ(LoadGameData(), c.loaded);
-        EXPECT_EQ(GameProgress, c.progress == -1 ? 5 : c.progress);
-        EXPECT_EQ(Shown(BestTimeTable[0]), c.recordsTaken ? "0:10.7" : "5:55.555");
-        EXPECT_EQ(Shown(BestTimeTable[9]), c.recordsTaken ? "999:99.999" : "5:55.555");
-        EXPECT_EQ(BestTimeTable[0].start, 1u);
+        bool loaded = false;
+        EXPECT_EQ(Load(c.bytes, &loaded), c.taken);
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(GameProgress, c.progress);
     }
     std::filesystem::remove(folder_.hostPath() + "/save_ver_1.dat");
+    GameProgress = 5;
     EXPECT_FALSE(LoadGameData());
+    EXPECT_EQ(GameProgress, 5);
 }
 
 TEST_F(PlayTimeTest, ASaveThatCannotBeWrittenLeavesTheOldOne) {

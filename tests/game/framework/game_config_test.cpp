@@ -2,6 +2,7 @@
 // the key configuration, and where the data folder is.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -57,6 +58,13 @@ const ConfigCase kConfigCases[] = {
      "<Window>line</Window>\n<Volume BGM=\"5\" SE=\"80\" />\n<Fullscreen enable=\"0\" />\n"},
     {"LaterElementsWin", "<Volume BGM=\"10\" SE=\"20\" /><Volume BGM=\"30\" />", 30, 80, false, false,
      "<Volume BGM=\"30\" SE=\"80\" />\n<Volume BGM=\"30\" SE=\"80\" />\n<Fullscreen enable=\"0\" />\n"},
+    // Numbers beyond int's range are held at its ends: never wrapped into
+    // another value.
+    {"NumbersBeyondIntAreHeld",
+     "<Volume BGM=\"99999999999\" SE=\"-99999999999\" /><Fullscreen enable=\"4294967296\" />"
+     "<DesktopComposition enable=\"-4294967296\" />",
+     100, 0, true, true,
+     "<Volume BGM=\"100\" SE=\"0\" />\n<Fullscreen enable=\"1\" />\n<DesktopComposition enable=\"-4294967296\" />\n"},
     {"MissingFile", nullptr, 85, 80, false, false, "<Fullscreen enable=\"0\" />\n<Volume BGM=\"85\" SE=\"80\" />\n"},
     {"EmptyFile", "", 85, 80, false, false, "<Fullscreen enable=\"0\" />\n<Volume BGM=\"85\" SE=\"80\" />\n"},
     {"BrokenXml", "<Volume BGM=\"10\" SE=\"20\" /><Fullscreen enable=\"1\"", 85, 80, false, false,
@@ -130,6 +138,19 @@ TEST_F(GameConfigTest, KeyConfigurationReadsPadMasksAndFlags) {
         EXPECT_EQ(pairs[i].mask, expected[i].mask) << i;
         EXPECT_EQ(pairs[i].button, expected[i].button) << i;
     }
+
+    // Numbers beyond int's range are held at its ends.
+    WriteFile("config_ver_1.xml",
+              "<Fullscreen enable=\"-4294967296\" />"
+              "<KeyConfig joy_id=\"4294967298\" enable=\"4294967296\">"
+              "<KEY_UP button=\"4294967296\" /><JUMP button=\"-99999999999\" />"
+              "</KeyConfig>");
+    ASSERT_TRUE(Manager::CInputManager::LoadKeyConfig("./config_ver_1.xml", &windowed, &enabled, &joyId, pairs));
+    EXPECT_FALSE(windowed);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(joyId, INT_MAX);
+    EXPECT_EQ(pairs[3].mask, INT_MAX);
+    EXPECT_EQ(pairs[5].mask, INT_MIN);
 }
 
 // With the marker file beside the program, every file stays there, and the

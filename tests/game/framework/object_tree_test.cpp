@@ -2,6 +2,8 @@
 // blend and brightness of a screen object's draw, and the shutdown check.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -80,7 +82,18 @@ TEST_F(ObjectTreeTest, PositionsNarrowToFloatThenTruncateTowardZero) {
         double x, y;
         int expectX, expectY;
     };
-    const Case cases[] = {{1.9, -1.9, 1, -1}, {2.99999999, -2.99999999, 3, -3}, {-0.5, 0.5, 0, 0}};
+    // A position beyond int's range is held at its end (2147483647 itself
+    // narrows to 2^31), and one that is not a number is 0.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const Case cases[] = {{1.9, -1.9, 1, -1},
+                          {2.99999999, -2.99999999, 3, -3},
+                          {-0.5, 0.5, 0, 0},
+                          {3000000000.0, -3000000000.0, INT_MAX, INT_MIN},
+                          {1e20, -1e300, INT_MAX, INT_MIN},
+                          {2147483647.0, -2147483648.0, INT_MAX, INT_MIN},
+                          {2147483520.0, -2147483520.0, 2147483520, -2147483520},
+                          {nan, infinity, 0, INT_MAX}};
     Object::C2DScreenObject object;
     for (const Case& c : cases) {
         object.SetPosition(c.x, c.y);
@@ -103,6 +116,28 @@ TEST_F(ObjectTreeTest, FontObjectsTakeTheirLineHeightFromTheFont) {
     EXPECT_FALSE(tooLong.CreateFont(std::string(64, 'f').c_str(), 20, 3));
     EXPECT_EQ(tooLong.fontKey, 0);
     EXPECT_EQ(Manager::C2DFontManager::GetInstance()->handles.size(), 1u);
+}
+
+// Lines that would start beyond int's range are not drawn, rather than
+// overflowing their position.
+TEST_F(ObjectTreeTest, FontObjectLinesPastTheIntRangeAreLeftOut) {
+    Object::C2DFontObject font;
+    ASSERT_TRUE(font.CreateFont("ＭＳ ゴシック", 20, 3));
+    font.SetText("a\nb\nc\nd");
+    // The fourth line would start at 3,000,000,000.
+    font.lineHeight = 1000000000;
+    font.Draw();
+    int width = 0;
+    const std::vector<uint32_t> pixels = CaptureFrame(&width);
+    ASSERT_EQ(width, 640);
+    // Only the first line is on the screen.
+    int lit = 0, litBelow = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        lit += pixels[i] != 0;
+        litBelow += pixels[i] != 0 && i >= 20 * 640;
+    }
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(litBelow, 0);
 }
 
 // What each frame of a screen object's draw shows, and the settings it

@@ -250,6 +250,16 @@ TEST_F(SenarioTest, CommandErrorsEndTheScenarioWithTheirReason) {
         {"*bgm", "Unknown command:bgm"},
         {"*se", "Unknown command:se"},
         {"*se play", "Unknown command:se play"},
+        // Numbers beyond their field's range.
+        {"*set window 0 3000000000 1", "Number out of range:set window 0 3000000000 1"},
+        {"*set window 4294967296 0 0", "Number out of range:set window 4294967296 0 0"},
+        {"*set picture 1 1e20 0", "Number out of range:set picture 1 1e20 0"},
+        {"*set picture 1 0 -16777217", "Number out of range:set picture 1 0 -16777217"},
+        {"*set picture 1 nan 0", "Number out of range:set picture 1 nan 0"},
+        {"*set strpos 1 -inf", "Number out of range:set strpos 1 -inf"},
+        {"*wait 99999999999", "Number out of range:wait 99999999999"},
+        {"*fade in 1 4294967297", "Number out of range:fade in 1 4294967297"},
+        {"*se play -3000000000", "Number out of range:se play -3000000000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -266,6 +276,25 @@ TEST_F(SenarioTest, CommandErrorsEndTheScenarioWithTheirReason) {
     platform::ClearDebugOutput();
     EXPECT_TRUE(senario_->Update(0));
     EXPECT_STREQ(Font()->GetText(), "あ");
+    EXPECT_EQ(platform::DebugOutputText(), "");
+}
+
+// Numbers at the ends of their ranges are kept; colour channels are held to
+// 0..255.
+TEST_F(SenarioTest, NumbersAtTheEndsOfTheirRangesAreKept) {
+    ASSERT_NE(Create("*set picture 1 16777216 -16777216 99999999999 -99999999999 300 -1 add\r\n"
+                     "*set strpos -16777216 16777216\r\n*wait 2147483647\r\n"),
+              nullptr);
+    EXPECT_TRUE(senario_->Update(0));
+    EXPECT_EQ(Picture(1)->x, 16777216);
+    EXPECT_EQ(Picture(1)->y, -16777216);
+    EXPECT_EQ(Picture(1)->alpha, 255);
+    EXPECT_EQ(Picture(1)->r, 0);
+    EXPECT_EQ(Picture(1)->g, 255);
+    EXPECT_EQ(Picture(1)->b, 0);
+    EXPECT_EQ(Font()->x, -16777216);
+    EXPECT_EQ(Font()->y, 16777216);
+    EXPECT_EQ(senario_->waitCounter, 2147483647);
     EXPECT_EQ(platform::DebugOutputText(), "");
 }
 
@@ -367,6 +396,22 @@ TEST_F(SenarioTest, LoadErrorsNameTheirReasonAndGiveEverythingBack) {
         {"MissingScript", Config(0) + R"(<senario file="senario\none.txt" dir="" name="x"/>)",
          "Failed to load senario file."},
         {"NotXml", "just text", "Failed to load Font."},
+        {"FontSizeOutOfRange", R"(<config><font size="99999999999" thinck="3"/></config>)" + std::string(kSenario),
+         "Number out of range in senario file."},
+        {"FontThicknessOutOfRange",
+         R"(<config><font size="16" thinck="-2147483648"/></config>)" + std::string(kSenario),
+         "Number out of range in senario file."},
+        {"SpeedOutOfRange", Config(0) + R"(<config><speed char_frame_speed="2147483648"/></config>)" + kSenario,
+         "Number out of range in senario file."},
+        {"WindowSizeOutOfRange",
+         Config(0, std::string(kPictures) + R"(<window id="2" file="pic\window.png" size_x="2147483647"/>)") +
+             kSenario,
+         "Number out of range in senario file."},
+        {"PictureIdOutOfRange",
+         Config(0, R"(<stand_picture id="-3000000000" file="pic\face.png" size_x="1" size_y="1"/>)") + kSenario,
+         "Number out of range in senario file."},
+        {"EffectIdOutOfRange", Config(0, sounds + R"(<SE id="99999999999" file="se\beep.wav"/>)") + kSenario,
+         "Number out of range in senario file."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -240,6 +240,63 @@ TEST_F(StaffRollTest, LongLinesAreCutOnACharacterBoundary) {
     EXPECT_EQ(std::string(roll_->lines[2].text), std::string(255, 'b'));
 }
 
+// A number outside its field's range refuses the script, which the scene
+// then skips; the objects made so far go back with the roll. Numbers at the
+// ends of their ranges are kept.
+TEST_F(StaffRollTest, NumbersOutsideTheirRangeRefuseTheScript) {
+    const std::string show = "*show,pic\\logo.png,pic,";
+    struct Case {
+        const char* name;
+        std::string header;
+        std::string body;
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"AtTheEnds", "FontSize=480\r\nFontThick=10\r\nStringLeft=-16777216\r\nScrollSpeed=16777216\r\n",
+         show + "16777216,-16777216,16777216,-16777216,16777216\r\n*wait,2147483647\r\n", true},
+        {"StringLeftBeyondInt", "StringLeft=3e9\r\n", "one\r\n", false},
+        {"StringLeftNotANumber", "StringLeft=nan\r\n", "one\r\n", false},
+        {"ScrollSpeedHuge", "ScrollSpeed=1e20\r\n", "one\r\n", false},
+        {"ScrollSpeedInfinite", "ScrollSpeed=-inf\r\n", "one\r\n", false},
+        {"FontSizeBeyondInt", "FontSize=99999999999\r\n", "one\r\n", false},
+        {"FontSizeNegative", "FontSize=-20\r\n", "one\r\n", false},
+        {"FontThickLowest", "FontThick=-2147483648\r\n", "one\r\n", false},
+        {"StopBeyondInt", "StopWhenFinished=4294967297\r\n", "one\r\n", false},
+        {"BackgroundChannel", "BGColor=256,0,0\r\n", "one\r\n", false},
+        {"TextChannel", "TextColor=0,-1,0\r\n", "one\r\n", false},
+        {"PictureWidth", "", show + "0,1e10,32\r\n", false},
+        {"PictureHeight", "", "one\r\n" + show + "0,64,1e10\r\n", false},
+        {"PictureX", "", show + "3000000000,64,32\r\n", false},
+        {"PictureSource", "", show + "0,64,32,0,-99999999999\r\n", false},
+        {"NegativeAdvance", "", show + "0,64,-32\r\n", false},
+        {"NegativeWait", "", "*wait,-1\r\n", false},
+        {"WaitBeyondInt", "", "*wait,99999999999\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        roll_ = std::make_unique<CStaffRollObject>();
+        EXPECT_EQ(Load(c.header, c.body), c.loaded);
+        roll_.reset();
+        for (Object::IObject* object : CPrimitive2DObjectManager::GetInstance()->objects) EXPECT_EQ(object, nullptr);
+        EXPECT_TRUE(Manager::CTextureManager::GetInstance()->entries.empty());
+    }
+    roll_ = std::make_unique<CStaffRollObject>();
+    ASSERT_TRUE(Load("FontSize=480\r\nStringLeft=-16777216\r\n",
+                     show + "16777216,-16777216,16777216,-16777216,16777216\r\n*wait,2147483647\r\n"));
+    EXPECT_FLOAT_EQ(roll_->StringLeft, -16777216.0f);
+    ASSERT_EQ(roll_->lineCount, 2);
+    EXPECT_EQ(roll_->lines[0].second, 16777216);
+    EXPECT_EQ(roll_->lines[0].third, 16777216);
+    EXPECT_EQ(roll_->lines[1].first, 2147483647);
+    auto* picture =
+        dynamic_cast<Object::C2DScreenObject*>(CPrimitive2DObjectManager::GetInstance()->Get(roll_->pictures[0]));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->width, -16777216);
+    EXPECT_EQ(picture->height, 16777216);
+    EXPECT_EQ(picture->sourceX, -16777216);
+    EXPECT_EQ(picture->sourceY, 16777216);
+}
+
 TEST_F(StaffRollTest, ReleaseGivesBackTheLinesAndObjectsAndCanRunAgain) {
     ASSERT_TRUE(Load("FontSize=20\r\n", "*show,pic\\logo.png,pic,0,64,32\r\nline\r\n"));
     roll_->Release();

@@ -28,7 +28,7 @@ const LayoutCase kLayoutCases[] = {
     {"EmptyLineStopsReading", "64,64\r\n10,11\r\n\r\n20,22\r\n", {64, 64}, {10}, {{1, 1}}},
     {"EmptyFirstLineLeavesNothing", "\r\n64\r\n10,1\r\n", {}, {}, {}},
     // Empty tokens vanish as strtok drops them; a token is read like atoi.
-    {"WidthTokens", ",64,,x7,12px, +8,\v-3,99999999999\r\n", {64, 0, 12, 8, -3, 2147483647}, {}, {}},
+    {"WidthTokens", ",64,,x7,12px, +8,\v-3,99999999999\r\n", {64, 0, 12, 8, -3, 16777216}, {}, {}},
     // The first width ends only at a comma; later ones at a comma, CR or LF.
     {"LoneCrAndLfInsideWidths", "64\r32,16\r8\n4\r\n", {64, 16, 8, 4}, {}, {}},
     {"MoreCellsThanWidthsStopAtTheWidths", "64,64\r\n10,12345\r\n", {64, 64}, {10}, {{1, 2}}},
