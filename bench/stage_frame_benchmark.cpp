@@ -16,10 +16,10 @@
 //   second of play (60 frames). A timed frame is everything the game does
 //   between two frame ends (the frame-rate text, the world's update, the
 //   clear and the draws, the frame end's input update and message pump)
-//   except the present to the window, which is timed apart (its own column):
-//   the program is linked with --wrap for PresentBackBuffer. This program's
-//   own frame-end work (stepping the clock, scripting the keys, mixing the
-//   sound into the virtual output) is left out too.
+//   except the present to the window, which is timed apart (its own column)
+//   through the framework's present hook. The headless harness's frame-end
+//   work (stepping the clock, scripting the keys, mixing the sound into the
+//   virtual output) is left out too.
 // - ours draws: the busiest frame's draws, as the draw observer saw them,
 //   replayed through the framework's public draws with the settings each was
 //   made with, inside the running scene on its own graphics: the drawing of
@@ -51,7 +51,6 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -64,15 +63,12 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "framework/base/framework_state.h"
-#include "framework/base/log.h"
 #include "framework/graphics/direct3d_device.h"
-#include "framework/graphics/draw_observer.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
 #include "framework/graphics/graphic_draws.h"
@@ -82,22 +78,14 @@
 #include "framework/graphics/screen_flip.h"
 #include "framework/graphics/screen_mode.h"
 #include "framework/softrender/memimg.h"
-#include "framework/startup/framework_startup.h"
-#include "framework/window/main_window_state.h"
-#include "framework/window/window_mode.h"
-#include "game/framework/fps_manager.h"
-#include "game/framework/object_tree.h"
-#include "game/framework/resource_managers.h"
 #include "game/stage/player_character.h"
 #include "game/stage/stage_scene.h"
 #include "game/stage/stage_table.h"
-#include "platform/dsound/virtual_output.h"
 #include "platform/kernel/manual_clock.h"
-#include "platform/profile/machine_profile.h"
 #include "platform/user/message_box_sink.h"
-#include "platform/user/message_pollers.h"
 #include "platform/user/user.h"
-#include "tools/placeholder_resources/stage_maps.h"
+#include "tests/support/game/headless_game.h"
+#include "tests/support/game/map_walk.h"
 
 namespace {
 bool WallClockFollowsManualClock = false;
@@ -123,167 +111,102 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr int kStageParts[] = {1, 102, 2, 202, 3, 302, 4, 402, 5, 502};
-constexpr int kRightKey = 0x27;  // VK_RIGHT
-constexpr int kJumpKey = 'X';
 // The opening fades the first view in over 64 frames before play begins.
 constexpr int kOpeningFrames = 64;
 // How far each part is walked when looking for the busiest place.
 constexpr int kSurveyFrames = 900;
-constexpr int kFrameMilliseconds = 16;
 // Our frames are timed over the first second of play after the busiest
 // frame, while the view still shows about as much as that frame.
 constexpr int kTimedFrames = 60;
 
 using Clock = std::chrono::steady_clock;
 
-// ---- One recorded draw --------------------------------------------------------
+using gametest::SeenDraw;
 
-struct Draw {
-    const char* call = "";
-    int handle = -1;
-    int points[8] = {};
-    int pointCount = 0;
-    int part[4] = {};
-    int transFlag = 0;
-    int turnFlag = 0;
-    int colour = 0;
-    double scale = 1;
-    double angle = 0;
-    int blendMode = 0;
-    int blendParam = 0;
-    int bright[3] = {255, 255, 255};
-};
-
-bool IsCall(const Draw& d, const char* name) { return std::strcmp(d.call, name) == 0; }
+bool IsCall(const SeenDraw& d, const char* name) { return d.call == name; }
 
 // ---- The game, headless ------------------------------------------------------------
 //
-// What the game's tests set up around a scene, without their test framework:
-// a fresh folder holding the generated tree's resource folder, the machine
-// without a display and with the virtual sound output and pad, the manual
-// clock stepped 16 ms at each frame end, and keys posted to the window as
-// the host would post them.
+// The game's headless harness, the one its tests run on, in a fresh folder
+// holding the generated tree's resource folder, the screen at the chosen
+// depth, walking a stage part's generated map the way the stage tests walk
+// it.
 
-class HeadlessGame;
-HeadlessGame* Running = nullptr;
+class StageRun;
+StageRun* Running = nullptr;
 
-class HeadlessGame {
+class StageRun {
 public:
+    gametest::HeadlessGame game;
     // Called as each frame ends, after the clock step and the input, with
-    // the number of the frame and the draws it made.
-    std::function<void(int frame, const std::vector<Draw>& draws)> atFrameEnd;
+    // the number of the frame; game.DrawsOfFrame(frame) holds its draws
+    // while they are recorded.
+    std::function<void(int frame)> atFrameEnd;
     // Called as each frame end returns to the scene (CFPSManager::Update's
     // end), with the number of the frame.
     std::function<void(int frame)> afterFrameEnd;
-    // Whether each draw is kept for atFrameEnd; picture draws are counted
-    // either way.
-    bool recordDraws = true;
-    int pictureDrawsInFrame = 0;
+    // Whether the walk's keys stop: set, no key is held from the next frame
+    // on.
+    bool stopWalking = false;
 
     bool Start(int bits, std::string* why) {
-        folder_ = (std::filesystem::temp_directory_path() / "brackenfold-stage-bench-XXXXXX").string();
-        if (mkdtemp(folder_.data()) == nullptr) return Fail(why, "no temporary folder");
+        if (!folder_.Enter(why)) return false;
         std::filesystem::create_directory_symlink(std::filesystem::path(BRACKENFOLD_RESOURCE_DIR) / "resource",
-                                                  std::filesystem::path(folder_) / "resource");
-        platform::ResetMachine();
-        platform::MachineProfile& profile = platform::Profile();
-        profile.display.classLockDirectory = folder_;
-        platform::UseManualClock(true);
-        const std::string windowsFolder = WindowsPath(folder_);
-        char previous[MAX_PATH] = {};
-        GetCurrentDirectoryA(MAX_PATH, previous);
-        previousDirectory_ = previous;
-        if (!SetCurrentDirectoryA(windowsFolder.c_str())) return Fail(why, "cannot enter the temporary folder");
-        std::snprintf(StartDirectory, sizeof StartDirectory, "%s", windowsFolder.c_str());
-        SetLogFileOutput(1);
-        StartLogFile();
-
-        profile.display.host = platform::HostDisplayUse::Off;
-        profile.display.desktopWidth = 1280;
-        profile.display.desktopHeight = 1024;
-        profile.display.desktopBitsPerPixel = 32;
-        profile.clock.performanceFrequency = 0;
-        profile.sound.output = platform::SoundOutputUse::Virtual;
-        profile.input.hostPads = false;
-        platform::VirtualPad pad;
-        pad.buttons = 24;
-        profile.input.virtualPads = {pad};
-        ResetFrameworkSide();
-        setenv("XDG_DATA_HOME", (folder_ + "/xdg-data").c_str(), 1);
-
+                                                  std::filesystem::path(folder_.hostPath()) / "resource");
+        game.BeginHeadless(folder_.hostPath());
+        began_ = true;
+        game.atFrameEnd = [this](int frame) { OnFrameEnd(frame); };
+        game.afterFrameEnd = [this](int frame) {
+            if (afterFrameEnd) afterFrameEnd(frame);
+        };
+        // This program's own frame-end work is not the game's.
+        game.frameEndWorkBegins = [this] {
+            if (timing) timer.Stop();
+        };
+        game.frameEndWorkEnds = [this] {
+            if (timing) timer.Go();
+        };
         Running = this;
-        platform::SetMessageBoxSink([](const platform::MessageBoxRecord& box) {
-            std::fprintf(stderr, "message box: %s\n", box.text.c_str());
-            return (box.type & 0x0Fu) == MB_YESNO ? IDYES : IDOK;
-        });
-        Manager::CFPSManager::frameHook = &HeadlessGame::OnFrameHook;
-        SetGraphicDrawObserver(&HeadlessGame::OnDraw);
-        static const bool pollerRegistered = [] {
-            platform::detail::RegisterMessagePoller(&HeadlessGame::OnMessagePoll);
-            return true;
-        }();
-        (void)pollerRegistered;
+        SetPresentHook(&StageRun::OnPresent);
 
-        SetUseHardwareAcceleration(0);
         RequestedScreenMode = ScreenModeRequest{kWidth, kHeight, bits, 0};
-        // Start-up spins on the clock (the processor's speed, the display
-        // change): let each read move it for that long only.
-        profile.clock.advanceNanosecondsPerRead = 1000000;
-        ChangeWindowMode(1);
-        const int started = InitFramework();
-        profile.clock.advanceNanosecondsPerRead = 0;
-        if (started != 0) return Fail(why, "the framework did not start");
-        started_ = true;
-        SetWaitVSyncFlag(0);
-        SelectDrawTarget(-2);
+        if (!game.StartFramework()) return Fail(why, "the framework did not start");
         if (HardwarePathFlag != 0 || !IsMemImgValid(&PrimaryScreenMemImg))
             return Fail(why, "the software screen did not start");
         const int colorType = PrimaryScreenMemImg.base->colorType;
         if (colorType != (bits == 16 ? kMemImgColor565 : kMemImgColor32)) return Fail(why, "the screen has another depth");
         // The loading animation the scenes show while they load.
-        static const char kSheet[] = "resource\\picture\\load\\now_loading.png";
-        Manager::CTextureManager* textures = Manager::CTextureManager::GetInstance();
-        if (textures->GetHandle(kSheet) < 0) textures->Load(kSheet, nullptr);
-        CNowLoadingDrawer::GetInstance()->graphic = textures->GetHandle(kSheet);
+        gametest::HeadlessGame::ReloadLoadingDrawer();
         StagePaused = false;
         StagePauseMenuHidden = false;
         return true;
     }
 
     void Stop() {
-        Manager::CPrimitive2DObjectManager::GetInstance()->CheckUnreleased();
-        Manager::C2DFontManager::GetInstance()->ReleaseAll();
-        Manager::CTextureManager::GetInstance()->ReleaseAll();
-        Manager::CSoundManager::GetInstance()->ReleaseAll();
-        if (started_) EndFramework();
-        started_ = false;
-        Manager::CFPSManager::frameHook = nullptr;
-        SetGraphicDrawObserver(nullptr);
-        platform::SetMessageBoxSink({});
+        SetPresentHook(nullptr);
         Running = nullptr;
-        ResetFrameworkSide();
-        SetLogFileOutput(1);
-        StartDirectory[0] = '\0';
-        if (!previousDirectory_.empty()) SetCurrentDirectoryA(previousDirectory_.c_str());
-        platform::ResetMachine();
-        std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-        folder_.clear();
+        if (began_) {
+            for (const platform::MessageBoxRecord& box : game.messageBoxes)
+                std::fprintf(stderr, "message box: %s\n", box.text.c_str());
+            game.EndHeadless();
+        }
+        began_ = false;
+        folder_.Leave();
     }
 
-    // Walks the part's generated map as the stage tests do: right held from
-    // the first played frame, and jump held 25 frames whenever the player
-    // walks on the ground in the stretch from 64 c - 128 up to a jump column
-    // c; until `stopWalking` is set. A quit is posted as frame `lastFrame`
-    // ends. Returns the scene's result.
+    // Walks the part's generated map as the stage tests do (see
+    // gametest::GeneratedMapWalk): right held from the first played frame,
+    // and jump held 25 frames whenever the player walks on the ground in
+    // the stretch from 64 c - 128 up to a jump column c; until `stopWalking`
+    // is set. A quit is posted as frame `lastFrame` ends (0: never).
+    // Returns the scene's result.
     int Walk(int code, int lastFrame) {
-        const StageTableEntry* entry = FindStageTableEntry(code);
-        if (entry == nullptr) return -2;
-        design_ = placeholder::DesignStageMap(entry->mapIndex);
-        walkFrom_ = framesEnded_ + kOpeningFrames;
-        jumpFrom_ = jumpUntil_ = -100;
-        lastFrame_ = lastFrame;
+        if (FindStageTableEntry(code) == nullptr) return -2;
+        walk_ = std::make_unique<gametest::GeneratedMapWalk>(code);
+        walkFrom_ = game.FramesEnded() + kOpeningFrames;
+        jumpFrom_ = -100;
         stopWalking = false;
+        if (lastFrame > 0) game.QuitAtFrame(lastFrame);
         // The game's random numbers (enemy shots, effects) start alike in
         // every walk, so that every walk sees the same frames.
         std::srand(1);
@@ -293,115 +216,6 @@ public:
         return result;
     }
 
-    bool stopWalking = false;
-    int FramesEnded() const { return framesEnded_; }
-
-private:
-    static std::string WindowsPath(const std::string& hostPath) {
-        std::string path = "C:" + hostPath;
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        return path;
-    }
-    static bool Fail(std::string* why, const char* text) {
-        *why = text;
-        return false;
-    }
-    static void ResetFrameworkSide() {
-        TermGraphicsSystem();
-        MainWindow.settings = MainWindowSettings{};
-        ResetMainWindowState();
-        RequestedScreenMode = ScreenModeRequest{0, 0, 0, 0};
-        SoftwareRenderOnlyFlag = 0;
-        WindowsVersionCode = 0;
-    }
-
-    static void OnFrameHook(int phase);
-    static void OnDraw(const ObservedGraphicDraw& observed);
-    static void OnMessagePoll() {
-        HeadlessGame* game = Running;
-        if (game == nullptr || game->insideFrameEnd_ || !game->started_) return;
-        game->StepClock(1);
-    }
-
-    void EndFrame() {
-        ++framesEnded_;
-        StepClock(kFrameMilliseconds);
-        const int frame = framesEnded_;
-        // The walk's keys for this frame's input update.
-        const PlayerRecord* p = RunningStagePlayer;
-        if (p != nullptr && !stopWalking && frame >= walkFrom_ + 1 && frame >= jumpUntil_ + 5 &&
-            (p->state == kPlayerWalking || p->state == kPlayerStanding)) {
-            const double mapX = p->scrollX + p->x;
-            for (int column : design_.jumpColumns)
-                if (mapX >= 64 * column - 128 && mapX < 64 * column - 64) {
-                    jumpFrom_ = frame + 1;
-                    jumpUntil_ = frame + 25;
-                    break;
-                }
-        }
-        std::set<int> wanted;
-        if (!stopWalking && frame >= walkFrom_) wanted.insert(kRightKey);
-        if (!stopWalking && frame >= jumpFrom_ && frame < jumpFrom_ + 25) wanted.insert(kJumpKey);
-        ApplyKeys(wanted);
-        if (atFrameEnd) atFrameEnd(frame, draws_);
-        draws_.clear();
-        pictureDrawsInFrame = 0;
-        if (frame == lastFrame_) PostQuitMessage(0);
-    }
-
-    // Key changes reach the window as the host would post them, and are taken
-    // from the queue at once so that this frame's input update sees them.
-    void ApplyKeys(const std::set<int>& wanted) {
-        HWND window = GetMainWindowHandle();
-        if (window == nullptr) return;
-        for (int key : keysDown_)
-            if (!wanted.count(key)) PostMessageA(window, WM_KEYUP, static_cast<WPARAM>(key), (LPARAM)0xC0000001);
-        for (int key : wanted)
-            if (!keysDown_.count(key)) PostMessageA(window, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
-        MSG message;
-        while (PeekMessageA(&message, window, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) DispatchMessageA(&message);
-        keysDown_ = wanted;
-    }
-
-    // The clock steps, and the sound output mixes up to it, so that a sound
-    // lasts as long in virtual time as its samples say.
-    void StepClock(uint64_t milliseconds) {
-        platform::AdvanceManualClockMilliseconds(milliseconds);
-        clockMilliseconds_ += milliseconds;
-        if (mixRate_ == 0) {
-            if (!platform::dsound::AdvanceVirtualOutput(0)) return;
-            mixRate_ = platform::dsound::TakeVirtualOutput().frequency;
-            mixedFrames_ = clockMilliseconds_ * mixRate_ / 1000;
-            return;
-        }
-        const uint64_t target = clockMilliseconds_ * mixRate_ / 1000;
-        if (target <= mixedFrames_) return;
-        if (!platform::dsound::AdvanceVirtualOutput(static_cast<uint32_t>(target - mixedFrames_))) {
-            mixRate_ = 0;
-            return;
-        }
-        mixedFrames_ = target;
-        platform::dsound::TakeVirtualOutput();
-    }
-
-    std::string folder_;
-    std::string previousDirectory_;
-    bool started_ = false;
-    bool insideFrameEnd_ = false;
-    int framesEnded_ = 0;
-    std::vector<Draw> draws_;
-    std::set<int> keysDown_;
-    placeholder::StageMapDesign design_;
-    int walkFrom_ = 0;
-    int jumpFrom_ = -100;
-    int jumpUntil_ = -100;
-    int lastFrame_ = 0;
-    uint64_t clockMilliseconds_ = 0;
-    uint32_t mixRate_ = 0;
-    uint64_t mixedFrames_ = 0;
-
-public:
     // The game's own time between two frame ends. The clock stops as this
     // program's frame-end work begins and runs again as it ends, then on
     // through CFPSManager's own work and the scene's next frame; it stops
@@ -421,69 +235,56 @@ public:
     } timer;
     bool timing = false;
     double presentSeconds = 0;
-};
 
-void HeadlessGame::OnFrameHook(int phase) {
-    HeadlessGame* game = Running;
-    if (game == nullptr) return;
-    if (phase == 0) {
-        if (game->timing) game->timer.Stop();
-        game->insideFrameEnd_ = true;
-        game->EndFrame();
-        if (game->timing) game->timer.Go();
-    } else {
-        game->insideFrameEnd_ = false;
-        if (game->afterFrameEnd) game->afterFrameEnd(game->framesEnded_);
+private:
+    static bool Fail(std::string* why, const char* text) {
+        *why = text;
+        return false;
     }
-}
 
-void HeadlessGame::OnDraw(const ObservedGraphicDraw& observed) {
-    HeadlessGame* game = Running;
-    if (game == nullptr) return;
-    if (observed.handle >= 0) ++game->pictureDrawsInFrame;
-    if (!game->recordDraws) return;
-    Draw d;
-    d.call = observed.call;
-    d.handle = observed.handle;
-    d.pointCount = std::min(observed.pointCount, 4);
-    for (int i = 0; i < d.pointCount * 2; ++i) d.points[i] = static_cast<int>(observed.points[i]);
-    std::memcpy(d.part, observed.source, sizeof d.part);
-    d.transFlag = observed.transFlag;
-    d.turnFlag = observed.turnFlag;
-    d.colour = observed.colour;
-    d.scale = observed.scale;
-    d.angle = observed.angle;
-    const DrawSettings& settings = CurrentDrawSettings;
-    d.blendMode = settings.blendMode;
-    d.blendParam = settings.blendParam;
-    d.bright[0] = settings.brightRed;
-    d.bright[1] = settings.brightGreen;
-    d.bright[2] = settings.brightBlue;
-    game->draws_.push_back(d);
-}
+    // The walk's keys for the next frame's input update, once this
+    // program has seen the frame.
+    void OnFrameEnd(int frame) {
+        if (atFrameEnd) atFrameEnd(frame);
+        if (stopWalking || walk_ == nullptr) return;
+        if (frame + 1 >= walkFrom_) game.HoldKey(gametest::kWalkRightKey, frame + 1);
+        if (frame >= walkFrom_ + 1 && walk_->JumpNow(RunningStagePlayer, frame)) jumpFrom_ = frame + 1;
+        if (frame + 1 >= jumpFrom_ && frame + 1 < jumpFrom_ + gametest::kWalkJumpFrames)
+            game.HoldKey(gametest::kWalkJumpKey, frame + 1);
+    }
+
+    // The game's presents to the window, timed apart from its frames.
+    static void OnPresent(int phase) {
+        StageRun* run = Running;
+        if (run == nullptr) return;
+        if (phase == 0) {
+            run->presentTimed_ = run->timing;
+            if (!run->presentTimed_) return;
+            run->timer.Stop();
+            run->presentStart_ = Clock::now();
+        } else if (run->presentTimed_) {
+            run->presentSeconds += std::chrono::duration<double>(Clock::now() - run->presentStart_).count();
+            run->timer.Go();
+            run->presentTimed_ = false;
+        }
+    }
+
+    gametest::HeadlessFolder folder_;
+    bool began_ = false;
+    std::unique_ptr<gametest::GeneratedMapWalk> walk_;
+    int walkFrom_ = 0;
+    int jumpFrom_ = -100;
+    bool presentTimed_ = false;
+    Clock::time_point presentStart_;
+};
 
 }  // namespace
 
-// The game's presents to the window, timed apart from its frames: this
-// program is linked with --wrap for PresentBackBuffer, so the stage scene's
-// call comes here.
-extern "C" int __real__Z17PresentBackBufferv();
-extern "C" int __wrap__Z17PresentBackBufferv() {
-    HeadlessGame* game = Running;
-    if (game == nullptr || !game->timing) return __real__Z17PresentBackBufferv();
-    game->timer.Stop();
-    const Clock::time_point start = Clock::now();
-    const int result = __real__Z17PresentBackBufferv();
-    game->presentSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    game->timer.Go();
-    return result;
-}
-
 namespace {
 
-int PictureDraws(const std::vector<Draw>& draws) {
+int PictureDraws(const std::vector<SeenDraw>& draws) {
     int count = 0;
-    for (const Draw& d : draws) count += d.handle >= 0;
+    for (const SeenDraw& d : draws) count += d.handle >= 0;
     return count;
 }
 
@@ -499,18 +300,19 @@ struct PartSurvey {
 };
 
 bool SurveyPart(int code, PartSurvey* out, std::string* why) {
-    HeadlessGame game;
-    if (!game.Start(16, why)) {
-        game.Stop();
+    StageRun run;
+    if (!run.Start(16, why)) {
+        run.Stop();
         return false;
     }
     PartSurvey survey;
     survey.code = code;
     long total = 0;
-    const int firstPlayed = game.FramesEnded() + 1 + kOpeningFrames;
-    game.atFrameEnd = [&](int frame, const std::vector<Draw>& draws) {
+    const int firstPlayed = run.game.FramesEnded() + 1 + kOpeningFrames;
+    run.game.SetRecordDraws(false);
+    run.atFrameEnd = [&](int frame) {
         if (frame < firstPlayed) return;
-        const int pictures = PictureDraws(draws);
+        const int pictures = run.game.PictureDrawsOfLastFrame();
         ++survey.playedFrames;
         total += pictures;
         if (pictures > survey.mostPictures) {
@@ -518,8 +320,8 @@ bool SurveyPart(int code, PartSurvey* out, std::string* why) {
             survey.busiestFrame = frame;
         }
     };
-    survey.result = game.Walk(code, firstPlayed + kSurveyFrames - 1);
-    game.Stop();
+    survey.result = run.Walk(code, firstPlayed + kSurveyFrames - 1);
+    run.Stop();
     survey.meanPictures = survey.playedFrames ? static_cast<double>(total) / survey.playedFrames : 0;
     *out = survey;
     return true;
@@ -556,7 +358,7 @@ struct Blit {
 struct RecordedFrame {
     int bits = 0;
     int frame = 0;
-    std::vector<Draw> draws;
+    std::vector<SeenDraw> draws;
     std::vector<uint32_t> screen;  // the game's pixels of the frame, in the screen's encoding
     std::map<int, Picture> pictures;
     std::string unsupported;  // draws SDL_BlitSurface cannot make, if any
@@ -615,7 +417,7 @@ std::map<std::string, SdlFrame>& SdlFrames() {
 PartSurvey Busiest;
 
 // The calls a frame is replayed with, on both sides.
-bool Replayable(const Draw& d) {
+bool Replayable(const SeenDraw& d) {
     if (d.handle < 0) return false;
     if (IsCall(d, "DrawGraphicStretched")) return d.points[3] >= d.points[1];  // no upside-down stretch
     return IsCall(d, "DrawGraphicAtPoint") || IsCall(d, "DrawGraphicPart") || IsCall(d, "DrawGraphicMirrored") ||
@@ -703,7 +505,7 @@ bool MakeSdlFrame(const RecordedFrame& recorded, bool rle, SdlFrame* out, std::s
     // draws that use the same.
     std::map<std::tuple<int, int, int, int, int, int, int, int>, SDL_Surface*> made;
     std::map<SDL_Surface*, SDL_Texture*> textureOf;
-    for (const Draw& d : recorded.draws) {
+    for (const SeenDraw& d : recorded.draws) {
         if (d.handle < 0) continue;
         const Picture& p = recorded.pictures.at(d.handle);
         if (!Replayable(d)) continue;
@@ -747,8 +549,8 @@ bool MakeSdlFrame(const RecordedFrame& recorded, bool rle, SdlFrame* out, std::s
                       d.bright[2] == 255;
         b.source = SDL_Rect{0, 0, p.width, p.height};
         if (IsCall(d, "DrawGraphicPart")) {
-            const int x = d.part[0], w = d.part[2];
-            b.source = SDL_Rect{mirrored ? p.width - x - w : x, d.part[1], w, d.part[3]};
+            const int x = d.source[0], w = d.source[2];
+            b.source = SDL_Rect{mirrored ? p.width - x - w : x, d.source[1], w, d.source[3]};
         }
         b.place = SDL_Rect{d.points[0], d.points[1], b.source.w, b.source.h};
         if (stretched) {
@@ -893,15 +695,15 @@ std::vector<uint32_t> ReadScreen() {
 
 // Draws the recorded frame again through the framework's public draws, each
 // with the settings it was made with.
-void ReplayDraws(const std::vector<Draw>& draws) {
+void ReplayDraws(const std::vector<SeenDraw>& draws) {
     ClearTargetScreen();
-    for (const Draw& d : draws) {
+    for (const SeenDraw& d : draws) {
         SetBlendModeAndParam(d.blendMode, d.blendParam);
         SetDrawBrightnessRGB(d.bright[0], d.bright[1], d.bright[2]);
         if (IsCall(d, "DrawGraphicAtPoint")) {
             DrawGraphicAtPoint(d.points[0], d.points[1], d.handle, d.transFlag);
         } else if (IsCall(d, "DrawGraphicPart")) {
-            DrawGraphicPart(d.points[0], d.points[1], d.part[0], d.part[1], d.part[2], d.part[3], d.handle,
+            DrawGraphicPart(d.points[0], d.points[1], d.source[0], d.source[1], d.source[2], d.source[3], d.handle,
                             d.transFlag, d.turnFlag);
         } else if (IsCall(d, "DrawGraphicMirrored")) {
             DrawGraphicMirrored(d.points[0], d.points[1], d.handle, d.transFlag);
@@ -916,21 +718,22 @@ void ReplayDraws(const std::vector<Draw>& draws) {
 // Walks the busiest part to its busiest frame at this depth, and keeps that
 // frame: its draws, the game's pixels and the pictures.
 bool RecordBusiestFrame(int bits, RecordedFrame* out, std::string* why) {
-    HeadlessGame game;
-    if (!game.Start(bits, why)) {
-        game.Stop();
+    StageRun run;
+    if (!run.Start(bits, why)) {
+        run.Stop();
         return false;
     }
     RecordedFrame recorded;
     recorded.bits = bits;
     recorded.frame = Busiest.busiestFrame;
     bool ok = false;
-    game.atFrameEnd = [&](int frame, const std::vector<Draw>& draws) {
+    run.atFrameEnd = [&](int frame) {
         if (frame != Busiest.busiestFrame) return;
+        const std::vector<SeenDraw>& draws = run.game.DrawsOfFrame(frame);
         recorded.draws = draws;
         recorded.screen = ReadScreen();
         ok = true;
-        for (const Draw& d : draws) {
+        for (const SeenDraw& d : draws) {
             if (!Replayable(d)) recorded.unsupported += std::string(" ") + d.call;
             if (d.handle < 0 || recorded.pictures.count(d.handle)) continue;
             const GraphicRecord* record = GetGraphicRecord(d.handle);
@@ -943,8 +746,8 @@ bool RecordBusiestFrame(int bits, RecordedFrame* out, std::string* why) {
         }
         PostQuitMessage(0);
     };
-    game.Walk(Busiest.code, Busiest.busiestFrame + 1);
-    game.Stop();
+    run.Walk(Busiest.code, Busiest.busiestFrame + 1);
+    run.Stop();
     if (!ok) {
         if (why->empty()) *why = "the walk did not reach the busiest frame";
         return false;
@@ -968,44 +771,46 @@ std::map<std::string, std::string>& Failures() {
 // Ours: the scene's frames, timed from the busiest frame on, standing there;
 // the present to the window is timed apart.
 void OursFrame(benchmark::State& state, int bits) {
-    HeadlessGame game;
+    StageRun run;
     std::string why;
-    if (!game.Start(bits, &why)) {
-        game.Stop();
+    if (!run.Start(bits, &why)) {
+        run.Stop();
         state.SkipWithError(why.c_str());
         return;
     }
-    game.recordDraws = false;
+    run.game.SetRecordDraws(false);
     long pictures = 0, frames = 0;
     bool timedAll = false, sameWalk = true;
-    game.atFrameEnd = [&](int frame, const std::vector<Draw>&) {
+    run.atFrameEnd = [&](int frame) {
         if (frame == Busiest.busiestFrame) {
-            game.stopWalking = true;
-            sameWalk = game.pictureDrawsInFrame == Busiest.mostPictures;
+            run.stopWalking = true;
+            sameWalk = run.game.PictureDrawsOfLastFrame() == Busiest.mostPictures;
         }
         if (frame > Busiest.busiestFrame && !timedAll) {
-            pictures += game.pictureDrawsInFrame;
+            pictures += run.game.PictureDrawsOfLastFrame();
             ++frames;
         }
     };
-    game.afterFrameEnd = [&](int frame) {
+    run.afterFrameEnd = [&](int frame) {
         if (frame < Busiest.busiestFrame || timedAll) return;
         if (frame > Busiest.busiestFrame) {
-            game.timer.Stop();
-            state.SetIterationTime(game.timer.seconds);
+            run.timer.Stop();
+            state.SetIterationTime(run.timer.seconds);
         }
         if (!state.KeepRunning()) {
-            game.timing = false;
+            run.timing = false;
             timedAll = true;
             PostQuitMessage(0);
             return;
         }
-        game.timing = true;
-        game.timer.seconds = 0;
-        game.timer.Go();
+        run.timing = true;
+        run.timer.seconds = 0;
+        run.timer.Go();
     };
-    const int result = game.Walk(Busiest.code, 1 << 30);
-    game.Stop();
+    // The scene runs on until the timing is done.
+    run.game.SetFrameLimit(0);
+    const int result = run.Walk(Busiest.code, 0);
+    run.Stop();
     if (!sameWalk) {
         state.SkipWithError("this walk's busiest frame differs from the recorded one");
         return;
@@ -1015,7 +820,7 @@ void OursFrame(benchmark::State& state, int bits) {
         return;
     }
     state.counters["pictures/frame"] = frames ? static_cast<double>(pictures) / frames : 0;
-    state.counters["present us"] = frames ? game.presentSeconds * 1e6 / frames : 0;
+    state.counters["present us"] = frames ? run.presentSeconds * 1e6 / frames : 0;
 }
 
 // Ours: the busiest frame's draws replayed inside the running scene, on its
@@ -1027,20 +832,20 @@ void OursDraws(benchmark::State& state, int bits) {
         return;
     }
     const RecordedFrame& recorded = Recorded().at(bits);
-    HeadlessGame game;
+    StageRun run;
     std::string why;
-    if (!game.Start(bits, &why)) {
-        game.Stop();
+    if (!run.Start(bits, &why)) {
+        run.Stop();
         state.SkipWithError(why.c_str());
         return;
     }
     std::string failed;
     // The draws of this run: graphic handles differ from run to run.
-    game.atFrameEnd = [&](int frame, const std::vector<Draw>& seen) {
+    run.atFrameEnd = [&](int frame) {
         if (frame != Busiest.busiestFrame) return;
         // The replay's own draws are not recorded.
-        const std::vector<Draw> draws = seen;
-        game.recordDraws = false;
+        const std::vector<SeenDraw> draws = run.game.DrawsOfFrame(frame);
+        run.game.SetRecordDraws(false);
         if (PictureDraws(draws) != PictureDraws(recorded.draws)) {
             failed = "this walk's busiest frame differs from the recorded one";
             PostQuitMessage(0);
@@ -1069,8 +874,8 @@ void OursDraws(benchmark::State& state, int bits) {
         SetDrawBrightnessColor(bright);
         PostQuitMessage(0);
     };
-    game.Walk(Busiest.code, Busiest.busiestFrame + 1);
-    game.Stop();
+    run.Walk(Busiest.code, Busiest.busiestFrame + 1);
+    run.Stop();
     if (!failed.empty()) {
         Failures()[row] = failed;
         state.SkipWithError(failed.c_str());

@@ -14,6 +14,10 @@ int ClearTargetScreen();
 // 320 by 240 mode taken into account. -1 before the framework is initialised,
 // once a quit has been posted, or when the device refuses; else 0.
 int PresentBackBuffer();
+// A seam for tests and benchmarks, unset in the program: called with 0 as
+// each PresentBackBuffer begins and with 1 as it returns. Null takes it away.
+typedef void (*PresentHook)(int phase);
+void SetPresentHook(PresentHook hook);
 // Returns at the start of the next vertical blank unless the display is in
 // one already; the new last time (milliseconds).
 DWORD WaitVerticalBlankInterval();

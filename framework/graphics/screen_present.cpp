@@ -158,9 +158,9 @@ int PresentHardware(int width, int height, const RECT& source, const RECT& dest)
     return result == D3D_OK ? 0 : -1;
 }
 
-}  // namespace
+PresentHook Hook = nullptr;
 
-int PresentBackBuffer() {
+int Present() {
     if (!FrameworkInitialised || IsQuitPosted()) return -1;
     if (!GraphicsSystemUp) return -1;
     int width = 0, height = 0;
@@ -179,6 +179,19 @@ int PresentBackBuffer() {
         return PresentSoftware(width, height, dest);
     }
     return PresentHardware(width, height, source, dest);
+}
+
+}  // namespace
+
+void SetPresentHook(PresentHook hook) { Hook = hook; }
+
+int PresentBackBuffer() {
+    const PresentHook hook = Hook;
+    if (hook == nullptr) return Present();
+    hook(0);
+    const int result = Present();
+    hook(1);
+    return result;
 }
 
 int RepaintBackBuffer() {
