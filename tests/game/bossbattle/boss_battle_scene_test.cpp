@@ -481,7 +481,7 @@ TEST_F(BossBattleSceneTest, ThePauseMenuHidesShowsAgainAndResumes) {
             if (frame == 50) boss.hitPoints = 0;
         };
         EXPECT_EQ(Run(1, 1), 104);
-        auto menus = [&](int i) { return DrawsNamed(DrawsOfFrame(looks[i].drawnFrame), "select_menus.png").size(); };
+        auto menus = [&](int i) { return DrawsNamed(DrawsOfFrame(looks[i].drawnFrame), "battle_select_menus.png").size(); };
         auto backgroundBright = [&](int i) {
             const std::vector<gametest::SeenDraw> background =
                 DrawsNamed(DrawsOfFrame(looks[i].drawnFrame), "background_stage1.png");
