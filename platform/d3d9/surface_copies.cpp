@@ -41,19 +41,9 @@ void CopyRect(SurfaceMemory& from, const RECT& area, SurfaceMemory& to, POINT at
 
 void StretchNearest(SurfaceMemory& from, const RECT& area, SurfaceMemory& to, const RECT& onto) {
     const uint32_t bytes = from.format.bitsPerPixel / 8;
-    const int64_t fromWidth = area.right - area.left;
-    const int64_t fromHeight = area.bottom - area.top;
-    const int64_t toWidth = onto.right - onto.left;
-    const int64_t toHeight = onto.bottom - onto.top;
-    for (int64_t y = 0; y < toHeight; ++y) {
-        // The source row under the centre of the destination row.
-        const LONG sourceY = area.top + static_cast<LONG>((2 * y + 1) * fromHeight / (2 * toHeight));
-        for (int64_t x = 0; x < toWidth; ++x) {
-            const LONG sourceX = area.left + static_cast<LONG>((2 * x + 1) * fromWidth / (2 * toWidth));
-            std::memcpy(to.At(onto.left + static_cast<LONG>(x), onto.top + static_cast<LONG>(y)), from.At(sourceX, sourceY),
-                        bytes);
-        }
-    }
+    ForEachNearestPixel(area, onto, [&](LONG x, LONG y, LONG sourceX, LONG sourceY) {
+        std::memcpy(to.At(x, y), from.At(sourceX, sourceY), bytes);
+    });
 }
 
 uint32_t PixelOfColour(const FormatInfo& format, D3DCOLOR colour) {

@@ -51,19 +51,10 @@ D3DCOLOR ColourOfYuv(int y, int u, int v) {
 }
 
 void ConvertVideoRect(SurfaceMemory& from, const RECT& area, SurfaceMemory& to, const RECT& onto) {
-    const int64_t fromWidth = area.right - area.left;
-    const int64_t fromHeight = area.bottom - area.top;
-    const int64_t toWidth = onto.right - onto.left;
-    const int64_t toHeight = onto.bottom - onto.top;
-    for (int64_t y = 0; y < toHeight; ++y) {
-        const LONG sourceY = area.top + static_cast<LONG>((2 * y + 1) * fromHeight / (2 * toHeight));
-        for (int64_t x = 0; x < toWidth; ++x) {
-            const LONG sourceX = area.left + static_cast<LONG>((2 * x + 1) * fromWidth / (2 * toWidth));
-            const Yuv sample = SampleAt(from, sourceX, sourceY);
-            PutPixel(to.At(onto.left + static_cast<LONG>(x), onto.top + static_cast<LONG>(y)), to.format,
-                     PixelOfColour(to.format, ColourOfYuv(sample.y, sample.u, sample.v)));
-        }
-    }
+    ForEachNearestPixel(area, onto, [&](LONG x, LONG y, LONG sourceX, LONG sourceY) {
+        const Yuv sample = SampleAt(from, sourceX, sourceY);
+        PutPixel(to.At(x, y), to.format, PixelOfColour(to.format, ColourOfYuv(sample.y, sample.u, sample.v)));
+    });
 }
 
 }  // namespace platform::d3d9
