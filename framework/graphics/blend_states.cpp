@@ -8,6 +8,7 @@
 #include <array>
 
 #include "framework/graphics/device_state_setters.h"
+#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/graphic_draw_parts.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/vertex_batch.h"
@@ -42,7 +43,6 @@ constexpr BlendModeRow kBlendModeStateTable[kBlendModeCount] = {
     {D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, D3DBLENDOP_ADD, 1, kFadeToWhite},
     {D3DBLEND_SRCALPHA, D3DBLEND_ONE, D3DBLENDOP_REVSUBTRACT, 1, kPlain},
 };
-constexpr int kSubtractMode = 3;
 
 // One operation of a stage: op(arg1, arg2), -1 where an argument is not sent.
 struct StageOp {
@@ -208,7 +208,7 @@ void TakeStageList(DrawBlendStateBlock& block, const StageList& list) {
 DerivedStates DeriveBlendStates() {
     const DeviceStateCache& cache = DeviceStates;
     // A blend mode outside the table draws as mode 0 rather than reading past it.
-    const int mode = cache.blendMode >= 0 && cache.blendMode < kBlendModeCount ? cache.blendMode : 0;
+    const int mode = cache.blendMode >= 0 && cache.blendMode < kBlendModeCount ? cache.blendMode : kBlendModeNone;
     const BlendModeRow& row = kBlendModeStateTable[mode];
     DerivedStates derived{};
     DrawBlendStateBlock& block = derived.block;
@@ -216,7 +216,7 @@ DerivedStates DeriveBlendStates() {
     block.srcBlend = row.srcBlend;
     block.destBlend = row.destBlend;
     block.blendOp = row.blendOp;
-    if (mode == kSubtractMode && Direct3DDevice.blendOperationCapable) {
+    if (mode == kBlendModeSubtract && Direct3DDevice.blendOperationCapable) {
         block.srcBlend = D3DBLEND_SRCALPHA;
         block.destBlend = D3DBLEND_ONE;
         block.blendOp = D3DBLENDOP_REVSUBTRACT;
@@ -231,7 +231,7 @@ DerivedStates DeriveBlendStates() {
     if (cache.texture == nullptr) {
         StageList list{};
         list.count = 1;
-        list.stages[0] = mode == kSubtractMode ? kUntexturedSubtractStage : kUntexturedStages[row.kind];
+        list.stages[0] = mode == kBlendModeSubtract ? kUntexturedSubtractStage : kUntexturedStages[row.kind];
         list.stages[1] = kPlainClosingStage;
         TakeStageList(block, list);
         block.alphaTestEnable = 0;

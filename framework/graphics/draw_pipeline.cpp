@@ -76,8 +76,9 @@ void SetUpBlendInputs(const GraphicImage* drawInfo, IDirect3DTexture9* texture, 
     int transparentColor = 0;
     if (texture != nullptr && drawInfo != nullptr && (flags & kPipelineTransparent) &&
         (drawInfo->alphaChannel || drawInfo->alphaTest)) {
-        const bool keepsOwnFlags = (settings.blendMode == 0 || settings.blendMode == 8) &&
-                                   ((flags & kPipelineKeepOwnAlpha) || settings.filterMode != 1);
+        const bool keepsOwnFlags =
+            (settings.blendMode == kBlendModeNone || settings.blendMode == kBlendModeKeepTarget) &&
+            ((flags & kPipelineKeepOwnAlpha) || settings.filterMode != 1);
         if (keepsOwnFlags) {
             alphaChannel = drawInfo->alphaChannel ? 1 : 0;
             transparentColor = drawInfo->alphaTest ? 1 : 0;
@@ -87,8 +88,9 @@ void SetUpBlendInputs(const GraphicImage* drawInfo, IDirect3DTexture9* texture, 
         }
     }
     const int bright = (flags & kPipelineForceBright) || settings.brightColor != 0x00FFFFFFu ? 1 : 0;
-    const int blendParam =
-        (flags & kPipelineForceBlendParam) || settings.blendMode != 0 || settings.blendParamInMode0 ? 1 : 0;
+    const bool paramActs =
+        (flags & kPipelineForceBlendParam) || settings.blendMode != kBlendModeNone || settings.blendParamInMode0;
+    const int blendParam = paramActs ? 1 : 0;
     if (bright != cache.brightFlag || blendParam != cache.blendParamFlag) {
         cache.brightFlag = bright;
         cache.blendParamFlag = blendParam;

@@ -84,7 +84,8 @@ uint32_t GetDrawBrightColor() { return CurrentDrawSettings.brightColor; }
 
 uint32_t GetDrawDiffuseColor() {
     const DrawSettings& settings = CurrentDrawSettings;
-    const uint32_t alpha = settings.blendMode != 0 ? static_cast<uint32_t>(settings.blendParam) & 0xFF : 255;
+    const uint32_t alpha =
+        settings.blendMode != kBlendModeNone ? static_cast<uint32_t>(settings.blendParam) & 0xFF : 255;
     return alpha << 24 | static_cast<uint32_t>(settings.brightRed) << 16 |
            static_cast<uint32_t>(settings.brightGreen) << 8 | settings.brightBlue;
 }

@@ -56,10 +56,28 @@ constexpr int kTextureAddressClamp = 3;
 // D3DCMP_LESSEQUAL.
 constexpr int kDepthLessEqual = 4;
 
+// The blend modes, the values of DrawSettings::blendMode that the framework
+// and the game name. The software draws draw in modes 0 to 4, 10 and 11 and
+// draw nothing in the others; the hardware path has a row of device states
+// for each of 0 to 12.
+constexpr int kBlendModeNone = 0;      // no blending: the source is copied
+constexpr int kBlendModeAlpha = 1;     // towards the source by the parameter
+constexpr int kBlendModeAdd = 2;       // the source scaled by the parameter added, saturating
+constexpr int kBlendModeSubtract = 3;  // the source scaled by the parameter taken off, saturating
+constexpr int kBlendModeMultiply = 4;  // the target multiplied by the source
+// Hardware path only: the source added by its alpha. The emulated subtract
+// draws its middle step in it.
+constexpr int kBlendModeDeviceAdd = 5;
+// Hardware path only: the target's colour stays; the alpha test and the Z
+// buffer still act.
+constexpr int kBlendModeKeepTarget = 8;
+constexpr int kBlendModeInverted = 10;  // towards the inverted source by the parameter
+constexpr int kBlendModeProduct = 11;   // towards the product of source and target by the parameter
+
 struct DrawSettings {
     // How a draw combines with the target: 0 to 4, 10 and 11 draw; 5 to 9 and
     // any value above 11 draw nothing.
-    int blendMode = 0;
+    int blendMode = kBlendModeNone;
     // Strength of the blend mode, 0 to 255.
     int blendParam = 0;
     // Colour multiplied into every draw, 0x00RRGGBB (blue in byte 0, green in

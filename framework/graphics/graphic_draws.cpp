@@ -30,18 +30,17 @@
 namespace {
 
 constexpr int kFrontScreen = -4;
-constexpr int kSubtractMode = 3;
 
 bool IsTextureGraphic(const GraphicRecord* record) { return record->image != nullptr && record->image->hardware; }
 
 // The subtract blend is emulated on a device without blend operations.
 bool EmulatesSubtract(const GraphicRecord* record) {
-    return record != nullptr && CurrentDrawSettings.blendMode == kSubtractMode && IsTextureGraphic(record) &&
+    return record != nullptr && CurrentDrawSettings.blendMode == kBlendModeSubtract && IsTextureGraphic(record) &&
            !Direct3DDevice.blendOperationCapable;
 }
 
 bool NeedsBounds(const GraphicRecord* record) {
-    return (record != nullptr && CurrentDrawSettings.blendMode == kSubtractMode && IsTextureGraphic(record)) ||
+    return (record != nullptr && CurrentDrawSettings.blendMode == kBlendModeSubtract && IsTextureGraphic(record)) ||
            MaskScreenEffectiveFlag || CurrentDrawSettings.drawTarget == kFrontScreen;
 }
 

@@ -36,7 +36,7 @@ static_assert(sizeof(BitfieldsInfo) == sizeof(BITMAPINFOHEADER) + 12);
 
 bool Is320x240Screen(int width, int height) { return Screen320x240Flag && width == 640 && height == 480; }
 
-// The on-screen log over the frame, with the whole screen, blend mode 0 and
+// The on-screen log over the frame, with the whole screen, no blending and
 // no brightening; the caller's settings come back afterwards.
 void DrawLogOverFrame(int width, int height) {
     DrawSettings& settings = CurrentDrawSettings;
@@ -45,7 +45,7 @@ void DrawLogOverFrame(int width, int height) {
     const int param = settings.blendParam;
     const uint32_t bright = GetDrawBrightColor();
     SetDrawAreaRect(0, 0, width, height);
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     SetDrawBrightnessRGB(255, 255, 255);
     DrawOnScreenLog();
     SetDrawAreaRect(area.left, area.top, area.right, area.bottom);

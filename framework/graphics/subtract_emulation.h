@@ -1,7 +1,8 @@
 // The subtract blend where the device has no blend operations: the area is
-// inverted, the drawing multiplied in, and the area inverted again, since
-// dest - src = 1 - ((1 - dest) * src). Shared by the graphic and string
-// draws.
+// inverted (white drawn in the subtract mode, whose device row without blend
+// operations is (1 - dest) * src), the drawing added by its alpha, and the
+// area inverted again, since dest - src * a = 1 - ((1 - dest) + src * a).
+// Shared by the graphic and string draws.
 #pragma once
 
 #include "framework/graphics/device_draws.h"
@@ -10,21 +11,19 @@
 
 template <class Draw>
 int DrawWithEmulatedSubtract(const RECT& area, Draw draw) {
-    constexpr int kSubtract = 3;
-    constexpr int kMultiply = 5;
     const int param = CurrentDrawSettings.blendParam;
     const uint32_t bright = GetDrawBrightColor();
     const auto invert = [&] {
-        SetBlendModeAndParam(kSubtract, 255);
+        SetBlendModeAndParam(kBlendModeSubtract, 255);
         SetDrawBrightnessRGB(255, 255, 255);
         DrawRectFilledOnDevice(area.left, area.top, area.right, area.bottom,
                                static_cast<int>(MakeScreenColorCode(255, 255, 255)));
         SetDrawBrightnessColor(bright);
     };
     invert();
-    SetBlendModeAndParam(kMultiply, param);
+    SetBlendModeAndParam(kBlendModeDeviceAdd, param);
     const int result = draw();
     invert();
-    SetBlendModeAndParam(kSubtract, param);
+    SetBlendModeAndParam(kBlendModeSubtract, param);
     return result;
 }

@@ -8,6 +8,7 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/game_mode.h"
 #include "game/app/game_over_scene.h"
 #include "game/app/intermission_scene.h"
 #include "game/app/play_time.h"
@@ -108,19 +109,19 @@ int RunBossRushExplanation() {
 
     PlaySoundHandle(sounds[kExplanationMusic], kPlayTypeBackground, 1);
     for (int b = 0; b < 255; b += 4)
-        if (!frame(b)) return leave(9);
+        if (!frame(b)) return leave(kSceneEndProgram);
     for (;;) {
         if (ButtonJustPressed(JUMP)) {
             PlaySoundHandle(sounds[kCancel], kPlayTypeWait, 1);
-            return leave(99);
+            return leave(kSceneLeftByPause);
         }
         if (ButtonJustPressed(ATTACK)) {
             PlaySoundHandle(sounds[kEnter], kPlayTypeWait, 1);
             for (int b = 255; b > 0; b -= 4)
-                if (!frame(b)) return leave(9);
+                if (!frame(b)) return leave(kSceneEndProgram);
             return leave(0);
         }
-        if (!frame(255)) return leave(9);
+        if (!frame(255)) return leave(kSceneEndProgram);
     }
 }
 
@@ -165,15 +166,17 @@ int RunBossRushCollection() {
     };
 
     for (int b = 0; b < 255; b += 4)
-        if (!frame(b)) return leave(9);
+        if (!frame(b)) return leave(kSceneEndProgram);
     SetBrightness(255);
     PlaySoundHandle(sounds[kCollectionMusic], kPlayTypeBackground, 1);
     SetActiveStateCallback(&OnActiveChangeResumeSound, SoundHandleArgument(sounds[kCollectionMusic]));
     while (!ButtonJustPressed(ATTACK))
-        if (!frame(255)) return leave(9);
+        if (!frame(255)) return leave(kSceneEndProgram);
     for (int b = 255; b > 0; b -= 4)
-        if (!frame(b)) return leave(9);
-    return leave(99);
+        if (!frame(b)) return leave(kSceneEndProgram);
+    // Read by the run as a battle left through its pause menu: either way
+    // the run is over.
+    return leave(kSceneLeftByPause);
 }
 
 int RunBossRushMode() {
@@ -182,26 +185,26 @@ int RunBossRushMode() {
     CFPSManager* frames = CFPSManager::GetInstance();
 
     const int explanation = RunBossRushExplanation();
-    if (explanation == 99) return 0;
+    if (explanation == kSceneLeftByPause) return kSceneMainMenu;
     if (explanation != 0) return -1;
 
     for (;;) {
         if (const int bossId = BattleFor(code); bossId != 0)
             code = BossRushIntermissionScene(bossId, &hitPoints, false);
-        else if (code == 601)
+        else if (code == kSceneLastBossBeaten)
             code = RunBossRushCollection();
         hitPoints = std::min(hitPoints + kHitPointsBetweenBattles, kFullHitPoints);
 
-        if (code == 99) return 7100;
-        if (code == 101) {
+        if (code == kSceneLeftByPause) return kSceneBossRushDone;
+        if (code == kSceneLost) {
             const int choice = BossRushGameOverScene();
-            if (choice == 1) return 0;
+            if (choice == 1) return kSceneMainMenu;
             // A game over that could not load its files ends the run.
             if (choice == -1) return -1;
             code = kFirstBattle;
             hitPoints = kFullHitPoints;
         }
-        if (code == -1 || code == 9) return -1;
+        if (code == kSceneFatal || code == kSceneEndProgram) return -1;
         if (!frames->Update()) return -1;
     }
 }

@@ -129,7 +129,7 @@ int RunStaffRollScene(Object::CSenarioObject* scenario) {
         return 0;
     }
     auto leave = [&](int result) {
-        SetBlendModeAndParam(0, 255);
+        SetBlendModeAndParam(kBlendModeNone, 255);
         SetDrawBrightnessRGB(255, 255, 255);
         delete roll;
         return result;
@@ -137,14 +137,14 @@ int RunStaffRollScene(Object::CSenarioObject* scenario) {
 
     for (int i = 0; i < 256; i += 4) {
         ClearTargetScreen();
-        SetBlendModeAndParam(1, 255);
+        SetBlendModeAndParam(kBlendModeAlpha, 255);
         DrawWhiteScreen();
         DrawScenario(scenario);
-        SetBlendModeAndParam(1, i);
+        SetBlendModeAndParam(kBlendModeAlpha, i);
         roll->Draw();
         if (!PresentAndEndFrame()) return leave(-1);
     }
-    SetBlendModeAndParam(0, 255);
+    SetBlendModeAndParam(kBlendModeNone, 255);
     roll->Start();
     while (roll->Update()) {
         roll->step = (HeldButtons() & CHANGE) != 0 ? 4 : 1;
@@ -187,7 +187,7 @@ int RunBossRushUnlockedNotice() {
         if (!PresentAndEndFrame()) return leave(-1);
     }
     SetDrawBrightnessRGB(0, 0, 0);
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     PlaySoundHandle(effect, kPlayTypeBackground, 1);
     int b = 0;
     for (int frame = 0; frame < kNoticeCells * kNoticeCellFrames; ++frame) {

@@ -14,7 +14,9 @@ constexpr SceneCode kSceneBossRush = 7;          // the boss-rush run
 constexpr SceneCode kSceneEnding = 8;            // the ending as after a first clear
 constexpr SceneCode kSceneEndProgram = 9;        // the window closed
 constexpr SceneCode kSceneRestart = 10;          // start again from the logo
-constexpr SceneCode kSceneLeftByPause = 99;      // left through a pause menu
+// Left through a pause menu; the boss-rush run's explanation and collection
+// screens end with it too.
+constexpr SceneCode kSceneLeftByPause = 99;
 constexpr SceneCode kSceneLost = 101;            // the player lost: game over
 constexpr SceneCode kSceneLastBossBeaten = 601;  // the story is over
 constexpr SceneCode kSceneBossRushDone = 7100;   // the boss-rush run is over

@@ -9,6 +9,7 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"
+#include "game/app/game_mode.h"
 #include "game/app/scene_steps.h"
 #include "game/bossbattle/boss_battle_scene.h"
 #include "game/framework/fps_manager.h"
@@ -111,9 +112,9 @@ void DrawAnimatedLayers(const int* images, int t) {
     SetBrightness(255 - b);
     DrawGraphicAtPoint(0, 0, images[kBackLine + 15 + (t % 60) / 4], 1);
     SetBrightness(255);
-    SetBlendModeAndParam(2, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     DrawGraphicAtPoint(10, 91, images[kRoboFrame + t / 6], 1);
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     DrawGraphicAtPoint(55, 31, images[kStandbyText + t / 6], 1);
 }
 
@@ -155,7 +156,7 @@ public:
         if (imagesLoaded) ReleaseIntermissionImages();
         else ReleaseLoadedImages();
         SetActiveStateCallback(nullptr, nullptr);
-        SetBlendModeAndParam(0, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
         SetBrightness(255);
     }
 
@@ -295,6 +296,6 @@ int RunIntermissionScene(int bossId, int* carriedHitPoints, bool retry) {
         if (PlayLaunchGates(images, 2, pilot) == -1) return -1;
     }
 
-    if (bossId == 7) return 601;
+    if (bossId == 7) return kSceneLastBossBeaten;
     return IntermissionBattleScene(carriedHitPoints, pilot, bossId, retry);
 }

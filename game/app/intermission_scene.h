@@ -2,8 +2,8 @@
 // runs and its result is the hangar's.
 #pragma once
 
-// The battle's result, 601 for boss id 7 (no battle), or -1 when the window
-// closed or a file failed to load. carriedHitPoints is only handed on.
+// The battle's result, kSceneLastBossBeaten for boss id 7 (no battle), or -1
+// when the window closed or a file failed to load. carriedHitPoints is only handed on.
 int RunIntermissionScene(int bossId, int* carriedHitPoints, bool retry);
 
 // The launch gates over the stand-by display, 60 frames: mode 1 opens them,

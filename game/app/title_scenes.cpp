@@ -125,10 +125,10 @@ public:
         ClearTargetScreen();
         SetDrawBrightnessRGB(255, 255, 255);
         DrawGraphicAtPoint(0, 0, Graph(page), 0);
-        if (2 * t < 255) SetBlendModeAndParam(1, 2 * t);
+        if (2 * t < 255) SetBlendModeAndParam(kBlendModeAlpha, 2 * t);
         if (4 * t < 640) DrawGraphicPart(0, 0, 0, 0, 4 * t, 480, Text(page), 1, 0);
         else DrawGraphicAtPoint(0, 0, Text(page), 1);
-        SetBlendModeAndParam(0, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
         return EndOpeningFrame();
     }
 

@@ -12,9 +12,6 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kBlendNone = 0;
-constexpr int kBlendAlpha = 1;
-constexpr int kBlendAdditive = 2;
 
 int Image(const int* images, int position) { return BossBattleImage(images, position); }
 
@@ -236,14 +233,14 @@ int DrawScanBeam(int x, int y, int& frame, const int* images) {
 }
 
 int DrawArcShell(int x, int y, int& counter, int bossId, const int* images) {
-    SetBlendModeAndParam(kBlendNone, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     if (IsBoss(bossId, 5)) {
         Mirrored(x, y, Image(images, 375 + counter / 5));
         if (counter > 58) counter = 1;
     } else {
         Mirrored(x, y, Image(images, 343));
     }
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     return 0;
 }
 
@@ -275,7 +272,7 @@ int DrawDollBind(int frame, BossRobot boss, const int* sounds, const int* images
         angle = 2 * kPi * shrink / 15;
         scale = 2.0 - shrink / 7.0;
     }
-    SetBlendModeAndParam(kBlendNone, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     if (scale > 0.0) {
         const int doll = Image(images, 207);
         Rotated(left + nearOffset, top + nearOffset, scale, angle, doll, 0);
@@ -283,7 +280,7 @@ int DrawDollBind(int frame, BossRobot boss, const int* sounds, const int* images
         Rotated(right + farOffset, top + nearOffset, scale, angle, doll, 1);
         Rotated(right + farOffset, bottom + farOffset, scale, angle, doll, 1);
     }
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     return 0;
 }
 
@@ -332,15 +329,15 @@ int DrawBattleEffect(EffectSlot* effect, const int* images) {
     case 1: At(x, y, Image(images, 181 + f)); break;
     case 101: At(x, y, Image(images, 187 + f)); break;
     case 102:
-        if (f >= 81) SetBlendModeAndParam(kBlendAlpha, 735 - 6 * f);
+        if (f >= 81) SetBlendModeAndParam(kBlendModeAlpha, 735 - 6 * f);
         Stretched(0, 0, 640, 480, Image(images, std::min(295 + f / 5, 311)));
-        if (f >= 81) SetBlendModeAndParam(kBlendAdditive, 255);
+        if (f >= 81) SetBlendModeAndParam(kBlendModeAdd, 255);
         if (f / 4 <= 29) Stretched(x - 256, y - 256, x + 513, y + 513, Image(images, 312 + f / 4));
         break;
     case 103:
-        SetBlendModeAndParam(kBlendAdditive, 255 - 4 * f);
+        SetBlendModeAndParam(kBlendModeAdd, 255 - 4 * f);
         Stretched(x - 3 * f, y - 3 * f, x + 257 + 3 * f, y + 257 + 3 * f, Image(images, 342));
-        SetBlendModeAndParam(kBlendAdditive, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         break;
     case 104: Stretched(x + 128, y + 64, x + 384, y + 320, Image(images, 400 + f / 3)); break;
     case 105: DrawBurst(x, y, f, BurstEffectParticles, images); break;
@@ -417,7 +414,7 @@ void DrawWeakPoint(const BossRobot& boss, const int* images) {
 void DrawBattleShot(ShotSlot* slot, int bossId, const BossRobot& boss, const int* sounds, const int* images) {
     if (slot->state == kShotExploding) {
         DrawShotExplosion(slot, images);
-        SetBlendModeAndParam(kBlendAdditive, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         return;
     }
     if (slot->state != kShotFlying) return;
@@ -461,10 +458,10 @@ void DrawPilotCutIn(int pilot, int eventCounter, const int* images) {
     const int k = std::min(eventCounter, 30);
     const int bright = k * 255 / 30;
     const uint32_t previousBright = GetDrawBrightColor();
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     SetDrawBrightnessRGB(bright, bright, bright);
     // Slides in from the right edge over the first 30 frames.
     At(320 + (30 - k) * 10, 0, Image(images, kStandPictures[pilot - 1]));
     SetDrawBrightnessColor(previousBright);
-    SetBlendModeAndParam(kBlendNone, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
 }

@@ -11,6 +11,7 @@
 #include "framework/graphics/screen_flip.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
+#include "game/app/game_mode.h"
 #include "game/app/play_time.h"
 #include "game/bossbattle/battle_assets.h"
 #include "game/bossbattle/battle_drawing.h"
@@ -59,7 +60,7 @@ int WinResultOf(int bossId) {
     case 2: case 2000: return 204;
     case 3: case 3000: return 304;
     case 5: case 5000: return 504;
-    default: return 601;
+    default: return kSceneLastBossBeaten;
     }
 }
 
@@ -188,7 +189,7 @@ private:
     int overCounter_ = 0;
     int quitFade_ = 0;
     int endFade_ = 0;
-    int result_ = 99;
+    SceneCode result_ = kSceneLeftByPause;
     int commands_[kCommandBufferSize] = {};
     int commandCount_ = 0;
     int commandTime_ = 0;
@@ -202,7 +203,7 @@ private:
 void BossBattle::SetUp() {
     SetDrawBrightnessRGB(255, 255, 255);
     CNowLoadingDrawer::GetInstance()->visible = true;
-    result_ = 99;
+    result_ = kSceneLeftByPause;
     BossBattlePaused = false;
     BossBattleEventFlag = false;
     BossBattleScenario = nullptr;
@@ -285,7 +286,7 @@ void BossBattle::ReleaseBattle() {
 int BossBattle::Leave(int result) {
     SetActiveStateCallback(nullptr, nullptr);
     SetDrawBrightnessRGB(255, 255, 255);
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     return result;
 }
 
@@ -370,7 +371,7 @@ void BossBattle::MenuStep() {
         over_ = true;
         quitting_ = true;
         quitFade_ = 0;
-        result_ = 99;
+        result_ = kSceneLeftByPause;
     } else if (Pressed(JUMP)) {
         menuHidden_ = true;
     }
@@ -468,7 +469,7 @@ void BossBattle::BattleStep() {
     } else if (p.hitPoints <= 0) {
         over_ = true;
         overCounter_ = 0;
-        result_ = 101;
+        result_ = kSceneLost;
         PlayBattleSound(sounds_, 9);
     }
 }
@@ -524,7 +525,7 @@ void BossBattle::Draw() {
     if (BossBattlePaused && !quitting_ && !menuHidden_) SetDrawBrightnessRGB(128, 128, 128);
     At(farScroll_, 0, BossBattleImage(images_, 0));
     At(nearScroll_, 0, BossBattleImage(images_, 164));
-    if (over_ && result_ == 101 && overCounter_ < kExplosionFrames) {
+    if (over_ && result_ == kSceneLost && overCounter_ < kExplosionFrames) {
         const int c = std::min(overCounter_ / 2, 255);
         SetDrawBrightnessRGB(255, 255 - c, 255 - c);
     }
@@ -537,11 +538,11 @@ void BossBattle::Draw() {
     if (!bossGone) DrawWeakPoint(boss_, images_);
 
     // Shots and effects are drawn in one additive pass.
-    SetBlendModeAndParam(2, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     for (int i = 0; i < kShotTableSize; ++i) DrawBattleShot(&bossShots_[i], bossId_, boss_, sounds_, images_);
     for (int i = 0; i < kShotTableSize; ++i) DrawBattleShot(&playerShots_[i], bossId_, boss_, sounds_, images_);
     for (EffectSlot& effect : effects_) DrawBattleEffect(&effect, images_);
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
 
     DrawBattleGauges(player_.hitPoints, boss_.hitPoints, player_.psychicPower, images_);
     DrawCockpitCrew(player_.state, player_.stateCounter, bossId_, images_);
@@ -649,7 +650,7 @@ int BossBattle::Run() {
             quitFade_ += 4;
             if (quitFade_ >= 255) {
                 ReleaseBattle();
-                return Leave(99);
+                return Leave(kSceneLeftByPause);
             }
             SetDrawBrightnessRGB(255 - quitFade_, 255 - quitFade_, 255 - quitFade_);
         }

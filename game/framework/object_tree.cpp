@@ -51,18 +51,18 @@ void C2DScreenObject::Draw() {
     int handle = Manager::CTextureManager::GetInstance()->GetHandleByAtom(textureKey);
     if (handleOverride != -1) handle = handleOverride;
     if (additive) {
-        SetBlendModeAndParam(2, alpha);
+        SetBlendModeAndParam(kBlendModeAdd, alpha);
         SetDrawBrightnessRGB(r, g, b);
     }
     if (alpha == 255) {
         DrawGraphicPart(x, y, sourceX, sourceY, width, height, handle, 1, 0);
     } else if (alpha != 0) {
-        if (!additive) SetBlendModeAndParam(1, alpha);
+        if (!additive) SetBlendModeAndParam(kBlendModeAlpha, alpha);
         DrawGraphicPart(x, y, sourceX, sourceY, width, height, handle, 1, 0);
-        if (!additive) SetBlendModeAndParam(0, alpha);
+        if (!additive) SetBlendModeAndParam(kBlendModeNone, alpha);
     }
     if (additive) {
-        SetBlendModeAndParam(0, 255);
+        SetBlendModeAndParam(kBlendModeNone, 255);
         SetDrawBrightnessRGB(255, 255, 255);
     }
 }

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr int kBlendAdditive = 2;
 
 int Image(const int* images, int position) {
     if (images == nullptr || position < 0 || position >= kImagesInEveryStage) return -1;
@@ -82,7 +81,7 @@ int LastFrame(int kind) {
 
 // The spell ring with its ray, swelling out from the anchor.
 void DrawRingAndRay(int f, int cx, int cy, const Tint& tint, const int* images) {
-    SetBlendModeAndParam(kBlendAdditive, 255 - 2 * f);
+    SetBlendModeAndParam(kBlendModeAdd, 255 - 2 * f);
     const double ringScale = f / 20.0;
     const double rayScale = f < 10 ? f / 5.0 : 2.0 - (f - 10) / 5.0;
     {
@@ -92,14 +91,14 @@ void DrawRingAndRay(int f, int cx, int cy, const Tint& tint, const int* images) 
             Rotated(cx, cy, rayScale, 0.0, Image(images, 138));
         }
     }
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
 }
 
 // The dash: a band of speed lines shrinking toward the player's back, and
 // dust behind.
 void DrawDash(int f, int px, int py, int state, int facing, const int* images) {
     const int k = f / 5;
-    SetBlendModeAndParam(kBlendAdditive, 255 - 11 * f);
+    SetBlendModeAndParam(kBlendModeAdd, 255 - 11 * f);
     const int line = Image(images, 84 + k);
     const int dust = Image(images, 115 + k);
     const bool low = state == 11;
@@ -111,7 +110,7 @@ void DrawDash(int f, int px, int py, int state, int facing, const int* images) {
         Stretched(px + 80, top, px + 2 * f + (low ? 65 : 97), py + 110, line);
         At(px + 90, py + 96, dust, true);
     }
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
 }
 
 void DrawFog(int f, int px, int py, int facing, const Tint& tint, const int* images) {

@@ -11,6 +11,7 @@
 #include "game/stage/enemy_updating.h"
 #include "game/stage/player_character.h"
 #include "game/stage/stage_images.h"
+#include "game/stage/tile_kinds.h"
 
 namespace {
 
@@ -23,7 +24,10 @@ void PlayStageSound(const int* sounds, int index) {
     PlaySoundHandle(sounds[index], kPlayTypeBackground, 1);
 }
 
-bool IsSolidForWalk(int kind) { return kind == 1 || kind == 17 || kind == 18 || kind == 19 || kind == 20; }
+bool IsSolidForWalk(int kind) {
+    return kind == kTileGround || kind == kTileTurretFacingLeft || kind == kTileTurretFacingRight ||
+           kind == kTileBlock || kind == kTileFloor;
+}
 
 // Fills a spawned enemy bullet: state 2 with its kind, size and hit box.
 void FillShot(ShotSlot* shot, int kind, int size, int x, int y) {
@@ -202,11 +206,11 @@ void EnemyCharacter::Walk(const int tileKinds[], const int tilePositions[], int 
                     const int tx1 = tilePositions[index + 1];
                     const bool leftOverCell = tx < left && left < tx + 64;
                     const bool nextUnder = left < tx1 && tx1 < right;
-                    if (k == 0 && leftOverCell && IsSolidForWalk(k1) && nextUnder) {
+                    if (k == kTileEmpty && leftOverCell && IsSolidForWalk(k1) && nextUnder) {
                         direction = 2;
                         continue;
                     }
-                    if (IsSolidForWalk(k) && leftOverCell && k1 == 0 && nextUnder) direction = 1;
+                    if (IsSolidForWalk(k) && leftOverCell && k1 == kTileEmpty && nextUnder) direction = 1;
                 }
             }
         }
@@ -665,9 +669,9 @@ void DrawFirstDeath(int counter, int x, int y, const int* images) {
     if (counter < 0) return;
     const int image = 125 + counter / 3;
     if (image > 130) return;
-    SetBlendModeAndParam(2, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     DrawGraphicAtPoint(x, y, images[image], 1);
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
 }
 
 void DrawSecondDeath(int counter, int x, int y, const int* images) {

@@ -9,6 +9,7 @@
 #include "game/stage/enemy_characters.h"
 #include "game/stage/enemy_updating.h"
 #include "game/stage/player_character.h"
+#include "game/stage/tile_kinds.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ int FloorDiv(int value, int divisor) {
 }
 
 bool StopsBullet(int kind) {
-    return kind == 1 || kind == 5 || kind == 6 || kind == 7 || kind == 8 || kind == 19 || kind == 20;
+    return kind == kTileGround || kind == kTileSpikes || kind == kTileElevatorLeft || kind == kTileElevatorMiddle ||
+           kind == kTileElevatorRight || kind == kTileBlock || kind == kTileFloor;
 }
 
 bool InDrawWindow(int sx, int sy, int width, int height) {
@@ -169,7 +171,8 @@ void CFixedBattery::Update(double scrollX, double scrollY, bool destroyBullets, 
             for (int r = firstRow; r <= lastRow && !gone; ++r) {
                 for (int c = firstColumn; c <= lastColumn; ++c) {
                     const int kind = tileKinds[r * columns + c];
-                    if (StopsBullet(kind) || ((kind == 17 || kind == 18) && c != ownColumn)) {
+                    const bool turret = kind == kTileTurretFacingLeft || kind == kTileTurretFacingRight;
+                    if (StopsBullet(kind) || (turret && c != ownColumn)) {
                         gone = true;
                         break;
                     }

@@ -11,6 +11,7 @@
 #include "game/stage/moving_floors.h"
 #include "game/stage/shot_table.h"
 #include "game/stage/tile_collision.h"
+#include "game/stage/tile_kinds.h"
 
 struct PlayerRecord;
 struct RestartPoint;
@@ -41,10 +42,6 @@ struct ValueItem : Item {
 constexpr int kRecoveryValue = 40;  // hit points a recovery item adds
 constexpr int kPitCount = 512;
 constexpr int kDashZoneCount = 512;
-
-// The tile kinds whose cells the items stand on.
-constexpr int kTileRecoveryItem = 9;
-constexpr int kTileSpellItem = 32;
 
 // Sounds and effects of the map objects.
 constexpr int kSoundPit = 8;

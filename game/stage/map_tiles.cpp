@@ -70,7 +70,69 @@ void Draw(int x, int y, const int* images, int position) {
     DrawGraphicAtPoint(x, y, StageImageAt(images, position), 1);
 }
 
+// Where the pass draws a kind's picture: in the walk over the cells, as an
+// overlay after every tile, or not at all (what the cell places draws it).
+enum class TileLayer { kNone, kWalk, kOverlay };
+
+// A kind's picture: a position in the stage image list, drawn dy pixels
+// below the cell's top (above it when negative).
+struct TilePictureRow {
+    int kind;
+    int image;
+    int dy;
+    TileLayer layer;
+};
+
+constexpr int kGoalFirstImage = 657;  // the goal's animation: goal000 to goal005
+
+constexpr TilePictureRow kTilePictures[] = {
+    {kTileGround, 1, 0, TileLayer::kWalk},
+    {kTileGoal, kGoalFirstImage, 0, TileLayer::kNone},  // animated by its own overlay
+    {kTileSpikes, 108, 0, TileLayer::kOverlay},
+    {kTileElevatorLeft, 104, 0, TileLayer::kNone},
+    {kTileElevatorMiddle, 105, 0, TileLayer::kNone},
+    {kTileElevatorRight, 106, 0, TileLayer::kNone},
+    {kTileRecoveryItem, 107, 0, TileLayer::kOverlay},
+    {kTileBlock, 111, 0, TileLayer::kOverlay},
+    {kTileFloor, 112, -32, TileLayer::kWalk},
+    {kTileWall, 133, 0, TileLayer::kWalk},
+    {kTileDecoration, 134, -64, TileLayer::kWalk},
+    {kTileSpellArt, 89, 0, TileLayer::kWalk},
+    {kTileHighDecoration, 134, -256, TileLayer::kWalk},
+    {kTileSpellItem, 674, 0, TileLayer::kOverlay},
+    {kTileUpSign, 109, 0, TileLayer::kOverlay},
+    {kTileCrumblingBlock, 701, -32, TileLayer::kNone},
+    {kTilePillar, 14, 0, TileLayer::kWalk},
+    {kTilePillarTop, 15, -32, TileLayer::kWalk},
+    {kTileRopedPillarLeft, 16, 0, TileLayer::kWalk},
+    {kTileRopedPillarMiddle, 17, 0, TileLayer::kWalk},
+    {kTileRopedPillarRight, 18, 0, TileLayer::kWalk},
+    {kTileRope, 19, 0, TileLayer::kWalk},
+};
+
+const TilePictureRow* FindTilePicture(int kind) {
+    for (const TilePictureRow& row : kTilePictures)
+        if (row.kind == kind) return &row;
+    return nullptr;
+}
+
+// The floor stands two screen rows higher in the tall-window stages, and the
+// wall piece of stage 102 (its chandelier) 20 pixels up.
+int PictureDy(const TilePictureRow& row, int stageCode) {
+    if (row.kind == kTileFloor && TallWindowStage(stageCode)) return -128;
+    if (row.kind == kTileWall && stageCode == 102) return -20;
+    return row.dy;
+}
+
 }  // namespace
+
+bool FindMapTilePicture(int kind, int stageCode, MapTilePicture* picture) {
+    const TilePictureRow* row = FindTilePicture(kind);
+    if (row == nullptr) return false;
+    picture->image = row->image;
+    picture->dy = PictureDy(*row, stageCode);
+    return true;
+}
 
 MapTileWindow ComputeMapTileWindow(int stageCode, int rowOffset, double scrollX, double scrollY, int columns,
                                    int rows) {
@@ -116,7 +178,6 @@ int DrawMapTiles(const MapTilePass& pass) {
                                                 pass.columns, pass.rows);
     int scrollX = static_cast<int>(player.scrollX);
     int scrollY = static_cast<int>(relativeScrollY);
-    bool tall = TallWindowStage(pass.stageCode);
 
     for (int m = window.firstRow; m < window.endRow; ++m) {
         if (m < 0) continue;
@@ -133,28 +194,26 @@ int DrawMapTiles(const MapTilePass& pass) {
             int mapY = 64 * m;
             int homeY = 64 * m;
             switch (value) {
-                case 1: Draw(x, y, images, 1); break;
-                case 20: Draw(x, y + (tall ? -128 : -32), images, 112); break;
-                case 28: Draw(x, y + (pass.stageCode == 102 ? -20 : 0), images, 133); break;
-                case 29: Draw(x, y - 64, images, 134); break;
-                case 30: Draw(x, y, images, 89); break;
-                case 31: Draw(x, y - 256, images, 134); break;
-                case 56: Draw(x, y, images, 14); break;
-                case 57: Draw(x, y - 32, images, 15); break;
-                case 58: Draw(x, y, images, 16); break;
-                case 59: Draw(x, y, images, 17); break;
-                case 60: Draw(x, y, images, 18); break;
-                case 61: Draw(x, y, images, 19); break;
-                case 3: WakeEnemy(e.walkers, &cursors.pool[0], mapX, mapY, homeY, kEnemyWalking); break;
-                case 22: WakeChinton(e.chintons, &cursors.pool[1], mapX, mapY, homeY); break;
-                case 23: WakeEnemy(e.hamushiShots, &cursors.pool[2], mapX, mapY, homeY, kEnemyWalking); break;
-                case 33: WakeEnemy(e.watadamas, &cursors.pool[3], mapX, mapY, homeY, kEnemyWalking); break;
-                case 34: WakeEnemy(e.sekitos, &cursors.pool[4], mapX, mapY, homeY, kEnemyWalking); break;
-                case 35: WakeEnemy(e.armorDevils, &cursors.pool[5], mapX, mapY, homeY, kEnemyWalking); break;
-                case 36: WakeEnemy(e.armorDevilLeaders, &cursors.pool[6], mapX, mapY, homeY, kEnemyWalking); break;
-                case 37: WakeEnemy(e.fenwas, &cursors.pool[7], mapX, mapY, homeY, kEnemyWalking); break;
-                case 38: WakeEnemy(e.stoneSnakes, &cursors.pool[8], mapX, mapY, homeY, 5); break;
-                case 21:
+                case kTileWalker:
+                    WakeEnemy(e.walkers, &cursors.pool[0], mapX, mapY, homeY, kEnemyWalking);
+                    break;
+                case kTileChinton: WakeChinton(e.chintons, &cursors.pool[1], mapX, mapY, homeY); break;
+                case kTileHamushiShot:
+                    WakeEnemy(e.hamushiShots, &cursors.pool[2], mapX, mapY, homeY, kEnemyWalking);
+                    break;
+                case kTileWatadama:
+                    WakeEnemy(e.watadamas, &cursors.pool[3], mapX, mapY, homeY, kEnemyWalking);
+                    break;
+                case kTileSekito: WakeEnemy(e.sekitos, &cursors.pool[4], mapX, mapY, homeY, kEnemyWalking); break;
+                case kTileArmorDevil:
+                    WakeEnemy(e.armorDevils, &cursors.pool[5], mapX, mapY, homeY, kEnemyWalking);
+                    break;
+                case kTileArmorDevilLeader:
+                    WakeEnemy(e.armorDevilLeaders, &cursors.pool[6], mapX, mapY, homeY, kEnemyWalking);
+                    break;
+                case kTileFenwa: WakeEnemy(e.fenwas, &cursors.pool[7], mapX, mapY, homeY, kEnemyWalking); break;
+                case kTileStoneSnake: WakeEnemy(e.stoneSnakes, &cursors.pool[8], mapX, mapY, homeY, 5); break;
+                case kTileMirelle:
                     if (e.mirelle && e.mirelle->state == kEnemyFree) {
                         e.mirelle->Reset();
                         e.mirelle->spawnX = mapX;
@@ -163,7 +222,7 @@ int DrawMapTiles(const MapTilePass& pass) {
                         e.mirelle->state = 1;
                     }
                     break;
-                case 4:
+                case kTileGoal:
                     overlays.Add(x, y, value, 0);
                     if (pass.goal) {
                         pass.goal->box.x = x;
@@ -174,12 +233,7 @@ int DrawMapTiles(const MapTilePass& pass) {
                         }
                     }
                     break;
-                case 5:
-                case 9:
-                case 19:
-                case 32:
-                case 54: overlays.Add(x, y, value, 0); break;
-                case 26:
+                case kTileRestartMarker:
                     if (pass.restart) {
                         ObjectBox cellBox = {x, y, x, y, 64, 64, 1};
                         ObjectBox& marker = pass.restart->marker;
@@ -197,24 +251,30 @@ int DrawMapTiles(const MapTilePass& pass) {
                     }
                     overlays.Add(x, y, value, 0);
                     break;
-                case 27:
+                case kTilePit:
                     if (pits < kMapMarkCount) hooks.StartPit(pits++, x, y);
                     overlays.Add(x, y, value, 0);
                     break;
-                case 41:
+                case kTileDashZone:
                     if (dashZones < kMapMarkCount) hooks.StartDashZone(dashZones++, x, y);
                     overlays.Add(x, y, value, 0);
                     break;
-                case 39:
-                case 40: hooks.StartMovingFloor(value - 39, x, y, mapX, homeY); break;
-                case 42: hooks.StartBlock42(x, y, mapX, homeY); break;
-                case 55: hooks.StartBlock55(x, y, mapX, homeY); break;
-                case 49:
-                case 50:
-                case 51:
-                case 52:
-                case 53: overlays.Add(x, y, value, cell); break;
-                default: break;
+                case kTileMovingFloorFirstSet:
+                case kTileMovingFloorSecondSet:
+                    hooks.StartMovingFloor(value - kTileMovingFloorFirstSet, x, y, mapX, homeY);
+                    break;
+                case kTileFallingBlock: hooks.StartFallingBlock(x, y, mapX, homeY); break;
+                case kTileCrumblingBlock: hooks.StartCrumblingBlock(x, y, mapX, homeY); break;
+                default:
+                    if (value >= kFirstGuideBoxTile && value <= kLastGuideBoxTile) {
+                        overlays.Add(x, y, value, cell);
+                    } else if (const TilePictureRow* picture = FindTilePicture(value)) {
+                        if (picture->layer == TileLayer::kWalk)
+                            Draw(x, y + PictureDy(*picture, pass.stageCode), images, picture->image);
+                        else if (picture->layer == TileLayer::kOverlay)
+                            overlays.Add(x, y, value, 0);
+                    }
+                    break;
             }
         }
     }
@@ -222,36 +282,30 @@ int DrawMapTiles(const MapTilePass& pass) {
     for (int i = 0; i < overlays.count; ++i) {
         const Overlay& o = overlays.entries[i];
         switch (o.value) {
-            case 4: {
+            case kTileGoal: {
                 int step = pass.goal && pass.goal->step > 0 ? pass.goal->step : 1;
                 int counter = pass.goal ? pass.goal->counter : 0;
-                Draw(o.x, o.y, images, 657 + counter / step);
+                Draw(o.x, o.y, images, kGoalFirstImage + counter / step);
                 break;
             }
-            case 5: Draw(o.x, o.y, images, 108); break;
-            case 9: Draw(o.x, o.y, images, 107); break;
-            case 19: Draw(o.x, o.y, images, 111); break;
-            case 32: Draw(o.x, o.y, images, 674); break;
-            case 41:
-                SetBlendModeAndParam(2, 255);
+            case kTileDashZone:
+                SetBlendModeAndParam(kBlendModeAdd, 255);
                 Draw(o.x, o.y, images, 686);
-                SetBlendModeAndParam(0, 255);
+                SetBlendModeAndParam(kBlendModeNone, 255);
                 break;
-            case 49:
-            case 50:
-            case 51:
-            case 52:
-            case 53: {
-                double ratio = 0.0;
-                if (hooks.GuideBoxFade(o.extra, &ratio)) {
-                    SetBlendModeAndParam(1, static_cast<int>(255 * ratio));
-                    Draw(o.x, o.y, images, 37);
-                    SetBlendModeAndParam(0, 255);
+            default:
+                if (o.value >= kFirstGuideBoxTile && o.value <= kLastGuideBoxTile) {
+                    double ratio = 0.0;
+                    if (hooks.GuideBoxFade(o.extra, &ratio)) {
+                        SetBlendModeAndParam(kBlendModeAlpha, static_cast<int>(255 * ratio));
+                        Draw(o.x, o.y, images, 37);
+                        SetBlendModeAndParam(kBlendModeNone, 255);
+                    }
+                } else if (const TilePictureRow* picture = FindTilePicture(o.value);
+                           picture != nullptr && picture->layer == TileLayer::kOverlay) {
+                    Draw(o.x, o.y + PictureDy(*picture, pass.stageCode), images, picture->image);
                 }
                 break;
-            }
-            case 54: Draw(o.x, o.y, images, 109); break;
-            default: break;
         }
     }
     return 0;

@@ -8,6 +8,7 @@
 #include "game/stage/map_objects.h"
 #include "game/stage/player_character.h"
 #include "game/stage/tile_collision.h"
+#include "game/stage/tile_kinds.h"
 
 // Where the goal stands while its cell is not in the window: off every map.
 constexpr int kGoalAway = -10000000;
@@ -36,15 +37,15 @@ struct GoalMark {
 class MapTileHooks {
 public:
     virtual ~MapTileHooks() = default;
-    // Value 27 (pits) and 41 (dash zones): entry index of this frame's table
-    // (0 up, one per cell in walk order, below kMapMarkCount).
+    // Pits and dash zones: entry index of this frame's table (0 up, one per
+    // cell in walk order, below kMapMarkCount).
     virtual void StartPit(int /*index*/, int /*screenX*/, int /*screenY*/) {}
     virtual void StartDashZone(int /*index*/, int /*screenX*/, int /*screenY*/) {}
-    // Values 39 and 40: a floor of the first or second set (0 or 1).
+    // A floor of the first or second set (0 or 1).
     virtual void StartMovingFloor(int /*set*/, int /*screenX*/, int /*screenY*/, int /*mapX*/, int /*mapY*/) {}
-    // Values 42 and 55: the next object of the two block tables.
-    virtual void StartBlock42(int /*screenX*/, int /*screenY*/, int /*mapX*/, int /*mapY*/) {}
-    virtual void StartBlock55(int /*screenX*/, int /*screenY*/, int /*mapX*/, int /*mapY*/) {}
+    // The next object of the two block tables.
+    virtual void StartFallingBlock(int /*screenX*/, int /*screenY*/, int /*mapX*/, int /*mapY*/) {}
+    virtual void StartCrumblingBlock(int /*screenX*/, int /*screenY*/, int /*mapX*/, int /*mapY*/) {}
     // Whether the cell index has a guide message box, and its fade ratio
     // (0 once closed).
     virtual bool GuideBoxFade(int /*cellIndex*/, double* /*ratio*/) { return false; }
@@ -97,3 +98,12 @@ MapTileWindow ComputeMapTileWindow(int stageCode, int rowOffset, double scrollX,
 // One pass: draws the tiles and the overlays and wakes what the window
 // holds. Returns 0.
 int DrawMapTiles(const MapTilePass& pass);
+
+// The picture that a tile kind shows on its cell in a stage: a position in
+// the stage image list, drawn with transparency dy pixels below the cell's
+// top (above it when negative). False for a kind without one.
+struct MapTilePicture {
+    int image;
+    int dy;
+};
+bool FindMapTilePicture(int kind, int stageCode, MapTilePicture* picture);

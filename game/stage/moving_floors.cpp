@@ -10,6 +10,7 @@
 #include "game/stage/player_character.h"
 #include "game/stage/stage_images.h"
 #include "game/stage/tile_collision.h"
+#include "game/stage/tile_kinds.h"
 
 const char* const kUpDownElevatorName = "上下エレベーター";
 const char* const kSinkingFloorName = "沈む床";
@@ -211,14 +212,14 @@ namespace {
 
 bool FallingBlockRestsOnKind(int kind) {
     switch (kind) {
-        case 1:
-        case 5:
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-        case 28:
-        case 38:
+        case kTileGround:
+        case kTileSpikes:
+        case kTileTurretFacingLeft:
+        case kTileTurretFacingRight:
+        case kTileBlock:
+        case kTileFloor:
+        case kTileWall:
+        case kTileStoneSnake:
             return true;
         default:
             return false;
@@ -293,10 +294,10 @@ void DrawFallingBlock(const GimmickBlock& block, const int* images) {
     if (block.kind == kBlockStanding) {
         DrawGraphicAtPoint(block.x, block.y, images[StageImage::kCrumblingBlock], 1);
     } else if (block.kind == kBlockBreaking && block.frame / 5 < 12) {
-        SetBlendModeAndParam(2, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         DrawGraphicStretched(block.x - 64, block.y, block.x + block.width + 1, block.y + block.height + 1,
                              images[StageImage::kBlockBreak + block.frame / 5], 1);
-        SetBlendModeAndParam(0, 255);
+        SetBlendModeAndParam(kBlendModeNone, 255);
     }
 }
 
@@ -320,12 +321,12 @@ namespace {
 
 bool BreaksBeforeFront(int kind) {
     switch (kind) {
-        case 1:
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-        case 28:
+        case kTileGround:
+        case kTileTurretFacingLeft:
+        case kTileTurretFacingRight:
+        case kTileBlock:
+        case kTileFloor:
+        case kTileWall:
             return true;
         default:
             return false;

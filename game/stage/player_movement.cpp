@@ -7,6 +7,7 @@
 #include "game/stage/enemy_updating.h"
 #include "game/stage/side_elevator.h"
 #include "game/stage/stage_table.h"
+#include "game/stage/tile_kinds.h"
 
 double HorizontalScrollLimit() {
     return (MapColumns - 10) * 64.0;
@@ -390,7 +391,8 @@ void MovePlayerVertical(PlayerRecord* player, const ButtonHeldFrames& buttons, c
         player->vy = 0;
         frame->onGround = true;
         player->platform = floorElevator;
-        if (floorKind == 5 && !player->damaged && !player->guarded) ApplyDamage(player, 10, sounds[kSoundDamage]);
+        if (floorKind == kTileSpikes && !player->damaged && !player->guarded)
+            ApplyDamage(player, 10, sounds[kSoundDamage]);
     }
 
     player->yRel = player->mapY - ground.verticalBase;

@@ -28,7 +28,6 @@ constexpr int kSoundFlame = 24;
 constexpr int kSoundAnchorCatch = 34;
 
 constexpr int kEffectCancelSpark = 6;
-constexpr int kBlendAdditive = 2;
 
 void PlaySound(const int* sounds, int index) {
     if (sounds != nullptr) PlaySoundHandle(sounds[index], kPlayTypeBackground, 1);
@@ -83,16 +82,6 @@ void CancelTouchedBullets(const ShotSlot& shot, ShotSlot* enemyShots, EffectSlot
         if (effects != nullptr) PlaceEffectInTable(effects, hx, hy, kEffectCancelSpark);
         PlaySound(sounds, kSoundBulletCancelled);
         ResetShot(&bullet);
-    }
-}
-
-bool IsSolidTileKind(int kind) {
-    switch (kind) {
-    case 1: case 17: case 18: case 19: case 20: case 28:
-    case 56: case 57: case 58: case 59: case 60: case 61:
-        return true;
-    default:
-        return false;
     }
 }
 
@@ -190,7 +179,7 @@ bool ShotHitsSolidTile(const ShotSlot* slot, const int* tiles, const int* positi
             const long long index = c + static_cast<long long>(r) * columns;
             // The position planes hold no more cells than this.
             if (index >= kStagePlaneSize) return false;
-            if (!IsSolidTileKind(tiles[index])) continue;
+            if (!IsBlockKind(tiles[index])) continue;  // shots stop where bodies do
             const int tx = positions[index];
             if (tx == -1) continue;
             const int ty = positions[kStagePlaneSize + index];
@@ -362,7 +351,7 @@ int UpdateShots(ShotSlot* playerShots, PlayerRecord* player, ShotSlot* enemyShot
 // Drawing.
 
 void DrawShotExplosion(ShotSlot* slot, const int* images) {
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     const int position = 316 + slot->frame / 5;
     if (position > 327 || slot->frame < 0) {
         ResetShot(slot);
@@ -371,7 +360,7 @@ void DrawShotExplosion(ShotSlot* slot, const int* images) {
         if (handle != -1)
             DrawGraphicStretched(slot->x, slot->y, slot->x + slot->width + 1, slot->y + slot->height + 1, handle, 1);
     }
-    SetBlendModeAndParam(0, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
 }
 
 namespace {
@@ -415,9 +404,9 @@ void DrawEnemyShot(const ShotSlot* slot, const int* images) {
     switch (s.kind) {
     case kShotKnife: DrawRotated(cx, cy, 1.0, s.angle, Image(images, 140)); break;
     case kShotRedBullet:
-        SetBlendModeAndParam(kBlendAdditive, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         DrawAt(s.x, s.y, Image(images, 139), false);
-        SetBlendModeAndParam(0, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
         break;
     case kShotFallingStone: DrawAt(s.x, s.y, Image(images, 676), false); break;
     case kShotIce: DrawRotated(cx, cy, 1.0, s.angle, Image(images, 681)); break;
@@ -442,11 +431,11 @@ void DrawPlayerShot(ShotSlot* slot, const PlayerRecord* player, const int* image
         break;
     }
     case kShotFlame:
-        SetBlendModeAndParam(kBlendAdditive, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         // After the first pass the flame loops over its last eight images.
         if (s.frame >= 120) s.frame = 40;
         DrawAt(s.x, s.y, Image(images, 329 + s.frame / 10), s.facing == 1);
-        SetBlendModeAndParam(0, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
         break;
     case kShotGear: {
         const int p = s.frame % 8;

@@ -14,9 +14,6 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr int kBlendNormal = 0;
-constexpr int kBlendAlpha = 1;
-constexpr int kBlendAdditive = 2;
 
 constexpr int kSpellBackground = 136;
 constexpr int kStandPicture[5] = {0, 110, 141, 142, 143};
@@ -121,9 +118,9 @@ void RessaSpell(const SpellFrame& f) {
         f.Play(kSoundSpellBurst);
     }
     if (t >= 350) {
-        SetBlendModeAndParam(kBlendAlpha, std::min(255, (t - 349) * 25));
+        SetBlendModeAndParam(kBlendModeAlpha, std::min(255, (t - 349) * 25));
         DrawGraphicStretched(0, 0, 640, 480, Image(f.images, StageImage::kWhiteFlash), 1);
-        SetBlendModeAndParam(kBlendNormal, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
     }
 }
 
@@ -141,10 +138,10 @@ void KolvaSpell(const SpellFrame& f) {
     } else if (t <= 229) {
         const int u = t - 170;
         const int kx = 800 - 30 * u;
-        SetBlendModeAndParam(kBlendAdditive, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         const int beam = Image(f.images, kKolvaBeam + (u / 4) % 12);
         DrawGraphicStretched(1632 - 30 * u, 480, 672 - 30 * u, 0, beam, 1);
-        SetBlendModeAndParam(kBlendNormal, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
         // She runs to the left: the sheet's cells are drawn mirrored.
         DrawGraphicPart(kx, f.y, ((t - 171) / 5 + 5) * 256, 0, 256, 128, Image(f.images, PlayerImage::kKolvaRushSheet),
                         1, 1);
@@ -166,14 +163,14 @@ void TamselSpell(const SpellFrame& f) {
     if (t == 280) f.Play(kSoundSpellBurst);
     if (t < 120) f.Pose();
     if (t >= 120) {
-        SetBlendModeAndParam(kBlendAlpha, t < 180 ? 4 * t - 480 : 255);
+        SetBlendModeAndParam(kBlendModeAlpha, t < 180 ? 4 * t - 480 : 255);
         DrawGraphicStretched(0, 0, 640, 480, Image(f.images, StageImage::kBlack), 1);
-        SetBlendModeAndParam(kBlendNormal, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
     }
     if (t >= 180 && t <= 299) {
-        SetBlendModeAndParam(kBlendAdditive, 255);
+        SetBlendModeAndParam(kBlendModeAdd, 255);
         DrawGraphicStretched(0, 0, 640, 480, Image(f.images, std::min(kTamselBombard + (t - 180) / 2, 656)), 1);
-        SetBlendModeAndParam(kBlendNormal, 0);
+        SetBlendModeAndParam(kBlendModeNone, 0);
         if (StrikeFrame(t)) {
             f.Play(kSoundBombard);
             const int hits = t < 200 ? 2 : t <= 259 ? 3 : 4;
@@ -201,14 +198,14 @@ void WendrikSpell(const SpellFrame& f) {
     }
     if (t > 309) return;
     const int handle = Image(f.images, std::min(kWendrikFlare + (t - 120) / 5, 744));
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     if (t <= 244) {
         DrawGraphicAtPoint(f.x, f.y, handle, 1);
     } else {
         const int s = 20 * (t - 244);
         DrawGraphicStretched(f.x - s, f.y - s, f.x + 128 + s, f.y + 128 + s, handle, 1);
     }
-    SetBlendModeAndParam(kBlendNormal, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
 }
 
 }  // namespace
@@ -216,7 +213,7 @@ void WendrikSpell(const SpellFrame& f) {
 void DrawSpellBackdrop(int character, int t, const int* images) {
     if (character < 1 || character > 4) return;
     const int ramp = std::min(t, 30);
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     SetDrawBrightnessRGB(ramp, ramp, ramp);
     const int m = t % 480;
     const double o = m * 1.3;
@@ -225,12 +222,12 @@ void DrawSpellBackdrop(int character, int t, const int* images) {
     DrawGraphicAtPoint(static_cast<int>(o - 640), -m, background, 1);
 
     SetDrawBrightnessRGB(255, 255, 255);
-    SetBlendModeAndParam(kBlendAdditive, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     const int fade = t < 60 ? 2 * t : t == 60 ? 120 : 2 * (120 - t);
     SetDrawBrightnessRGB(fade, fade, fade);
     DrawGraphicAtPoint(136, 120 - t, Image(images, kStandPicture[character]), 1);
     SetDrawBrightnessRGB(255, 255, 255);
-    SetBlendModeAndParam(kBlendNormal, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
 
     const int title = Image(images, kSpellTitle[character]);
     if (t < 30)
@@ -267,7 +264,7 @@ int DrawPlayerSpell(PlayerRecord* player, const int* images, const int* sounds, 
     default: WendrikSpell(f); break;
     }
     SetDrawBrightnessRGB(255, 255, 255);
-    SetBlendModeAndParam(kBlendNormal, 0);
+    SetBlendModeAndParam(kBlendModeNone, 0);
     if (t < SpellEndFrame(character)) return 0;
     player->state = kPlayerStanding;
     if (killFlag != nullptr) *killFlag = 1;

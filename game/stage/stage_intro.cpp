@@ -11,6 +11,7 @@
 #include "game/framework/resource_managers.h"
 #include "game/framework/senario_object.h"
 #include "game/stage/guide_message_box.h"
+#include "game/stage/map_tiles.h"
 #include "game/stage/player_character.h"
 #include "platform/user/user.h"
 
@@ -31,76 +32,73 @@ namespace {
 constexpr int kImageGaugeCell = 5;
 
 // The image of a wall or decoration kind drawn at once, and how far up from
-// its cell; false for the other kinds.
+// its cell, as the stage's tile drawing shows it; false for the other kinds.
 bool WallImage(int kind, int stageCode, int* image, int* dy) {
-    *dy = 0;
     switch (kind) {
-        case 1: *image = 1; return true;
-        case 6: *image = 104; return true;
-        case 7: *image = 105; return true;
-        case 8: *image = 106; return true;
-        case 19: *image = 111; return true;
-        case 20:
-            *image = 112;
-            *dy = stageCode == 3 || stageCode == 302 ? -128 : -32;
-            return true;
-        case 28:
-            *image = 133;
-            *dy = stageCode == 102 ? -20 : 0;
-            return true;
-        case 29:
-            *image = 134;
-            *dy = -64;
-            return true;
-        case 56: *image = 14; return true;
-        case 57:
-            *image = 15;
-            *dy = -32;
-            return true;
-        case 58: *image = 16; return true;
-        case 59: *image = 17; return true;
-        case 60: *image = 18; return true;
-        case 61: *image = 19; return true;
-        default: return false;
+        case kTileGround:
+        case kTileElevatorLeft:
+        case kTileElevatorMiddle:
+        case kTileElevatorRight:
+        case kTileBlock:
+        case kTileFloor:
+        case kTileWall:
+        case kTileDecoration:
+        case kTilePillar:
+        case kTilePillarTop:
+        case kTileRopedPillarLeft:
+        case kTileRopedPillarMiddle:
+        case kTileRopedPillarRight:
+        case kTileRope:
+            break;
+        default:
+            return false;
     }
+    MapTilePicture picture{};
+    if (!FindMapTilePicture(kind, stageCode, &picture)) return false;
+    *image = picture.image;
+    *dy = picture.dy;
+    return true;
 }
 
 // The kinds that stand for objects: entered in the sprite list.
 bool ObjectKind(int kind) {
     switch (kind) {
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 9:
-        case 22:
-        case 23:
-        case 26:
-        case 27:
-        case 32:
-        case 55:
+        case kTilePlayerStart:
+        case kTileWalker:
+        case kTileGoal:
+        case kTileSpikes:
+        case kTileRecoveryItem:
+        case kTileChinton:
+        case kTileHamushiShot:
+        case kTileRestartMarker:
+        case kTilePit:
+        case kTileSpellItem:
+        case kTileCrumblingBlock:
             return true;
         default:
             return false;
     }
 }
 
-// The picture of a listed object on the view, and how far up from its cell;
-// false for the kinds shown by their own records (the player, enemies) or
-// not at all (the restart marker, pits).
-bool SpriteImage(int kind, int* image, int* dy) {
-    *dy = 0;
+// The picture of a listed object on the view (the goal's first frame), and
+// how far up from its cell; false for the kinds shown by their own records
+// (the player, enemies) or not at all (the restart marker, pits).
+bool SpriteImage(int kind, int stageCode, int* image, int* dy) {
     switch (kind) {
-        case 4: *image = 657; return true;
-        case 5: *image = 108; return true;
-        case 9: *image = 107; return true;
-        case 32: *image = 674; return true;
-        case 55:
-            *image = 701;
-            *dy = -32;
-            return true;
-        default: return false;
+        case kTileGoal:
+        case kTileSpikes:
+        case kTileRecoveryItem:
+        case kTileSpellItem:
+        case kTileCrumblingBlock:
+            break;
+        default:
+            return false;
     }
+    MapTilePicture picture{};
+    if (!FindMapTilePicture(kind, stageCode, &picture)) return false;
+    *image = picture.image;
+    *dy = picture.dy;
+    return true;
 }
 
 int ImageAt(const int* images, int index) {
@@ -152,7 +150,7 @@ public:
             const StageEventSprite& sprite = sprites_[i];
             int image = 0;
             int dy = 0;
-            if (sprite.drawn && SpriteImage(sprite.kind, &image, &dy)) {
+            if (sprite.drawn && SpriteImage(sprite.kind, r_.stageCode, &image, &dy)) {
                 DrawGraphicAtPoint(sprite.x, sprite.y + dy, ImageAt(r_.images, image), 1);
             }
         }
@@ -173,28 +171,28 @@ public:
 private:
     void Place(int kind, int x, int y, int row, int* pitIndex, int* chintonIndex, int* enemyIndex) {
         switch (kind) {
-            case 2:
+            case kTilePlayerStart:
                 if (r_.player != nullptr) {
                     r_.player->x = x;
                     r_.player->screenY = y;
                     r_.player->mapY = row * 64;
                 }
                 break;
-            case 4:
+            case kTileGoal:
                 if (r_.goal != nullptr) {
                     r_.goal->x = x;
                     r_.goal->y = y;
                     r_.goal->useFirst = 1;
                 }
                 break;
-            case 26:
+            case kTileRestartMarker:
                 if (r_.restart != nullptr) {
                     r_.restart->marker.altX = x;
                     r_.restart->marker.altY = y;
                     r_.restart->marker.useFirst = 0;
                 }
                 break;
-            case 27:
+            case kTilePit:
                 if (r_.pits != nullptr) {
                     r_.pits[*pitIndex].altX = x;
                     r_.pits[*pitIndex].altY = y;
@@ -202,7 +200,7 @@ private:
                     *pitIndex = *pitIndex + 1 < kPitCount ? *pitIndex + 1 : 0;
                 }
                 break;
-            case 22:
+            case kTileChinton:
                 if (r_.chintons != nullptr && *chintonIndex < kEnemyPoolSize) {
                     Chinton& chinton = r_.chintons[(*chintonIndex)++];
                     chinton.spawnX = x;
@@ -211,7 +209,7 @@ private:
                     chinton.state = 3;
                 }
                 break;
-            case 3:
+            case kTileWalker:
                 if (r_.otherEnemies != nullptr && *enemyIndex < kEnemyPoolSize) {
                     EnemyCharacter& enemy = r_.otherEnemies[(*enemyIndex)++];
                     enemy.spawnX = x;

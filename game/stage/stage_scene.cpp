@@ -41,6 +41,7 @@
 #include "game/stage/tile_collision.h"
 
 #include "game/app/active_state_callbacks.h"
+#include "game/app/game_mode.h"
 #include "game/app/play_time.h"
 
 int CarriedHitPoints = 100;
@@ -440,7 +441,7 @@ void PlaceMapThings(StageRecord* s) {
         for (int c = 0; c < columns; ++c) {
             int value = s->tiles[r * columns + c];
             switch (value) {
-                case 6:
+                case kTileElevatorLeft:
                     if (s->elevatorCount >= kSideElevatorCount) {
                         if (!elevatorsFull) WriteLogFormat("Side elevators beyond %d ignored\n", kSideElevatorCount);
                         elevatorsFull = true;
@@ -455,10 +456,10 @@ void PlaceMapThings(StageRecord* s) {
                     building->runFrames = kSideElevatorRunFrames;
                     building->waitFrames = kSideElevatorWaitFrames;
                     break;
-                case 7:
+                case kTileElevatorMiddle:
                     if (building != nullptr) building->imageMiddle = StageImageAt(s->images, 105);
                     break;
-                case 8:
+                case kTileElevatorRight:
                     if (building != nullptr) {
                         building->imageRight = StageImageAt(s->images, 106);
                         building->active = true;
@@ -466,15 +467,15 @@ void PlaceMapThings(StageRecord* s) {
                         building = nullptr;
                     }
                     break;
-                case 9:
-                case 32: PlaceMapItem(s, value, c, r); break;
-                case 17:
-                case 18:
-                case 24:
-                case 25: {
+                case kTileRecoveryItem:
+                case kTileSpellItem: PlaceMapItem(s, value, c, r); break;
+                case kTileTurretFacingLeft:
+                case kTileTurretFacingRight:
+                case kTileInverseTurretH:
+                case kTileInverseTurretI: {
                     auto* turret = new CFixedBattery(s->tiles, columns, s->entry->rows);
-                    turret->facesLeft = value == 17;
-                    turret->image = StageImageAt(s->images, value <= 18 ? 113 : 38);
+                    turret->facesLeft = value == kTileTurretFacingLeft;
+                    turret->image = StageImageAt(s->images, value <= kTileTurretFacingRight ? 113 : 38);
                     turret->x = c * 64;
                     turret->y = r * 64;
                     turret->width = 64;
@@ -652,14 +653,14 @@ public:
             return;
         }
     }
-    void StartBlock42(int x, int y, int mapX, int mapY) override {
+    void StartFallingBlock(int x, int y, int mapX, int mapY) override {
         for (GimmickBlock& block : s_->blocks[0]) {
             if (block.kind != kBlockEmpty) continue;
             PlaceBlock(&block, x, y, mapX, mapY);
             return;
         }
     }
-    void StartBlock55(int x, int y, int mapX, int mapY) override {
+    void StartCrumblingBlock(int x, int y, int mapX, int mapY) override {
         for (GimmickBlock& block : s_->blocks[1]) {
             if (block.kind > -100) continue;
             PlaceBlock(&block, x, y, mapX, mapY);
@@ -732,11 +733,11 @@ void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
     drawInputs.playing = IsStagePlaying();
     DrawPlayerCharacter(&p, s->images, worldStill || s->leaving, drawInputs);
     DrawShots(s->playerShots, s->enemyShots, &p, s->images);
-    SetBlendModeAndParam(2, 255);
+    SetBlendModeAndParam(kBlendModeAdd, 255);
     for (EffectSlot& slot : s->effects)
         DrawEffect(&slot, s->images, static_cast<int>(p.x), static_cast<int>(p.screenY), p.state, p.facing,
                    worldStill);
-    SetBlendModeAndParam(0, 255);
+    SetBlendModeAndParam(kBlendModeNone, 255);
 }
 
 // What every exit after set-up gives back: the menu, the placed objects,
@@ -753,7 +754,7 @@ void ReleaseStage(StageRecord* s) {
     s->tiles = nullptr;
     SetActiveStateCallback(nullptr, nullptr);
     SetDrawBrightnessRGB(255, 255, 255);
-    SetBlendModeAndParam(0, 255);
+    SetBlendModeAndParam(kBlendModeNone, 255);
 }
 
 // The fade-in that places the first view, and the part's intro scenario.
@@ -950,7 +951,7 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
             CarriedHitPoints = 100;
             CarriedAttackLevel = 1;
             LastCharacter = p.character;
-            return 101;
+            return kSceneLost;
         case kPlayerGoal: {
             PlayTimer::Pause(&StagePlayTimer);
             const GoalRow* row = FindGoalRow(stageCode);
@@ -962,7 +963,7 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
             return row->result;
         }
         default:
-            return 99;
+            return kSceneLeftByPause;
     }
 }
 

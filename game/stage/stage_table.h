@@ -1,6 +1,8 @@
 // What a stage code stands for, and the tile grid its map file fills.
 #pragma once
 
+#include "game/stage/tile_kinds.h"
+
 class CStageBackground;
 
 // The map's column count (the tile grid's row stride) and the stage code in
@@ -28,9 +30,6 @@ constexpr int kStageTableCount = 10;
 constexpr int kStageMapCount = 11;
 // The tile value a cell gets when its map file has ended early: -1 - '0'.
 constexpr int kTileEndOfFile = -1 - '0';
-// The tile values of the guide message boxes (tile 49 is a map's first box).
-constexpr int kFirstGuideBoxTile = 49;
-constexpr int kLastGuideBoxTile = 53;
 
 // The row of a stage code, or null when the code is not a stage part.
 const StageTableEntry* FindStageTableEntry(int stageCode);

@@ -1,25 +1,26 @@
 #include "game/stage/tile_collision.h"
 
 #include "game/stage/stage_table.h"
+#include "game/stage/tile_kinds.h"
 
 bool IsFloorKind(int kind) {
-    return kind == 5 || IsBlockKind(kind);
+    return kind == kTileSpikes || IsBlockKind(kind);
 }
 
 bool IsBlockKind(int kind) {
     switch (kind) {
-        case 1:
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-        case 28:
-        case 56:
-        case 57:
-        case 58:
-        case 59:
-        case 60:
-        case 61:
+        case kTileGround:
+        case kTileTurretFacingLeft:
+        case kTileTurretFacingRight:
+        case kTileBlock:
+        case kTileFloor:
+        case kTileWall:
+        case kTilePillar:
+        case kTilePillarTop:
+        case kTileRopedPillarLeft:
+        case kTileRopedPillarMiddle:
+        case kTileRopedPillarRight:
+        case kTileRope:
             return true;
         default:
             return false;

@@ -25,7 +25,6 @@
 namespace {
 
 constexpr int kFrontScreen = -4;
-constexpr int kSubtractMode = 3;
 
 // The draw area set directly, as the software path reads it.
 void UseDrawArea(const RECT& area) {
@@ -52,7 +51,7 @@ int DrawStringWithFont(int x, int y, const char* text, int colour, int handle, i
     const bool textureCache = record->textureCache != 0;
     const bool masked = MaskScreenEffectiveFlag != 0;
     RECT rect = {};
-    if ((settings.blendMode == kSubtractMode && textureCache) || masked || settings.drawTarget == kFrontScreen) {
+    if ((settings.blendMode == kBlendModeSubtract && textureCache) || masked || settings.drawTarget == kFrontScreen) {
         const RECT& area = settings.drawArea;
         rect = vertical ? RECT{x, y, CoordinateSum(x, record->size, 3), area.bottom}
                         : RECT{x, y, area.right, CoordinateSum(y, record->size, 3)};
@@ -60,7 +59,7 @@ int DrawStringWithFont(int x, int y, const char* text, int colour, int handle, i
         if (masked) BeginMaskedDraw(rect);
     }
     int result;
-    if (textureCache && settings.blendMode == kSubtractMode && !Direct3DDevice.blendOperationCapable)
+    if (textureCache && settings.blendMode == kBlendModeSubtract && !Direct3DDevice.blendOperationCapable)
         result = DrawWithEmulatedSubtract(
             rect, [&] { return DrawStringTextureCache(handle, x, y, text, colour, edgeColour, vertical); });
     else if (textureCache)
@@ -97,7 +96,8 @@ int DrawStringSoftware(int handle, int x, int y, const char* text, int colour, i
     const bool grey = record->fontType & kFontTypeAntialiasedBit;
 
     // Opaque plain glyphs go straight into the target.
-    if (!grey && (settings.blendMode == 0 || (settings.blendMode == 1 && settings.blendParam == 255))) {
+    if (!grey && (settings.blendMode == kBlendModeNone ||
+                  (settings.blendMode == kBlendModeAlpha && settings.blendParam == 255))) {
         const RECT area = settings.drawArea;
         return DrawFontString(1, x, y, text, colour, target, &area, handle, edgeColour, vertical, nullptr) < 0 ? -1
                                                                                                                : 0;

@@ -111,6 +111,57 @@ TEST_F(MapTilesTest, FloorTileIsDrawnTwoRowsHigherInStageThree) {
     }
 }
 
+// Each kind of cell on its own, with a ground tile in the next column: the
+// picture it shows and how far up, drawn in the walk (before the ground) or
+// as an overlay after every tile; the kinds not listed draw nothing here.
+TEST_F(MapTilesTest, EachKindDrawsItsPictureAtItsOffsetInItsLayer) {
+    struct Case {
+        int stage;
+        int kind;
+        int image;
+        int dy;
+        bool overlay;
+    };
+    const Case cases[] = {
+        {1, 1, 1, 0, false},       {1, 4, 657, 0, true},      {1, 5, 108, 0, true},
+        {1, 9, 107, 0, true},      {1, 19, 111, 0, true},     {1, 20, 112, -32, false},
+        {3, 20, 112, -128, false}, {1, 28, 133, 0, false},    {102, 28, 133, -20, false},
+        {1, 29, 134, -64, false},  {1, 30, 89, 0, false},     {1, 31, 134, -256, false},
+        {1, 32, 674, 0, true},     {1, 41, 686, 0, true},     {1, 54, 109, 0, true},
+        {1, 56, 14, 0, false},     {1, 57, 15, -32, false},   {1, 58, 16, 0, false},
+        {1, 59, 17, 0, false},     {1, 60, 18, 0, false},     {1, 61, 19, 0, false},
+    };
+    auto run = [&](int stage, int kind) {
+        tiles.assign(columns * rows, 0);
+        Set(2, 5, kind);
+        Set(3, 5, 1);
+        draws.clear();
+        DrawMapTiles(Pass(stage));
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stage * 1000 + c.kind);
+        run(c.stage, c.kind);
+        ASSERT_EQ(draws.size(), 2u);
+        if (c.kind == 1) continue;  // both cells are ground
+        const Seen& picture = c.overlay ? draws[1] : draws[0];
+        const Seen& ground = c.overlay ? draws[0] : draws[1];
+        EXPECT_EQ(picture.handle, 1000 + c.image);
+        EXPECT_EQ(picture.x, 128);
+        EXPECT_EQ(picture.y, 320 + c.dy);
+        EXPECT_EQ(ground.handle, 1001);
+        EXPECT_EQ(ground.x, 192);
+    }
+    for (int kind = 0; kind <= 74; ++kind) {
+        bool listed = false;
+        for (const Case& c : cases) listed = listed || c.kind == kind;
+        if (listed) continue;
+        SCOPED_TRACE(kind);
+        run(1, kind);
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(draws[0].handle, 1001);
+    }
+}
+
 TEST_F(MapTilesTest, GoalIsPlacedOnlyWhileItsCellIsInTheWindow) {
     Set(30, 5, 4);
     goal.box.x = 500;  // where it stood last frame
