@@ -26,6 +26,15 @@ struct FrameworkLockRecord {
 
 FrameworkLockRecord FrameworkLock;
 
+// Holds the lock record's critical section for its scope.
+class RecordSection {
+public:
+    [[nodiscard]] RecordSection() { EnterCriticalSection(&FrameworkLock.section); }
+    ~RecordSection() { LeaveCriticalSection(&FrameworkLock.section); }
+    RecordSection(const RecordSection&) = delete;
+    RecordSection& operator=(const RecordSection&) = delete;
+};
+
 // All events are made at first use, so that taking and leaving the lock never
 // creates or closes a kernel object.
 void MakeFrameworkLock() {
@@ -67,44 +76,46 @@ void EnterFrameworkLock() {
     const int threadId = static_cast<int>(GetCurrentThreadId());
 
     for (;;) {
-        EnterCriticalSection(&FrameworkLock.section);
-        const int queuedAt = FindQueuedThread(threadId);
+        HANDLE event = nullptr;
+        bool queueFull = false;
+        {
+            RecordSection section;
+            const int queuedAt = FindQueuedThread(threadId);
 
-        if (FrameworkLock.held && FrameworkLock.owner == threadId) {
-            TakeFrameworkLock(threadId);
-            LeaveCriticalSection(&FrameworkLock.section);
-            return;
-        }
-        if (!FrameworkLock.held && FrameworkLock.waiterCount == 0) {
-            TakeFrameworkLock(threadId);
-            LeaveCriticalSection(&FrameworkLock.section);
-            return;
-        }
-        if (!FrameworkLock.held && queuedAt == 0) {
-            RemoveQueueHead();
-            TakeFrameworkLock(threadId);
-            LeaveCriticalSection(&FrameworkLock.section);
-            return;
-        }
-
-        // Wait. A thread that already has a place (woken while it cannot take
-        // the lock yet) waits again on its own event instead of queueing twice;
-        // a newcomer queues at the end and never overtakes a waiting thread.
-        HANDLE event;
-        if (queuedAt >= 0) {
-            event = FrameworkLock.waiters[queuedAt].event;
-        } else {
-            if (FrameworkLock.waiterCount >= MaxFrameworkLockWaiters) {
-                LeaveCriticalSection(&FrameworkLock.section);
-                Sleep(1);
-                continue;
+            if (FrameworkLock.held && FrameworkLock.owner == threadId) {
+                TakeFrameworkLock(threadId);
+                return;
             }
-            FrameworkLockWaiter& place = FrameworkLock.waiters[FrameworkLock.waiterCount];
-            place.threadId = threadId;
-            event = place.event;
-            FrameworkLock.waiterCount++;
+            if (!FrameworkLock.held && FrameworkLock.waiterCount == 0) {
+                TakeFrameworkLock(threadId);
+                return;
+            }
+            if (!FrameworkLock.held && queuedAt == 0) {
+                RemoveQueueHead();
+                TakeFrameworkLock(threadId);
+                return;
+            }
+
+            // Wait. A thread that already has a place (woken while it cannot
+            // take the lock yet) waits again on its own event instead of
+            // queueing twice; a newcomer queues at the end and never
+            // overtakes a waiting thread. With the queue full, it tries again
+            // a little later.
+            if (queuedAt >= 0) {
+                event = FrameworkLock.waiters[queuedAt].event;
+            } else if (FrameworkLock.waiterCount >= MaxFrameworkLockWaiters) {
+                queueFull = true;
+            } else {
+                FrameworkLockWaiter& place = FrameworkLock.waiters[FrameworkLock.waiterCount];
+                place.threadId = threadId;
+                event = place.event;
+                FrameworkLock.waiterCount++;
+            }
         }
-        LeaveCriticalSection(&FrameworkLock.section);
+        if (queueFull) {
+            Sleep(1);
+            continue;
+        }
         // Manual-reset events: a signal given before this wait starts is kept.
         WaitForSingleObject(event, INFINITE);
         ResetEvent(event);
@@ -115,20 +126,18 @@ void LeaveFrameworkLock() {
     if (!FrameworkLock.made) return;
     const int threadId = static_cast<int>(GetCurrentThreadId());
 
-    EnterCriticalSection(&FrameworkLock.section);
-    // Only the owner gives up a level; anyone else would corrupt the count.
-    if (!FrameworkLock.held || FrameworkLock.owner != threadId) {
-        LeaveCriticalSection(&FrameworkLock.section);
-        return;
-    }
     HANDLE wake = nullptr;
-    if (FrameworkLock.depth == 1) {
-        FrameworkLock.held = 0;
-        FrameworkLock.owner = -1;
-        if (FrameworkLock.waiterCount > 0) wake = FrameworkLock.waiters[0].event;
+    {
+        RecordSection section;
+        // Only the owner gives up a level; anyone else would corrupt the count.
+        if (!FrameworkLock.held || FrameworkLock.owner != threadId) return;
+        if (FrameworkLock.depth == 1) {
+            FrameworkLock.held = 0;
+            FrameworkLock.owner = -1;
+            if (FrameworkLock.waiterCount > 0) wake = FrameworkLock.waiters[0].event;
+        }
+        FrameworkLock.depth--;
     }
-    FrameworkLock.depth--;
-    LeaveCriticalSection(&FrameworkLock.section);
 
     if (wake != nullptr) {
         SetEvent(wake);
@@ -155,17 +164,13 @@ void TearDownFrameworkLock() {
 
 int FrameworkLockWaiterCount() {
     if (!FrameworkLock.made) return 0;
-    EnterCriticalSection(&FrameworkLock.section);
-    const int count = FrameworkLock.waiterCount;
-    LeaveCriticalSection(&FrameworkLock.section);
-    return count;
+    RecordSection section;
+    return FrameworkLock.waiterCount;
 }
 
 int FrameworkLockHeldByThisThread() {
     if (!FrameworkLock.made) return 0;
     const int threadId = static_cast<int>(GetCurrentThreadId());
-    EnterCriticalSection(&FrameworkLock.section);
-    const int held = FrameworkLock.held && FrameworkLock.owner == threadId ? 1 : 0;
-    LeaveCriticalSection(&FrameworkLock.section);
-    return held;
+    RecordSection section;
+    return FrameworkLock.held && FrameworkLock.owner == threadId ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include "framework/graphics/back_buffer_access.h"
 
 #include "framework/base/log.h"
+#include "framework/graphics/device_resource_locks.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/draw_target.h"
@@ -175,13 +176,12 @@ int CaptureScreenImage(int x1, int y1, int x2, int y2, int handle, int option) {
         const GraphicDrawPiece& part = record->drawPieces[index];
         auto* texture = static_cast<IDirect3DTexture9*>(part.piece->texture);
         const RECT used{0, 0, part.piece->usedWidth, part.piece->usedHeight};
-        D3DLOCKED_RECT locked{};
-        if (FAILED(texture->LockRect(0, &locked, &used, 0))) continue;
+        const LockedTextureLevel locked(texture, 0, &used, 0);
+        if (!locked.held()) continue;
         const RECT from{part.destX, part.destY, part.destX + part.width, part.destY + part.height};
-        ColorConvertBlit(locked.pBits, locked.Pitch, textureFormat, screen.pixels, screen.pitch, &screen.format,
+        ColorConvertBlit(locked.bits(), locked.pitch(), textureFormat, screen.pixels, screen.pitch, &screen.format,
                          nullptr, 0, nullptr, part.sourceX, part.sourceY, &from, 0, image.alphaTest,
                          image.transparentColor, 0, 0, 0, 0, 0);
-        texture->UnlockRect(0);
     }
     UnlockBackBuffer();
     return 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "framework/base/log.h"
+#include "framework/graphics/device_resource_locks.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/graphic_handles.h"
 #include "framework/graphics/graphic_image.h"
@@ -19,11 +20,10 @@ bool IsCompressedIndex(int formatIndex) {
 // Every level of a fresh managed texture starts at 0.
 void ZeroLevels(IDirect3DTexture9* texture, int levels, int height) {
     for (int level = 0; level < levels; ++level) {
-        D3DLOCKED_RECT locked{};
-        if (texture->LockRect(static_cast<UINT>(level), &locked, nullptr, 0) != D3D_OK) continue;
+        const LockedTextureLevel locked(texture, static_cast<UINT>(level), nullptr, 0);
+        if (!locked.held()) continue;
         const int levelHeight = height >> level > 0 ? height >> level : 1;
-        std::memset(locked.pBits, 0, static_cast<size_t>(locked.Pitch) * static_cast<size_t>(levelHeight));
-        texture->UnlockRect(static_cast<UINT>(level));
+        std::memset(locked.bits(), 0, static_cast<size_t>(locked.pitch()) * static_cast<size_t>(levelHeight));
     }
 }
 

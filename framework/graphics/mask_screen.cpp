@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/base/tracked_memory.h"
+#include "framework/graphics/device_resource_locks.h"
 #include "framework/graphics/device_state_cache.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
@@ -54,13 +55,11 @@ void CreateDeviceBuffers(int width, int height) {
                                            &MaskScreen.maskImageTexture, nullptr)))
         FatalErrorExit("マスク用イメージテクスチャの作成に失敗しました");
     // The mask texture starts clear every time the buffers are made.
-    D3DLOCKED_RECT locked{};
-    if (SUCCEEDED(MaskScreen.maskImageTexture->LockRect(0, &locked, nullptr, 0))) {
+    if (const LockedTextureLevel locked(MaskScreen.maskImageTexture, 0, nullptr, 0); locked.held()) {
         const PixelFormat* format = GetPresetPixelFormat(static_cast<uint32_t>(state.screenAlphaTestFormat));
         const size_t rowBytes = static_cast<size_t>(format != nullptr ? format->bytesPerPixel : 4) * width;
         for (int y = 0; y < height; ++y)
-            std::memset(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch, 0, rowBytes);
-        MaskScreen.maskImageTexture->UnlockRect(0);
+            std::memset(static_cast<uint8_t*>(locked.bits()) + static_cast<size_t>(y) * locked.pitch(), 0, rowBytes);
     }
 
     if (MaskScreen.screenTexture == nullptr &&

@@ -6,6 +6,7 @@
 
 #include "framework/base/log.h"
 #include "framework/base/tracked_memory.h"
+#include "framework/graphics/device_resource_locks.h"
 #include "framework/graphics/image/color_convert_blit.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/graphics/image/pixel_image.h"
@@ -76,8 +77,8 @@ int GenerateMipLevels(const PieceUpload& job, const UploadSource& source) {
             levelHeight = levelHeight > 1 ? levelHeight / 2 : 1;
         }
         const RECT lockRect = LevelRect(job.textureRect, level);
-        D3DLOCKED_RECT locked{};
-        if (job.texture->LockRect(static_cast<UINT>(level), &locked, &lockRect, 0) != D3D_OK) {
+        const LockedTextureLevel locked(job.texture, static_cast<UINT>(level), &lockRect, 0);
+        if (!locked.held()) {
             FreeMemory(scratch);
             WriteLogLine(kMipLockFailedText);
             return -1;
@@ -86,9 +87,8 @@ int GenerateMipLevels(const PieceUpload& job, const UploadSource& source) {
         // to other uploads.
         const RECT copied = {0, 0, Smaller(levelWidth, lockRect.right - lockRect.left),
                              Smaller(levelHeight, lockRect.bottom - lockRect.top)};
-        ColorConvertBlit(locked.pBits, locked.Pitch, format, halves[level % 2], static_cast<int>(pitch), format,
+        ColorConvertBlit(locked.bits(), locked.pitch(), format, halves[level % 2], static_cast<int>(pitch), format,
                          nullptr, 0, nullptr, 0, 0, &copied, 0, 0, 0, kDitherNone, 0, 0, 0, 0);
-        job.texture->UnlockRect(static_cast<UINT>(level));
     }
     FreeMemory(scratch);
     return 0;

@@ -5,6 +5,7 @@
 
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/device_buffer_creation.h"
+#include "framework/graphics/device_resource_locks.h"
 #include "framework/graphics/direct3d_device.h"
 #include "framework/graphics/model_system.h"
 #include "framework/graphics/model_tables.h"
@@ -86,13 +87,12 @@ bool FillChunk(const ModelBaseData& base, int chunkIndex) {
     chunk.indexBuffer = CreateDeviceIndexBuffer(indexBytes > 0 ? indexBytes : 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
                                                 D3DPOOL_MANAGED);
     if (chunk.indexBuffer == nullptr) return false;
-    void* vertices = nullptr;
-    void* indices = nullptr;
-    if (FAILED(chunk.vertexBuffer->Lock(0, 0, &vertices, 0))) return false;
-    if (FAILED(chunk.indexBuffer->Lock(0, 0, &indices, 0))) {
-        chunk.vertexBuffer->Unlock();
-        return false;
-    }
+    const LockedBuffer<IDirect3DVertexBuffer9> lockedVertices(chunk.vertexBuffer);
+    if (!lockedVertices.held()) return false;
+    const LockedBuffer<IDirect3DIndexBuffer9> lockedIndices(chunk.indexBuffer);
+    if (!lockedIndices.held()) return false;
+    void* vertices = lockedVertices.data();
+    void* indices = lockedIndices.data();
     for (int index = 0; index < base.meshCount; ++index) {
         const ModelMesh& mesh = base.meshes[index];
         if (mesh.chunk != chunkIndex) continue;
@@ -102,8 +102,6 @@ bool FillChunk(const ModelBaseData& base, int chunkIndex) {
         auto* to = static_cast<uint16_t*>(indices) + mesh.firstIndex;
         for (int i = 0; i < mesh.indexCount; ++i) to[i] = static_cast<uint16_t>(mesh.indices[i] + mesh.firstVertex);
     }
-    chunk.indexBuffer->Unlock();
-    chunk.vertexBuffer->Unlock();
     return true;
 }
 

@@ -218,3 +218,13 @@ struct BlendKernelParams {
 // bright colour.
 void SetUpBlendKernelParams(BlendKernelParams* params, int blendParam, uint32_t brightColor,
                             uint32_t transparentColor, const void* palette);
+
+// A draw's own copy of a paletted source's palette. Each draw keeps one on its
+// stack, so draws on different threads never read each other's palette.
+struct DrawPalette {
+    alignas(16) uint8_t bytes[256 * 4];
+};
+// The palette as the draw reads it: the entries in use (at most 256) and,
+// past them, the base's own block, so every index reads the base's palette.
+// Returns the copy's bytes.
+const void* CopyDrawPalette(const MemImgBase& base, DrawPalette* copy);

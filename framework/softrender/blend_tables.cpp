@@ -1,10 +1,12 @@
 // The blend and brightness tables, kept as static arrays: they are filled once
 // (or, for the weight table, whenever the blend graphic changes) and read by
 // every software draw through the row accessors, or through the rows that
-// SetUpBlendKernelParams gathers for a draw.
+// SetUpBlendKernelParams gathers for a draw; and the draw's own palette copy.
 #include "framework/softrender/blend_tables.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 #include "framework/softrender/blend_path.h"
 
@@ -74,4 +76,13 @@ void SetUpBlendKernelParams(BlendKernelParams* params, int blendParam, uint32_t 
     params->graphicWeights = BlendGraphicParamTable;
     params->transparentColor = transparentColor;
     params->palette = palette;
+}
+
+const void* CopyDrawPalette(const MemImgBase& base, DrawPalette* copy) {
+    const size_t entryBytes = base.colorType == kMemImgColor565 ? 2 : 4;
+    const size_t used = static_cast<size_t>(std::clamp(base.paletteColorCount, 0, 256));
+    const uint8_t* palette = static_cast<const uint8_t*>(base.paletteTable);
+    std::memcpy(copy->bytes, palette, used * entryBytes);
+    std::memcpy(copy->bytes + used * entryBytes, palette + used * entryBytes, (256 - used) * entryBytes);
+    return copy->bytes;
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 
 #include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
@@ -16,17 +15,6 @@
 #include "framework/softrender/memimg.h"
 
 namespace {
-
-// The palette entries in use are copied here before each draw of a paletted
-// source; one buffer for every draw, so blits must not run on two threads.
-alignas(16) uint8_t g_workPalette[256 * 4];
-
-const void* CopyWorkPalette(const MemImgBase& base) {
-    const int entryBytes = base.colorType == kMemImgColor565 ? 2 : 4;
-    const int count = std::clamp(base.paletteColorCount, 0, 256);
-    std::memcpy(g_workPalette, base.paletteTable, static_cast<size_t>(count) * entryBytes);
-    return g_workPalette;
-}
 
 // The run codes of a view's rows. A view shares its base's codes, which
 // describe the base's full rows.
@@ -93,7 +81,8 @@ void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int tra
                             sourceBase.runCodeBuffer != nullptr && width == source->width &&
                             height == source->height && RunCodesMatchTransparency(sourceBase);
 
-    const void* palette = kind == SourceKind::kPaletted ? CopyWorkPalette(sourceBase) : nullptr;
+    DrawPalette paletteCopy;
+    const void* palette = kind == SourceKind::kPaletted ? CopyDrawPalette(sourceBase, &paletteCopy) : nullptr;
 
     const int sourceX = static_cast<int>(rect.left - static_cast<int64_t>(x));
     const int sourceY = static_cast<int>(rect.top - static_cast<int64_t>(y));

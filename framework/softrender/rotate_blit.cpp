@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "framework/base/base_functions.h"
 #include "framework/graphics/draw_settings.h"
@@ -26,17 +25,6 @@ float F(double v) { return static_cast<float>(v); }
 // A 14.18 sum of a whole pixel and a float offset, modulo 2^32.
 int32_t Fixed(int whole, float offset) {
     return static_cast<int32_t>((static_cast<uint32_t>(whole) << 18) + static_cast<uint32_t>(FloatToInt(offset)));
-}
-
-// A paletted source's palette as the draw reads it: the entries in use (at
-// most 256) and, past them, the base's own block, so every index reads the
-// base's palette.
-void CopyPalette(const MemImgBase& base, uint8_t* copy) {
-    const size_t entryBytes = base.colorType == kMemImgColor565 ? 2 : 4;
-    const size_t used = static_cast<size_t>(std::clamp(base.paletteColorCount, 0, 256));
-    const uint8_t* palette = static_cast<const uint8_t*>(base.paletteTable);
-    std::memcpy(copy, palette, used * entryBytes);
-    std::memcpy(copy + used * entryBytes, palette + used * entryBytes, (256 - used) * entryBytes);
 }
 
 }  // namespace
@@ -153,11 +141,10 @@ void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, in
         walk.texture.maskPixels = blendGraphic->pixels;
         walk.texture.maskPitch = blendGraphic->base->pitch;
     }
-    alignas(16) uint8_t palette[256 * 4];
-    if (kind == SourceKind::kPaletted) CopyPalette(sourceBase, palette);
+    DrawPalette palette;
     BlendKernelParams params;
     SetUpBlendKernelParams(&params, param, settings.brightColor, sourceBase.transparentColor,
-                           kind == SourceKind::kPaletted ? palette : nullptr);
+                           kind == SourceKind::kPaletted ? CopyDrawPalette(sourceBase, &palette) : nullptr);
     VisitBlendPath<kSpanRules>(path, [&]<BlendPath P>() {
         if constexpr (fast_span::HasVectorLoop<P>()) {
             if (ActiveSimdLevel() == SimdLevel::kAvx2) return simd_avx2::WalkRotatedBox<P>(params, walk);

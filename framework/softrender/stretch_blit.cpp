@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
+#include <vector>
 
 #include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
@@ -18,22 +18,8 @@
 
 namespace {
 
-// The stretched blit's own copy of a paletted source's palette entries in
-// use; one buffer for every draw, so two stretched blits must not run at once.
-alignas(16) uint8_t g_stretchWorkPalette[256 * 4];
-
-const void* CopyStretchWorkPalette(const MemImgBase& base) {
-    const int entryBytes = base.colorType == kMemImgColor565 ? 2 : 4;
-    const int count = std::clamp(base.paletteColorCount, 0, 256);
-    std::memcpy(g_stretchWorkPalette, base.paletteTable, static_cast<size_t>(count) * entryBytes);
-    return g_stretchWorkPalette;
-}
-
 // The 16.16 quantities must stay within 32 bits.
 constexpr int64_t kMaxSide = 32767;
-
-// The source column of each drawn pixel of a row, filled once per draw.
-int32_t g_sampledColumns[kMaxSide];
 
 // The tightest paths step with the strict advance rule: no blend image, white
 // bright colour, no source alpha, and the copy (mode 0, and mode 1 at 255,
@@ -122,10 +108,13 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     const int column = mirrorX ? sourceWidth - 1 - firstColumn : firstColumn;
     const int row = mirrorY ? sourceHeight - 1 - firstRow : firstRow;
     const int32_t startX = stepX - skippedX % stepX;
+    // The source column of each drawn pixel of a row, filled once per draw;
+    // the draw's own, so that stretched blits may run on two threads.
+    std::vector<int32_t> columns(static_cast<size_t>(width));
     if (strict)
-        SampleColumns<true>(g_sampledColumns, width, stepX, startX, mirrorX ? -1 : 1);
+        SampleColumns<true>(columns.data(), width, stepX, startX, mirrorX ? -1 : 1);
     else
-        SampleColumns<false>(g_sampledColumns, width, stepX, startX, mirrorX ? -1 : 1);
+        SampleColumns<false>(columns.data(), width, stepX, startX, mirrorX ? -1 : 1);
     StretchRows rows;
     rows.sourceRowStep = mirrorY ? -static_cast<ptrdiff_t>(sourceBase.pitch) : sourceBase.pitch;
     rows.source = source->pixels + static_cast<ptrdiff_t>(row) * sourceBase.pitch + column * pixelBytes;
@@ -136,7 +125,7 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
         rows.maskRowStep = mirrorY ? -maskPitch : maskPitch;
         rows.mask = blendImage->pixels + static_cast<ptrdiff_t>(row) * maskPitch + column;
     }
-    rows.columns = g_sampledColumns;
+    rows.columns = columns.data();
     rows.destPitch = destBase.pitch;
     rows.dest = destination->pixels + static_cast<ptrdiff_t>(clipped.top) * rows.destPitch +
                 static_cast<ptrdiff_t>(clipped.left) * DestPixelBytes(depth);
@@ -145,9 +134,10 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     rows.stepY = stepY;
     rows.startY = stepY - skippedY % stepY;
 
+    DrawPalette palette;
     BlendKernelParams params;
     SetUpBlendKernelParams(&params, param, brightColor, sourceBase.transparentColor,
-                           kind == SourceKind::kPaletted ? CopyStretchWorkPalette(sourceBase) : nullptr);
+                           kind == SourceKind::kPaletted ? CopyDrawPalette(sourceBase, &palette) : nullptr);
 
     VisitBlendPath<kStretchBlitRules>(path, [&]<BlendPath P>() {
         if constexpr (fast_span::HasVectorLoop<P>()) {

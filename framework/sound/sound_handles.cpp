@@ -25,9 +25,11 @@ void LeaveSoundLock() { LeaveCriticalSection(&SoundLock); }
 
 int AddSoundData(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
-    const int made = AllocHandleRecord(&SoundHandleTable, sizeof(SoundRecord), __FILE__, __LINE__);
-    LeaveSoundLock();
+    int made;
+    {
+        SoundLockGuard lock;
+        made = AllocHandleRecord(&SoundHandleTable, sizeof(SoundRecord), __FILE__, __LINE__);
+    }
     if (made == kHandleTableFull) return WriteLogLine("サウンドの数が許容量を越えました\n");
     if (made < 0) return WriteLogLine("メモリ領域の確保に失敗しました in AddSoundData\n");
     return made;
@@ -40,12 +42,9 @@ SoundRecord* GetSoundRecord(int handle) {
 
 int DeleteSoundHandle(int handle, int flag) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr) {
-        LeaveSoundLock();
-        return -1;
-    }
+    if (record == nullptr) return -1;
     if (record->isStream) {
         StopStreamSound(handle);
         ReleaseStreamSoundSource(record);
@@ -62,16 +61,13 @@ int DeleteSoundHandle(int handle, int flag) {
         record->pcmData = nullptr;
         record->pcmRefCount = nullptr;
     }
-    const int result = ReleaseHandleRecord(&SoundHandleTable, handle);
-    LeaveSoundLock();
-    return result;
+    return ReleaseHandleRecord(&SoundHandleTable, handle);
 }
 
 int DeleteAllSoundHandles(int flag) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     DeleteAllHandles(&SoundHandleTable, DeleteSoundHandle, flag);
-    LeaveSoundLock();
     return 0;
 }
 

@@ -90,6 +90,16 @@ extern HandleTable SoundHandleTable;
 void EnterSoundLock();
 void LeaveSoundLock();
 
+// Holds the sound lock from its making to the end of its scope, so that no
+// way out of a function leaves the lock held.
+class SoundLockGuard {
+public:
+    [[nodiscard]] SoundLockGuard() { EnterSoundLock(); }
+    ~SoundLockGuard() { LeaveSoundLock(); }
+    SoundLockGuard(const SoundLockGuard&) = delete;
+    SoundLockGuard& operator=(const SoundLockGuard&) = delete;
+};
+
 // `handle` is -1 at every call: a new handle with a zeroed record, or -1
 // when the table is full or the record cannot be allocated (each logged).
 int AddSoundData(int handle);

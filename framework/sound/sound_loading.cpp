@@ -106,7 +106,7 @@ int CreateMemorySound(const void* image, int size, int bufferCount, int handle, 
 
 int CreateSoundHandleFromStream(const void* image, int size, int bufferCount, int shareWith) {
     if (!SoundSystemStarted() || bufferCount > kMaxSoundBuffers || image == nullptr || size < 0) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     int handle = AddSoundData(-1);
     if (handle != -1) {
         const int loadType = GetSoundLoadType();
@@ -115,13 +115,12 @@ int CreateSoundHandleFromStream(const void* image, int size, int bufferCount, in
         else
             handle = CreateMemorySound(image, size, bufferCount, handle, shareWith);
     }
-    LeaveSoundLock();
     return handle;
 }
 
 int LoadSoundFileToHandle(const char* path, int bufferCount, int shareWith) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     int result = -1;
     const int loadType = GetSoundLoadType();
     if (loadType == kSoundLoadStreamMemory || loadType == kSoundLoadStreamFile) {
@@ -147,7 +146,6 @@ int LoadSoundFileToHandle(const char* path, int bufferCount, int shareWith) {
             if (result == -1) WriteLogFormat("右記の音声ファイルのロードに失敗しました_2：%s", path);
         }
     }
-    LeaveSoundLock();
     return result;
 }
 

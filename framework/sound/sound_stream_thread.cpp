@@ -7,14 +7,15 @@
 
 DWORD WINAPI SoundStreamThreadProc(LPVOID) {
     while (SoundStreamThreadTerminate.load() != 1) {
-        EnterSoundLock();
-        if (SoundSystemStarted()) {
-            for (HandleListNode* node = StreamListHead.next; node != &StreamListTail; node = node->next) {
-                const SoundRecord* record = static_cast<const SoundRecord*>(node->data);
-                if (record->streamActive) ProcessStreamSound(node->ID);
+        {
+            SoundLockGuard lock;
+            if (SoundSystemStarted()) {
+                for (HandleListNode* node = StreamListHead.next; node != &StreamListTail; node = node->next) {
+                    const SoundRecord* record = static_cast<const SoundRecord*>(node->data);
+                    if (record->streamActive) ProcessStreamSound(node->ID);
+                }
             }
         }
-        LeaveSoundLock();
         Sleep(30);
     }
     SoundStreamThreadTerminate.store(2);

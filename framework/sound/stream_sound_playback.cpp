@@ -35,12 +35,9 @@ void ResetProgress(SoundRecord* record) {
 
 int PrepareStreamSound(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr) {
-        LeaveSoundLock();
-        return -1;
-    }
+    if (record == nullptr) return -1;
     if (record->isStream && !record->streamActive && !RingPlays(record)) {
         SetSoundBufferVoicePosition(&record->voices[0], 0);
         SeekSoundConverter(&record->source.converter,
@@ -52,43 +49,39 @@ int PrepareStreamSound(int handle) {
         record->streamActive = 1;
         ProcessStreamSound(handle);
     }
-    LeaveSoundLock();
     return 0;
 }
 
 int PlayStreamSoundHandle(int handle, int playType, int fromTop) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
-    SoundRecord* record = StreamRecord(handle);
-    if (record == nullptr) {
-        LeaveSoundLock();
-        return -1;
-    }
-    if (fromTop == 0 && RingPlays(record)) {
-        LeaveSoundLock();
-        return 0;
-    }
-    StopStreamSound(handle);
-    if (record->finished && (playType & 2) != (record->lastPlayType & 2)) {
-        record->finished = 0;
-        ResetProgress(record);
-    }
-    if (fromTop == 1) {
-        record->finished = 0;
-        if (record->playedBytes != 0) ResetProgress(record);
-    }
-    record->lastPlayType = playType;
-    PrepareStreamSound(handle);
+    {
+        SoundLockGuard lock;
+        SoundRecord* record = StreamRecord(handle);
+        if (record == nullptr) return -1;
+        if (fromTop == 0 && RingPlays(record)) return 0;
+        StopStreamSound(handle);
+        if (record->finished && (playType & 2) != (record->lastPlayType & 2)) {
+            record->finished = 0;
+            ResetProgress(record);
+        }
+        if (fromTop == 1) {
+            record->finished = 0;
+            if (record->playedBytes != 0) ResetProgress(record);
+        }
+        record->lastPlayType = playType;
+        PrepareStreamSound(handle);
 
-    SoundBufferVoice* ring = &record->voices[0];
-    SetSoundBufferVoiceVolume(ring, record->volume);
-    SetSoundBufferVoicePan(ring, record->pan);
-    SetSoundBufferVoiceFrequency(ring, record->frequency);
-    // The ring always loops; the refill stops it after the data's end.
-    PlaySoundBufferVoice(ring, 1);
-    record->playStartTime = GetMillisecondCount();
-    LeaveSoundLock();
+        SoundBufferVoice* ring = &record->voices[0];
+        SetSoundBufferVoiceVolume(ring, record->volume);
+        SetSoundBufferVoicePan(ring, record->pan);
+        SetSoundBufferVoiceFrequency(ring, record->frequency);
+        // The ring always loops; the refill stops it after the data's end.
+        PlaySoundBufferVoice(ring, 1);
+        record->playStartTime = GetMillisecondCount();
+    }
 
+    // The wait runs without the lock, so the stream thread can go on
+    // refilling.
     if (playType == kPlayTypeWait) {
         while (ProcessWindowMessages() == 0 && CheckSoundHandlePlaying(handle) == 1) Sleep(1);
     }
@@ -97,38 +90,28 @@ int PlayStreamSoundHandle(int handle, int playType, int fromTop) {
 
 int StopStreamSound(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = StreamRecord(handle);
-    int result = -1;
-    if (record != nullptr) {
-        UpdateStreamPlayedPosition(handle, -1);
-        uint32_t status = 0;
-        if (GetSoundBufferVoiceStatus(&record->voices[0], &status) == 0) {
-            if (status & DSBSTATUS_PLAYING) StopSoundBufferVoice(&record->voices[0]);
-            result = 0;
-        }
-    }
-    LeaveSoundLock();
-    return result;
+    if (record == nullptr) return -1;
+    UpdateStreamPlayedPosition(handle, -1);
+    uint32_t status = 0;
+    if (GetSoundBufferVoiceStatus(&record->voices[0], &status) != 0) return -1;
+    if (status & DSBSTATUS_PLAYING) StopSoundBufferVoice(&record->voices[0]);
+    return 0;
 }
 
 int CheckStreamSoundPlaying(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = StreamRecord(handle);
-    const int result = record == nullptr ? -1 : RingPlays(record) ? 1 : 0;
-    LeaveSoundLock();
-    return result;
+    return record == nullptr ? -1 : RingPlays(record) ? 1 : 0;
 }
 
 int UpdateStreamPlayedPosition(int handle, int cursor) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = StreamRecord(handle);
-    if (record == nullptr || !record->streamActive) {
-        LeaveSoundLock();
-        return record == nullptr ? -1 : 0;
-    }
+    if (record == nullptr || !record->streamActive) return record == nullptr ? -1 : 0;
     uint32_t c = static_cast<uint32_t>(cursor);
     if (cursor == -1) {
         DWORD read = 0;
@@ -161,35 +144,26 @@ int UpdateStreamPlayedPosition(int handle, int cursor) {
         }
         record->lastPlayCursor = c;
     }
-    LeaveSoundLock();
     return 0;
 }
 
 int GetStreamSoundPlayedBytes(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = StreamRecord(handle);
-    int result = -1;
-    if (record != nullptr) {
-        UpdateStreamPlayedPosition(handle, -1);
-        result = static_cast<int>(record->playedBytes);
-    }
-    LeaveSoundLock();
-    return result;
+    if (record == nullptr) return -1;
+    UpdateStreamPlayedPosition(handle, -1);
+    return static_cast<int>(record->playedBytes);
 }
 
 int GetStreamSoundPlayTimeMs(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = StreamRecord(handle);
-    int result = -1;
-    if (record != nullptr) {
-        UpdateStreamPlayedPosition(handle, -1);
-        const WAVEFORMATEX& format = record->format;
-        const int64_t played = int64_t(record->playedBytes / format.nBlockAlign) * 1000 / format.nSamplesPerSec;
-        const int64_t total = int64_t(record->totalSamples) * 1000 / format.nSamplesPerSec;
-        result = static_cast<int>(played < total ? played : total);
-    }
-    LeaveSoundLock();
-    return result;
+    if (record == nullptr) return -1;
+    UpdateStreamPlayedPosition(handle, -1);
+    const WAVEFORMATEX& format = record->format;
+    const int64_t played = int64_t(record->playedBytes / format.nBlockAlign) * 1000 / format.nSamplesPerSec;
+    const int64_t total = int64_t(record->totalSamples) * 1000 / format.nSamplesPerSec;
+    return static_cast<int>(played < total ? played : total);
 }

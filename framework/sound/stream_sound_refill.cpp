@@ -139,12 +139,9 @@ bool EndPlayed(SoundRecord* record, uint32_t cursor) {
 
 int ProcessStreamSound(int handle) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
+    SoundLockGuard lock;
     SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr || !record->isStream || !record->streamActive) {
-        LeaveSoundLock();
-        return record == nullptr ? -1 : 0;
-    }
+    if (record == nullptr || !record->isStream || !record->streamActive) return record == nullptr ? -1 : 0;
     UpdateStreamPlayedPosition(handle, -1);
     const uint32_t block = record->format.nBlockAlign;
     const uint32_t average = record->format.nAvgBytesPerSec;
@@ -161,16 +158,10 @@ int ProcessStreamSound(int handle) {
         uint32_t size = 0;
         if (!playing) {
             // Stopped: only a sound that was just prepared is filled.
-            if (write != -800) {
-                LeaveSoundLock();
-                return 0;
-            }
+            if (write != -800) return 0;
             size = DownToBlocks(average * 3 / 4, block);
         } else {
-            if (InWriteSpan(cursor, write, limit)) {
-                LeaveSoundLock();
-                return -1;
-            }
+            if (InWriteSpan(cursor, write, limit)) return -1;
             start = static_cast<uint32_t>(write);
             size = eighth;
             const uint32_t queued = (start + ring - cursor) % ring;
@@ -179,18 +170,12 @@ int ProcessStreamSound(int handle) {
                 size = DownToBlocks(static_cast<uint32_t>(uint64_t(kLowQueue - queuedTime) * average / 512), block);
         }
 
-        if (size == 0) {
-            LeaveSoundLock();
-            return 0;
-        }
+        if (size == 0) return 0;
         void* part1 = nullptr;
         void* part2 = nullptr;
         uint32_t size1 = 0;
         uint32_t size2 = 0;
-        if (LockSoundBufferVoice(&record->voices[0], start, size, &part1, &size1, &part2, &size2) != 0) {
-            LeaveSoundLock();
-            return -1;
-        }
+        if (LockSoundBufferVoice(&record->voices[0], start, size, &part1, &size1, &part2, &size2) != 0) return -1;
         const LockedSpan span{{static_cast<uint8_t*>(part1), static_cast<uint8_t*>(part2)}, {size1, part2 ? size2 : 0}};
         SoundConverter* converter = &record->source.converter;
         uint32_t delivered = ReadIntoSpan(converter, span, 0, size);
@@ -224,7 +209,6 @@ int ProcessStreamSound(int handle) {
         if (firstFill) {
             write = static_cast<int32_t>(written);
             limit = 0;
-            LeaveSoundLock();
             return 0;
         }
         write += static_cast<int32_t>(written);
@@ -241,19 +225,14 @@ int ProcessStreamSound(int handle) {
             record->loopCounter = 0;
             record->sourceIndex = 0;
             record->streamActive = 0;
-            LeaveSoundLock();
             return 0;
         }
-        if (InWriteSpan(cursor, write, limit)) {
-            LeaveSoundLock();
-            return -1;
-        }
+        if (InWriteSpan(cursor, write, limit)) return -1;
         write += static_cast<int32_t>(WriteSilence(record, static_cast<uint32_t>(write), eighth));
     }
 
     if (write >= static_cast<int32_t>(ring)) write -= static_cast<int32_t>(ring);
     limit = write - static_cast<int32_t>(UpToBlocks(average * 3 / 4, block));
     if (limit < 0) limit += static_cast<int32_t>(ring);
-    LeaveSoundLock();
     return 0;
 }

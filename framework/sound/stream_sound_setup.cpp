@@ -22,6 +22,61 @@ void ClearSource(StreamSourceEntry* entry) {
     std::memset(entry, 0, sizeof *entry);
 }
 
+// Opens the data source of `handle`'s sound, its converter and its ring
+// buffer, under the sound lock. A failure that is logged leaves its text in
+// `*failure`, for the caller to log after leaving the lock.
+int SetUpStreamSource(const StreamSource* source, uint8_t loopCount, int handle, int dataType, int* copied,
+                      const char** failure) {
+    SoundRecord* record = GetSoundRecord(handle);
+    if (record == nullptr) return -1;
+    // The converter is opened in its place in the record: the decoders keep
+    // the address of the source it holds.
+    StreamSourceEntry* entry = &record->source;
+    std::memset(entry, 0, sizeof *entry);
+    entry->dataType = dataType;
+    entry->endSample = -1;
+    source->functions.seek(source->stream, 0, 0);
+
+    if (dataType == kSoundLoadStreamMemory) {
+        void* image = nullptr;
+        int size = 0;
+        if (LoadWholeStreamToMemory(source, &image, &size) != 0) {
+            ClearSource(entry);
+            *failure = "音声データの読み込みに失敗しました\n";
+            return -1;
+        }
+        entry->image = image;
+        entry->imageSize = static_cast<uint32_t>(size);
+        entry->memoryStream = StreamSource{*GetMemoryStreamFunctions(), OpenMemoryStream(image, entry->imageSize)};
+        if (entry->memoryStream.stream == 0 || OpenSoundConverter(&entry->memoryStream, &entry->converter) != 0) {
+            ClearSource(entry);
+            *failure = "音声データのオープンに失敗しました\n";
+            return -1;
+        }
+        *copied = 1;
+    } else {
+        if (OpenSoundConverter(source, &entry->converter) != 0) {
+            ClearSource(entry);
+            *failure = "音声データのオープンに失敗しました\n";
+            return -1;
+        }
+        *copied = 0;
+    }
+
+    WAVEFORMATEX format{};
+    GetSoundConverterFormat(&entry->converter, &format);
+    // A ring that cannot be made fails this sound only.
+    if (CreateStreamRingBuffer(&format, handle) != 0) {
+        ClearSource(entry);
+        return -1;
+    }
+    record->format = format;
+    entry->loopCount = loopCount;
+    record->sourceCount = 1;
+    record->totalSamples = GetSoundConverterPcmSize(&entry->converter) / format.nBlockAlign;
+    return 0;
+}
+
 }  // namespace
 
 int LoadWholeStreamToMemory(const StreamSource* source, void** block, int* size) {
@@ -56,60 +111,13 @@ int CreateStreamRingBuffer(const WAVEFORMATEX* format, int handle) {
 int AddSreamSound(const StreamSource* source, uint8_t loopCount, int handle, int dataType, int* copied,
                   int shareWith) {
     if (!SoundSystemStarted()) return -1;
-    EnterSoundLock();
-    SoundRecord* record = GetSoundRecord(handle);
-    if (record == nullptr) {
-        LeaveSoundLock();
-        return -1;
+    const char* failure = nullptr;
+    int result;
+    {
+        SoundLockGuard lock;
+        result = SetUpStreamSource(source, loopCount, handle, dataType, copied, &failure);
     }
-    // The converter is opened in its place in the record: the decoders keep
-    // the address of the source it holds.
-    StreamSourceEntry* entry = &record->source;
-    std::memset(entry, 0, sizeof *entry);
-    entry->dataType = dataType;
-    entry->endSample = -1;
-    source->functions.seek(source->stream, 0, 0);
-
-    if (dataType == kSoundLoadStreamMemory) {
-        void* image = nullptr;
-        int size = 0;
-        if (LoadWholeStreamToMemory(source, &image, &size) != 0) {
-            ClearSource(entry);
-            LeaveSoundLock();
-            return WriteLogLine("音声データの読み込みに失敗しました\n");
-        }
-        entry->image = image;
-        entry->imageSize = static_cast<uint32_t>(size);
-        entry->memoryStream = StreamSource{*GetMemoryStreamFunctions(), OpenMemoryStream(image, entry->imageSize)};
-        if (entry->memoryStream.stream == 0 || OpenSoundConverter(&entry->memoryStream, &entry->converter) != 0) {
-            ClearSource(entry);
-            LeaveSoundLock();
-            return WriteLogLine("音声データのオープンに失敗しました\n");
-        }
-        *copied = 1;
-    } else {
-        if (OpenSoundConverter(source, &entry->converter) != 0) {
-            ClearSource(entry);
-            LeaveSoundLock();
-            return WriteLogLine("音声データのオープンに失敗しました\n");
-        }
-        *copied = 0;
-    }
-
-    WAVEFORMATEX format{};
-    GetSoundConverterFormat(&entry->converter, &format);
-    // A ring that cannot be made fails this sound only.
-    if (CreateStreamRingBuffer(&format, handle) != 0) {
-        ClearSource(entry);
-        LeaveSoundLock();
-        return -1;
-    }
-    record->format = format;
-    entry->loopCount = loopCount;
-    record->sourceCount = 1;
-    record->totalSamples = GetSoundConverterPcmSize(&entry->converter) / format.nBlockAlign;
-    LeaveSoundLock();
-    return 0;
+    return failure != nullptr ? WriteLogLine(failure) : result;
 }
 
 int AddStreamSoundFile(const char* path, uint8_t loopCount, int handle, int loadType, int shareWith) {

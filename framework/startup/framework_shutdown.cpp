@@ -56,9 +56,11 @@ int EndFrameworkCore() {
 
 int EndFramework() {
     if (FrameworkInitialised == 0) return 0;
-    EnterFrameworkLock();
-    const int result = EndFrameworkCore();
-    LeaveFrameworkLock();
+    int result;
+    {
+        FrameworkLockGuard lock;
+        result = EndFrameworkCore();
+    }
     TearDownFrameworkLock();
     return result;
 }

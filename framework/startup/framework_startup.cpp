@@ -74,17 +74,13 @@ int FailStart() {
 
 int InitFramework() {
     if (FrameworkInitialised == 1) return 0;
-    EnterFrameworkLock();
-    const int result = InitFrameworkCore();
-    LeaveFrameworkLock();
-    return result;
+    FrameworkLockGuard lock;
+    return InitFrameworkCore();
 }
 
 int PumpMessagesLocked() {
-    EnterFrameworkLock();
-    const int result = ProcessWindowMessages();
-    LeaveFrameworkLock();
-    return result;
+    FrameworkLockGuard lock;
+    return ProcessWindowMessages();
 }
 
 int InitFrameworkCore() {

@@ -1,5 +1,6 @@
 #include <tinyxml.h>
 
+#include <memory>
 #include <new>
 
 #include "framework/files/file_access_table.h"
@@ -12,19 +13,18 @@ bool LoadXmlDocumentFromFile(const char* file, char** bufferOut, TiXmlDocument**
     const uintptr_t handle = OpenFileForRead(file, 0);
     if (handle == 0) return false;
     // One zero byte more, so the text always ends.
-    char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1]();
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(size) + 1]());
     if (buffer == nullptr) {
         FileStreamClose(handle);
         return false;
     }
-    if (ReadFileBytes(buffer, size, handle) == 0) {
+    if (ReadFileBytes(buffer.get(), size, handle) == 0) {
         FileStreamClose(handle);
-        delete[] buffer;
         return false;
     }
-    *bufferOut = buffer;
+    *bufferOut = buffer.release();
     *docOut = new TiXmlDocument;
-    (*docOut)->Parse(buffer);
+    (*docOut)->Parse(*bufferOut);
     FileStreamClose(handle);
     return true;
 }

@@ -128,7 +128,7 @@ struct StageRecord {
 
     CElevatorToSide elevators[kSideElevatorCount];
     int elevatorCount = 0;
-    std::vector<CFixedBattery*> turrets;
+    std::vector<std::unique_ptr<CFixedBattery>> turrets;
     // Set 0 the up-down elevators (tile 39), set 1 the sinking floors (40).
     MovingFloor floors[2][kMovingFloorCount];
     // Table 0 the falling blocks (tile 42), table 1 the crumbling ones (55).
@@ -146,6 +146,7 @@ struct StageRecord {
     ShotSlot enemyShots[kShotTableSize] = {};
     EffectSlot effects[kEffectTableSize] = {};
 
+    std::unique_ptr<int[]> tileGrid;  // owns the grid that `tiles` shows
     int* tiles = nullptr;
     std::vector<int> positions = std::vector<int>(2 * kStagePlaneSize, -1);
     int images[kStageImageTableSize] = {};
@@ -168,7 +169,7 @@ struct StageRecord {
     StagePauseMenu menu;
     bool menuMade = false;
     CStageBackground background;
-    IStageScrollBackground* scroll = nullptr;
+    std::unique_ptr<IStageScrollBackground> scroll;
     double parallax = 0.0;
     int black = 0;
 
@@ -208,12 +209,7 @@ struct StageRecord {
         InitPlayerRecord(&player);
         frame.jumpCount = 1;
     }
-    ~StageRecord() {
-        ReleaseMapObjects();
-        for (CFixedBattery* turret : turrets) delete turret;
-        delete scroll;
-        delete[] tiles;
-    }
+    ~StageRecord() { ReleaseMapObjects(); }
 
     double VerticalBase() const { return StageVerticalBase(entry->viewRow); }
 
@@ -473,7 +469,7 @@ void PlaceMapThings(StageRecord* s) {
                 case kTileTurretFacingRight:
                 case kTileInverseTurretH:
                 case kTileInverseTurretI: {
-                    auto* turret = new CFixedBattery(s->tiles, columns, s->entry->rows);
+                    auto turret = std::make_unique<CFixedBattery>(s->tiles, columns, s->entry->rows);
                     turret->facesLeft = value == kTileTurretFacingLeft;
                     turret->image = StageImageAt(s->images, value <= kTileTurretFacingRight ? 113 : 38);
                     turret->x = c * 64;
@@ -486,7 +482,7 @@ void PlaceMapThings(StageRecord* s) {
                     turret->bulletWidth = 64;
                     turret->bulletHeight = 64;
                     turret->bulletValue = 10;
-                    s->turrets.push_back(turret);
+                    s->turrets.push_back(std::move(turret));
                     break;
                 }
                 default:
@@ -565,8 +561,8 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     for (int i = 0; i < kEnemyPoolSize; ++i) UpdateEnemiesOfKind(s->stoneSnakes, s->tables[8], i, context);
     UpdateMirelle(&s->mirelle, &p, s->playerShots, s->sounds, &s->hitX, &s->hitY, s->effects, kill,
                   p.scrollX - p.previousScrollX, p.scrollY - p.previousScrollY, s->enemyShots);
-    for (CFixedBattery* turret : s->turrets)
-        UpdateFixedBattery(turret, &p, s->playerShots, s->effects, s->sounds, &s->hitX, &s->hitY, kill, kill,
+    for (const auto& turret : s->turrets)
+        UpdateFixedBattery(turret.get(), &p, s->playerShots, s->effects, s->sounds, &s->hitX, &s->hitY, kill, kill,
                            stateAtStart);
 
     UpdateGimmicks(s, stateAtStart);
@@ -591,7 +587,7 @@ void RunWorld(StageRecord* s, const std::map<int, int>& held, int hitPointsAtSta
     if (p.state != kPlayerReturning) UpdateMapObjectsStep(s);
     s->killFlag = 0;
 
-    for (CFixedBattery* turret : s->turrets) {
+    for (const auto& turret : s->turrets) {
         CBatteryBullet* bullet = turret->FindHitBullet(&p, p.hitLeft, p.hitRight, p.hitTop, p.hitBottom);
         if (bullet == nullptr) continue;
         int x = 0;
@@ -715,7 +711,7 @@ void DrawFrame(StageRecord* s, bool worldStill, int stateAtStart) {
 
     for (int i = 0; i < s->elevatorCount; ++i) s->elevators[i].Draw(p.scrollX, p.scrollY);
     DrawGimmicks(s);
-    for (CFixedBattery* turret : s->turrets) turret->Draw(p.scrollX, p.scrollY, true);
+    for (const auto& turret : s->turrets) turret->Draw(p.scrollX, p.scrollY, true);
     for (auto& table : s->tables) {
         for (int i = 0; i < kEnemyPoolSize; ++i) DrawEnemy(table, i, &p, s->images);
     }
@@ -746,11 +742,10 @@ void ReleaseStage(StageRecord* s) {
     if (s->menuMade) ReleaseStagePauseMenu(&s->menu);
     s->menuMade = false;
     s->ReleaseMapObjects();
-    for (CFixedBattery* turret : s->turrets) delete turret;
     s->turrets.clear();
     if (s->bgm != -1) StopSoundHandle(s->bgm);
     ReleaseStageSoundEffects();
-    delete[] s->tiles;
+    s->tileGrid.reset();
     s->tiles = nullptr;
     SetActiveStateCallback(nullptr, nullptr);
     SetDrawBrightnessRGB(255, 255, 255);
@@ -809,7 +804,8 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
     StagePaused = false;
     StagePauseMenuHidden = false;
     StageMessageActive = false;
-    s->tiles = new int[static_cast<size_t>(entry->rows) * entry->columns]();
+    s->tileGrid = std::make_unique<int[]>(static_cast<size_t>(entry->rows) * entry->columns);
+    s->tiles = s->tileGrid.get();
 
     s->menuMade = CreateStagePauseMenu(&s->menu);
     TileIndexWidth = entry->columns;
@@ -822,7 +818,7 @@ int RunStage(StageRecord* s, int stageCode, int hitPoints, int attackLevel, int 
 
     LoadStageMapFiles(s->tiles, &s->background, entry->mapIndex, entry->rows, entry->columns);
     SetBackgroundPieces(s);
-    s->scroll = CreateScrollBackground(stageCode, s->images);
+    s->scroll.reset(CreateScrollBackground(stageCode, s->images));
 
     p.hitPoints = hitPoints;
     p.attackLevel = attackLevel;

@@ -4,10 +4,13 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_playback.h"
+#include "framework/sound/sound_system_state.h"
+#include "framework/sound/stream_sound.h"
 #include "platform/profile/machine_profile.h"
 #include "framework/sound/sound_system.h"
 #include "tests/framework/sound/sound_test_fixture.h"
@@ -23,6 +26,16 @@ protected:
 };
 
 int Handle(int check, int slot) { return ((check | 0x1000) << 16) | slot; }
+
+bool SoundLockFreeForOtherThreads() {
+    bool taken = false;
+    std::thread other([&taken] {
+        taken = TryEnterCriticalSection(&SoundLock) != FALSE;
+        if (taken) LeaveCriticalSection(&SoundLock);
+    });
+    other.join();
+    return taken;
+}
 
 TEST_F(SoundHandleTest, SlotsComeFromTheHighWaterIndexAndItComesDown) {
     std::vector<int> handles;
@@ -87,12 +100,24 @@ TEST_F(SoundHandleTest, EveryFunctionRefusesABadHandleWithoutALogLine) {
         {"position", [](int h) { return GetSoundHandlePosition(h); }},
         {"byte position", [](int h) { return GetSoundHandleBytePosition(h); }},
         {"play time", [](int h) { return GetSoundHandlePlayTimeMs(h); }},
+        {"prepare stream", [](int h) { return PrepareStreamSound(h); }},
+        {"play stream", [](int h) { return PlayStreamSoundHandle(h, 1, 1); }},
+        {"stop stream", [](int h) { return StopStreamSound(h); }},
+        {"check stream", [](int h) { return CheckStreamSoundPlaying(h); }},
+        {"refill stream", [](int h) { return ProcessStreamSound(h); }},
+        {"stream cursor", [](int h) { return UpdateStreamPlayedPosition(h, -1); }},
+        {"stream played bytes", [](int h) { return GetStreamSoundPlayedBytes(h); }},
+        {"stream play time", [](int h) { return GetStreamSoundPlayTimeMs(h); }},
     };
     const int otherKind = (live & ~kHandleKindMask) | 0x08000000;
     const size_t mark = LogText().size();
     for (const auto& [name, call] : calls) {
         SCOPED_TRACE(name);
-        for (int bad : {-1, stale, otherKind, live | 0x7FFF, 0x10000000 | 40000}) EXPECT_EQ(call(bad), -1) << bad;
+        for (int bad : {-1, stale, otherKind, live | 0x7FFF, 0x10000000 | 40000}) {
+            EXPECT_EQ(call(bad), -1) << bad;
+            // The refusal left the sound lock: another thread takes it.
+            EXPECT_TRUE(SoundLockFreeForOtherThreads()) << bad;
+        }
     }
     EXPECT_EQ(LogText().size(), mark);
     EXPECT_EQ(DeleteSoundHandle(live, 0), 0);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,10 @@ protected:
     void SetUp() override {
         SoundTest::SetUp();
         ASSERT_TRUE(StartSound());
-        EnterSoundLock();
-        locked_ = true;
+        lock_.emplace();
     }
     void TearDown() override {
-        if (locked_) LeaveSoundLock();
+        lock_.reset();
         SoundTest::TearDown();
     }
 
@@ -78,7 +78,7 @@ protected:
     }
 
     std::vector<int16_t> heard_;
-    bool locked_ = false;
+    std::optional<SoundLockGuard> lock_;  // held from a started sound system on
 };
 
 TEST_F(StreamSoundTest, FillSizesAndTheSpanTest) {
@@ -437,10 +437,11 @@ TEST_F(StreamThreadTest, TheThreadPlaysAHalfSecondSoundToItsEnd) {
     // Generous: the sound lasts half a second.
     for (int i = 0; i < 3000 && CheckSoundHandlePlaying(handle) == 1; ++i) Sleep(10);
     EXPECT_EQ(CheckSoundHandlePlaying(handle), 0);
-    EnterSoundLock();
-    EXPECT_EQ(GetSoundRecord(handle)->streamActive, 0);
-    EXPECT_EQ(GetSoundRecord(handle)->finished, 1);
-    LeaveSoundLock();
+    {
+        SoundLockGuard lock;
+        EXPECT_EQ(GetSoundRecord(handle)->streamActive, 0);
+        EXPECT_EQ(GetSoundRecord(handle)->finished, 1);
+    }
     EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
 }
 
