@@ -89,7 +89,6 @@ framework/files      | framework/archive/archive_reader.h      | the file-access
 # The software draws read the graphics layer's maths and screen mode.
 framework/softrender | framework/graphics/matrix_math.h        | the rotated blit and the triangles transform by the graphics layer's matrices
 framework/softrender | framework/graphics/screen_mode.h        | a new memory image takes the screen's pixel format
-framework/softrender | framework/graphics/draw_settings.h      | the software draws read the current draw settings
 
 # A movie graphic draws the movie's frame; the movies live with the sound.
 framework/graphics   | framework/sound/movie/movie_record.h    | a movie graphic shows the frame of its movie
