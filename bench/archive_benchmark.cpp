@@ -19,7 +19,7 @@
 #include "framework/archive/archive_reader.h"
 #include "framework/files/file_access_table.h"
 #include "platform/platform.h"
-#include "tests/support/archive_writer.h"
+#include "tools/archive_writer.h"
 
 namespace {
 

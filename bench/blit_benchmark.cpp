@@ -199,9 +199,9 @@ void DrawOurs(const Row& row, const Geometry& g, OurScene& scene) {
     CurrentDrawSettings.drawArea = scene.settings.drawArea;
     if (row.stretched) {
         const RECT rect{g.x, g.y, g.x + g.width, g.y + g.height};
-        StretchBlitMemImg(scene.dest->get(), scene.source->get(), &rect, scene.flag, nullptr);
+        StretchBlitMemImg(scene.dest->get(), scene.source->get(), &rect, scene.flag, nullptr, CurrentDrawSettings);
     } else {
-        BlitMemImg(scene.dest->get(), scene.source->get(), g.x, g.y, scene.flag, nullptr);
+        BlitMemImg(scene.dest->get(), scene.source->get(), g.x, g.y, scene.flag, nullptr, CurrentDrawSettings);
     }
 }
 

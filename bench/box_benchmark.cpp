@@ -156,7 +156,7 @@ std::unique_ptr<OurScene> MakeOurScene(const Row& row, const Geometry& g) {
 }
 
 bool CheckOurs(const Row& row, const Geometry& g, OurScene& scene, std::string* why) {
-    FillBoxMemImg(scene.dest->get(), &scene.rect, scene.colour);
+    FillBoxMemImg(scene.dest->get(), &scene.rect, scene.colour, CurrentDrawSettings);
     ReferenceDraw draw;
     draw.depth = row.depth;
     draw.mode = row.mode;
@@ -278,7 +278,7 @@ void RunSide(benchmark::State& state, Row row, Side side) {
         auto scene = MakeOurScene(row, g);
         if (check && !CheckOurs(row, g, *scene, &why)) return Fail(state, name, why);
         for (auto _ : state) {
-            FillBoxMemImg(scene->dest->get(), &scene->rect, scene->colour);
+            FillBoxMemImg(scene->dest->get(), &scene->rect, scene->colour, CurrentDrawSettings);
             benchmark::ClobberMemory();
         }
         break;

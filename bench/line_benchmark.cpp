@@ -144,7 +144,8 @@ std::unique_ptr<OurScene> MakeOurScene(const Row& row, const Geometry& g) {
 }
 
 void DrawOurs(OurScene& scene) {
-    for (const Line& l : scene.lines) LineMemImg(scene.dest->get(), l.x1, l.y1, l.x2, l.y2, scene.colour);
+    for (const Line& l : scene.lines)
+        LineMemImg(scene.dest->get(), l.x1, l.y1, l.x2, l.y2, scene.colour, CurrentDrawSettings);
 }
 
 // Each line alone against its closed form under the reference's blend.
@@ -157,7 +158,7 @@ bool CheckOurs(const Row& row, OurScene& scene, std::string* why) {
     draw.family.fineGreen = true;
     MEMIMG* dest = scene.dest->get();
     for (const Line& l : scene.lines) {
-        LineMemImg(dest, l.x1, l.y1, l.x2, l.y2, scene.colour);
+        LineMemImg(dest, l.x1, l.y1, l.x2, l.y2, scene.colour, CurrentDrawSettings);
         const int dx = std::abs(l.x2 - l.x1), dy = std::abs(l.y2 - l.y1);
         const int sx = l.x2 < l.x1 ? -1 : 1, sy = l.y2 < l.y1 ? -1 : 1;
         const int major = std::max(dx, dy), minor = std::min(dx, dy);

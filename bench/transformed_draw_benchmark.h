@@ -253,11 +253,11 @@ inline std::unique_ptr<OurScene> MakeOurScene(const Row& row, const Geometry& g)
 inline void DrawOurs(Family family, const Row& row, const Geometry& g, OurScene& scene) {
     if (family == Family::kRotate) {
         RotateBlitMemImg(scene.dest->get(), scene.source->get(), g.centreX, g.centreY,
-                         static_cast<float>(Radians(row.degrees)), 1.0f, 1, 0, nullptr);
+                         static_cast<float>(Radians(row.degrees)), 1.0f, 1, 0, nullptr, CurrentDrawSettings);
     } else {
         const Corners& k = scene.corners;
         const int points[8] = {k.x[0], k.y[0], k.x[1], k.y[1], k.x[2], k.y[2], k.x[3], k.y[3]};
-        RasterQuadMemImg(scene.dest->get(), scene.source->get(), points, 1, nullptr);
+        RasterQuadMemImg(scene.dest->get(), scene.source->get(), points, 1, nullptr, CurrentDrawSettings);
     }
 }
 

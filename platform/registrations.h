@@ -1,6 +1,7 @@
 // What each platform folder adds to the process's two lookup tables: its
 // classes, which CoCreateInstance makes, and its system libraries with the
 // calls programs look up by name, which LoadLibraryA and GetProcAddress find.
+// And the calls that a folder answers for a folder below it (UpwardCalls).
 // Private to the platform.
 //
 // A folder that adds anything has a file platform/<folder>/<folder>_registrations.cpp
@@ -20,6 +21,7 @@
 // initialisation, the order of the files cannot matter.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,25 @@ struct RegisteredLibrary {
     std::vector<RegisteredExport> exports;
 };
 
+// The calls that a folder makes into a folder above it. Folders include only
+// the folders below them, so the folder above answers these in its
+// registrations; each comment says what happens while no folder answers.
+struct UpwardCalls {
+    // The window system hands the display's input method reports on to the
+    // input method (platform/imm; see platform/imm/input_method_feed.h).
+    // Unanswered: nothing is composed and committed text is typed.
+    bool (*showComposition)(HWND window, const std::string& shiftJis, DWORD cursorBytes) = nullptr;
+    bool (*commitComposition)(HWND window, const std::string& shiftJis) = nullptr;
+    // The window system hands files dropped on a window on to the shell
+    // (platform/shell; see platform/shell/dropped_files_feed.h). Unanswered:
+    // the drop is lost.
+    bool (*postDroppedFiles)(HWND window, std::vector<std::string> windowsPaths) = nullptr;
+    // SDL2's test hooks (platform/host/sdl_host.h) ask the window system
+    // (platform/user) which display window shows a window: the display's
+    // id, 0 for none. Unanswered: none.
+    uint32_t (*shownWindowOf)(HWND window) = nullptr;
+};
+
 class Registrations {
 public:
     void AddClass(REFCLSID clsid, ClassFactory factory, ClassPresence present = nullptr) {
@@ -67,9 +88,14 @@ public:
     const std::vector<RegisteredClass>& Classes() const { return classes_; }
     const std::vector<RegisteredLibrary>& Libraries() const { return libraries_; }
 
+    // The folder that answers a call sets it here.
+    UpwardCalls& Upward() { return upward_; }
+    const UpwardCalls& Upward() const { return upward_; }
+
 private:
     std::vector<RegisteredClass> classes_;
     std::vector<RegisteredLibrary> libraries_;
+    UpwardCalls upward_;
 };
 
 // A call as an export entry, whatever its own signature.

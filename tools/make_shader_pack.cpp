@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/archive_writer.h"
+#include "tools/archive_writer.h"
 
 namespace {
 

@@ -3,17 +3,18 @@
 // and material state of the hardware path, and the options for graphics made
 // from now on.
 //
-// The software draws copy CurrentDrawSettings once per call and read its
-// blend mode, blend parameter, packed bright colour and draw area.
+// The settings begin with what the software draws read, their blend mode,
+// blend parameter, packed bright colour and draw area (MemImgDrawSettings),
+// which every software draw is handed.
 #pragma once
 
 #include <cstdint>
 
 #include "framework/graphics/matrix_math.h"
+#include "framework/softrender/memimg.h"
 #include "platform/win_types.h"
 
 struct GraphicRecord;
-struct MEMIMG;
 
 struct FLOAT4 {
     float x;
@@ -74,20 +75,10 @@ constexpr int kBlendModeKeepTarget = 8;
 constexpr int kBlendModeInverted = 10;  // towards the inverted source by the parameter
 constexpr int kBlendModeProduct = 11;   // towards the product of source and target by the parameter
 
-struct DrawSettings {
-    // How a draw combines with the target: 0 to 4, 10 and 11 draw; 5 to 9 and
-    // any value above 11 draw nothing.
-    int blendMode = kBlendModeNone;
-    // Strength of the blend mode, 0 to 255.
-    int blendParam = 0;
-    // Colour multiplied into every draw, 0x00RRGGBB (blue in byte 0, green in
-    // byte 1, red in byte 2); all three 255 means no brightening. The software
-    // draws read this packed form; it always equals the three bytes below.
-    uint32_t brightColor = 0x00FFFFFF;
-    // The clip rectangle of every draw; right and bottom exclusive. Empty until
-    // a draw target sets it.
-    RECT drawArea = {0, 0, 0, 0};
-
+// Begins with the blend mode, the blend parameter, the packed bright colour
+// (which always equals the three bytes below) and the draw area (empty until
+// a draw target sets it).
+struct DrawSettings : MemImgDrawSettings {
     uint8_t brightRed = 255;
     uint8_t brightGreen = 255;
     uint8_t brightBlue = 255;

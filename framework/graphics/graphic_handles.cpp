@@ -11,7 +11,7 @@
 #include "framework/graphics/graphic_source_file.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/movie_entries.h"
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 
 namespace {
 void* GraphicSlots[kGraphicSlotCount];

@@ -20,7 +20,7 @@
 #include "framework/graphics/shader_pack.h"
 #include "framework/graphics/vertex_batch.h"
 #include "framework/softrender/blend_tables.h"
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 #include "framework/window/main_window_state.h"
 
 int SoftwareRenderOnlyFlag = 0;

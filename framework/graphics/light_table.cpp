@@ -8,7 +8,7 @@
 #include "framework/base/log.h"
 #include "framework/graphics/device_state_cache.h"
 #include "framework/graphics/matrix_math.h"
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 
 namespace {
 void* LightSlots[kLightSlotCount];

@@ -21,7 +21,7 @@
 #include "framework/graphics/screen_mode.h"
 #include "framework/graphics/vertex_batch.h"
 #include "framework/softrender/memimg.h"
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 
 int MaskReverseFlag = 0;
 uint8_t* MaskMemory = nullptr;

@@ -10,7 +10,7 @@
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/screen_mode.h"
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 #include "framework/window/main_window.h"
 #include "framework/window/main_window_state.h"
 #include "framework/window/window_mode.h"

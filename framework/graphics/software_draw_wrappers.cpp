@@ -1,5 +1,5 @@
 // The software path's draws: the software renderer called with the current
-// software target and the draw settings' blend image.
+// software target, the draw settings and their blend image.
 #include "framework/graphics/software_draw_wrappers.h"
 
 #include <cmath>
@@ -17,14 +17,15 @@
 
 int DrawMemImgAt(const MEMIMG* image, int x, int y, int transFlag) {
     if (SoftwareDrawTarget == nullptr) return 0;
-    BlitMemImg(SoftwareDrawTarget, image, x, y, transFlag, CurrentDrawSettings.blendImage);
+    BlitMemImg(SoftwareDrawTarget, image, x, y, transFlag, CurrentDrawSettings.blendImage, CurrentDrawSettings);
     return 0;
 }
 
 int DrawMemImgStretched(int x1, int y1, int x2, int y2, const MEMIMG* image, int transFlag) {
     if (SoftwareDrawTarget == nullptr) return 0;
     const RECT rect = {x1, y1, x2, y2};
-    StretchBlitMemImg(SoftwareDrawTarget, image, &rect, transFlag, CurrentDrawSettings.blendImage);
+    StretchBlitMemImg(SoftwareDrawTarget, image, &rect, transFlag, CurrentDrawSettings.blendImage,
+                      CurrentDrawSettings);
     return 0;
 }
 
@@ -41,7 +42,7 @@ int DrawMemImgRotated(int centreX, int centreY, double scale, double angle, int 
         centreY - reach > area.bottom)
         return 0;
     RotateBlitMemImg(SoftwareDrawTarget, image, centreX, centreY, static_cast<float>(angle), static_cast<float>(scale),
-                     transFlag, turnFlag, CurrentDrawSettings.blendImage);
+                     transFlag, turnFlag, CurrentDrawSettings.blendImage, CurrentDrawSettings);
     return 0;
 }
 
@@ -51,7 +52,8 @@ int DrawMemImgQuadInt(int x1, int y1, int x2, int y2, int x3, int y3, int x4, in
     // The renderer takes the corners top-left, top-right, bottom-left,
     // bottom-right and draws (TL, TR, BL) then (TR, BL, BR).
     const int corners[8] = {x1, y1, x2, y2, x4, y4, x3, y3};
-    RasterQuadMemImg(SoftwareDrawTarget, image, corners, transFlag, CurrentDrawSettings.blendImage);
+    RasterQuadMemImg(SoftwareDrawTarget, image, corners, transFlag, CurrentDrawSettings.blendImage,
+                     CurrentDrawSettings);
     return 0;
 }
 
@@ -63,13 +65,13 @@ int DrawMemImgQuad(float x1, float y1, float x2, float y2, float x3, float y3, f
 
 int FillMemImgBox(const RECT* rect, uint32_t colour) {
     if (SoftwareDrawTarget == nullptr) return 0;
-    FillBoxMemImg(SoftwareDrawTarget, rect, colour);
+    FillBoxMemImg(SoftwareDrawTarget, rect, colour, CurrentDrawSettings);
     return 0;
 }
 
 int DrawMemImgLines(const MemImgLine* lines, int count) {
     if (SoftwareDrawTarget == nullptr) return 0;
-    LineListMemImg(SoftwareDrawTarget, lines, count);
+    LineListMemImg(SoftwareDrawTarget, lines, count, CurrentDrawSettings);
     return 0;
 }
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 #include "framework/input/input_state.h"
 #include "framework/base/log.h"
 #include "framework/window/main_window.h"

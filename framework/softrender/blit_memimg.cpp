@@ -7,7 +7,6 @@
 #include <cstddef>
 
 #include "framework/base/framework_state.h"
-#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg_clip.h"
@@ -43,7 +42,7 @@ bool RunCodesMatchTransparency(const MemImgBase& base) {
 }  // namespace
 
 void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int transparencyFlag,
-                const MEMIMG* blendGraphic) {
+                const MEMIMG* blendGraphic, const MemImgDrawSettings& settings) {
     if (!IsDrawableMemImg(destination) || !IsDrawableMemImg(source)) return;
     if (blendGraphic != nullptr && !IsDrawableMemImg(blendGraphic)) return;
     const MemImgBase& sourceBase = *source->base;
@@ -57,7 +56,6 @@ void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int tra
         return;
 
     // Only the settings the blit reads are taken, not the whole record.
-    const DrawSettings& settings = CurrentDrawSettings;
     const int blendMode = settings.blendMode;
     // The setter keeps the parameter within a byte; so does every draw.
     const int param = std::clamp(settings.blendParam, 0, 255);

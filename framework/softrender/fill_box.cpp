@@ -6,14 +6,13 @@
 #include <cstddef>
 #include <cstring>
 
-#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/blit_memimg_clip.h"
 #include "framework/softrender/draw_loops.h"
 #include "framework/softrender/fill_box_pixels.h"
 #include "framework/softrender/memimg.h"
 
-void FillBoxMemImg(MEMIMG* destination, const RECT* rect, uint32_t color) {
+void FillBoxMemImg(MEMIMG* destination, const RECT* rect, uint32_t color, const MemImgDrawSettings& settings) {
     if (!IsDrawableMemImg(destination)) return;
     const MemImgBase& base = *destination->base;
     if (base.paletteFlag == 1 || base.alphaFlag == 1) return;
@@ -27,13 +26,13 @@ void FillBoxMemImg(MEMIMG* destination, const RECT* rect, uint32_t color) {
     }
     // The draw area is kept inside the destination as well, so an area left
     // over from a larger target never lets the fill write outside the image.
-    const RECT clipped = ClipDrawRect(left, top, right, bottom, CurrentDrawSettings.drawArea, *destination);
+    const RECT clipped = ClipDrawRect(left, top, right, bottom, settings.drawArea, *destination);
     const int width = clipped.right - clipped.left;
     const int height = clipped.bottom - clipped.top;
     if (width <= 0 || height <= 0) return;
 
     SolidColorDraw draw;
-    if (!SetUpSolidColorDraw(base.colorType, color, &draw)) return;
+    if (!SetUpSolidColorDraw(base.colorType, color, settings, &draw)) return;
     const ptrdiff_t bytes = base.format->bytesPerPixel;
 
     const BoxRows rows{destination->pixels + static_cast<ptrdiff_t>(clipped.top) * base.pitch + clipped.left * bytes,

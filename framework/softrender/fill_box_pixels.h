@@ -1,5 +1,5 @@
 // What the filled box and the line share: one colour drawn onto the pixels of
-// a shape, combined with each destination pixel by the current blend mode,
+// a shape, combined with each destination pixel by the given blend mode,
 // parameter and bright colour.
 //
 // The draw brightens its colour once, with a division by 256 (unlike the
@@ -11,7 +11,6 @@
 
 #include <cstdint>
 
-#include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_path.h"
 #include "framework/softrender/memimg.h"
 #include "framework/softrender/pixel_operations.h"
@@ -48,10 +47,10 @@ constexpr uint32_t BrightenedSolidColor(PixelDepth depth, uint32_t color, uint32
 // decides the draw. False when it changes no pixel: a colour type other than
 // 5-6-5 or 32-bit, a mode without an operation, or a parameter test of the
 // mode (modes 1, 2 and 3 at parameter 0).
-inline bool SetUpSolidColorDraw(int colorType, uint32_t color, SolidColorDraw* draw) {
+inline bool SetUpSolidColorDraw(int colorType, uint32_t color, const MemImgDrawSettings& settings,
+                                SolidColorDraw* draw) {
     if (colorType != kMemImgColor565 && colorType != kMemImgColor32) return false;
     const PixelDepth depth = colorType == kMemImgColor565 ? PixelDepth::k16 : PixelDepth::k32;
-    const DrawSettings& settings = CurrentDrawSettings;
     // The setter keeps the parameter within a byte; so does every draw.
     const int param = settings.blendParam < 0 ? 0 : settings.blendParam > 255 ? 255 : settings.blendParam;
     const BlendChoice choice{depth, SourceKind::kPlain, settings.blendMode, param, 0x00FFFFFFu, false, false,

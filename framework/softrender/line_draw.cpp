@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/blit_memimg_clip.h"
 #include "framework/softrender/fill_box_pixels.h"
@@ -69,7 +68,8 @@ void WalkLine(const SolidColorDraw& draw, const LineWalk& walk) {
 
 }  // namespace
 
-void LineMemImg(MEMIMG* destination, int x1, int y1, int x2, int y2, uint32_t color) {
+void LineMemImg(MEMIMG* destination, int x1, int y1, int x2, int y2, uint32_t color,
+                const MemImgDrawSettings& settings) {
     if (!IsDrawableMemImg(destination)) return;
     const MemImgBase& base = *destination->base;
     // A paletted image holds one byte a pixel, narrower than any colour the
@@ -78,7 +78,7 @@ void LineMemImg(MEMIMG* destination, int x1, int y1, int x2, int y2, uint32_t co
 
     // The draw area is kept inside the destination as well, so an area left
     // over from a larger target never lets the line write outside the image.
-    RECT area = CurrentDrawSettings.drawArea;
+    RECT area = settings.drawArea;
     ClipRectInline(&area, RECT{0, 0, destination->width, destination->height});
     // An empty area has no pixel to bring the start point onto.
     if (area.right <= area.left || area.bottom <= area.top) return;
@@ -89,7 +89,7 @@ void LineMemImg(MEMIMG* destination, int x1, int y1, int x2, int y2, uint32_t co
     if (dx == 0 && dy == 0) return;
 
     SolidColorDraw draw;
-    if (!SetUpSolidColorDraw(base.colorType, color, &draw)) return;
+    if (!SetUpSolidColorDraw(base.colorType, color, settings, &draw)) return;
 
     const ptrdiff_t bytes = base.format->bytesPerPixel;
     const ptrdiff_t xStep = dx < 0 ? -bytes : bytes;

@@ -19,6 +19,21 @@
 struct PixelFormat;
 struct PixelImage;
 
+// What every draw into a memory image reads of the draw settings, given to
+// each draw by its caller (the framework's draw settings begin with it).
+struct MemImgDrawSettings {
+    // How a draw combines with the target: 0 to 4, 10 and 11 draw; 5 to 9 and
+    // any value above 11 draw nothing.
+    int blendMode = 0;
+    // Strength of the blend mode, 0 to 255.
+    int blendParam = 0;
+    // Colour multiplied into every draw, 0x00RRGGBB (blue in byte 0, green in
+    // byte 1, red in byte 2); all three 255 means no brightening.
+    uint32_t brightColor = 0x00FFFFFF;
+    // The clip rectangle of every draw; right and bottom exclusive.
+    RECT drawArea = {0, 0, 0, 0};
+};
+
 constexpr uint32_t kMemImgMarker = 0x12345678;
 
 enum : int32_t {

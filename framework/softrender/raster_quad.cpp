@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/matrix_math.h"
 #include "framework/softrender/blit_memimg_clip.h"
 #include "framework/softrender/memimg.h"
@@ -21,7 +20,7 @@ LONG Narrow(int64_t v) {
 }  // namespace
 
 void RasterQuadMemImg(MEMIMG* destination, const MEMIMG* source, const int* corners, int transparencyFlag,
-                      const MEMIMG* blendGraphic) {
+                      const MEMIMG* blendGraphic, const MemImgDrawSettings& settings) {
     // The source's size pins the corners: without a source there is nothing to draw.
     if (!IsDrawableMemImg(source) || corners == nullptr) return;
 
@@ -33,7 +32,7 @@ void RasterQuadMemImg(MEMIMG* destination, const MEMIMG* source, const int* corn
         maxY = std::max<int64_t>(maxY, corners[2 * i + 1]);
     }
     RECT test = {Narrow(minX - 2), Narrow(minY - 2), Narrow(maxX + 4), Narrow(maxY + 4)};
-    const RECT area = CurrentDrawSettings.drawArea;
+    const RECT area = settings.drawArea;
     ClipRectTo(&test, &area);
     if (test.left == test.right || test.top == test.bottom) return;
 
@@ -45,6 +44,6 @@ void RasterQuadMemImg(MEMIMG* destination, const MEMIMG* source, const int* corn
         corners[4], corners[5], 0, h,  // bottom-left
         corners[6], corners[7], w, h,  // bottom-right
     };
-    RasterTriangleMemImg(destination, source, vertices, transparencyFlag, blendGraphic, 0);
-    RasterTriangleMemImg(destination, source, vertices + 4, transparencyFlag, blendGraphic, 0);
+    RasterTriangleMemImg(destination, source, vertices, transparencyFlag, blendGraphic, 0, settings);
+    RasterTriangleMemImg(destination, source, vertices + 4, transparencyFlag, blendGraphic, 0, settings);
 }

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "framework/base/base_functions.h"
-#include "framework/graphics/draw_settings.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/softrender/blit_memimg_clip.h"
@@ -64,7 +63,8 @@ uint32_t FillColour(int colorType, int colour, uint32_t brightColor) {
 }  // namespace
 
 void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* vertices,
-                          int transparencyFlag, const MEMIMG* blendGraphic, int colour) {
+                          int transparencyFlag, const MEMIMG* blendGraphic, int colour,
+                          const MemImgDrawSettings& settings) {
     if (!IsDrawableMemImg(destination) || vertices == nullptr) return;
     if (source != nullptr && !IsDrawableMemImg(source)) return;
     const MemImgBase& destBase = *destination->base;
@@ -164,7 +164,6 @@ void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* 
     walk.firstRow = Y[t];
 
     // The per-draw constants. The draw area is kept inside the destination.
-    const DrawSettings& settings = CurrentDrawSettings;
     const int param = std::clamp(settings.blendParam, 0, 255);
     walk.area = settings.drawArea;
     ClipRectInline(&walk.area, RECT{0, 0, destination->width, destination->height});

@@ -1,9 +1,10 @@
 // Textured and solid-colour triangles over memory images, and the four-corner
-// draw built on them, with the current draw settings (blend mode, parameter,
-// bright colour, draw area).
+// draw built on them, with the draw settings they are given (blend mode,
+// parameter, bright colour, draw area).
 #pragma once
 
 struct MEMIMG;
+struct MemImgDrawSettings;
 
 // Draws one triangle onto `destination`. `vertices` holds three vertices of
 // four ints each, x, y, u, v: x and y in destination pixels, u and v in source
@@ -25,7 +26,8 @@ struct MEMIMG;
 // whole pixels, for blend modes 5 to 9 and above 11, when a coordinate lies
 // outside -8192 to 8191, or when the blend graphic is smaller than the source.
 void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* vertices,
-                          int transparencyFlag, const MEMIMG* blendGraphic, int colour);
+                          int transparencyFlag, const MEMIMG* blendGraphic, int colour,
+                          const MemImgDrawSettings& settings);
 
 // Draws the whole of `source` with its four corners pinned to four points of
 // `destination`, as two textured triangles. `corners` holds four points (x, y)
@@ -42,4 +44,4 @@ void RasterTriangleMemImg(MEMIMG* destination, const MEMIMG* source, const int* 
 // by 2 pixels to the left and top and 4 to the right and bottom, misses the
 // draw area; otherwise each triangle makes its own refusals.
 void RasterQuadMemImg(MEMIMG* destination, const MEMIMG* source, const int* corners, int transparencyFlag,
-                      const MEMIMG* blendGraphic);
+                      const MEMIMG* blendGraphic, const MemImgDrawSettings& settings);

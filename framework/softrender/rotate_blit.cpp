@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "framework/base/base_functions.h"
-#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/matrix_math.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg_clip.h"
@@ -30,7 +29,8 @@ int32_t Fixed(int whole, float offset) {
 }  // namespace
 
 void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, int centreY, float angle, float scale,
-                      int transparencyFlag, int mirrorFlag, const MEMIMG* blendGraphic) {
+                      int transparencyFlag, int mirrorFlag, const MEMIMG* blendGraphic,
+                      const MemImgDrawSettings& settings) {
     if (!IsDrawableMemImg(destination) || !IsDrawableMemImg(source)) return;
     const MemImgBase& sourceBase = *source->base;
     const MemImgBase& destBase = *destination->base;
@@ -72,7 +72,7 @@ void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, in
             points[2 * i] = cornerX[order[i]] / 262144;
             points[2 * i + 1] = cornerY[order[i]] / 262144;
         }
-        RasterQuadMemImg(destination, source, points, transparencyFlag, blendGraphic);
+        RasterQuadMemImg(destination, source, points, transparencyFlag, blendGraphic, settings);
         return;
     }
 
@@ -80,7 +80,6 @@ void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, in
     const int dv = FloatToInt(F(static_cast<float>(Sn) / scale));
 
     // The bounding box, widened, clipped to the draw area (kept inside the destination).
-    const DrawSettings& settings = CurrentDrawSettings;
     RECT box = {*std::min_element(cornerX, cornerX + 4) / 262144 - 2, *std::min_element(cornerY, cornerY + 4) / 262144 - 2,
                 *std::max_element(cornerX, cornerX + 4) / 262144 + 4, *std::max_element(cornerY, cornerY + 4) / 262144 + 4};
     RECT area = settings.drawArea;

@@ -1,9 +1,10 @@
 // Drawing a memory image turned by an angle and scaled about a point of
-// another, with the current draw settings (blend mode, parameter, bright
+// another, with the draw settings it is given (blend mode, parameter, bright
 // colour, draw area).
 #pragma once
 
 struct MEMIMG;
+struct MemImgDrawSettings;
 
 // Draws the whole of `source` onto `destination`, its centre texel (width / 2,
 // height / 2, rounded down) on the pixel (centreX, centreY), turned by `angle`
@@ -22,4 +23,5 @@ struct MEMIMG;
 // scale or angle that is not finite, or a blend graphic smaller than the
 // source.
 void RotateBlitMemImg(MEMIMG* destination, const MEMIMG* source, int centreX, int centreY, float angle, float scale,
-                      int transparencyFlag, int mirrorFlag, const MEMIMG* blendGraphic);
+                      int transparencyFlag, int mirrorFlag, const MEMIMG* blendGraphic,
+                      const MemImgDrawSettings& settings);

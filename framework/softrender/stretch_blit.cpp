@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/base/framework_state.h"
-#include "framework/graphics/draw_settings.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg.h"
@@ -32,7 +31,7 @@ constexpr bool MayBeStrict() {
 }  // namespace
 
 void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* rect, int transparencyFlag,
-                       const MEMIMG* blendImage) {
+                       const MEMIMG* blendImage, const MemImgDrawSettings& settings) {
     if (rect == nullptr || !IsDrawableMemImg(destination) || !IsDrawableMemImg(source)) return;
     if (blendImage != nullptr && !IsDrawableMemImg(blendImage)) return;
 
@@ -51,7 +50,7 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     const int sourceHeight = source->height;
     if (w == sourceWidth && h == sourceHeight && !mirrorX && !mirrorY) {
         BlitMemImg(destination, source, static_cast<int>(x1), static_cast<int>(y1), transparencyFlag,
-                   blendImage);
+                   blendImage, settings);
         return;
     }
 
@@ -77,7 +76,6 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
     if ((w - 1) * 65536 / stepX >= sourceWidth || (h - 1) * 65536 / stepY >= sourceHeight) return;
 
     // Only the settings the blit reads are taken, not the whole record.
-    const DrawSettings& settings = CurrentDrawSettings;
     const int blendMode = settings.blendMode;
     // The setter keeps the parameter within a byte; so does every draw.
     const int param = std::clamp(settings.blendParam, 0, 255);

@@ -1,10 +1,12 @@
 // Drawing a memory image scaled into a rectangle of another, mirrored when
-// the rectangle's edges come in reverse order, with the current draw settings.
+// the rectangle's edges come in reverse order, with the draw settings it is
+// given.
 #pragma once
 
 #include "platform/win_types.h"
 
 struct MEMIMG;
+struct MemImgDrawSettings;
 
 // Draws the whole of `source` scaled into `rect` (left, top, right, bottom;
 // right and bottom exclusive) of `destination`, clipped to the draw area, by
@@ -17,4 +19,4 @@ struct MEMIMG;
 // with a palette or alpha, a blend image smaller than the source, a side of
 // 32768 pixels or more, or a source shrunk 65536 times or more.
 void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* rect, int transparencyFlag,
-                       const MEMIMG* blendImage);
+                       const MEMIMG* blendImage, const MemImgDrawSettings& settings);

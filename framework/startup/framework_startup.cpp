@@ -5,6 +5,7 @@
 
 #include "framework/archive/archive_file_access.h"
 #include "framework/files/file_access_table.h"
+#include "framework/base/fatal_exit.h"
 #include "framework/base/framework_lock.h"
 #include "framework/startup/framework_shutdown.h"
 #include "framework/base/framework_state.h"
@@ -115,6 +116,8 @@ int InitFrameworkCore() {
     if (InitGraphicsSystem() < 0) return FailStart();
     StartTextInput();
 
+    // From here on a fatal exit shuts the framework down.
+    SetFatalExitShutdown(EndFrameworkCore);
     FrameworkInitialised = 1;
     if (!MainWindow.settings.windowModeFlag) ForceForegroundWindow(MainWindow.windowHandle, 1);
     InitOnScreenLog();

@@ -1,6 +1,7 @@
 // The framework's spine: the locked entry points that start and end the whole
 // framework and pump its messages, the start-up and shutdown sequences they
-// run, the fatal exit, and the system report written at start-up.
+// run, and the system report written at start-up. The start-up hands the
+// shutdown to the fatal exit (framework/base/fatal_exit.h).
 #pragma once
 
 // The framework's version as the log reports it.
@@ -18,12 +19,6 @@ int PumpMessagesLocked();
 // The sequences themselves, without the lock.
 int InitFrameworkCore();
 int EndFrameworkCore();
-
-// Logs the text, shuts the framework down, tears the lock down and ends the
-// process with exit code -1. Takes no lock: callable from inside a locked step.
-[[noreturn]] void FatalErrorExit(const char* text);
-// The message is formatted into 1024 bytes (longer ones are cut) first.
-[[noreturn]] void FatalErrorExitFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes the OS, timer and processor report to the log, sets the version code
 // and the processor facts, and raises the timer resolution. Returns 0.

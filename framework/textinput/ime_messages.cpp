@@ -4,7 +4,7 @@
 #include <cinttypes>
 #include <cstring>
 
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 #include "framework/textinput/input_char_buffer.h"
 #include "framework/base/log.h"
 #include "framework/window/main_window.h"

@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "platform/profile/machine_profile.h"
-#include "platform/user/window_records.h"
 #include "platform/win_types.h"
 
 namespace platform {
@@ -32,6 +31,12 @@ namespace platform {
 using HostWindowId = uint32_t;
 // An OpenGL context; null is none.
 using GlContext = void*;
+
+namespace detail {
+// How a window stands on the display: the window system keeps it in each
+// window's record, the display reports and applies it.
+enum class Placement { Normal, Minimized, Maximized };
+}  // namespace detail
 
 // What the display reports about one of its windows.
 struct HostEvent {

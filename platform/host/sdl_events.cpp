@@ -2,6 +2,7 @@
 // button, keys, typed text and the input method's composition, the mouse,
 // dropped files, and windows that another program destroyed.
 #include "platform/host/sdl_video.h"
+#include "platform/user/user.h"
 
 namespace platform::host {
 

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/dinput/virtual_pads.h"
 #include "platform/host/host_input.h"
+#include "platform/host/virtual_pads.h"
 #include "platform/profile/machine_profile.h"
 
 namespace platform::host {

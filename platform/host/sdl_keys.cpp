@@ -2,6 +2,7 @@
 // position on a US keyboard, except letters and digits, which follow the
 // symbol the layout gives them.
 #include "platform/host/sdl_video.h"
+#include "platform/user/user.h"
 
 namespace platform::host {
 namespace {

@@ -3,14 +3,16 @@
 
 #include "platform/host/sdl_host.h"
 #include "platform/host/sdl_video.h"
-#include "platform/user/host_display.h"
+#include "platform/registrations.h"
 
 namespace platform::host {
 namespace {
 
-// The SDL2 window id of the window that shows `window`, or 0.
+// The SDL2 window id of the window that shows `window`, or 0. The window
+// system, above the host, answers which display window shows it.
 Uint32 ShownWindowId(HWND window) {
-    const HostWindowId id = platform::detail::HostWindowOf(window);
+    const auto shownWindowOf = AllRegistrations().Upward().shownWindowOf;
+    const HostWindowId id = shownWindowOf != nullptr ? shownWindowOf(window) : 0;
     return id != 0 && SDL_GetWindowFromID(id) != nullptr ? id : 0;
 }
 

@@ -140,7 +140,7 @@ struct DisplayProfile {
 
 // A joypad that exists only for the program: an SDL2 virtual joystick,
 // attached when input is first used after the profile is set, and moved
-// through platform/dinput/virtual_pads.h. Axes are numbered as DirectInput's
+// through platform/host/virtual_pads.h. Axes are numbered as DirectInput's
 // X, Y, Z, Rz, Rx, Ry, then the two sliders (the joystick calls' X, Y, Z, R,
 // U, V).
 struct VirtualPad {

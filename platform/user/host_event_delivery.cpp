@@ -1,11 +1,12 @@
 // The display's events as window messages: each report about a shown window
 // goes to the window system, the input method or the shell as what it is.
+// The input method and the shell sit above the window system and answer
+// through their registrations (platform/registrations.h).
 #include <string>
 #include <vector>
 
-#include "platform/imm/input_method_feed.h"
 #include "platform/kernel/path_mapping.h"
-#include "platform/shell/dropped_files_feed.h"
+#include "platform/registrations.h"
 #include "platform/user/host_display.h"
 #include "platform/user/host_text.h"
 #include "platform/user/window_system_events.h"
@@ -29,6 +30,7 @@ void Deliver(const HostEvent& event) {
     ShownWindow* shown = FindShownWindowById(event.window);
     if (shown == nullptr) return;
     const HWND window = shown->handle;
+    const UpwardCalls& upward = AllRegistrations().Upward();
     switch (event.kind) {
         case Kind::Exposed: events::Exposed(window); break;
         case Kind::Moved: {
@@ -60,14 +62,16 @@ void Deliver(const HostEvent& event) {
         case Kind::Text: {
             // Committed text ends a composition in progress; else it is typed.
             const std::string text = HostTextToShiftJis(event.text);
-            if (!CommitComposition(window, text) && !event.systemKeyHeld) events::Text(window, text);
+            const bool committed = upward.commitComposition != nullptr && upward.commitComposition(window, text);
+            if (!committed && !event.systemKeyHeld) events::Text(window, text);
             break;
         }
         case Kind::Composition: {
+            if (upward.showComposition == nullptr) break;
             // The input context keeps the cursor as a byte offset into the
             // Shift-JIS composition.
             const std::string beforeCursor = HostTextToShiftJis(Utf8Prefix(event.text, event.cursor));
-            ShowComposition(window, HostTextToShiftJis(event.text), static_cast<DWORD>(beforeCursor.size()));
+            upward.showComposition(window, HostTextToShiftJis(event.text), static_cast<DWORD>(beforeCursor.size()));
             break;
         }
         case Kind::Mouse: events::Mouse(window, event.mouseMessage, event.x, event.y, event.mouseKeys); break;
@@ -78,7 +82,7 @@ void Deliver(const HostEvent& event) {
                 std::string windowsPath;
                 if (HostToWindowsPath(file, windowsPath)) windowsPaths.push_back(std::move(windowsPath));
             }
-            PostDroppedFiles(window, std::move(windowsPaths));
+            if (upward.postDroppedFiles != nullptr) upward.postDroppedFiles(window, std::move(windowsPaths));
             break;
         }
     }

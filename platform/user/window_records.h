@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/host_video.h"
 #include "platform/user/user.h"
 
 namespace platform::detail {
@@ -34,8 +35,6 @@ struct WindowClassRecord {
     ATOM atom = 0;
     int windowCount = 0;
 };
-
-enum class Placement { Normal, Minimized, Maximized };
 
 struct WindowRecord {
     HWND handle = nullptr;

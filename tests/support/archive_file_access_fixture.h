@@ -11,8 +11,8 @@
 
 #include "framework/archive/archive_file_access.h"
 #include "framework/files/file_access_table.h"
-#include "tests/support/archive_writer.h"
 #include "tests/support/stream_file_fixture.h"
+#include "tools/archive_writer.h"
 
 namespace archiveaccesstest {
 

@@ -12,7 +12,7 @@
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/graphic_creation.h"
 #include "framework/graphics/image/pixel_image.h"
-#include "framework/startup/framework_startup.h"
+#include "framework/base/fatal_exit.h"
 
 namespace {
 

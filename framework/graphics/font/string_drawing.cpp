@@ -141,7 +141,7 @@ int DrawStringSoftware(int handle, int x, int y, const char* text, int colour, i
             SetDrawBrightnessColor(0xFFFFFF);
             MEMIMG view{};
             MakeSubMemImg(&view, &work, 0, 0, rect.right, rect.bottom);
-            BlitMemImg(target, &view, x, y, 1, settings.blendImage);
+            BlitMemImg(target, &view, x, y, 1, settings.blendImage, settings);
             FreeMemImg(&view);
         }
     }

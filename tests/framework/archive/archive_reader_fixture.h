@@ -11,8 +11,8 @@
 
 #include "framework/archive/archive_reader.h"
 #include "framework/base/tracked_memory.h"
-#include "tests/support/archive_writer.h"
 #include "tests/support/stream_file_fixture.h"
+#include "tools/archive_writer.h"
 
 namespace archivereadertest {
 

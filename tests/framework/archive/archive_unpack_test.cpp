@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/archive/archive_reader.h"
-#include "tests/support/archive_writer.h"
+#include "tools/archive_writer.h"
 
 namespace {
 

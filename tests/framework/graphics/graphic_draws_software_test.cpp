@@ -192,30 +192,30 @@ TEST_F(SoftwareDrawsTest, ASceneInModesZeroToTwoIsTheRenderersFrame) {
         DrawRectFilled(300, 200, 340, 230, 0xF800);
         DrawRectFrame(350, 200, 390, 230, 0x07E0);
 
-        BlitMemImg(&reference, &image, 3, 4, 1, nullptr);
+        BlitMemImg(&reference, &image, 3, 4, 1, nullptr, CurrentDrawSettings);
         const RECT mirrored = {64, 4, 40, 20};
-        StretchBlitMemImg(&reference, &image, &mirrored, 1, nullptr);
+        StretchBlitMemImg(&reference, &image, &mirrored, 1, nullptr, CurrentDrawSettings);
         const RECT saved = CurrentDrawSettings.drawArea;
         CurrentDrawSettings.drawArea = RECT{80, 4, 90, 12};
-        BlitMemImg(&reference, &image, 72, 0, 1, nullptr);
+        BlitMemImg(&reference, &image, 72, 0, 1, nullptr, CurrentDrawSettings);
         CurrentDrawSettings.drawArea = saved;
         const RECT stretched = {100, 10, 160, 70};
-        StretchBlitMemImg(&reference, &image, &stretched, 1, nullptr);
+        StretchBlitMemImg(&reference, &image, &stretched, 1, nullptr, CurrentDrawSettings);
         const RECT stretchedF = {230, 10, 170, 50};
-        StretchBlitMemImg(&reference, &image, &stretchedF, 1, nullptr);
-        RotateBlitMemImg(&reference, &image, 300, 60, 0.6f, 1.7f, 1, 0, nullptr);
-        RotateBlitMemImg(&reference, &image, 380, 60, -2.0f, 0.8f, 1, 1, nullptr);
+        StretchBlitMemImg(&reference, &image, &stretchedF, 1, nullptr, CurrentDrawSettings);
+        RotateBlitMemImg(&reference, &image, 300, 60, 0.6f, 1.7f, 1, 0, nullptr, CurrentDrawSettings);
+        RotateBlitMemImg(&reference, &image, 380, 60, -2.0f, 0.8f, 1, 1, nullptr, CurrentDrawSettings);
         const int quad[8] = {20, 200, 90, 190, 10, 250, 100, 260};
-        RasterQuadMemImg(&reference, &image, quad, 1, nullptr);
+        RasterQuadMemImg(&reference, &image, quad, 1, nullptr, CurrentDrawSettings);
         const int quadF[8] = {120, 200, 190, 190, 110, 250, 200, 260};
-        RasterQuadMemImg(&reference, &image, quadF, 1, nullptr);
+        RasterQuadMemImg(&reference, &image, quadF, 1, nullptr, CurrentDrawSettings);
         const RECT box = {300, 200, 340, 230};
-        FillBoxMemImg(&reference, &box, 0xF800);
+        FillBoxMemImg(&reference, &box, 0xF800, CurrentDrawSettings);
         const MemImgLine lines[4] = {{350, 200, 390, 200, 0x07E0, 0},
                                      {389, 201, 389, 230, 0x07E0, 0},
                                      {350, 201, 350, 230, 0x07E0, 0},
                                      {351, 229, 389, 229, 0x07E0, 0}};
-        LineListMemImg(&reference, lines, 4);
+        LineListMemImg(&reference, lines, 4, CurrentDrawSettings);
 
         EXPECT_TRUE(Bytes(PrimaryScreenMemImg) == Bytes(reference)) << "mode " << mode;
     }
@@ -365,7 +365,7 @@ TEST_F(SoftwareDrawsTest, ARectStretchedIsThePartsStretchedBlit) {
             MEMIMG part = {};
             MakeSubMemImg(&part, &image, c.part.left, c.part.top, c.part.right - c.part.left,
                           c.part.bottom - c.part.top);
-            StretchBlitMemImg(&reference, &part, &c.expected, 1, nullptr);
+            StretchBlitMemImg(&reference, &part, &c.expected, 1, nullptr, CurrentDrawSettings);
             FreeMemImg(&part);
         }
         EXPECT_TRUE(Bytes(PrimaryScreenMemImg) == Bytes(reference)) << "mode " << mode;

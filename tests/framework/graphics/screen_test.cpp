@@ -14,7 +14,7 @@
 #include "framework/graphics/mask_screen.h"
 #include "framework/graphics/screen_flip.h"
 #include "framework/graphics/screen_mode_change.h"
-#include "platform/user/layered_window_record.h"
+#include "platform/gdi/layered_window.h"
 #include "platform/user/window_records.h"
 #include "tests/framework/graphics/graphics_test_support.h"
 #include "tests/framework/graphics/hardware_graphics_test_support.h"

@@ -8,7 +8,7 @@
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/vertex_declarations.h"
 #include "tests/framework/graphics/device_test_support.h"
-#include "tests/support/archive_writer.h"
+#include "tools/archive_writer.h"
 
 namespace graphicstest {
 namespace {

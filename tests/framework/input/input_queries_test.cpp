@@ -3,7 +3,7 @@
 // conversion, the once-per-millisecond rule and the lazy start.
 #include <string>
 
-#include "platform/dinput/virtual_pads.h"
+#include "platform/host/virtual_pads.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/framework/input/input_fixture.h"
 

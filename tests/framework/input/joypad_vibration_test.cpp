@@ -1,7 +1,7 @@
 // Vibration: which motors run for the requested power, the countdown of a
 // timed vibration, and silence while the window is inactive.
 #include "framework/base/time_functions.h"
-#include "platform/dinput/virtual_pads.h"
+#include "platform/host/virtual_pads.h"
 #include "platform/kernel/manual_clock.h"
 #include "tests/framework/input/input_fixture.h"
 

@@ -66,7 +66,7 @@ TEST_F(BlitMemImgTest, RefusedDrawsChangeNothing) {
         }
         UseSettings(c.mode, c.param, RECT{0, 0, 16, 12});
         const std::vector<uint32_t> before = TestPixels(dest->get());
-        BlitMemImg(dest->get(), source->get(), 2, 3, 0, graphic ? graphic->get() : nullptr);
+        BlitMemImg(dest->get(), source->get(), 2, 3, 0, graphic ? graphic->get() : nullptr, CurrentDrawSettings);
         EXPECT_EQ(TestPixels(dest->get()), before);
     }
 }
@@ -80,7 +80,7 @@ TEST_F(BlitMemImgTest, ABlendGraphicOfTheSourcesSizeIsRead) {
     Fill(graphic->get(), 255);
     BuildParamTable(128, 255);  // weight of byte 255 is 255
     UseSettings(1, 255, RECT{0, 0, 16, 12});
-    BlitMemImg(dest->get(), source->get(), 8, 6, 0, graphic->get());
+    BlitMemImg(dest->get(), source->get(), 8, 6, 0, graphic->get(), CurrentDrawSettings);
     // floor(255 * 255 / 256) per channel, byte 3 kept.
     EXPECT_EQ(ReadTestPixel(dest->get(), 15, 11), 0x00FEFEFEu);
     EXPECT_EQ(ReadTestPixel(dest->get(), 7, 5), 0u);
@@ -94,12 +94,12 @@ TEST_F(BlitMemImgTest, ClipsToTheDrawArea) {
 
     // Wholly outside the draw area: nothing.
     UseSettings(0, 0, RECT{20, 5, 40, 20});
-    BlitMemImg(dest->get(), source->get(), 2, 2, 0, nullptr);
+    BlitMemImg(dest->get(), source->get(), 2, 2, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(TestPixels(dest->get()), std::vector<uint32_t>(40 * 20, 0));
 
     // Overlapping the left edge by 10 pixels: the source's eleventh column
     // lands on the edge.
-    BlitMemImg(dest->get(), source->get(), 10, 6, 0, nullptr);
+    BlitMemImg(dest->get(), source->get(), 10, 6, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(dest->get(), 19, 6), 0u);
     EXPECT_EQ(ReadTestPixel(dest->get(), 20, 6), 110u);
     EXPECT_EQ(ReadTestPixel(dest->get(), 25, 9), 115u + 48u);
@@ -113,7 +113,7 @@ TEST_F(BlitMemImgTest, ADrawAreaLargerThanTheDestinationStaysInsideIt) {
     auto source = MakeTestImage(8, 8, kMemImgColor32);
     Fill(source->get(), 0x00ABCDEF);
     UseSettings(0, 0, RECT{-100, -100, 1000, 1000});
-    BlitMemImg(dest->get(), source->get(), 5, -3, 0, nullptr);
+    BlitMemImg(dest->get(), source->get(), 5, -3, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 10; ++x)
             EXPECT_EQ(ReadTestPixel(dest->get(), x, y), (x >= 5 && y < 5) ? 0x00ABCDEFu : 0u) << x << "," << y;
@@ -155,7 +155,7 @@ TEST_F(BlitMemImgTest, TheWholeImagePathSkipsClearRunsInMode4) {
         const MEMIMG* source = c.asView ? view->get() : whole->get();
 
         UseSettings(4, 0, RECT{0, 0, 120, 4});
-        BlitMemImg(dest->get(), source, c.x, 1, c.flag, nullptr);
+        BlitMemImg(dest->get(), source, c.x, 1, c.flag, nullptr, CurrentDrawSettings);
         const int white_x = c.x + (c.asView ? 4 : 70);
         EXPECT_EQ(ReadTestPixel(dest->get(), white_x, 1), c.colorType == kMemImgColor565 ? 0x73CEu : 0x007F7F7Fu)
             << "the opaque column multiplies";
@@ -175,7 +175,7 @@ TEST_F(BlitMemImgTest, ABlendGraphicWeightOfZeroLeavesThePixel) {
     WriteTestPixel(graphic->get(), 1, 0, 255);
     BuildParamTable(255, 255);  // weight 0 up to byte 254, 1 at 255
     UseSettings(1, 200, RECT{0, 0, 4, 1});
-    BlitMemImg(dest->get(), source->get(), 0, 0, 0, graphic->get());
+    BlitMemImg(dest->get(), source->get(), 0, 0, 0, graphic->get(), CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(dest->get(), 0, 0), 0x00102030u);
 }
 
@@ -191,7 +191,7 @@ TEST_F(BlitMemImgTest, ATransparentColourWiderThanAPixelKeysNothingOnEitherPath)
         Fill(dest->get(), 0x001F);
         MakeRunCodesValid(source->get());
         UseSettings(0, 0, RECT{0, 0, 4, 1});
-        BlitMemImg(dest->get(), source->get(), 0, 0, 1, nullptr);
+        BlitMemImg(dest->get(), source->get(), 0, 0, 1, nullptr, CurrentDrawSettings);
         EXPECT_EQ(TestPixels(dest->get()), std::vector<uint32_t>(4, paletted ? 0xF800u : 0u));
     }
 }
@@ -206,10 +206,10 @@ TEST_F(BlitMemImgTest, TransparencyFlagTwoSkipsLikeOne) {
     UseSettings(0, 0, RECT{0, 0, 3, 1});
     for (const int flag : {1, 2}) {
         Fill(dest->get(), 0x00777777);
-        BlitMemImg(dest->get(), source->get(), 0, 0, flag, nullptr);
+        BlitMemImg(dest->get(), source->get(), 0, 0, flag, nullptr, CurrentDrawSettings);
         EXPECT_EQ(TestPixels(dest->get()), (std::vector<uint32_t>{0x00777777, 0x00123456, 0x00777777}));
     }
-    BlitMemImg(dest->get(), source->get(), 0, 0, 0, nullptr);
+    BlitMemImg(dest->get(), source->get(), 0, 0, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(dest->get(), 0, 0), 0x00FF00FFu);
 }
 
@@ -256,7 +256,7 @@ TEST_F(BlitMemImgTest, GoldenResults) {
         settings.borderParam = 100;
         settings.borderRange = 60;
         const MEMIMG* mask = c.graphic ? graphic->get() : nullptr;
-        BlitMemImg(dest->get(), source->get(), c.x, c.y, c.flag, mask);
+        BlitMemImg(dest->get(), source->get(), c.x, c.y, c.flag, mask, CurrentDrawSettings);
         ReferenceBlit(expected->get(), source->get(), c.x, c.y, c.flag, mask, settings);
         EXPECT_EQ(TestPixels(dest->get()), TestPixels(expected->get()));
         EXPECT_EQ(HashPixels(dest->get()), c.hash) << HashPixels(dest->get());
@@ -298,7 +298,7 @@ TEST_F(BlitMemImgTest, ACopyMovesEveryPixelOfRowsAndBlocks) {
                 for (int x = 0; x < c.width; ++x)
                     WriteTestPixel(source->get(), x, y, static_cast<uint32_t>(x * 7 + y * 131));
             UseSettings(0, 0, RECT{0, 0, c.width + c.extra, height});
-            BlitMemImg(dest->get(), source->get(), c.x, 0, 0, nullptr);
+            BlitMemImg(dest->get(), source->get(), c.x, 0, 0, nullptr, CurrentDrawSettings);
             int wrong = 0;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < c.width + c.extra; ++x) {

@@ -98,7 +98,7 @@ TEST_P(BlitMemImgSweepTest, EveryPathEqualsTheReference) {
                             BuildParamTable(settings.borderParam, settings.borderRange);
                             UseReferenceSettings(settings);
                             const MEMIMG* mask = graphic ? graphic->get() : nullptr;
-                            BlitMemImg(actual->get(), source, x, y, flag, mask);
+                            BlitMemImg(actual->get(), source, x, y, flag, mask, CurrentDrawSettings);
                             ReferenceBlit(expected->get(), source, x, y, flag, mask, settings);
 
                             if (TestPixels(actual->get()) != TestPixels(expected->get())) {
@@ -173,7 +173,7 @@ TEST(BlitMemImgWideRowsTest, TheFastLoopsEqualTheReference) {
                 settings.drawArea = RECT{0, 0, 230, 5};
                 settings.mmx = c.mmx;
                 UseReferenceSettings(settings);
-                BlitMemImg(actual->get(), source->get(), x, 1, flag, nullptr);
+                BlitMemImg(actual->get(), source->get(), x, 1, flag, nullptr, CurrentDrawSettings);
                 ReferenceBlit(expected->get(), source->get(), x, 1, flag, nullptr, settings);
                 ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
                     << "type " << c.colorType << " alpha " << c.alphaFlag << " mode " << c.mode << " p " << c.param

@@ -25,9 +25,9 @@ protected:
     static void DrawRow(Shape shape, MEMIMG* image, int width, uint32_t color) {
         if (shape == Shape::kBox) {
             const RECT rect{0, 0, width, 1};
-            FillBoxMemImg(image, &rect, color);
+            FillBoxMemImg(image, &rect, color, CurrentDrawSettings);
         } else {
-            LineMemImg(image, 0, 0, width, 0, color);
+            LineMemImg(image, 0, 0, width, 0, color, CurrentDrawSettings);
         }
     }
 };
@@ -174,7 +174,7 @@ TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
                     const uint32_t color = depth == 16 ? random() & 0xFFFF : random();
                     UseSettings(mode, param, RECT{0, 0, imageWidth, 3}, bright);
                     const RECT rect{x, 1, x + width, 3};
-                    FillBoxMemImg(image->get(), &rect, color);
+                    FillBoxMemImg(image->get(), &rect, color, CurrentDrawSettings);
 
                     ReferenceDraw draw;
                     draw.depth = depth;
@@ -199,7 +199,7 @@ TEST_F(SolidColorPixelTest, WideBoxesMatchTheReference) {
             UseStreamingCopyBytes(depth == 16 ? 1 : SIZE_MAX);
             auto image = MakeTestImage(1024, 3, depth == 16 ? kMemImgColor565 : kMemImgColor32);
             UseSettings(0, 0, RECT{0, 0, 1024, 3});
-            FillBoxMemImg(image->get(), nullptr, 0x12345678u & (depth == 16 ? 0xFFFFu : ~0u));
+            FillBoxMemImg(image->get(), nullptr, 0x12345678u & (depth == 16 ? 0xFFFFu : ~0u), CurrentDrawSettings);
             for (int y = 0; y < 3; ++y)
                 for (int i = 0; i < 1024; ++i)
                     ASSERT_EQ(ReadTestPixel(image->get(), i, y), depth == 16 ? 0x5678u : 0x12345678u) << i << "," << y;
@@ -224,7 +224,7 @@ TEST_F(SolidColorPixelTest, The16BitBlendDividesExactlyAtEveryParameter) {
                     WriteTestPixel(image->get(), i, 0,
                                    static_cast<uint32_t>((i % 32) << 11 | (i % 64) << 5 | (i * 7) % 32));
                 UseSettings(1, p, RECT{0, 0, 2048, 1});
-                FillBoxMemImg(image->get(), nullptr, color);
+                FillBoxMemImg(image->get(), nullptr, color, CurrentDrawSettings);
                 draw.p = p;
                 for (int i = 0; i < 2048; ++i) {
                     const uint32_t was = static_cast<uint32_t>((i % 32) << 11 | (i % 64) << 5 | (i * 7) % 32);

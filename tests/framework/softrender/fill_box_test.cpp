@@ -64,7 +64,7 @@ TEST_F(FillBoxTest, FillsBetweenItsCornersClippedToTheDrawAreaAndTheImage) {
             Fill(image->get(), 0x1111);
             UseSettings(0, 0, c.area);
             const uint32_t color = colorType == kMemImgColor565 ? 0xF81F : 0xFFF800F8;
-            FillBoxMemImg(image->get(), c.rect ? &*c.rect : nullptr, color);
+            FillBoxMemImg(image->get(), c.rect ? &*c.rect : nullptr, color, CurrentDrawSettings);
             ExpectFilled(image->get(), c.filled, color, 0x1111);
         }
     }
@@ -75,7 +75,7 @@ TEST_F(FillBoxTest, AViewIsFilledOnlyWithinItself) {
     auto view = MakeTestView(parent->get(), 3, 2, 5, 4);
     UseSettings(1, 128, RECT{0, 0, 12, 8});
     const RECT beyond{-2, -2, 10, 10};
-    FillBoxMemImg(view->get(), &beyond, 0x00FEFEFE);
+    FillBoxMemImg(view->get(), &beyond, 0x00FEFEFE, CurrentDrawSettings);
     ExpectFilled(parent->get(), RECT{3, 2, 8, 6}, 0x007F7F7F, 0);
 }
 
@@ -106,14 +106,14 @@ TEST_F(FillBoxTest, RefusedDrawsChangeNothing) {
         Fill(image->get(), 0x42);
         const std::vector<uint8_t> before = memory;
         UseSettings(c.mode, c.param, RECT{0, 0, 6, 4});
-        FillBoxMemImg(image->get(), nullptr, 0x00ABCDEF);
+        FillBoxMemImg(image->get(), nullptr, 0x00ABCDEF, CurrentDrawSettings);
         EXPECT_EQ(memory, before);
     }
     // A record that was never set up.
     MEMIMG unset{};
     UseSettings(0, 0, RECT{0, 0, 6, 4});
-    FillBoxMemImg(&unset, nullptr, 0);
-    FillBoxMemImg(nullptr, nullptr, 0);
+    FillBoxMemImg(&unset, nullptr, 0, CurrentDrawSettings);
+    FillBoxMemImg(nullptr, nullptr, 0, CurrentDrawSettings);
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST_F(LineDrawTest, PaintsFromItsStartTowardsItsEndWithinTheDrawArea) {
         SCOPED_TRACE(c.name);
         auto image = MakeTestImage(100, 100, kMemImgColor32);
         UseSettings(0, 0, c.area);
-        LineMemImg(image->get(), c.x1, c.y1, c.x2, c.y2, 0x00FFFFFF);
+        LineMemImg(image->get(), c.x1, c.y1, c.x2, c.y2, 0x00FFFFFF, CurrentDrawSettings);
         EXPECT_EQ(Painted(image->get(), 0), c.painted);
     }
 }
@@ -99,7 +99,7 @@ TEST_F(LineDrawTest, ARectangleOutlineAddsEachPixelOnce) {
         auto image = MakeTestImage(10, 8, colorType);
         UseSettings(2, 255, RECT{0, 0, 10, 8});
         const std::vector<MemImgLine> lines = outline(2, 1, 7, 5, color);
-        LineListMemImg(image->get(), lines.data(), static_cast<int>(lines.size()));
+        LineListMemImg(image->get(), lines.data(), static_cast<int>(lines.size()), CurrentDrawSettings);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 10; ++x) {
                 const bool onOutline = (x == 2 || x == 6) && y >= 1 && y <= 4 ? true
@@ -110,7 +110,7 @@ TEST_F(LineDrawTest, ARectangleOutlineAddsEachPixelOnce) {
         // The outline of one pixel is four lines of no length.
         auto single = MakeTestImage(10, 8, colorType);
         const std::vector<MemImgLine> dot = outline(3, 3, 4, 4, color);
-        LineListMemImg(single->get(), dot.data(), 4);
+        LineListMemImg(single->get(), dot.data(), 4, CurrentDrawSettings);
         EXPECT_EQ(Painted(single->get(), 0), Points{});
     }
 }
@@ -119,10 +119,10 @@ TEST_F(LineDrawTest, AListOfNoLinesDrawsNothing) {
     auto image = MakeTestImage(10, 8, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 10, 8});
     const MemImgLine line{0, 0, 9, 0, 0x00FFFFFF, 0};
-    for (const int count : {0, -1, INT_MIN}) LineListMemImg(image->get(), &line, count);
-    LineListMemImg(image->get(), nullptr, 3);
+    for (const int count : {0, -1, INT_MIN}) LineListMemImg(image->get(), &line, count, CurrentDrawSettings);
+    LineListMemImg(image->get(), nullptr, 3, CurrentDrawSettings);
     EXPECT_EQ(Painted(image->get(), 0), Points{});
-    LineListMemImg(image->get(), &line, 1);
+    LineListMemImg(image->get(), &line, 1, CurrentDrawSettings);
     EXPECT_EQ(Painted(image->get(), 0), Row(0, 0, 9));
 }
 
@@ -155,14 +155,14 @@ TEST_F(LineDrawTest, RefusedDrawsChangeNothing) {
         auto image = MakeTestImage(10, 6, c.colorType, c.paletteFlag, 0, 0, &memory);
         const std::vector<uint8_t> before = memory;
         UseSettings(c.mode, c.param, c.area);
-        LineMemImg(image->get(), -5, 5, 30, 5, 0x00ABCDEF);
-        LineMemImg(image->get(), 0, 0, 10, 6, 0x00ABCDEF);
+        LineMemImg(image->get(), -5, 5, 30, 5, 0x00ABCDEF, CurrentDrawSettings);
+        LineMemImg(image->get(), 0, 0, 10, 6, 0x00ABCDEF, CurrentDrawSettings);
         EXPECT_EQ(memory, before);
     }
     MEMIMG unset{};
     UseSettings(0, 0, kArea);
-    LineMemImg(&unset, 0, 0, 5, 5, 0);
-    LineMemImg(nullptr, 0, 0, 5, 5, 0);
+    LineMemImg(&unset, 0, 0, 5, 5, 0, CurrentDrawSettings);
+    LineMemImg(nullptr, 0, 0, 5, 5, 0, CurrentDrawSettings);
 }
 
 TEST_F(LineDrawTest, StaysInsideItsImage) {
@@ -170,8 +170,8 @@ TEST_F(LineDrawTest, StaysInsideItsImage) {
     std::vector<uint8_t> memory;
     auto image = MakeTestImage(10, 6, kMemImgColor565, 0, 0, 0, &memory);
     UseSettings(0, 0, RECT{-100, -100, 1000, 1000});
-    LineMemImg(image->get(), -50, 3, 50, 3, 0xFFFF);
-    LineMemImg(image->get(), 9, 100, 9, -100, 0xFFFF);
+    LineMemImg(image->get(), -50, 3, 50, 3, 0xFFFF, CurrentDrawSettings);
+    LineMemImg(image->get(), 9, 100, 9, -100, 0xFFFF, CurrentDrawSettings);
     Points expected = {{9, 0}, {9, 1}, {9, 2}};
     for (const auto& point : Row(3, 0, 10)) expected.push_back(point);
     expected.insert(expected.end(), {{9, 4}, {9, 5}});
@@ -181,7 +181,7 @@ TEST_F(LineDrawTest, StaysInsideItsImage) {
     auto parent = MakeTestImage(20, 10, kMemImgColor32);
     auto view = MakeTestView(parent->get(), 5, 2, 6, 4);
     UseSettings(0, 0, RECT{0, 0, 20, 10});
-    LineMemImg(view->get(), -5, 1, 20, 1, 0x00FFFFFF);
+    LineMemImg(view->get(), -5, 1, 20, 1, 0x00FFFFFF, CurrentDrawSettings);
     EXPECT_EQ(Painted(parent->get(), 0), Row(3, 5, 11));
 }
 
@@ -189,15 +189,15 @@ TEST_F(LineDrawTest, StepsThroughAlphaCellsKeepingTheirAlpha) {
     auto cells = MakeTestImage(6, 2, kMemImgColor565, 0, 1);
     Fill(cells->get(), 0x12AB5555);
     UseSettings(0, 0, RECT{0, 0, 6, 2});
-    LineMemImg(cells->get(), 1, 0, 4, 0, 0xF800);
+    LineMemImg(cells->get(), 1, 0, 4, 0, 0xF800, CurrentDrawSettings);
     for (int x = 0; x < 6; ++x)
         EXPECT_EQ(ReadTestPixel(cells->get(), x, 0), x >= 1 && x < 4 ? 0x12ABF800u : 0x12AB5555u) << x;
 
     auto pixels = MakeTestImage(6, 2, kMemImgColor32, 0, 1);
     Fill(pixels->get(), 0x80102030);
-    LineMemImg(pixels->get(), 0, 1, 2, 1, 0xFF405060);  // the plain write stores byte 3
+    LineMemImg(pixels->get(), 0, 1, 2, 1, 0xFF405060, CurrentDrawSettings);  // the plain write stores byte 3
     UseSettings(4, 0, RECT{0, 0, 6, 2});
-    LineMemImg(pixels->get(), 2, 1, 4, 1, 0x00FFFFFF);  // the multiply keeps it
+    LineMemImg(pixels->get(), 2, 1, 4, 1, 0x00FFFFFF, CurrentDrawSettings);  // the multiply keeps it
     EXPECT_EQ(ReadTestPixel(pixels->get(), 1, 1), 0xFF405060u);
     EXPECT_EQ(ReadTestPixel(pixels->get(), 3, 1), 0x800F1F2Fu);
     EXPECT_EQ(ReadTestPixel(pixels->get(), 4, 1), 0x80102030u);

@@ -43,7 +43,8 @@ protected:
         UseSettings(c.mode, c.p, RECT{0, 0, 2, 1}, c.bright);
         const int vertices[12] = {0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 0, 1};
         if (kind == kSpanSolid) {
-            RasterTriangleMemImg(dest->get(), nullptr, vertices, 0, nullptr, static_cast<int>(c.texel));
+            RasterTriangleMemImg(dest->get(), nullptr, vertices, 0, nullptr, static_cast<int>(c.texel),
+                                 CurrentDrawSettings);
             return ReadTestPixel(dest->get(), 0, 0);
         }
         auto source = MakeTestImage(1, 1, type, kind == kSpanPaletted, kind == kSpanAlpha, c.transparent);
@@ -60,7 +61,8 @@ protected:
             graphic = MakeTestImage(1, 1, kMemImgSingle8);
             WriteTestPixel(graphic->get(), 0, 0, static_cast<uint32_t>(c.weight));
         }
-        RasterTriangleMemImg(dest->get(), source->get(), vertices, c.flag, graphic ? graphic->get() : nullptr, 0);
+        RasterTriangleMemImg(dest->get(), source->get(), vertices, c.flag, graphic ? graphic->get() : nullptr, 0,
+                             CurrentDrawSettings);
         EXPECT_EQ(ReadTestPixel(dest->get(), 1, 0), 0u) << "pixel (1, 0) maps outside the source";
         return ReadTestPixel(dest->get(), 0, 0);
     }

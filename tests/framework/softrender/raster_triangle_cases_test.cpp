@@ -27,7 +27,7 @@ protected:
         UseSettings(2, 255, area);
         for (const auto& t : triangles) {
             const int v[12] = {t[0], t[1], 0, 0, t[2], t[3], 0, 0, t[4], t[5], 0, 0};
-            RasterTriangleMemImg(image->get(), nullptr, v, 0, nullptr, 1);
+            RasterTriangleMemImg(image->get(), nullptr, v, 0, nullptr, 1, CurrentDrawSettings);
         }
         std::vector<std::string> rows;
         for (int y = 0; y < height; ++y) {
@@ -158,7 +158,7 @@ TEST_F(RasterTriangleTest, AVertexLeftOfColumnZeroCountsOneColumnToTheRight) {
     auto dest = MakeTestImage(8, 8, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 8, 8});
     const int v[12] = {-3, 0, 0, 0, 7, 0, 10, 0, -3, 10, 0, 10};
-    RasterTriangleMemImg(dest->get(), source->get(), v, 0, nullptr, 0);
+    RasterTriangleMemImg(dest->get(), source->get(), v, 0, nullptr, 0, CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(dest->get(), 0, 0), Texel(2, 0));
     EXPECT_EQ(ReadTestPixel(dest->get(), 3, 2), Texel(5, 2));
 }
@@ -170,7 +170,7 @@ TEST_F(RasterTriangleTest, TextureCoordinatesOutsideTheSourceNeitherWrapNorClamp
     auto dest = MakeTestImage(12, 12, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 12, 12});
     const int v[12] = {0, 0, -3, 0, 10, 0, 7, 0, 0, 10, -3, 10};
-    RasterTriangleMemImg(dest->get(), source->get(), v, 0, nullptr, 0);
+    RasterTriangleMemImg(dest->get(), source->get(), v, 0, nullptr, 0, CurrentDrawSettings);
     for (int x = 0; x < 12; ++x)
         EXPECT_EQ(ReadTestPixel(dest->get(), x, 0), x >= 3 && x <= 9 ? Texel(x - 3, 0) : 0u) << x;
 }
@@ -204,11 +204,11 @@ TEST_F(RasterTriangleTest, ClippedRowsKeepTheirTexels) {
     const int v[12] = {-1, 0, 0, 0, 9, 1, 13, 2, 1, 9, 3, 14};
     auto whole = MakeTestImage(10, 10, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 10, 10});
-    RasterTriangleMemImg(whole->get(), source->get(), v, 0, nullptr, 0);
+    RasterTriangleMemImg(whole->get(), source->get(), v, 0, nullptr, 0, CurrentDrawSettings);
     const RECT area = {3, 2, 8, 7};
     auto clipped = MakeTestImage(10, 10, kMemImgColor32);
     UseSettings(0, 0, area);
-    RasterTriangleMemImg(clipped->get(), source->get(), v, 0, nullptr, 0);
+    RasterTriangleMemImg(clipped->get(), source->get(), v, 0, nullptr, 0, CurrentDrawSettings);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
             const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
@@ -222,7 +222,7 @@ TEST_F(RasterTriangleTest, AnIdentityQuadMapsTexelsToPixels) {
     auto dest = MakeTestImage(12, 12, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 12, 12});
     const int corners[8] = {0, 0, 10, 0, 0, 10, 10, 10};
-    RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr);
+    RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 12; ++x)
             EXPECT_EQ(ReadTestPixel(dest->get(), x, y), x < 10 && y < 10 ? Texel(x, y) : 0u) << x << "," << y;
@@ -235,7 +235,7 @@ TEST_F(RasterTriangleTest, SwappedCornersMirror) {
     auto dest = MakeTestImage(12, 12, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 12, 12});
     const int corners[8] = {10, 0, 0, 0, 10, 10, 0, 10};
-    RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr);
+    RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 12; ++x)
             EXPECT_EQ(ReadTestPixel(dest->get(), x, y), x >= 1 && x <= 10 && y < 10 ? Texel(10 - x, y) : 0u)
@@ -249,7 +249,7 @@ TEST_F(RasterTriangleTest, TheQuadsDiagonalIsDrawnTwiceInModeTwo) {
     auto dest = MakeTestImage(12, 12, kMemImgColor32);
     UseSettings(2, 255, RECT{0, 0, 12, 12});
     const int corners[8] = {0, 0, 10, 0, 0, 10, 10, 10};
-    RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr);
+    RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
             const uint32_t expected = y >= 1 && x == 10 - y ? 2 : 1;
@@ -269,17 +269,18 @@ TEST_F(RasterTriangleTest, TheQuadsVisibilityTest) {
                            {32, 12, 36, 12, 32, 16, 36, 16},
                            {12, 0, 16, 0, 12, 6, 16, 6},
                            {12, 32, 16, 32, 12, 36, 16, 36}};
-    for (const auto& corners : away) RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr);
+    for (const auto& corners : away)
+        RasterQuadMemImg(dest->get(), source->get(), corners, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(HashPixels(dest->get()), HashPixels(MakeTestImage(40, 40, kMemImgColor32)->get()));
     // A null source draws nothing either.
     const int inside[8] = {12, 12, 16, 12, 12, 16, 16, 16};
-    RasterQuadMemImg(dest->get(), nullptr, inside, 0, nullptr);
+    RasterQuadMemImg(dest->get(), nullptr, inside, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(HashPixels(dest->get()), HashPixels(MakeTestImage(40, 40, kMemImgColor32)->get()));
     // Four collinear corners draw nothing.
     const int line[8] = {12, 12, 14, 14, 16, 16, 18, 18};
-    RasterQuadMemImg(dest->get(), source->get(), line, 0, nullptr);
+    RasterQuadMemImg(dest->get(), source->get(), line, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(HashPixels(dest->get()), HashPixels(MakeTestImage(40, 40, kMemImgColor32)->get()));
-    RasterQuadMemImg(dest->get(), source->get(), inside, 0, nullptr);
+    RasterQuadMemImg(dest->get(), source->get(), inside, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(dest->get(), 13, 13), 7u);
 }
 
@@ -296,19 +297,20 @@ TEST_F(RasterTriangleTest, RefusedDrawsChangeNothing) {
     const int v[12] = {0, 0, 0, 0, 8, 0, 4, 0, 0, 8, 0, 4};
     const uint32_t blank = HashPixels(dest->get());
     UseSettings(0, 0, RECT{0, 0, 8, 8});
-    RasterTriangleMemImg(dest->get(), source16->get(), v, 0, nullptr, 0);     // colour types differ
-    RasterTriangleMemImg(paletted->get(), source32->get(), v, 0, nullptr, 0);  // paletted destination
-    RasterTriangleMemImg(alpha->get(), source32->get(), v, 0, nullptr, 0);     // alpha destination
-    RasterTriangleMemImg(dest->get(), source32->get(), v, 0, narrowGraphic->get(), 0);
+    // Colour types that differ, a paletted destination, an alpha destination.
+    RasterTriangleMemImg(dest->get(), source16->get(), v, 0, nullptr, 0, CurrentDrawSettings);
+    RasterTriangleMemImg(paletted->get(), source32->get(), v, 0, nullptr, 0, CurrentDrawSettings);
+    RasterTriangleMemImg(alpha->get(), source32->get(), v, 0, nullptr, 0, CurrentDrawSettings);
+    RasterTriangleMemImg(dest->get(), source32->get(), v, 0, narrowGraphic->get(), 0, CurrentDrawSettings);
     for (const int mode : {5, 6, 7, 8, 9, 12, -1}) {
         UseSettings(mode, 255, RECT{0, 0, 8, 8});
-        RasterTriangleMemImg(dest->get(), source32->get(), v, 0, nullptr, 0);
-        RasterTriangleMemImg(dest->get(), nullptr, v, 0, nullptr, 0x123456);
+        RasterTriangleMemImg(dest->get(), source32->get(), v, 0, nullptr, 0, CurrentDrawSettings);
+        RasterTriangleMemImg(dest->get(), nullptr, v, 0, nullptr, 0x123456, CurrentDrawSettings);
     }
     // Coordinates outside -8192 to 8191.
     UseSettings(0, 0, RECT{0, 0, 8, 8});
     const int far[12] = {0, 0, 0, 0, 8192, 0, 4, 0, 0, 8, 0, 4};
-    RasterTriangleMemImg(dest->get(), source32->get(), far, 0, nullptr, 0);
+    RasterTriangleMemImg(dest->get(), source32->get(), far, 0, nullptr, 0, CurrentDrawSettings);
     EXPECT_EQ(HashPixels(dest->get()), blank);
     EXPECT_EQ(HashPixels(paletted->get()), HashPixels(MakeTestImage(4, 4, kMemImgColor32, 1, 0)->get()));
     EXPECT_EQ(HashPixels(alpha->get()), HashPixels(MakeTestImage(4, 4, kMemImgColor32, 0, 1)->get()));
@@ -333,7 +335,7 @@ TEST_F(RasterTriangleTest, TrianglesAsLargeAsTheCoordinateRange) {
     settings.drawArea = RECT{0, 0, 48, 48};
     blittest::UseReferenceSettings(settings);
     const int v[12] = {-8192, -8192, -8192, 8191, 8191, -100, 8191, -8192, 50, 8191, 0, 8191};
-    RasterTriangleMemImg(actual->get(), source->get(), v, 0, nullptr, 0);
+    RasterTriangleMemImg(actual->get(), source->get(), v, 0, nullptr, 0, CurrentDrawSettings);
     ReferenceTriangle(expected->get(), source->get(), v, 0, nullptr, 0, settings);
     EXPECT_EQ(TestPixels(actual->get()), TestPixels(expected->get()));
 }

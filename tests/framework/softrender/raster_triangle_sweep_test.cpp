@@ -129,7 +129,7 @@ TEST_P(RasterTriangleSweepTest, TrianglesEqualTheReference) {
         const int flag = static_cast<int>(random() % 3);
         UseReference(s);
         const std::vector<uint32_t> before = TestPixels(im.actual->get());
-        RasterTriangleMemImg(im.actual->get(), im.source, vertices, flag, im.mask, 0);
+        RasterTriangleMemImg(im.actual->get(), im.source, vertices, flag, im.mask, 0, CurrentDrawSettings);
         ReferenceTriangle(im.expected->get(), im.source, vertices, flag, im.mask, 0, s);
         if (TestPixels(im.actual->get()) != before) ++changed;
         if (TestPixels(im.actual->get()) != TestPixels(im.expected->get())) {
@@ -170,7 +170,7 @@ TEST_P(RasterTriangleSweepTest, QuadsEqualTheReference) {
         const int flag = static_cast<int>(random() % 3);
         UseReference(s);
         const std::vector<uint32_t> before = TestPixels(im.actual->get());
-        RasterQuadMemImg(im.actual->get(), im.source, corners, flag, im.mask);
+        RasterQuadMemImg(im.actual->get(), im.source, corners, flag, im.mask, CurrentDrawSettings);
         ReferenceQuad(im.expected->get(), im.source, corners, flag, im.mask, s);
         if (TestPixels(im.actual->get()) != before) ++changed;
         if (TestPixels(im.actual->get()) != TestPixels(im.expected->get())) {
@@ -211,7 +211,7 @@ TEST_P(SolidTriangleSweepTest, SolidTrianglesEqualTheReference) {
         const int colour = static_cast<int>(random());
         UseReference(s);
         const std::vector<uint32_t> before = TestPixels(im.actual->get());
-        RasterTriangleMemImg(im.actual->get(), nullptr, vertices, 1, nullptr, colour);
+        RasterTriangleMemImg(im.actual->get(), nullptr, vertices, 1, nullptr, colour, CurrentDrawSettings);
         ReferenceTriangle(im.expected->get(), nullptr, vertices, 1, nullptr, colour, s);
         if (TestPixels(im.actual->get()) != before) ++changed;
         if (TestPixels(im.actual->get()) != TestPixels(im.expected->get())) {
@@ -269,7 +269,7 @@ TEST(RasterQuadWideSpansTest, TheVectorStepsEqualTheReference) {
                 s.drawArea = RECT{0, 0, 100, 80};
                 UseReferenceSettings(s);
                 const int flag = Random(random, 0, 1);
-                RasterQuadMemImg(actual->get(), source->get(), corners, flag, nullptr);
+                RasterQuadMemImg(actual->get(), source->get(), corners, flag, nullptr, CurrentDrawSettings);
                 ReferenceQuad(expected->get(), source->get(), corners, flag, nullptr, s);
                 ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
                     << "type " << c.colorType << " alpha " << c.alphaFlag << " mode " << c.mode << " shape " << shape

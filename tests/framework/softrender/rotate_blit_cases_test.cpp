@@ -40,7 +40,7 @@ protected:
         blittest::CopyTestPixels(actual->get(), dest);
         blittest::CopyTestPixels(expected->get(), dest);
         blittest::UseReferenceSettings(settings);
-        RotateBlitMemImg(actual->get(), source, cx, cy, angle, scale, flag, mirror, graphic);
+        RotateBlitMemImg(actual->get(), source, cx, cy, angle, scale, flag, mirror, graphic, CurrentDrawSettings);
         ReferenceRotateBlit(expected->get(), source, cx, cy, angle, scale, flag, mirror, graphic, settings);
         EXPECT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
             << "angle " << angle << " scale " << scale << " centre " << cx << "," << cy;
@@ -53,7 +53,7 @@ TEST_F(RotateBlitTest, AtAngleZeroAndScaleOnePixelsTakeTheShiftedTexels) {
         auto source = Numbered(w, h);
         auto dest = MakeTestImage(20, 20, kMemImgColor32);
         UseSettings(0, 0, RECT{0, 0, 20, 20});
-        RotateBlitMemImg(dest->get(), source->get(), 9, 8, 0.0f, 1.0f, 0, 0, nullptr);
+        RotateBlitMemImg(dest->get(), source->get(), 9, 8, 0.0f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x) {
                 const int tx = x - 9 + w / 2, ty = y - 8 + h / 2;
@@ -73,7 +73,7 @@ TEST_F(RotateBlitTest, TheBoxReachesTwoPixelsLeftAndAboveAndFourRightAndBelow) {
     WriteTestPixel(source->get(), 0, 0, 7);
     auto dest = MakeTestImage(40, 40, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 40, 40});
-    RotateBlitMemImg(dest->get(), source->get(), 20, 20, 0.0f, 10.0f, 0, 0, nullptr);
+    RotateBlitMemImg(dest->get(), source->get(), 20, 20, 0.0f, 10.0f, 0, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
             EXPECT_EQ(ReadTestPixel(dest->get(), x, y), x >= 21 && x <= 28 && y >= 21 && y <= 28 ? 7u : 0u)
@@ -81,7 +81,7 @@ TEST_F(RotateBlitTest, TheBoxReachesTwoPixelsLeftAndAboveAndFourRightAndBelow) {
     // At scale -10 the texel lies on the ten pixels up to the centre; the box
     // starts at corner - 2, so the first three are cut off.
     auto mirrored = MakeTestImage(40, 40, kMemImgColor32);
-    RotateBlitMemImg(mirrored->get(), source->get(), 20, 20, 0.0f, -10.0f, 0, 0, nullptr);
+    RotateBlitMemImg(mirrored->get(), source->get(), 20, 20, 0.0f, -10.0f, 0, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
             EXPECT_EQ(ReadTestPixel(mirrored->get(), x, y), x >= 13 && x <= 20 && y >= 13 && y <= 20 ? 7u : 0u)
@@ -103,7 +103,7 @@ TEST_F(RotateBlitTest, AQuarterTurnIsExact) {
     auto source = Numbered(w, h);
     auto dest = MakeTestImage(20, 20, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 20, 20});
-    RotateBlitMemImg(dest->get(), source->get(), 10, 9, kQuarterTurn, 1.0f, 0, 0, nullptr);
+    RotateBlitMemImg(dest->get(), source->get(), 10, 9, kQuarterTurn, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x) {
             const int tx = y - 9 + w / 2, ty = h / 2 - (x - 10);
@@ -127,7 +127,7 @@ TEST_F(RotateBlitTest, ScalesAndAGenericAngleEqualTheReference) {
         // Scale 2 at angle 0: each texel covers two by two pixels.
         auto actual = MakeTestImage(40, 30, type);
         blittest::UseReferenceSettings(settings);
-        RotateBlitMemImg(actual->get(), source->get(), 19, 13, 0.0f, 2.0f, 0, 0, nullptr);
+        RotateBlitMemImg(actual->get(), source->get(), 19, 13, 0.0f, 2.0f, 0, 0, nullptr, CurrentDrawSettings);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x) {
                 // u = dx x 2^17 + 4 x 2^18, v = dy x 2^17 + 3 x 2^18, exact.
@@ -148,9 +148,9 @@ TEST_F(RotateBlitTest, TheMirroredDrawIsTheFourCornerDrawOfTheNamedCorners) {
     auto rotated = MakeTestImage(40, 30, kMemImgColor32);
     auto quad = MakeTestImage(40, 30, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 40, 30});
-    RotateBlitMemImg(rotated->get(), source->get(), 20, 15, 0.0f, 1.0f, 0, 1, nullptr);
+    RotateBlitMemImg(rotated->get(), source->get(), 20, 15, 0.0f, 1.0f, 0, 1, nullptr, CurrentDrawSettings);
     const int corners[8] = {24, 12, 16, 12, 24, 18, 16, 18};
-    RasterQuadMemImg(quad->get(), source->get(), corners, 0, nullptr);
+    RasterQuadMemImg(quad->get(), source->get(), corners, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(TestPixels(rotated->get()), TestPixels(quad->get()));
     EXPECT_EQ(ReadTestPixel(rotated->get(), 17, 12), Texel(7, 0)) << "mirrored left to right";
     // At other angles and scales, against the reference.
@@ -171,25 +171,25 @@ TEST_F(RotateBlitTest, RefusedDrawsChangeNothing) {
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) WriteTestPixel(source16->get(), x, y, 0xFFFF);
     UseSettings(0, 0, RECT{0, 0, 20, 20});
-    RotateBlitMemImg(dest->get(), source16->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr);
-    RotateBlitMemImg(dest16->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr);
-    RotateBlitMemImg(dest->get(), source16->get(), 10, 10, 0.3f, 1.0f, 0, 1, nullptr);
-    RotateBlitMemImg(paletted->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr);
-    RotateBlitMemImg(alpha->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr);
+    RotateBlitMemImg(dest->get(), source16->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
+    RotateBlitMemImg(dest16->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
+    RotateBlitMemImg(dest->get(), source16->get(), 10, 10, 0.3f, 1.0f, 0, 1, nullptr, CurrentDrawSettings);
+    RotateBlitMemImg(paletted->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
+    RotateBlitMemImg(alpha->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
     for (const float scale : {0.0f, -0.0f, NAN, INFINITY, -INFINITY})
-        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, scale, 0, 0, nullptr);
+        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, scale, 0, 0, nullptr, CurrentDrawSettings);
     for (const float angle : {NAN, INFINITY})
-        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, angle, 1.0f, 0, 0, nullptr);
+        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, angle, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
     for (const int mode : {5, 6, 7, 8, 9, 12, 255, -1}) {
         UseSettings(mode, 255, RECT{0, 0, 20, 20});
-        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr);
-        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 1, nullptr);
+        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
+        RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 1, nullptr, CurrentDrawSettings);
     }
     UseSettings(1, 0, RECT{0, 0, 20, 20});
-    RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr);
+    RotateBlitMemImg(dest->get(), source32->get(), 10, 10, 0.3f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
     // A box the draw area clips away.
     UseSettings(0, 0, RECT{0, 0, 5, 5});
-    RotateBlitMemImg(dest->get(), source32->get(), 15, 15, 0.0f, 1.0f, 0, 0, nullptr);
+    RotateBlitMemImg(dest->get(), source32->get(), 15, 15, 0.0f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
     const uint32_t blank32 = HashPixels(MakeTestImage(20, 20, kMemImgColor32)->get());
     EXPECT_EQ(HashPixels(dest->get()), blank32);
     EXPECT_EQ(HashPixels(dest16->get()), HashPixels(MakeTestImage(20, 20, kMemImgColor565)->get()));
@@ -207,14 +207,14 @@ TEST_F(RotateBlitTest, SourcesAndBlendGraphicsTallerThan4096Rows) {
     auto dest = MakeTestImage(4, 8, kMemImgColor32);
     UseSettings(0, 0, RECT{0, 0, 4, 8});
     // Row y of the destination takes source row y + 2000 + 2500.
-    RotateBlitMemImg(dest->get(), source->get(), 1, -2000, 0.0f, 1.0f, 0, 0, nullptr);
+    RotateBlitMemImg(dest->get(), source->get(), 1, -2000, 0.0f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 8; ++y) {
         EXPECT_EQ(ReadTestPixel(dest->get(), 0, y), Texel(0, 4500 + y));
         EXPECT_EQ(ReadTestPixel(dest->get(), 1, y), Texel(1, 4500 + y));
     }
     // The blend graphic read at the same rows: weight 255 blends the texel in.
     auto weighted = MakeTestImage(4, 8, kMemImgColor32);
-    RotateBlitMemImg(weighted->get(), source->get(), 1, -2000, 0.0f, 1.0f, 0, 0, graphic->get());
+    RotateBlitMemImg(weighted->get(), source->get(), 1, -2000, 0.0f, 1.0f, 0, 0, graphic->get(), CurrentDrawSettings);
     for (int y = 0; y < 8; ++y) EXPECT_NE(ReadTestPixel(weighted->get(), 0, y), 0u) << y;
 }
 
@@ -228,7 +228,7 @@ TEST_F(RotateBlitTest, EveryPaletteIndexReadsTheSourcesPalette) {
                 static_cast<uint32_t*>(source->base()->paletteTable)[i] = 0x10000u * static_cast<uint32_t>(count & 0xFF) + i;
             source->base()->paletteColorCount = count;
             WriteTestPixel(source->get(), 0, 0, index);
-            RotateBlitMemImg(dest->get(), source->get(), 1, 1, 0.0f, 1.0f, 0, 0, nullptr);
+            RotateBlitMemImg(dest->get(), source->get(), 1, 1, 0.0f, 1.0f, 0, 0, nullptr, CurrentDrawSettings);
             EXPECT_EQ(ReadTestPixel(dest->get(), 1, 1), 0x10000u * static_cast<uint32_t>(count & 0xFF) + index)
                 << "count " << count << " index " << index;
         }
@@ -290,7 +290,8 @@ protected:
                 WriteTestPixel(graphic->get(), 0, 0, static_cast<uint32_t>(c.weight));
             }
             UseSettings(c.mode, c.p, RECT{0, 0, 3, 3}, c.bright);
-            RotateBlitMemImg(dest->get(), source->get(), 1, 1, 0.0f, 1.0f, c.flag, 0, graphic ? graphic->get() : nullptr);
+            RotateBlitMemImg(dest->get(), source->get(), 1, 1, 0.0f, 1.0f, c.flag, 0, graphic ? graphic->get() : nullptr,
+                             CurrentDrawSettings);
             EXPECT_EQ(ReadTestPixel(dest->get(), 1, 1), c.expected) << c.what;
             for (int y = 0; y < 3; ++y)
                 for (int x = 0; x < 3; ++x) {

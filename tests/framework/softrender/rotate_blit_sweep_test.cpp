@@ -107,7 +107,7 @@ TEST_P(RotateBlitSweepTest, RandomDrawsEqualTheReference) {
         BuildParamTable(s.borderParam, s.borderRange);
         UseReferenceSettings(s);
         const std::vector<uint32_t> before = TestPixels(actual->get());
-        RotateBlitMemImg(actual->get(), source, cx, cy, angle, scale, flag, mirror, mask);
+        RotateBlitMemImg(actual->get(), source, cx, cy, angle, scale, flag, mirror, mask, CurrentDrawSettings);
         ReferenceRotateBlit(expected->get(), source, cx, cy, angle, scale, flag, mirror, mask, s);
         if (TestPixels(actual->get()) != before) ++changed;
         if (TestPixels(actual->get()) != TestPixels(expected->get())) {
@@ -164,7 +164,8 @@ TEST(RotateBlitWideSpansTest, TheVectorStepsEqualTheReference) {
                     UseReferenceSettings(s);
                     const int cx = Random(random, 20, 70), cy = Random(random, 15, 55);
                     const int flag = Random(random, 0, 1);
-                    RotateBlitMemImg(actual->get(), source->get(), cx, cy, angle, scale, flag, 0, nullptr);
+                    RotateBlitMemImg(actual->get(), source->get(), cx, cy, angle, scale, flag, 0, nullptr,
+                                     CurrentDrawSettings);
                     ReferenceRotateBlit(expected->get(), source->get(), cx, cy, angle, scale, flag, 0, nullptr, s);
                     ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
                         << "type " << c.colorType << " alpha " << c.alphaFlag << " mode " << c.mode << " angle "

@@ -83,7 +83,7 @@ TEST_F(StretchBlitTest, EmptyAndRefusedDrawsChangeNothing) {
         std::unique_ptr<TestImage> image;
         if (c.imageWidth > 0) image = MakeTestImage(c.imageWidth, 4, kMemImgSingle8, 0, 0, 0, &imageMemory);
         UseSettings(c.mode, c.param, c.area);
-        StretchBlitMemImg(dest->get(), source->get(), &c.rect, 0, image ? image->get() : nullptr);
+        StretchBlitMemImg(dest->get(), source->get(), &c.rect, 0, image ? image->get() : nullptr, CurrentDrawSettings);
         EXPECT_EQ(TestPixels(dest->get()), std::vector<uint32_t>(64 * 64, 0));
     }
 }
@@ -103,14 +103,14 @@ TEST_F(StretchBlitTest, TheSourcesOwnSizeIsHandedToTheBlitAtAPosition) {
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 10; ++x) WriteTestPixel(d, x, y, 0x00FFFFFF);
     const RECT rect{2, 1, 8, 4};
-    StretchBlitMemImg(stretched->get(), source->get(), &rect, 1, nullptr);
-    BlitMemImg(blitted->get(), source->get(), 2, 1, 1, nullptr);
+    StretchBlitMemImg(stretched->get(), source->get(), &rect, 1, nullptr, CurrentDrawSettings);
+    BlitMemImg(blitted->get(), source->get(), 2, 1, 1, nullptr, CurrentDrawSettings);
     EXPECT_EQ(TestPixels(stretched->get()), TestPixels(blitted->get()));
     EXPECT_EQ(ReadTestPixel(stretched->get(), 4, 2), 0x00FFFFFFu) << "clear pixels passed over";
     EXPECT_EQ(ReadTestPixel(stretched->get(), 3, 2), 0x007F7F7Fu);
 
     const RECT mirrored{8, 1, 2, 4};
-    StretchBlitMemImg(stretched->get(), source->get(), &mirrored, 1, nullptr);
+    StretchBlitMemImg(stretched->get(), source->get(), &mirrored, 1, nullptr, CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(stretched->get(), 6, 2), 0x007F7F7Fu) << "column 1 lands at 8 - 1 - 1";
     EXPECT_EQ(ReadTestPixel(stretched->get(), 4, 2), 0u) << "clear pixels blacken pixel by pixel";
 }
@@ -122,7 +122,7 @@ TEST_F(StretchBlitTest, ReversedEdgesMirror) {
     auto dest = MakeTestImage(120, 60, kMemImgColor565);
     UseSettings(0, 0, RECT{0, 0, 120, 60});
     const RECT rect{100, 0, 0, 50};
-    StretchBlitMemImg(dest->get(), source->get(), &rect, 0, nullptr);
+    StretchBlitMemImg(dest->get(), source->get(), &rect, 0, nullptr, CurrentDrawSettings);
     int wrong = 0;
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 120; ++x) {
@@ -138,7 +138,7 @@ TEST_F(StretchBlitTest, ReversedEdgesMirror) {
         for (int x = 0; x < 4; ++x) WriteTestPixel(turned->get(), x, y, static_cast<uint32_t>(1 + x + 10 * y));
     auto small = MakeTestImage(4, 3, kMemImgColor565);
     const RECT upsideDown{4, 3, 0, 0};
-    StretchBlitMemImg(small->get(), turned->get(), &upsideDown, 0, nullptr);
+    StretchBlitMemImg(small->get(), turned->get(), &upsideDown, 0, nullptr, CurrentDrawSettings);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(ReadTestPixel(small->get(), x, y), static_cast<uint32_t>(1 + (3 - x) + 10 * (2 - y)));
@@ -159,7 +159,7 @@ TEST_F(StretchBlitTest, GrowingRepeatsColumns) {
         auto dest = MakeTestImage(10, 1, kMemImgColor32);
         UseSettings(0, 0, RECT{0, 0, 10, 1});
         const RECT rect{0, 0, c.width, 1};
-        StretchBlitMemImg(dest->get(), Columns(4, kMemImgColor32)->get(), &rect, 0, nullptr);
+        StretchBlitMemImg(dest->get(), Columns(4, kMemImgColor32)->get(), &rect, 0, nullptr, CurrentDrawSettings);
         EXPECT_EQ(Row(dest->get(), c.width), c.expected);
     }
 }
@@ -200,13 +200,15 @@ TEST_F(StretchBlitTest, ShrinkingFollowsTheAdvanceRuleOfThePath) {
             BuildParamTable(0, 0);  // every weight 255
             UseSettings(c.mode, c.param, RECT{0, 0, 4, 1}, c.bright);
             const RECT rect{0, 0, 4, 1};
-            StretchBlitMemImg(dest->get(), source->get(), &rect, 0, c.image ? image->get() : nullptr);
+            StretchBlitMemImg(dest->get(), source->get(), &rect, 0, c.image ? image->get() : nullptr,
+                              CurrentDrawSettings);
 
             // The same draw, column by column, from single-pixel sources.
             auto expected = MakeTestImage(4, 1, c.colorType);
             for (int i = 0; i < 4; ++i) {
                 auto pixel = Columns(1, c.colorType, c.paletteFlag, c.alphaFlag, static_cast<uint32_t>(1 + c.columns[i]));
-                BlitMemImg(expected->get(), pixel->get(), i, 0, 0, c.image ? image->get() : nullptr);
+                BlitMemImg(expected->get(), pixel->get(), i, 0, 0, c.image ? image->get() : nullptr,
+                           CurrentDrawSettings);
             }
             EXPECT_EQ(Row(dest->get(), 4), Row(expected->get(), 4)) << "mmx " << mmx;
         }
@@ -224,9 +226,9 @@ TEST_F(StretchBlitTest, AClippedStartShowsTheColumnTheWholeDrawingShowsThere) {
         RECT rect{3, 2, 3 + 23, 2 + 17};
         if (mirrored) std::swap(rect.left, rect.right);
         UseSettings(1, 200, RECT{0, 0, 60, 40});
-        StretchBlitMemImg(whole->get(), source->get(), &rect, 0, nullptr);
+        StretchBlitMemImg(whole->get(), source->get(), &rect, 0, nullptr, CurrentDrawSettings);
         UseSettings(1, 200, RECT{14, 9, 60, 40});
-        StretchBlitMemImg(clipped->get(), source->get(), &rect, 0, nullptr);
+        StretchBlitMemImg(clipped->get(), source->get(), &rect, 0, nullptr, CurrentDrawSettings);
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 60; ++x)
                 ASSERT_EQ(ReadTestPixel(clipped->get(), x, y), (x >= 14 && y >= 9) ? ReadTestPixel(whole->get(), x, y) : 0u)
@@ -242,9 +244,9 @@ TEST_F(StretchBlitTest, Mode3AtParameter0SubtractsNothingFromAPalettedSourceOnly
     auto dest = MakeTestImage(4, 2, kMemImgColor32);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x) WriteTestPixel(dest->get(), x, y, 0xAA102030u);
-    StretchBlitMemImg(dest->get(), plain->get(), &rect, 0, nullptr);
+    StretchBlitMemImg(dest->get(), plain->get(), &rect, 0, nullptr, CurrentDrawSettings);
     EXPECT_EQ(ReadTestPixel(dest->get(), 0, 0), 0xAA102030u);
-    StretchBlitMemImg(dest->get(), paletted->get(), &rect, 0, nullptr);
+    StretchBlitMemImg(dest->get(), paletted->get(), &rect, 0, nullptr, CurrentDrawSettings);
     // Blue kept, the lowest bits of green and red set, byte 3 cleared.
     EXPECT_EQ(ReadTestPixel(dest->get(), 3, 1), 0x00112130u);
 }
@@ -272,7 +274,7 @@ TEST_F(StretchBlitTest, SidesBeyondThe16Dot16RangeAreRefused) {
         for (int x = 0; x < c.sourceWidth; ++x) WriteTestPixel(source->get(), x, 0, 0x00FFFFFF);
         auto dest = MakeTestImage(8, 8, kMemImgColor32);
         UseSettings(0, 0, RECT{0, 0, 8, 8});
-        StretchBlitMemImg(dest->get(), source->get(), &c.rect, 0, nullptr);
+        StretchBlitMemImg(dest->get(), source->get(), &c.rect, 0, nullptr, CurrentDrawSettings);
         EXPECT_EQ(ReadTestPixel(dest->get(), 0, 0), c.draws ? 0x00FFFFFFu : 0u);
     }
 }
@@ -316,7 +318,7 @@ TEST_F(StretchBlitTest, GoldenResults) {
         settings.borderParam = 90;
         settings.borderRange = 120;
         const MEMIMG* mask = c.image ? image->get() : nullptr;
-        StretchBlitMemImg(dest->get(), source->get(), &c.rect, c.flag, mask);
+        StretchBlitMemImg(dest->get(), source->get(), &c.rect, c.flag, mask, CurrentDrawSettings);
         ReferenceStretchBlit(expected->get(), source->get(), c.rect, c.flag, mask, settings);
         EXPECT_EQ(TestPixels(dest->get()), TestPixels(expected->get()));
         EXPECT_EQ(HashPixels(dest->get()), c.hash) << HashPixels(dest->get());
@@ -349,7 +351,7 @@ TEST_F(StretchBlitTest, ACopyStoredPastTheCachesGivesTheSamePixels) {
                 ReferenceSettings settings;
                 settings.drawArea = RECT{0, 0, width + 2, height};
                 UseSettings(0, 0, settings.drawArea);
-                StretchBlitMemImg(actual->get(), source->get(), &rect, 0, nullptr);
+                StretchBlitMemImg(actual->get(), source->get(), &rect, 0, nullptr, CurrentDrawSettings);
                 ReferenceStretchBlit(expected->get(), source->get(), rect, 0, nullptr, settings);
                 EXPECT_TRUE(TestPixels(actual->get()) == TestPixels(expected->get()));
             }

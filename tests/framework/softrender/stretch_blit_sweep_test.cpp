@@ -98,7 +98,7 @@ TEST_P(StretchBlitSweepTest, EveryPathEqualsTheReference) {
                             BuildParamTable(settings.borderParam, settings.borderRange);
                             UseReferenceSettings(settings);
                             const MEMIMG* mask = image ? image->get() : nullptr;
-                            StretchBlitMemImg(actual->get(), source->get(), &rect, flag, mask);
+                            StretchBlitMemImg(actual->get(), source->get(), &rect, flag, mask, CurrentDrawSettings);
                             ReferenceStretchBlit(expected->get(), source->get(), rect, flag, mask, settings);
 
                             if (TestPixels(actual->get()) != TestPixels(expected->get())) {
@@ -169,7 +169,7 @@ TEST(StretchBlitWideRowsTest, TheFastLoopsEqualTheReference) {
                 settings.drawArea = RECT{0, 0, 70, 9};
                 settings.mmx = c.mmx;
                 UseReferenceSettings(settings);
-                StretchBlitMemImg(actual->get(), source->get(), &rect, flag, nullptr);
+                StretchBlitMemImg(actual->get(), source->get(), &rect, flag, nullptr, CurrentDrawSettings);
                 ReferenceStretchBlit(expected->get(), source->get(), rect, flag, nullptr, settings);
                 ASSERT_EQ(TestPixels(actual->get()), TestPixels(expected->get()))
                     << "type " << c.colorType << " palette " << c.paletteFlag << " alpha " << c.alphaFlag << " mode "

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/base/fatal_exit.h"
 #include "framework/base/framework_lock.h"
 #include "tests/framework/startup/startup_fixture.h"
 

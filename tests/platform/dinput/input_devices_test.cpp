@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dinput/dinput.h"
-#include "platform/dinput/virtual_pads.h"
+#include "platform/host/virtual_pads.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
 #include "platform/user/user.h"

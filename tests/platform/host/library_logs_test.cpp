@@ -12,7 +12,7 @@ extern "C" {
 }
 
 #include "platform/kernel/debug_output_sink.h"
-#include "platform/kernel/program_entry.h"
+#include "platform/entry/program_entry.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -31,7 +31,7 @@
 #include "game/framework/input_manager.h"
 #include "game/framework/object_tree.h"
 #include "game/framework/resource_managers.h"
-#include "platform/dinput/virtual_pads.h"
+#include "platform/host/virtual_pads.h"
 #include "platform/dsound/virtual_output.h"
 #include "platform/kernel/manual_clock.h"
 #include "platform/profile/machine_profile.h"

@@ -1,8 +1,9 @@
-// The test-only archive writer. Layout: the 24-byte header, the data area
-// (every file's bytes, stored or packed, one after another), then the table
-// block: name records, file entries (each folder's entries together, folders
-// in breadth-first order) and directory records (the root first).
-#include "tests/support/archive_writer.h"
+// The archive writer of the tools and the tests. Layout: the 24-byte
+// header, the data area (every file's bytes, stored or packed, one after
+// another), then the table block: name records, file entries (each folder's
+// entries together, folders in breadth-first order) and directory records
+// (the root first).
+#include "tools/archive_writer.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/layered_window.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
-#include "platform/user/layered_window_record.h"
 #include "tests/support/test_support.h"
 
 namespace {

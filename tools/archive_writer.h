@@ -1,7 +1,8 @@
-// A test-only .kpk archive writer, so that tests make their own fixtures. It
-// is written from the format description alone and shares no code with the
-// reader: its own key derivation, its own keyed XOR and its own greedy LZ
-// packer. Never shipped.
+// A .kpk archive writer: the shader pack tool writes the framework's shader
+// pack with it, and tests make their own fixtures with it. It is written
+// from the format description alone and shares no code with the reader: its
+// own key derivation, its own keyed XOR and its own greedy LZ packer. Never
+// shipped.
 //
 // Paths use backslashes or slashes; names are kept as given (Shift-JIS bytes
 // in, Shift-JIS bytes out). Folders named on a file's path are made as needed.

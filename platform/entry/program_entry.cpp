@@ -1,7 +1,7 @@
 // The loader's part of starting a program. The arguments come from the host
 // in UTF-8; a program written for Windows reads its command line as one text
 // in its own code page.
-#include "platform/kernel/program_entry.h"
+#include "platform/entry/program_entry.h"
 
 #include <vector>
 

@@ -1,11 +1,10 @@
-// What the loader hands WinMain, and folders made by name.
+// What the loader hands WinMain.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
+#include "platform/entry/program_entry.h"
 #include "platform/kernel/kernel.h"
-#include "platform/kernel/program_entry.h"
 #include "platform/user/user.h"
 #include "tests/support/test_support.h"
 
@@ -41,17 +40,6 @@ TEST_F(ProgramEntryTest, WinMainGetsTheModuleTheCommandLineAndTheShowCommand) {
     char* alone[] = {program};
     platform::RunWinMain(1, alone, RecordingWinMain);
     EXPECT_EQ(Seen.commandLine, "");
-}
-
-TEST_F(ProgramEntryTest, CreateDirectoryMakesOneFolder) {
-    testsupport::TemporaryFolder folder;
-    const std::string made = folder.windowsPath() + "\\Made";
-    EXPECT_TRUE(CreateDirectoryA(made.c_str(), nullptr));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.hostPath() + "/Made"));
-    EXPECT_FALSE(CreateDirectoryA(made.c_str(), nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-    EXPECT_FALSE(CreateDirectoryA((folder.windowsPath() + "\\No\\Parent").c_str(), nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
 }  // namespace

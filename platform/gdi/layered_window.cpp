@@ -2,6 +2,8 @@
 // WS_EX_LAYERED window. The picture is kept as the window's last update and
 // shown in its client area over black, as far as the client area reaches
 // into it; the window is not moved.
+#include "platform/gdi/layered_window.h"
+
 #include <map>
 #include <mutex>
 
@@ -9,7 +11,6 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/kernel.h"
 #include "platform/profile/machine_profile.h"
-#include "platform/user/layered_window_record.h"
 #include "platform/user/window_records.h"
 
 namespace {

@@ -1,5 +1,7 @@
 // Moving the virtual pads that the machine profile attaches, and what tests
-// read of their rumble. Private to the platform (and to tests).
+// read of their rumble. The pads are SDL2 virtual joysticks that SDL2's
+// input adapter attaches and holds (sdl_input.cpp). Private to the platform
+// (and to tests).
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 // The layered-window call, and what tests read of its last use. Private to
-// the platform (and to tests).
+// the platform (and to tests). A user32 call, kept with GDI: it takes its
+// picture from a device context's bitmap, and the window system below knows
+// nothing of device contexts.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,372 @@
+# Which way includes may go. CTest runs it as
+#     cmake -DSOURCE_DIR=<repository root> -P tests/include_layers.cmake
+# Every #include in platform/, framework/, game/ and tools/ is checked against
+# the tables below; the check fails, naming each file and include, on any
+# include that they do not allow. tests/ and bench/ may include anything, and
+# nothing else may include them.
+
+# ---- The layers ---------------------------------------------------------------
+# One line per layer: the layer (a folder or a single header) | the layers right
+# below it, whose files its own files may include, together with everything
+# those may include. A file belongs to the longest layer that holds it, so a new
+# subfolder joins its parent's layer, and a file outside every layer fails the
+# check. `@name` adds a list of headers (below) that the layer's files may
+# include; such a list is not handed on to the layers above. `folder/*` stands
+# for every layer in the folder.
+set(layers [[
+# The platform: the host adapters over SDL2 at the bottom, above the kernel's
+# threads, events and debug output that they use; the interfaces on them. The
+# host turns the display's events into window messages and virtual keys, the
+# vocabulary of the window system's header (its calls are not used there).
+platform/win_types.h       |
+platform/profile           |
+platform/com               | platform/win_types.h
+platform/kernel            | platform/win_types.h platform/profile
+platform/registrations.h   | platform/com platform/kernel
+platform/user/user.h       | platform/win_types.h
+platform/host              | platform/kernel platform/registrations.h platform/user/user.h
+platform/winmm             | platform/host
+platform/user              | platform/winmm
+platform/gdi               | platform/user
+platform/imm               | platform/user
+platform/shell             | platform/user
+platform/winsock           | platform/user
+platform/dinput            | platform/user
+platform/d3d9              | platform/user
+platform/dsound            | platform/winmm
+platform/acm               | platform/winmm
+platform/dshow             | platform/dsound platform/gdi
+platform/platform.h        | platform/gdi platform/imm platform/shell platform/winsock platform/dinput platform/d3d9
+# The program's start: the top of the platform.
+platform/entry             | platform/user
+
+# The framework, on the platform's interface headers only.
+framework/base             | @platform_api
+framework/files            | framework/base @platform_api
+framework/archive          | framework/files @platform_api
+framework/network          | framework/base @platform_api
+framework/graphics/image   | framework/files @platform_api
+framework/softrender       | framework/graphics/image @platform_api
+framework/input            | framework/base @platform_api
+framework/graphics         | framework/softrender framework/archive framework/input @platform_api
+framework/sound            | framework/graphics @platform_api
+framework/textinput        | framework/graphics @platform_api
+framework/window           | framework/sound framework/textinput framework/network @platform_api
+framework/startup          | framework/window @platform_api
+
+# The game, on the framework and the few platform headers it calls.
+game                       | framework/startup @game_platform
+
+# The programs the build runs.
+tools                      | game platform/*
+]])
+
+# The platform's interface headers: the calls, types and constants of the
+# interfaces the framework stands on, and Shift-JIS text.
+set(platform_api
+    platform/platform.h platform/win_types.h platform/kernel/kernel.h platform/kernel/shift_jis.h
+    platform/winmm/winmm.h platform/user/user.h platform/gdi/gdi.h platform/imm/imm.h platform/shell/shell.h
+    platform/winsock/winsock.h platform/com/com.h platform/dinput/dinput.h platform/d3d9/d3d9.h
+    platform/d3d9/ddraw.h platform/dsound/dsound.h platform/acm/acm.h platform/dshow/dshow.h)
+# What the game calls of the platform directly: the program's start, and the
+# Windows calls, messages and constants its code uses.
+set(game_platform
+    platform/entry/program_entry.h platform/kernel/kernel.h platform/user/user.h platform/winmm/winmm.h
+    platform/shell/shell.h)
+
+# ---- Includes that go the wrong way, for now ------------------------------------
+# layer | the header it includes though the header's layer is not below it | why
+set(exceptions [[
+# The tables of classes and libraries are read by the calls that look things
+# up in them; every folder fills them.
+platform/com         | platform/registrations.h               | CoCreateInstance makes the classes every folder registers
+platform/kernel      | platform/registrations.h               | LoadLibraryA and GetProcAddress find the libraries every folder registers
+
+# The file-access table in force is the archive-aware one.
+framework/files      | framework/archive/archive_file_access.h | the file-access table puts the archive-aware access in force
+framework/files      | framework/archive/archive_reader.h      | the file-access table puts the archive-aware access in force
+
+# The software draws read the graphics layer's maths and screen mode.
+framework/softrender | framework/graphics/matrix_math.h        | the rotated blit and the triangles transform by the graphics layer's matrices
+framework/softrender | framework/graphics/screen_mode.h        | a new memory image takes the screen's pixel format
+
+# A movie graphic draws the movie's frame; the movies live with the sound.
+framework/graphics   | framework/sound/movie/movie_record.h    | a movie graphic shows the frame of its movie
+framework/graphics   | framework/sound/movie/theora_movie.h    | a movie graphic shows the frame of its movie
+
+# The main window's state is read by every part that draws, plays or reads
+# input; the window's own code (procedure, pump, modes) sits above them all.
+framework/graphics   | framework/window/main_window.h          | the main window's state
+framework/graphics   | framework/window/main_window_state.h    | the main window's state
+framework/graphics   | framework/window/window_mode.h          | a screen mode change follows the window mode
+framework/graphics   | framework/window/layered_window.h       | the screen is presented into a layered window
+framework/graphics   | framework/window/tool_bar.h             | the screen's area leaves the tool bar out
+framework/sound      | framework/window/main_window.h          | the main window's state
+framework/input      | framework/window/main_window.h          | the main window's state
+framework/textinput  | framework/window/main_window.h          | the main window's state
+framework/textinput  | framework/window/main_window_state.h    | the main window's state
+framework/textinput  | framework/window/clipboard_text.h       | text input pastes from the clipboard
+]])
+
+# ---- Host libraries ---------------------------------------------------------------
+# Only the platform touches the host: an include <...> that starts with the
+# prefix is allowed only in the layers named (tests/ and bench/ are free).
+set(host_libraries [[
+SDL         | platform/host
+X11/        | platform/host
+alsa/       | platform/host
+GL/         | platform/d3d9
+EGL/        | platform/d3d9
+ft2build.h  | platform/gdi
+freetype/   | platform/gdi
+fontconfig/ | platform/gdi
+libav       | platform/acm platform/dshow platform/host tools
+libsw       | platform/acm platform/dshow tools
+unistd.h    | platform/*
+fcntl.h     | platform/*
+dirent.h    | platform/*
+poll.h      | platform/*
+pthread.h   | platform/*
+strings.h   | platform/*
+iconv.h     | platform/*
+sys/        | platform/*
+arpa/       | platform/*
+netinet/    | platform/*
+]])
+
+# ---- The check ----------------------------------------------------------------------
+cmake_minimum_required(VERSION 3.25)
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "Run as: cmake -DSOURCE_DIR=<repository root> -P include_layers.cmake")
+endif()
+
+# The table's lines, without comments and blank lines, as lists of their fields.
+function(table_rows text out)
+  string(REPLACE ";" "," text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(rows "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#.*" "" line "${line}")
+    string(STRIP "${line}" line)
+    if(line STREQUAL "")
+      continue()
+    endif()
+    string(REPLACE "|" ";" fields "${line}")
+    set(clean "")
+    foreach(field IN LISTS fields)
+      string(STRIP "${field}" field)
+      string(REPLACE ";" " " field "${field}")
+      list(APPEND clean "${field}")
+    endforeach()
+    # Rows are kept as fields joined by "|".
+    list(JOIN clean "|" row)
+    list(APPEND rows "${row}")
+  endforeach()
+  set(${out} "${rows}" PARENT_SCOPE)
+endfunction()
+
+# The field at `index` of a row; a missing field is empty.
+function(row_field row index out)
+  string(REPLACE "|" ";" fields "${row}")
+  list(LENGTH fields count)
+  if(index LESS count)
+    list(GET fields ${index} field)
+  else()
+    set(field "")
+  endif()
+  set(${out} "${field}" PARENT_SCOPE)
+endfunction()
+
+set(failures "")
+macro(fail text)
+  list(APPEND failures "${text}")
+endmacro()
+
+table_rows("${layers}" layer_rows)
+set(all_layers "")
+foreach(row IN LISTS layer_rows)
+  row_field("${row}" 0 layer)
+  list(APPEND all_layers "${layer}")
+endforeach()
+
+# Items: layers, `folder/*` and `@list`.
+function(expand_items items owner out_layers out_headers)
+  set(found_layers "")
+  set(found_headers "")
+  separate_arguments(items UNIX_COMMAND "${items}")
+  foreach(item IN LISTS items)
+    if(item MATCHES "^@(.+)$")
+      if(NOT DEFINED ${CMAKE_MATCH_1})
+        message(FATAL_ERROR "${owner}: no header list called ${item}")
+      endif()
+      list(APPEND found_headers ${${CMAKE_MATCH_1}})
+    elseif(item MATCHES "^(.+)/\\*$")
+      set(prefix "${CMAKE_MATCH_1}/")
+      foreach(candidate IN LISTS all_layers)
+        string(FIND "${candidate}" "${prefix}" at)
+        if(at EQUAL 0)
+          list(APPEND found_layers "${candidate}")
+        endif()
+      endforeach()
+    else()
+      if(NOT item IN_LIST all_layers)
+        message(FATAL_ERROR "${owner}: ${item} is not a layer of the table")
+      endif()
+      list(APPEND found_layers "${item}")
+    endif()
+  endforeach()
+  set(${out_layers} "${found_layers}" PARENT_SCOPE)
+  set(${out_headers} "${found_headers}" PARENT_SCOPE)
+endfunction()
+
+foreach(row IN LISTS layer_rows)
+  row_field("${row}" 0 layer)
+  row_field("${row}" 1 items)
+  expand_items("${items}" "${layer}" below headers)
+  set("below_${layer}" "${below}")
+  set("headers_${layer}" "${headers}")
+endforeach()
+
+# Everything below each layer; a layer below itself is a cycle in the table.
+foreach(layer IN LISTS all_layers)
+  set(reach "${below_${layer}}")
+  set(queue "${reach}")
+  while(queue)
+    list(POP_FRONT queue next)
+    foreach(further IN LISTS "below_${next}")
+      if(NOT further IN_LIST reach)
+        list(APPEND reach "${further}")
+        list(APPEND queue "${further}")
+      endif()
+    endforeach()
+  endwhile()
+  if(layer IN_LIST reach)
+    message(FATAL_ERROR "The table of layers has a cycle through ${layer}")
+  endif()
+  set("reach_${layer}" "${reach}")
+endforeach()
+
+# Longest layers first, so that a file finds the innermost layer that holds it.
+set(layers_by_length "")
+foreach(layer IN LISTS all_layers)
+  string(LENGTH "${layer}" length)
+  math(EXPR key "1000 - ${length}")
+  list(APPEND layers_by_length "${key}|${layer}")
+endforeach()
+list(SORT layers_by_length)
+list(TRANSFORM layers_by_length REPLACE "^[0-9]+\\|" "")
+
+# Remembered by folder: a file's layer is its folder's, but for the layers
+# that are single headers.
+function(layer_of path out)
+  if(path IN_LIST all_layers)
+    set(${out} "${path}" PARENT_SCOPE)
+    return()
+  endif()
+  get_filename_component(folder "${path}" DIRECTORY)
+  if(DEFINED "folder_layer_${folder}")
+    set(${out} "${folder_layer_${folder}}" PARENT_SCOPE)
+    return()
+  endif()
+  set(found "")
+  foreach(layer IN LISTS layers_by_length)
+    string(LENGTH "${layer}/" length)
+    string(SUBSTRING "${folder}/" 0 ${length} start)
+    if(start STREQUAL "${layer}/")
+      set(found "${layer}")
+      break()
+    endif()
+  endforeach()
+  set("folder_layer_${folder}" "${found}" PARENT_SCOPE)
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+table_rows("${exceptions}" exception_rows)
+set(unused_exceptions "")
+foreach(row IN LISTS exception_rows)
+  row_field("${row}" 0 layer)
+  row_field("${row}" 1 header)
+  if(NOT layer IN_LIST all_layers)
+    message(FATAL_ERROR "Exception for ${layer}, which is not a layer of the table")
+  endif()
+  list(APPEND "excepted_${layer}" "${header}")
+  list(APPEND unused_exceptions "${layer}|${header}")
+endforeach()
+
+table_rows("${host_libraries}" library_rows)
+set(library_prefixes "")
+foreach(row IN LISTS library_rows)
+  row_field("${row}" 0 prefix)
+  row_field("${row}" 1 items)
+  expand_items("${items}" "${prefix}" allowed unused_headers)
+  list(APPEND library_prefixes "${prefix}")
+  set("library_${prefix}" "${allowed}")
+endforeach()
+
+set(checked_count 0)
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
+     "${SOURCE_DIR}/platform/*" "${SOURCE_DIR}/framework/*" "${SOURCE_DIR}/game/*" "${SOURCE_DIR}/tools/*")
+foreach(source IN LISTS sources)
+  if(NOT source MATCHES "\\.(h|hpp|c|cc|cpp|inc)$")
+    continue()
+  endif()
+  layer_of("${source}" from)
+  if(from STREQUAL "")
+    fail("${source}: lies in no layer of tests/include_layers.cmake")
+    continue()
+  endif()
+  get_filename_component(directory "${source}" DIRECTORY)
+  file(STRINGS "${SOURCE_DIR}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"]+)[>\"]")
+      continue()
+    endif()
+    set(quote "${CMAKE_MATCH_1}")
+    set(included "${CMAKE_MATCH_2}")
+    math(EXPR checked_count "${checked_count} + 1")
+    if(quote STREQUAL "<")
+      foreach(prefix IN LISTS library_prefixes)
+        string(LENGTH "${prefix}" length)
+        string(SUBSTRING "${included}" 0 ${length} start)
+        if(start STREQUAL prefix AND NOT from IN_LIST "library_${prefix}")
+          fail("${source}: #include <${included}>: only ${library_${prefix}} may include the host's ${prefix}")
+        endif()
+      endforeach()
+      continue()
+    endif()
+    # A name without a folder of the repository is beside the including file.
+    if(NOT included MATCHES "^(platform|framework|game|tools|tests|bench)/")
+      set(included "${directory}/${included}")
+    endif()
+    if(included MATCHES "^(tests|bench)/")
+      fail("${source}: #include \"${included}\": only tests and benchmarks include tests/ and bench/")
+      continue()
+    endif()
+    layer_of("${included}" to)
+    if(to STREQUAL from OR (NOT to STREQUAL "" AND to IN_LIST "reach_${from}") OR included IN_LIST "headers_${from}")
+      continue()
+    endif()
+    if(included IN_LIST "excepted_${from}")
+      list(REMOVE_ITEM unused_exceptions "${from}|${included}")
+      continue()
+    endif()
+    if(to STREQUAL "")
+      fail("${source}: #include \"${included}\": the header lies in no layer")
+    else()
+      fail("${source}: #include \"${included}\": ${from} may not include ${to}")
+    endif()
+  endforeach()
+endforeach()
+
+foreach(unused IN LISTS unused_exceptions)
+  string(REPLACE "|" " -> " unused "${unused}")
+  fail("tests/include_layers.cmake: the exception ${unused} is no longer needed: remove it")
+endforeach()
+
+if(failures)
+  list(LENGTH failures failure_count)
+  list(JOIN failures "\n" report)
+  message(NOTICE "${report}")
+  message(FATAL_ERROR "${failure_count} include(s) against the layers of tests/include_layers.cmake")
+endif()
+message(STATUS "Includes follow the layers: ${checked_count} includes checked")
