@@ -58,9 +58,9 @@ struct Drawer {
         ready->fetch_add(1);
         while (ready->load() < 2) std::this_thread::yield();
         for (int round = 0; round < kRounds; ++round) {
-            BlitMemImg(blitDest->get(), source->get(), 0, 0, 0, nullptr);
+            BlitMemImg(blitDest->get(), source->get(), 0, 0, 0, nullptr, CurrentDrawSettings);
             if (!SamePixels(blitDest->get(), blitted->get())) ++wrongBlits;
-            StretchBlitMemImg(stretchDest->get(), source->get(), &stretchRect, 0, nullptr);
+            StretchBlitMemImg(stretchDest->get(), source->get(), &stretchRect, 0, nullptr, CurrentDrawSettings);
             if (!SamePixels(stretchDest->get(), stretched->get())) ++wrongStretches;
         }
     }
@@ -86,9 +86,9 @@ TEST_F(DrawPaletteTest, EveryPaletteIndexReadsTheSourcesPalette) {
                 source->base()->paletteColorCount = count;
                 WriteTestPixel(source->get(), 0, 0, index);
                 if (stretch)
-                    StretchBlitMemImg(dest->get(), source->get(), &stretched, 0, nullptr);
+                    StretchBlitMemImg(dest->get(), source->get(), &stretched, 0, nullptr, CurrentDrawSettings);
                 else
-                    BlitMemImg(dest->get(), source->get(), 0, 0, 0, nullptr);
+                    BlitMemImg(dest->get(), source->get(), 0, 0, 0, nullptr, CurrentDrawSettings);
                 EXPECT_EQ(ReadTestPixel(dest->get(), 0, 0), tag + index);
             }
         }
