@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "framework/graphics/matrix_math.h"
+#include "framework/graphics/models/matrix_math.h"
 #include "platform/win_types.h"
 
 struct GraphicRecord;

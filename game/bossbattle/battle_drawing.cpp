@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/draws/graphic_draws.h"
 #include "game/bossbattle/battle_assets.h"
 #include "game/bossbattle/battle_shots.h"
 

@@ -1,4 +1,4 @@
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/draws/graphic_draws.h"
 #include "game/framework/resource_managers.h"
 
 namespace {

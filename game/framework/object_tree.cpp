@@ -6,7 +6,7 @@
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/font/string_drawing.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/draws/graphic_draws.h"
 #include "game/framework/resource_managers.h"
 
 namespace Object {

@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "framework/graphics/graphic_creation.h"
-#include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/handles/graphic_creation.h"
+#include "framework/graphics/handles/graphic_handles.h"
 #include "game/framework/resource_managers.h"
 
 namespace Manager {

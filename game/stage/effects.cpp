@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/draws/graphic_draws.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/draws/graphic_draws.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/enemy_characters.h"
 #include "game/stage/enemy_updating.h"

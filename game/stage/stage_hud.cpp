@@ -4,7 +4,7 @@
 
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/font/string_drawing.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/draws/graphic_draws.h"
 #include "framework/sound/sound_playback.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/object_tree.h"

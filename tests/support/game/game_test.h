@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/draw_observer.h"
+#include "framework/graphics/draws/draw_observer.h"
 #include "platform/user/message_box_sink.h"
 #include "tests/support/started_log_fixture.h"
 
