@@ -1,5 +1,6 @@
-// The device's Z buffer, sized to powers of two, and the sub back buffer, a
-// render target of the screen's size and format made on demand.
+// The device's Z buffer, sized to powers of two, the sub back buffer, a
+// render target of the screen's size and format made on demand, and the
+// vertex and index buffers of the model code, made with no shared handle.
 #include "framework/base/log.h"
 #include "framework/graphics/device/direct3d_device.h"
 #include "framework/graphics/screen/screen_mode.h"
@@ -55,4 +56,18 @@ int CreateSubBackBuffer() {
         return -1;
     }
     return 0;
+}
+
+IDirect3DVertexBuffer9* CreateDeviceVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) {
+    if (Direct3DDevice.device == nullptr) return nullptr;
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    if (FAILED(Direct3DDevice.device->CreateVertexBuffer(length, usage, fvf, pool, &buffer, nullptr))) return nullptr;
+    return buffer;
+}
+
+IDirect3DIndexBuffer9* CreateDeviceIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
+    if (Direct3DDevice.device == nullptr) return nullptr;
+    IDirect3DIndexBuffer9* buffer = nullptr;
+    if (FAILED(Direct3DDevice.device->CreateIndexBuffer(length, usage, format, pool, &buffer, nullptr))) return nullptr;
+    return buffer;
 }

@@ -73,6 +73,10 @@ int CreateDirect3D9Device();
 int CreateDepthBuffer();
 // -1 without a device.
 int CreateSubBackBuffer();
+// Vertex and index buffers for the model code; the caller owns and releases
+// what it gets. Null without a device or when the device refuses.
+IDirect3DVertexBuffer9* CreateDeviceVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+IDirect3DIndexBuffer9* CreateDeviceIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
 // Unless the sub back buffer exists already: draws what is queued, ends the
 // scene, makes the sub back buffer, copies the back buffer into it and makes
 // it the render target. 0, or -1 when it cannot be made.

@@ -1,9 +1,19 @@
-// The DirectDraw object, kept on both paths for the vertical-blank wait, and
+// The device layer's state, which every hardware part of the framework reads;
+// the DirectDraw object, kept on both paths for the vertical-blank wait, and
 // the Direct3D object, looked up by name in the loaded "d3d9.dll".
 #include "framework/base/log.h"
 #include "framework/graphics/device/direct3d_device.h"
+#include "framework/graphics/device/graphics_device.h"
 #include "framework/window/main_window_state.h"
 #include "platform/platform.h"
+
+Direct3DDeviceState Direct3DDevice = {};
+int HardwarePathFlag = 0;
+int FpuPreserveSetting = 0;
+
+int IsDirect3DPathInUse() { return HardwarePathFlag != 0 && Direct3DDevice.device != nullptr ? 1 : 0; }
+
+IDirectDraw7* GetDirectDrawObject() { return Direct3DDevice.directDraw; }
 
 int CreateDirectDrawObject() {
     Direct3DDeviceState& state = Direct3DDevice;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "framework/base/tracked_memory.h"
-#include "framework/graphics/device/device_buffer_creation.h"
 #include "framework/graphics/device/direct3d_device.h"
 #include "framework/graphics/models/model_system.h"
 #include "framework/graphics/models/model_tables.h"

@@ -1,6 +1,7 @@
 // Changing the screen mode: the graphics system is ended and started again
 // for the new request, falling back to 640 by 480 for a 320 by 240 request,
-// then to the previous mode and then to 640 by 480 in 16-bit colour.
+// then to the previous mode and then to 640 by 480 in 16-bit colour. The
+// request itself is kept here too, with what it answers while unset.
 #include "framework/graphics/screen/screen_mode_change.h"
 
 #include "framework/base/framework_state.h"
@@ -123,3 +124,16 @@ int GetScreenModeInfo(int* width, int* height, int* colorBits) {
     if (colorBits != nullptr) *colorBits = GetScreenColorBitDepth();
     return 0;
 }
+
+ScreenModeRequest RequestedScreenMode = {0, 0, 0, 0};
+
+int GetScreenColorBitDepth() { return RequestedScreenMode.colorBits != 0 ? RequestedScreenMode.colorBits : 16; }
+
+int GetMainScreenSize(int* width, int* height) {
+    const bool set = RequestedScreenMode.width != 0 && RequestedScreenMode.height != 0;
+    if (width != nullptr) *width = set ? RequestedScreenMode.width : 640;
+    if (height != nullptr) *height = set ? RequestedScreenMode.height : 480;
+    return 0;
+}
+
+int IsFullScreenMode() { return MainWindow.settings.windowModeFlag == 0 ? 1 : 0; }

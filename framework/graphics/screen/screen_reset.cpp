@@ -6,7 +6,7 @@
 #include "framework/graphics/device/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/screen/draw_target.h"
-#include "framework/graphics/font_cache_refresh.h"
+#include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/textures/graphic_textures.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/models/light_table.h"
@@ -82,7 +82,7 @@ int ReapplyScreenMode() {
 int RunGraphicsRestore() {
     if (RestoreRoutine != nullptr) RestoreRoutine();
     ReloadModelTextures();
-    RefreshAllFontCaches();
+    RestoreFontHandles();
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // Whether programmable shaders are on: the device must offer vertex and
 // pixel shader model 2.0, the pack must load, and the device must take one
-// vertex and one pixel shader of it.
+// vertex and one pixel shader of it. Shader constants reach the device only
+// while they are on: no draw of the fixed-function pipeline reads them.
 #include "framework/base/log.h"
 #include "framework/graphics/device/device_state_cache.h"
 #include "framework/graphics/device/direct3d_device.h"
@@ -77,5 +78,19 @@ int SetupProgrammableShaders() {
         SetVertexShaderConstants(0, kVertexRegisterZero, 1);
         SetPixelShaderConstants(0, kPixelRegisterZero, 1);
     }
+    return 0;
+}
+
+int SetVertexShaderConstants(int firstRegister, const float* data, int count) {
+    IDirect3DDevice9* device = Direct3DDevice.device;
+    if (device == nullptr || !ProgrammableShadersOn || firstRegister < 0 || count <= 0) return 0;
+    device->SetVertexShaderConstantF(static_cast<UINT>(firstRegister), data, static_cast<UINT>(count));
+    return 0;
+}
+
+int SetPixelShaderConstants(int firstRegister, const float* data, int count) {
+    IDirect3DDevice9* device = Direct3DDevice.device;
+    if (device == nullptr || !ProgrammableShadersOn || firstRegister < 0 || count <= 0) return 0;
+    device->SetPixelShaderConstantF(static_cast<UINT>(firstRegister), data, static_cast<UINT>(count));
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/models/vector_transforms.h"
+#include "framework/graphics/device/device_state_setters.h"
 #include "framework/graphics/shaders/vertex_declarations.h"
 #include "framework/window/main_window_state.h"
 #include "tests/framework/graphics/device_test_support.h"

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "framework/graphics/screen/back_buffer_access.h"
-#include "framework/graphics/device/device_buffer_creation.h"
 #include "framework/graphics/device/direct3d_device.h"
 #include "framework/graphics/draw_settings.h"
 #include "framework/graphics/handles/graphic_creation.h"
