@@ -1,7 +1,6 @@
 #include <cstring>
 
-#include "framework/graphics/handles/graphic_creation.h"
-#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/resource_managers.h"
 
 namespace Manager {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework/base/log.h"
-#include "framework/graphics/draws/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "framework/base/handle_table.h"
+#include "framework/graphics/handles/graphic_calls.h"
 #include "framework/softrender/memimg.h"
 
 struct GraphicDrawPiece;
@@ -53,16 +54,3 @@ int AllocGraphicHandle();
 GraphicRecord* GetGraphicRecord(int handle);
 // 1 for a live graphic handle, else 0.
 int IsValidGraphicHandle(int handle);
-// Deletes the graphic: its movie, its draw information, its memory image
-// view, its reference to the image block (the last one releases the block
-// with its textures or memory image), its source file name and its record;
-// writes 1 through the notify flag pointer.
-// A graphic that is the draw target gives way to the back buffer, and one that
-// is the blend graphic stops being it. `flag` has no effect. 0, or -1 for a
-// bad handle.
-int DeleteGraphicHandle(int handle, int flag);
-// Deletes every graphic while the graphics system is up; returns 0.
-int DeleteAllGraphicHandles(int flag);
-// Keeps the pointer in the record and writes 0 into the int (a null pointer
-// asks for no notice); -1 for a bad handle.
-int SetGraphicNotifyFlag(int handle, int* flag);

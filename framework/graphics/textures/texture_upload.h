@@ -5,6 +5,7 @@
 // software path. Movie frames reach the graphic that shows them this way.
 #pragma once
 
+#include "framework/graphics/handles/graphic_calls.h"
 #include "platform/win_types.h"
 
 struct MovieRecord;
@@ -38,9 +39,3 @@ int TransferMovieFrameToGraphic(MovieRecord* movie, int handle);
 // graphic's own rectangle of the frame; on the software path whole rows when
 // the depths agree.
 int TransferFrameImageToGraphic(PixelImage* frame, int handle);
-
-// Play, pause and the play state of the movie a graphic shows: the movie
-// call's result, 0 for a graphic without a movie, -1 for a bad handle.
-int PlayGraphicMovie(int handle, int playType, int resumeOnly);
-int PauseGraphicMovie(int handle, int keepPlayState);
-int GetGraphicMovieState(int handle);
