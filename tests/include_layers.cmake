@@ -87,8 +87,8 @@ framework/files      | framework/archive/archive_file_access.h | the file-access
 framework/files      | framework/archive/archive_reader.h      | the file-access table puts the archive-aware access in force
 
 # The software draws read the graphics layer's maths and screen mode.
-framework/softrender | framework/graphics/matrix_math.h        | the rotated blit and the triangles transform by the graphics layer's matrices
-framework/softrender | framework/graphics/screen_mode.h        | a new memory image takes the screen's pixel format
+framework/softrender | framework/graphics/models/matrix_math.h | the rotated blit and the triangles transform by the graphics layer's matrices
+framework/softrender | framework/graphics/screen/screen_mode.h | a new memory image takes the screen's pixel format
 
 # A movie graphic draws the movie's frame; the movies live with the sound.
 framework/graphics   | framework/sound/movie/movie_record.h    | a movie graphic shows the frame of its movie
@@ -106,6 +106,13 @@ framework/input      | framework/window/main_window.h          | the main window
 framework/textinput  | framework/window/main_window.h          | the main window's state
 framework/textinput  | framework/window/main_window_state.h    | the main window's state
 framework/textinput  | framework/window/clipboard_text.h       | text input pastes from the clipboard
+]])
+
+# ---- Public headers ------------------------------------------------------------
+# folder | layer | the only headers of the folder that the layer's files may
+# include: what a program calls, not the folder's own records and helpers.
+set(public_headers [[
+framework/graphics | game | framework/graphics/graphics.h
 ]])
 
 # ---- Host libraries ---------------------------------------------------------------
@@ -303,6 +310,8 @@ foreach(row IN LISTS library_rows)
   set("library_${prefix}" "${allowed}")
 endforeach()
 
+table_rows("${public_headers}" public_rows)
+
 set(checked_count 0)
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
      "${SOURCE_DIR}/platform/*" "${SOURCE_DIR}/framework/*" "${SOURCE_DIR}/game/*" "${SOURCE_DIR}/tools/*")
@@ -342,6 +351,16 @@ foreach(source IN LISTS sources)
       fail("${source}: #include \"${included}\": only tests and benchmarks include tests/ and bench/")
       continue()
     endif()
+    foreach(row IN LISTS public_rows)
+      row_field("${row}" 0 folder)
+      row_field("${row}" 1 user)
+      row_field("${row}" 2 allowed)
+      separate_arguments(allowed UNIX_COMMAND "${allowed}")
+      string(FIND "${included}" "${folder}/" in_folder)
+      if(from STREQUAL user AND in_folder EQUAL 0 AND NOT included IN_LIST allowed)
+        fail("${source}: #include \"${included}\": ${user} includes only ${allowed} of ${folder}")
+      endif()
+    endforeach()
     layer_of("${included}" to)
     if(to STREQUAL from OR (NOT to STREQUAL "" AND to IN_LIST "reach_${from}") OR included IN_LIST "headers_${from}")
       continue()

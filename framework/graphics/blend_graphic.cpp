@@ -1,10 +1,10 @@
 // The blend graphic of the draw settings: a graphic whose pixels weight every
 // draw, with its two parameters.
-#include "framework/graphics/device_state_cache.h"
+#include "framework/graphics/device/device_state_cache.h"
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draw_parts.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/graphic_image.h"
+#include "framework/graphics/draws/graphic_draw_parts.h"
+#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/handles/graphic_image.h"
 #include "framework/softrender/blend_tables.h"
 #include "framework/window/main_window.h"
 

@@ -2,10 +2,10 @@
 // filter and the options for graphics made from now on.
 #include "framework/graphics/draw_settings.h"
 
-#include "framework/graphics/device_state_cache.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/light_table.h"
-#include "framework/graphics/mask_screen.h"
+#include "framework/graphics/device/device_state_cache.h"
+#include "framework/graphics/screen/draw_target.h"
+#include "framework/graphics/models/light_table.h"
+#include "framework/graphics/screen/mask_screen.h"
 #include "framework/window/main_window.h"
 
 DrawSettings CurrentDrawSettings;

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "framework/graphics/matrix_math.h"
+#include "framework/graphics/models/matrix_math.h"
 #include "framework/softrender/memimg.h"
 #include "platform/win_types.h"
 

@@ -1,9 +1,9 @@
 // The fog and transform parts of the draw settings. On the hardware path
 // each also reaches the device through the state cache, after the vertex
 // batch has drawn what was queued under the old value.
-#include "framework/graphics/device_state_setters.h"
+#include "framework/graphics/device/device_state_setters.h"
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/vertex_batch.h"
+#include "framework/graphics/draws/vertex_batch.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "framework/graphics/image/color_convert_blit.h"
 #include "framework/graphics/image/pixel_format.h"
-#include "framework/graphics/matrix_math.h"
+#include "framework/graphics/models/matrix_math.h"
 #include "framework/softrender/memimg.h"
 
 void FillMemImgRect(MEMIMG* image, const RECT* rect, uint32_t color) {

@@ -5,7 +5,7 @@
 #include "framework/base/base_functions.h"
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/image/pixel_format.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/screen_mode.h"
 #include "framework/softrender/memimg.h"
 
 namespace {

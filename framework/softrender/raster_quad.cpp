@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "framework/graphics/matrix_math.h"
+#include "framework/graphics/models/matrix_math.h"
 #include "framework/softrender/blit_memimg_clip.h"
 #include "framework/softrender/memimg.h"
 #include "framework/softrender/raster_triangle.h"

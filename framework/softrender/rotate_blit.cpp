@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "framework/base/base_functions.h"
-#include "framework/graphics/matrix_math.h"
+#include "framework/graphics/models/matrix_math.h"
 #include "framework/softrender/blend_dispatch.h"
 #include "framework/softrender/blit_memimg_clip.h"
 #include "framework/softrender/draw_loops.h"

@@ -14,7 +14,7 @@
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/graphics_system.h"
 #include "framework/graphics/image/cpu_image_handles.h"
-#include "framework/graphics/model_system.h"
+#include "framework/graphics/models/model_system.h"
 #include "framework/sound/music.h"
 #include "framework/sound/sound_system.h"
 #include "platform/platform.h"

@@ -8,7 +8,7 @@
 #include "framework/textinput/text_input_state.h"
 #include "framework/base/tracked_memory.h"
 #include "framework/graphics/font/font_handles.h"
-#include "framework/graphics/screen_image_access.h"
+#include "framework/graphics/screen/screen_image_access.h"
 
 KeyInputRecord KeyInputRecords[KeyInputSlotCount];
 TextInputState TextInput = {-1};

@@ -4,11 +4,11 @@
 #include "framework/window/inactive_picture.h"
 
 #include "framework/window/main_window_state.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/screen_image_access.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/draw_target.h"
+#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/screen/screen_flip.h"
+#include "framework/graphics/screen/screen_image_access.h"
+#include "framework/graphics/screen/screen_mode.h"
 
 InactivePictureRecord InactivePicture = {};
 

@@ -9,8 +9,8 @@
 #include "framework/base/framework_state.h"
 #include "framework/window/layered_window_conversion.h"
 #include "framework/window/main_window_state.h"
-#include "framework/graphics/screen_image_access.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/screen_image_access.h"
+#include "framework/graphics/screen/screen_mode.h"
 
 LayeredWindowBitmapRecord LayeredWindowBitmap = {};
 

@@ -12,7 +12,7 @@
 #include "framework/base/random_numbers.h"
 #include "framework/window/window_mode.h"
 #include "framework/window/window_style.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/screen_mode.h"
 #include "platform/platform.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "framework/textinput/text_input.h"
 #include "framework/window/tool_bar.h"
 #include "framework/window/window_mode.h"
-#include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/handles/graphic_handles.h"
 #include "framework/graphics/image/pixel_image.h"
 #include "platform/platform.h"
 

@@ -5,7 +5,7 @@
 #include "framework/window/main_window_state.h"
 #include "framework/window/mouse.h"
 #include "framework/window/window_mode.h"
-#include "framework/graphics/direct3d_device.h"
+#include "framework/graphics/device/direct3d_device.h"
 
 namespace {
 

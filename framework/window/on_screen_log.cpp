@@ -4,7 +4,7 @@
 
 #include "framework/window/main_window_state.h"
 #include "framework/graphics/font/font_handles.h"
-#include "framework/graphics/graphics_device.h"
+#include "framework/graphics/device/graphics_device.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "framework/window/main_window_state.h"
 #include "framework/textinput/text_input.h"
 #include "framework/window/window_procedure_parts.h"
-#include "framework/graphics/direct3d_device.h"
-#include "framework/graphics/graphics_device.h"
-#include "framework/graphics/screen_mode_change.h"
+#include "framework/graphics/device/direct3d_device.h"
+#include "framework/graphics/device/graphics_device.h"
+#include "framework/graphics/screen/screen_mode_change.h"
 #include "framework/sound/movie/movie_playback.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "framework/base/log.h"
 #include "framework/window/main_window_state.h"
 #include "framework/window/window_procedure_parts.h"
-#include "framework/graphics/screen_mode_change.h"
+#include "framework/graphics/screen/screen_mode_change.h"
 #include "framework/sound/movie/movie_playback.h"
 
 void HandleDisplayChange(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -6,7 +6,7 @@
 #include "framework/window/main_window.h"
 #include "framework/window/menus.h"
 #include "framework/base/time_functions.h"
-#include "framework/graphics/screen_mode_change.h"
+#include "framework/graphics/screen/screen_mode_change.h"
 
 namespace {
 

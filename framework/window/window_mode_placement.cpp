@@ -5,8 +5,8 @@
 #include "framework/window/main_window_state.h"
 #include "framework/window/tool_bar.h"
 #include "framework/window/window_mode.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/draw_target.h"
+#include "framework/graphics/screen/screen_mode.h"
 
 int ApplyWindowSizeAndPosition() {
     MainWindowSettings& settings = MainWindow.settings;

@@ -6,7 +6,7 @@
 #include "framework/window/tool_bar.h"
 #include "framework/window/window_mode.h"
 #include "framework/window/window_style.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/screen_mode.h"
 
 namespace {
 

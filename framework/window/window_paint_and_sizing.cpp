@@ -4,9 +4,9 @@
 #include "framework/window/main_window_state.h"
 #include "framework/window/window_mode.h"
 #include "framework/window/window_procedure_parts.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/draw_target.h"
+#include "framework/graphics/screen/screen_flip.h"
+#include "framework/graphics/screen/screen_mode.h"
 
 void HandlePaint(HWND window) {
     MainWindowState& state = MainWindow;

@@ -11,7 +11,7 @@
 #include "framework/window/tool_bar.h"
 #include "framework/window/window_mode.h"
 #include "framework/window/window_procedure_parts.h"
-#include "framework/graphics/direct3d_device.h"
+#include "framework/graphics/device/direct3d_device.h"
 #include "framework/sound/music.h"
 
 namespace {

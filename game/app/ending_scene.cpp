@@ -2,9 +2,7 @@
 
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/active_state_callbacks.h"

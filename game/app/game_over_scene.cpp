@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/music.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_playback.h"

@@ -1,11 +1,7 @@
 #include "game/app/options_scene.h"
 #include "game/app/scene_steps.h"
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/window/window_mode.h"
 #include "game/framework/fps_manager.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/base/time_functions.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/file_numbers.h"
 #include "game/framework/game_config.h"
 #include "platform/kernel/kernel.h"

@@ -1,7 +1,6 @@
 #include "game/app/scene_steps.h"
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "platform/user/user.h"

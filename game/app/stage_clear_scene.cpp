@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/app/active_state_callbacks.h"
 #include "game/app/scene_steps.h"

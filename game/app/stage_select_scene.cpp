@@ -1,8 +1,6 @@
 #include "game/app/stage_select_scene.h"
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/app/play_time.h"
 #include "game/app/scene_steps.h"

@@ -1,9 +1,6 @@
 #include "game/app/title_scenes.h"
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/screen_mode_change.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/app/play_time.h"
 #include "game/app/scene_steps.h"

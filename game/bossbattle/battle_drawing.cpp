@@ -4,8 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "game/bossbattle/battle_assets.h"
 #include "game/bossbattle/battle_shots.h"
 

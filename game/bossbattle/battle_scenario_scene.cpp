@@ -1,8 +1,6 @@
 #include "game/bossbattle/battle_scenario_scene.h"
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/bossbattle/battle_assets.h"
 #include "game/bossbattle/battle_drawing.h"

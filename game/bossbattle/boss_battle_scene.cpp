@@ -6,9 +6,7 @@
 #include <ctime>
 
 #include "framework/base/time_functions.h"
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "game/app/game_mode.h"

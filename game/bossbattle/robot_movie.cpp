@@ -1,8 +1,6 @@
 #include "game/bossbattle/robot_movie.h"
 
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/texture_upload.h"
+#include "framework/graphics/graphics.h"
 #include "game/bossbattle/battle_assets.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"

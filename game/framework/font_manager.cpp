@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "framework/graphics/font/font_handles.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/resource_managers.h"
 
 namespace Manager {

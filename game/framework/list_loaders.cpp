@@ -2,7 +2,7 @@
 // running between files.
 #include <cstdio>
 
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/game_config.h"

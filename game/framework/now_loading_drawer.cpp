@@ -1,4 +1,4 @@
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/resource_managers.h"
 
 namespace {

@@ -6,10 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/font/font_handles.h"
-#include "framework/graphics/font/string_drawing.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/resource_managers.h"
 
 namespace Object {

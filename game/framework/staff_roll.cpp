@@ -6,8 +6,7 @@
 
 #include "framework/base/base_functions.h"
 #include "framework/files/file_read_interface.h"
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/font/string_drawing.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/file_numbers.h"
 #include "game/framework/resource_managers.h"
 

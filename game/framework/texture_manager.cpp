@@ -1,7 +1,6 @@
 #include <cstring>
 
-#include "framework/graphics/graphic_creation.h"
-#include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/graphics.h"
 #include "game/framework/resource_managers.h"
 
 namespace Manager {

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 
 namespace {
 

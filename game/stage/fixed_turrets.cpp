@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/attack_hits.h"
 #include "game/stage/enemy_characters.h"

@@ -1,7 +1,6 @@
 #include "game/stage/map_tiles.h"
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "game/stage/stage_images.h"
 
 namespace {

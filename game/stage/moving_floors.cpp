@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/attack_hits.h"
 #include "game/stage/enemy_updating.h"

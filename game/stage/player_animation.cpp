@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/spells.h"
 #include "game/stage/stage_images.h"

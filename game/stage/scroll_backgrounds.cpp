@@ -1,6 +1,6 @@
 #include "game/stage/scroll_backgrounds.h"
 
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "game/stage/stage_images.h"
 
 namespace {

@@ -3,8 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/enemy_characters.h"
 #include "game/stage/enemy_updating.h"

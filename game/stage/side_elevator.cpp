@@ -1,6 +1,6 @@
 #include "game/stage/side_elevator.h"
 
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 
 void CElevatorToSide::Update() {
     if (!active) return;

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/stage/player_animation.h"
 #include "game/stage/stage_images.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "framework/base/log.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
 #include "game/framework/file_numbers.h"

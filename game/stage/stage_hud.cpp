@@ -2,9 +2,7 @@
 
 #include <cstdio>
 
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/font/string_drawing.h"
-#include "framework/graphics/graphic_draws.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "game/framework/input_manager.h"
 #include "game/framework/object_tree.h"

@@ -6,8 +6,7 @@
 
 #include "framework/base/log.h"
 #include "framework/base/time_functions.h"
-#include "framework/graphics/draw_settings.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/graphics.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/window/main_window.h"
 #include "platform/user/user.h"

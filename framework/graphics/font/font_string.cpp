@@ -13,10 +13,10 @@
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/font/glyph_pixel_writes.h"
 #include "framework/graphics/font/string_drawing.h"
-#include "framework/graphics/graphic_draw_coordinates.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/matrix_math.h"
+#include "framework/graphics/draws/graphic_draw_coordinates.h"
+#include "framework/graphics/draws/graphic_draws.h"
+#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/models/matrix_math.h"
 
 namespace {
 

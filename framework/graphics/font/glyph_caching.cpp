@@ -10,7 +10,7 @@
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/glyph_cache.h"
-#include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/handles/graphic_creation.h"
 #include "framework/graphics/image/pixel_image.h"
 #include "framework/base/fatal_exit.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "framework/graphics/font/font_record.h"
-#include "framework/graphics/graphic_draw_coordinates.h"
+#include "framework/graphics/draws/graphic_draw_coordinates.h"
 #include "framework/softrender/memimg.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the frame update the draws run before each draw of a movie graphic.
 #pragma once
 
-#include "framework/graphics/movie_entries.h"
+#include "framework/graphics/handles/movie_entries.h"
 
 // The record, or null when the handle names no open movie.
 MovieRecord* GetMovieRecord(int movie);

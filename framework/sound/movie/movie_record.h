@@ -6,7 +6,7 @@
 
 #include "framework/base/handle_table.h"
 #include "framework/graphics/image/pixel_format.h"
-#include "framework/graphics/movie_entries.h"
+#include "framework/graphics/handles/movie_entries.h"
 #include "platform/dshow/dshow.h"
 
 struct TheoraMovie;

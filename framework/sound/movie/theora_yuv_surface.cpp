@@ -4,7 +4,7 @@
 // copies the surface into the movie's texture.
 #include <cstring>
 
-#include "framework/graphics/direct3d_device.h"
+#include "framework/graphics/device/direct3d_device.h"
 #include "framework/sound/movie/theora_movie.h"
 #include "framework/sound/movie/theora_movie_record.h"
 

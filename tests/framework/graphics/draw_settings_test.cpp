@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/light_table.h"
-#include "framework/graphics/mask_screen.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/draw_target.h"
+#include "framework/graphics/models/light_table.h"
+#include "framework/graphics/screen/mask_screen.h"
+#include "framework/graphics/screen/screen_flip.h"
+#include "framework/graphics/screen/screen_mode.h"
 #include "tests/framework/graphics/graphics_test_support.h"
 
 namespace graphicstest {

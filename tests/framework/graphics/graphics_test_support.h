@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "framework/base/tracked_memory.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/graphic_image.h"
+#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/handles/graphic_image.h"
 #include "framework/graphics/graphics_system.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/screen_mode.h"
 #include "framework/window/main_window_state.h"
 #include "platform/com/com.h"
 #include "tests/support/started_log_fixture.h"

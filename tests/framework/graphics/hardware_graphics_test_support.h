@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "framework/base/tracked_memory.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/graphic_image.h"
+#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/handles/graphic_image.h"
 #include "framework/graphics/image/pixel_format.h"
 #include "framework/graphics/image/pixel_image.h"
 #include "tests/framework/graphics/device_test_support.h"

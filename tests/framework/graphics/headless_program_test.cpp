@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/direct3d_device.h"
-#include "framework/graphics/draw_target.h"
-#include "framework/graphics/graphic_creation.h"
-#include "framework/graphics/graphic_draws.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/graphic_handles.h"
-#include "framework/graphics/graphic_image.h"
-#include "framework/graphics/vertex_batch.h"
+#include "framework/graphics/device/direct3d_device.h"
+#include "framework/graphics/screen/draw_target.h"
+#include "framework/graphics/handles/graphic_creation.h"
+#include "framework/graphics/draws/graphic_draws.h"
+#include "framework/graphics/screen/screen_flip.h"
+#include "framework/graphics/handles/graphic_handles.h"
+#include "framework/graphics/handles/graphic_image.h"
+#include "framework/graphics/draws/vertex_batch.h"
 #include "platform/d3d9/recording_renderer.h"
 #include "platform/user/window_records.h"
 #include "tests/framework/startup/startup_fixture.h"

@@ -11,7 +11,7 @@
 
 #include "framework/base/framework_state.h"
 #include "framework/graphics/graphics_system.h"
-#include "framework/graphics/screen_mode.h"
+#include "framework/graphics/screen/screen_mode.h"
 #include "framework/startup/framework_startup.h"
 #include "framework/window/main_window.h"
 #include "framework/window/window_mode.h"

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "framework/base/framework_lock.h"
-#include "framework/graphics/direct3d_device.h"
-#include "framework/graphics/draw_target.h"
+#include "framework/graphics/device/direct3d_device.h"
+#include "framework/graphics/screen/draw_target.h"
 #include "framework/softrender/memimg.h"
 #include "platform/com/com.h"
 #include "platform/profile/machine_profile.h"

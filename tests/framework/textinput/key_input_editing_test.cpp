@@ -1,6 +1,6 @@
 // Typing into a field through the buffer: insertion, the editing keys, the
 // Shift selection, the clipboard, and ending the input.
-#include "framework/graphics/screen_image_access.h"
+#include "framework/graphics/screen/screen_image_access.h"
 #include "framework/window/clipboard_text.h"
 #include "platform/imm/input_method_feed.h"
 #include "tests/framework/textinput/text_input_fixture.h"

@@ -6,7 +6,7 @@
 #include "framework/window/inactive_picture.h"
 #include "framework/window/layered_window.h"
 #include "framework/graphics/image/pixel_image.h"
-#include "framework/graphics/screen_image_access.h"
+#include "framework/graphics/screen/screen_image_access.h"
 #include "platform/gdi/layered_window.h"
 #include "tests/support/main_window_fixture.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/direct3d_device.h"
-#include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/device/direct3d_device.h"
+#include "framework/graphics/handles/graphic_handles.h"
 #include "framework/startup/framework_startup.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_playback.h"

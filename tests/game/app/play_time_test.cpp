@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/base/time_functions.h"
-#include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/handles/graphic_creation.h"
 #include "game/app/play_time.h"
 #include "game/framework/game_config.h"
 #include "platform/kernel/manual_clock.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "framework/graphics/graphic_creation.h"
-#include "framework/graphics/texture_upload.h"
+#include "framework/graphics/handles/graphic_creation.h"
+#include "framework/graphics/textures/texture_upload.h"
 #include "framework/sound/movie/movie_handles.h"
 #include "framework/sound/movie/movie_record.h"
 #include "game/bossbattle/battle_assets.h"

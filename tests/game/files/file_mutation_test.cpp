@@ -26,7 +26,7 @@
 #include "framework/base/tracked_memory.h"
 #include "framework/files/file_access_table.h"
 #include "framework/files/file_read_interface.h"
-#include "framework/graphics/draw_observer.h"
+#include "framework/graphics/draws/draw_observer.h"
 #include "game/app/play_time.h"
 #include "game/framework/game_config.h"
 #include "game/framework/input_manager.h"

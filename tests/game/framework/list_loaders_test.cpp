@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/handles/graphic_handles.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_playback.h"
 #include "game/framework/game_config.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/screen_flip.h"
+#include "framework/graphics/screen/screen_flip.h"
 #include "framework/window/main_window_state.h"
 #include "game/app/options_scene.h"
 #include "game/app/play_time.h"

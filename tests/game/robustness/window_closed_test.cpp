@@ -21,7 +21,7 @@
 
 #include "framework/base/framework_state.h"
 #include "framework/base/tracked_memory.h"
-#include "framework/graphics/graphic_handles.h"
+#include "framework/graphics/handles/graphic_handles.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/window/main_window.h"
 #include "game/app/boss_rush_mode.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/graphics/draw_observer.h"
+#include "framework/graphics/draws/draw_observer.h"
 #include "game/stage/map_tiles.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/handles/graphic_creation.h"
 #include "game/framework/fps_manager.h"
 #include "game/framework/input_manager.h"
 #include "game/stage/player_character.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/draw_observer.h"
+#include "framework/graphics/draws/draw_observer.h"
 #include "game/stage/scroll_backgrounds.h"
 #include "game/stage/stage_background.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/draw_observer.h"
+#include "framework/graphics/draws/draw_observer.h"
 #include "game/framework/input_manager.h"
 #include "game/stage/player_character.h"
 #include "game/stage/stage_hud.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/graphic_creation.h"
+#include "framework/graphics/handles/graphic_creation.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_loading.h"
 #include "game/stage/guide_message_box.h"

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/draw_observer.h"
+#include "framework/graphics/draws/draw_observer.h"
 #include "platform/user/message_box_sink.h"
 
 namespace gametest {

@@ -14,14 +14,14 @@
 
 #include "framework/base/framework_state.h"
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/draw_target.h"
+#include "framework/graphics/screen/draw_target.h"
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/glyph_cache.h"
 #include "framework/graphics/font/string_drawing.h"
-#include "framework/graphics/screen_flip.h"
-#include "framework/graphics/screen_mode_change.h"
-#include "framework/graphics/vertex_batch.h"
+#include "framework/graphics/screen/screen_flip.h"
+#include "framework/graphics/screen/screen_mode_change.h"
+#include "framework/graphics/draws/vertex_batch.h"
 #include "tests/framework/graphics/hardware_graphics_test_support.h"
 
 namespace graphicstest {

@@ -10,12 +10,12 @@
 #include <utility>
 
 #include "framework/graphics/draw_settings.h"
-#include "framework/graphics/draw_target.h"
+#include "framework/graphics/screen/draw_target.h"
 #include "framework/graphics/font/font_handles.h"
 #include "framework/graphics/font/font_record.h"
 #include "framework/graphics/font/string_drawing.h"
 #include "framework/graphics/graphics_system.h"
-#include "framework/graphics/mask_screen.h"
+#include "framework/graphics/screen/mask_screen.h"
 #include "framework/softrender/memimg.h"
 #include "platform/profile/machine_profile.h"
 #include "tests/framework/graphics/graphics_test_support.h"

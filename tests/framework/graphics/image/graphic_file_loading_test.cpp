@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/graphic_creation.h"
-#include "framework/graphics/graphic_source_file.h"
+#include "framework/graphics/handles/graphic_creation.h"
+#include "framework/graphics/handles/graphic_source_file.h"
 #include "tests/framework/graphics/graphics_test_support.h"
 #include "tests/framework/graphics/hardware_graphics_test_support.h"
 #include "tests/framework/graphics/image/image_file_fixtures.h"

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/graphics/graphic_creation.h"
-#include "framework/graphics/texture_upload.h"
+#include "framework/graphics/handles/graphic_creation.h"
+#include "framework/graphics/textures/texture_upload.h"
 #include "framework/sound/movie/movie_handles.h"
 #include "framework/sound/movie/movie_record.h"
 #include "platform/dshow/reference_clock.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/graphics/movie_entries.h"
+#include "framework/graphics/handles/movie_entries.h"
 #include "framework/sound/movie/movie_record.h"
 #include "framework/sound/movie/theora_movie.h"
 #include "framework/sound/movie/yuv_to_rgb_tables.h"
