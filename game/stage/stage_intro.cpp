@@ -29,6 +29,15 @@ namespace {
 // The hit-point gauge's cells, as the HUD shows them.
 constexpr int kImageGaugeCell = 5;
 
+// The picture the tile drawing shows for a kind, and how far up from its cell.
+bool TilePicture(int kind, int stageCode, int* image, int* dy) {
+    MapTilePicture picture{};
+    if (!FindMapTilePicture(kind, stageCode, &picture)) return false;
+    *image = picture.image;
+    *dy = picture.dy;
+    return true;
+}
+
 // The image of a wall or decoration kind drawn at once, and how far up from
 // its cell, as the stage's tile drawing shows it; false for the other kinds.
 bool WallImage(int kind, int stageCode, int* image, int* dy) {
@@ -51,11 +60,7 @@ bool WallImage(int kind, int stageCode, int* image, int* dy) {
         default:
             return false;
     }
-    MapTilePicture picture{};
-    if (!FindMapTilePicture(kind, stageCode, &picture)) return false;
-    *image = picture.image;
-    *dy = picture.dy;
-    return true;
+    return TilePicture(kind, stageCode, image, dy);
 }
 
 // The kinds that stand for objects: entered in the sprite list.
@@ -92,11 +97,7 @@ bool SpriteImage(int kind, int stageCode, int* image, int* dy) {
         default:
             return false;
     }
-    MapTilePicture picture{};
-    if (!FindMapTilePicture(kind, stageCode, &picture)) return false;
-    *image = picture.image;
-    *dy = picture.dy;
-    return true;
+    return TilePicture(kind, stageCode, image, dy);
 }
 
 int ImageAt(const int* images, int index) {
