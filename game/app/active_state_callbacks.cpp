@@ -1,3 +1,5 @@
+// The three callbacks that stop and resume a scene's sounds (and the stage
+// clock) as the window leaves and regains the foreground.
 #include "game/app/active_state_callbacks.h"
 
 #include "framework/base/time_functions.h"

@@ -1,3 +1,6 @@
+// The boss-rush run: its explanation, the five battles with hit points given
+// back between them and a restart from the first after a continue, and the
+// closing collection screen with the run's time.
 #include "game/app/boss_rush_mode.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The ending's steps: the epilogue scenario on white, the staff roll over the
+// scenario's last picture, and the boss-rush notice.
 #include "game/app/ending_scene.h"
 
 #include "framework/files/file_access_table.h"

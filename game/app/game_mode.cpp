@@ -1,3 +1,6 @@
+// The story's driver: the stage select, then the stage, boss or run it chose,
+// with the scenarios between; a cleared stage's best time, progress and save
+// come before its closing scenario.
 #include "game/app/game_mode.h"
 
 #include "framework/graphics/graphics.h"

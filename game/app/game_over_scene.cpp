@@ -1,3 +1,5 @@
+// The game over scene: its pictures and music, the continue-or-title menu, and
+// the shutdown of the whole program when the window closes here.
 #include "game/app/game_over_scene.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The hangar: the stand-by display where the pilot is chosen, the launch gates
+// that open and close over it, and the battle launched from it.
 #include "game/app/intermission_scene.h"
 
 #include <cstdio>

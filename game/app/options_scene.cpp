@@ -1,3 +1,5 @@
+// The how-to pages and the options scene: volumes in steps of five, the screen
+// made again in the other mode, and the options saved on the way out.
 #include "game/app/options_scene.h"
 #include "game/app/scene_steps.h"
 

@@ -1,3 +1,6 @@
+// The play-time clock (which keeps counting across the millisecond count's
+// wrap), the best-time records, and the save file, written whole and renamed
+// over the old one so that a failed write keeps it.
 #include "game/app/play_time.h"
 
 #include <cstdio>

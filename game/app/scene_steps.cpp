@@ -1,3 +1,5 @@
+// The small steps that the scenes share, over the input and frame managers and
+// the platform's message box.
 #include "game/app/scene_steps.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,5 @@
+// The mission-clear animation: its pictures, the flight frame by frame, and the
+// fade-out.
 #include "game/app/stage_clear_scene.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The stage select: the entries with their best times, the slide left and
+// right, the locked entries dimmed, and the choice.
 #include "game/app/stage_select_scene.h"
 
 #include "framework/graphics/graphics.h"

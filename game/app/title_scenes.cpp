@@ -1,3 +1,5 @@
+// The logo fading in and out (faster while a button is held), the opening's
+// pictures, and the main menu with its cursor.
 #include "game/app/title_scenes.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,6 @@
+// The image lists of the five bosses (the positions every battle shares and
+// each boss's own), loading one into the battle's handle table, and the robot
+// movies.
 #include "game/bossbattle/battle_assets.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// The boss battle's drawing routines: the robots' frames, the shots of more
+// than one image, the cockpit crew, the effects and the bosses' other states.
 #include "game/bossbattle/battle_drawing.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The destruction sequence's schedule: more pairs of explosions as the frames
+// go on, at random points over the robot without hit points, then the last
+// blast.
 #include "game/bossbattle/battle_explosions.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The battle's shared flags and the starting records of the player robot and
+// the bosses (positions, hit boxes and weak points).
 #include "game/bossbattle/battle_records.h"
 
 bool BossBattlePaused = false;

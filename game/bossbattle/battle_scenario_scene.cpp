@@ -1,3 +1,5 @@
+// The boss's entrance: the walk in by boss, the scenario of the bosses that
+// have one, and the timer resolution given back on every way out.
 #include "game/bossbattle/battle_scenario_scene.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,6 @@
+// The battle's shot tables at work: launching and removing shots, placing
+// effects and playing sounds, moving the shots and testing them against both
+// robots, and the scan beam on the weak point.
 #include "game/bossbattle/battle_shots.h"
 
 #include "framework/sound/sound_playback.h"

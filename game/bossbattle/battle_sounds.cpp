@@ -1,3 +1,5 @@
+// The battle's sound table and its loading; slot 3 takes the step sound of the
+// boss being fought.
 #include "game/bossbattle/battle_sounds.h"
 
 #include "platform/user/user.h"

@@ -1,3 +1,6 @@
+// The boss battle scene: setting up and giving back the battle, the robot movie
+// and the entrance, then the frame loop with its pause menu, pilot events, end
+// explosions and fades.
 #include "game/bossbattle/boss_battle_scene.h"
 
 #include <algorithm>

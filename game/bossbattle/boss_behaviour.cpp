@@ -1,3 +1,5 @@
+// The two robots' per-frame movement: the player robot's walk and knock-back
+// with the camera, and the bosses' ranges and attack timelines.
 #include "game/bossbattle/boss_behaviour.h"
 
 #include <cstdlib>

@@ -1,3 +1,6 @@
+// The command table and the player robot's command input: presses recorded and
+// matched, the command or pilot ability started, and the action in progress
+// stepped.
 #include "game/bossbattle/command_input.h"
 
 #include "game/bossbattle/battle_shots.h"

@@ -1,3 +1,5 @@
+// The timelines of the player robot's basic, heavy and dash attacks and its
+// guard, and of the pilots' scan beam and options.
 #include "game/bossbattle/robot_actions.h"
 
 #include "game/bossbattle/battle_shots.h"

@@ -1,3 +1,4 @@
+// Playing the robot movie until it ends or a button is newly pressed.
 #include "game/bossbattle/robot_movie.h"
 
 #include "framework/graphics/graphics.h"

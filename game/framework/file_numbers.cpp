@@ -1,3 +1,6 @@
+// Reading numbers from file text: digits read as atoi reads them but held
+// beyond any range instead of overflowing, then checked or clamped against the
+// field's range.
 #include "game/framework/file_numbers.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The font manager: a font is made from the pending face, size, thickness and
+// type and keyed by that description, so that equal fonts share one handle.
 #include <cstdio>
 
 #include "framework/graphics/graphics.h"

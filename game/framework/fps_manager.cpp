@@ -1,3 +1,6 @@
+// The frame manager's step: the input read, the window's messages and the frame
+// rate measured once a second; the timer runs at 1 ms resolution while the
+// manager lives.
 #include "game/framework/fps_manager.h"
 
 #include "framework/startup/framework_startup.h"

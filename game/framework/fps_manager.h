@@ -1,3 +1,5 @@
+// The frame manager: every scene loop ends each drawn frame through it, and its
+// false answer ends the program.
 #pragma once
 
 #include "game/framework/singleton.h"

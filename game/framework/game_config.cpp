@@ -1,3 +1,5 @@
+// Where the game's files go, the options read from and written back to the
+// configuration file, and the key configuration.
 #include "game/framework/game_config.h"
 
 #include <tinyxml.h>

@@ -1,3 +1,5 @@
+// The input manager's default keys and pad buttons and its per-frame read; the
+// key configuration file is read with the other options.
 #include "game/framework/input_manager.h"
 
 #include "framework/input/keyboard_joypad_state.h"

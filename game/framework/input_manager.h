@@ -1,3 +1,5 @@
+// The player's input: ten logical buttons pressed by keys and by the first
+// joypad, read once per frame into a held-frame count per button.
 #pragma once
 
 #include <map>

@@ -1,3 +1,6 @@
+// The now-loading animation: a strip of 60 cells near the screen's lower right
+// corner, drawn between files while a list loads, its cell taken from the
+// clock.
 #include "framework/graphics/graphics.h"
 #include "game/framework/resource_managers.h"
 

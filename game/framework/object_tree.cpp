@@ -1,3 +1,5 @@
+// The primitive 2D objects: a texture cut-out drawn with its alpha or additive
+// blend, and a block of text drawn line by line.
 #include "game/framework/object_tree.h"
 
 #include <algorithm>

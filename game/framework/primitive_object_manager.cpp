@@ -1,3 +1,5 @@
+// The primitive 2D object manager: screen and text objects by integer id, and
+// the report of those still held at shutdown.
 #include "game/framework/object_tree.h"
 #include "platform/kernel/kernel.h"
 

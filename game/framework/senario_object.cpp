@@ -1,3 +1,5 @@
+// The scenario player's loading from its XML file, its drawing and release, and
+// CreateSenarioObject with the default font, text speed and buttons.
 #include "game/framework/senario_object.h"
 
 #include <tinyxml.h>

@@ -1,3 +1,4 @@
+// The base that marks the game's managers, each of which exists once.
 #pragma once
 
 namespace CommonClass {

@@ -1,3 +1,5 @@
+// The sound manager: one handle per sound file, counted by reference, and
+// playing, stopping and pausing a sound by its name's atom.
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_loading.h"
 #include "framework/sound/sound_playback.h"

@@ -1,3 +1,5 @@
+// The staff roll: reading its script, scrolling with its pauses, and drawing
+// the lines and pictures on the screen.
 #include "game/framework/staff_roll.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The texture manager: one graphic handle per image file, counted by reference;
+// and the key-text copy that refuses a name too long for the key buffer.
 #include <cstring>
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,5 @@
+// Reading an XML file whole and parsing it into a document, and the file
+// manager's one instance.
 #include <tinyxml.h>
 
 #include <memory>

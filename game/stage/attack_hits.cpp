@@ -1,3 +1,5 @@
+// The hit tests of the player's attacks and shots, and the damage of each hit
+// code.
 #include "game/stage/attack_hits.h"
 
 #include "framework/sound/sound_playback.h"

@@ -1,3 +1,5 @@
+// The effect slots: starting and resetting an effect, and the frames of each
+// effect kind drawn with its tint.
 #include "game/stage/effects.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The enemy kinds: their records, resets and walk, the actions each kind takes
+// per frame, and the pictures that show them.
 #include "game/stage/enemy_characters.h"
 
 #include <cmath>

@@ -1,3 +1,6 @@
+// Running the enemy pools each frame, the damage an enemy takes by hit code
+// (and what an enemy caught by the string becomes), and drawing the enemies and
+// Mirelle.
 #include "game/stage/enemy_updating.h"
 
 #include <cmath>

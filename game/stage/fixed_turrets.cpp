@@ -1,3 +1,5 @@
+// The gun turrets: waking near the screen, their bullets and what stops them,
+// damage to the turret, and drawing.
 #include "game/stage/fixed_turrets.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The guide message box's scenario run, with the stage clock stopped, and the
+// wait before it can open again.
 #include "game/stage/guide_message_box.h"
 
 #include "game/framework/input_manager.h"

@@ -1,3 +1,5 @@
+// The map objects' pass each played frame: items taken, the goal, the restart
+// marker, and the pits that send the player back to it.
 #include "game/stage/map_objects.h"
 
 #include "framework/sound/sound_playback.h"

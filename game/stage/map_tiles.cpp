@@ -1,3 +1,5 @@
+// The tile pass: the picture of each tile kind by stage, and the cells that
+// wake enemies and place things as they come near the screen.
 #include "game/stage/map_tiles.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,5 @@
+// The moving ground: elevators and sinking floors, falling and crumbling
+// blocks, and the destruction front, each placed, moved, tested and drawn.
 #include "game/stage/moving_floors.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The player character's animations: standing, running, airborne and goal
+// frames by character, and the choice among them by the player's state.
 #include "game/stage/player_animation.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Each character's attacks frame by frame, and the shots and effects they put
+// out.
 #include "game/stage/player_attacks.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The player record's routines: its reset, starting a spell, changing the
+// character, and the state chosen each frame.
 #include "game/stage/player_character.h"
 
 #include "framework/sound/sound_playback.h"

@@ -1,3 +1,5 @@
+// The contact tests against the player: enemy bodies, Mirelle, the enemies'
+// bullets and the attack-level items.
 #include "game/stage/player_hits.h"
 
 #include "framework/sound/sound_playback.h"

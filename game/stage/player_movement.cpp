@@ -1,3 +1,5 @@
+// The player's horizontal and vertical movement each frame, and the view that
+// follows the player.
 #include "game/stage/player_movement.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The scrolling backgrounds of stages 2 to 5, and the one each stage part
+// makes.
 #include "game/stage/scroll_backgrounds.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,5 @@
+// The shot tables at work: moving each shot kind, its tile and bullet tests,
+// its explosion, and drawing both tables.
 #include "game/stage/shot_table.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The side elevator's shuttle, its push on the player, and its drawing.
 #include "game/stage/side_elevator.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,5 @@
+// The four spells frame by frame: the backdrop, each character's animation, and
+// the frame at which each spell ends.
 #include "game/stage/spells.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Reading the background's layout file and drawing its rows of image parts.
 #include "game/stage/stage_background.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The stage's overlay: the pause menu's objects, keys and drawing, the gauge,
+// attack-level and spell-stock pictures, and the frame-rate text.
 #include "game/stage/stage_hud.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The stages' image lists: runs of numbered files by position, the list each
+// stage code uses, and loading and releasing them.
 #include "game/stage/stage_images.h"
 
 #include <cassert>

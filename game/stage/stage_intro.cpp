@@ -1,3 +1,5 @@
+// The opening's view (tiles, placed objects, backgrounds and the player), its
+// fade-in, and the intro scenario.
 #include "game/stage/stage_intro.h"
 
 #include "framework/graphics/graphics.h"

@@ -1,3 +1,6 @@
+// The stage scene: its record, placing the map's things, the world's step each
+// frame, death and the goal, drawing the frame, and the run from the opening to
+// the result.
 #include "game/stage/stage_scene.h"
 
 #include <algorithm>

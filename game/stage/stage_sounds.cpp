@@ -1,3 +1,5 @@
+// The stage's sound table, the music pair each stage code plays, and its
+// loading.
 #include "game/stage/stage_sounds.h"
 
 #include "platform/user/user.h"

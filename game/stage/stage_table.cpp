@@ -1,3 +1,5 @@
+// The stage table, the map, background and guide-box files of each map, and
+// reading a map file into the tile grid.
 #include "game/stage/stage_table.h"
 
 #include <cstdint>

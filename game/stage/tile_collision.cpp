@@ -1,3 +1,5 @@
+// The tile kinds that bodies stand on and run into, and the floor, ceiling,
+// wall and box tests against the map.
 #include "game/stage/tile_collision.h"
 
 #include "game/stage/stage_table.h"

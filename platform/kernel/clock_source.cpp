@@ -1,3 +1,6 @@
+// The clock sources: the host's monotonic clock, the manual clock's time
+// (stepped by tests, moved on by every read as the profile asks, set back to 0
+// when the machine is reset), and exact scaling between clock rates.
 #include "platform/kernel/clock_source.h"
 
 #include <time.h>

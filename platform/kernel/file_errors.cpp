@@ -1,3 +1,5 @@
+// The GetLastError codes of failed host file calls: errno mapped to the Windows
+// code, and a missing file told apart from a missing folder.
 #include <errno.h>
 #include <sys/stat.h>
 

@@ -1,3 +1,6 @@
+// The share records of every open in the process: recording an open only when
+// it and the recorded ones share each other's access, releasing it, and
+// deleting a file only while every recorded open shares deletion.
 #include "platform/kernel/file_sharing.h"
 
 #include <errno.h>

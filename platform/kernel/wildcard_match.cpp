@@ -1,3 +1,6 @@
+// The wildcard matcher over Shift-JIS names, character by character (a
+// double-byte character is one), and the rule that a pattern ending in ".*"
+// also matches a name without an extension.
 #include "platform/kernel/wildcard_match.h"
 
 #include <cstdint>

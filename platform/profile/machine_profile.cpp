@@ -1,3 +1,5 @@
+// The one machine profile and the machine's reset: every subsystem's reset hook
+// runs, then the profile takes its defaults again.
 #include "platform/profile/machine_profile.h"
 
 #include <mutex>
