@@ -15,13 +15,6 @@ namespace {
 
 constexpr DWORD kShaderModel2 = 0x200;
 
-template <class Object>
-void ReleaseObject(Object*& object) {
-    if (object == nullptr) return;
-    object->Release();
-    object = nullptr;
-}
-
 bool AtLeastShaderModel2(DWORD version) { return (version & 0xFFFFu) >= kShaderModel2; }
 
 // The old device goes with everything that was its own, so that nothing

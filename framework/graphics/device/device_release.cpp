@@ -7,17 +7,6 @@
 #include "framework/graphics/shaders/vertex_declarations.h"
 #include "platform/platform.h"
 
-namespace {
-
-template <class Object>
-void ReleaseObject(Object*& object) {
-    if (object == nullptr) return;
-    object->Release();
-    object = nullptr;
-}
-
-}  // namespace
-
 int TermGraphicsDevice() {
     Direct3DDeviceState& state = Direct3DDevice;
     const bool layerUp = state.d3d9Module != nullptr || state.directDraw != nullptr;

@@ -14,13 +14,6 @@
 
 namespace {
 
-template <class Object>
-void ReleaseObject(Object*& object) {
-    if (object == nullptr) return;
-    object->Release();
-    object = nullptr;
-}
-
 bool BringUpHardwarePath() {
     if (CreateDirect3D9Object() != 0 || CreateDirect3D9Device() != 0 || CreateDepthBuffer() != 0) {
         Direct3DDeviceState& state = Direct3DDevice;

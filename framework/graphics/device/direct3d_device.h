@@ -84,6 +84,14 @@ int SwitchToSubBackBuffer();
 // Releases everything of this layer; safe on a layer already down. Returns 0.
 int TermGraphicsDevice();
 
+// Releases a device object held by the layer, if any, and forgets it.
+template <class Object>
+void ReleaseObject(Object*& object) {
+    if (object == nullptr) return;
+    object->Release();
+    object = nullptr;
+}
+
 void BeginDeviceScene();
 void EndDeviceScene();
 

@@ -77,12 +77,6 @@ void CreateSoftwareBuffer(int width, int height) {
     MaskScreen.memImgMade = 1;
 }
 
-template <class T>
-void ReleaseObject(T*& object) {
-    if (object != nullptr) object->Release();
-    object = nullptr;
-}
-
 }  // namespace
 
 int CreateMaskScreenBuffers(int create) {

@@ -74,13 +74,6 @@ constexpr D3DVERTEXELEMENT9 kModelDeclaration[] = {
     D3DDECL_END(),
 };
 
-template <class Object>
-void ReleaseObject(Object*& object) {
-    if (object == nullptr) return;
-    object->Release();
-    object = nullptr;
-}
-
 }  // namespace
 
 int ReleaseVertexDeclarations() {
