@@ -27,11 +27,20 @@ protected:
 
 int Handle(int check, int slot) { return ((check | 0x1000) << 16) | slot; }
 
+// The stream thread takes the sound lock every 30 ms for a moment, so one
+// refused try proves nothing; a lock this thread still held would refuse
+// every try for two seconds and more.
 bool SoundLockFreeForOtherThreads() {
     bool taken = false;
     std::thread other([&taken] {
-        taken = TryEnterCriticalSection(&SoundLock) != FALSE;
-        if (taken) LeaveCriticalSection(&SoundLock);
+        for (int tries = 0; !taken && tries < 2000; ++tries) {
+            taken = TryEnterCriticalSection(&SoundLock) != FALSE;
+            if (taken) {
+                LeaveCriticalSection(&SoundLock);
+            } else {
+                Sleep(1);
+            }
+        }
     });
     other.join();
     return taken;
