@@ -3,17 +3,14 @@
 // Start-up, shutdown and the locked message pump take it.
 #pragma once
 
+#include "framework/base/scoped_lock.h"
+
 void EnterFrameworkLock();
 void LeaveFrameworkLock();
 
 // Holds the framework lock from its making to the end of its scope.
-class FrameworkLockGuard {
-public:
-    [[nodiscard]] FrameworkLockGuard() { EnterFrameworkLock(); }
-    ~FrameworkLockGuard() { LeaveFrameworkLock(); }
-    FrameworkLockGuard(const FrameworkLockGuard&) = delete;
-    FrameworkLockGuard& operator=(const FrameworkLockGuard&) = delete;
-};
+using FrameworkLockGuard = ScopedLock<EnterFrameworkLock, LeaveFrameworkLock>;
+
 // Closes the waiter events and the critical section; the next
 // EnterFrameworkLock makes them again. Run while no other thread uses the lock.
 void TearDownFrameworkLock();

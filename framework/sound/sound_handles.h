@@ -11,6 +11,7 @@
 
 #include "framework/base/base_functions.h"
 #include "framework/base/handle_table.h"
+#include "framework/base/scoped_lock.h"
 #include "framework/sound/sound_buffer_voice.h"
 #include "framework/sound/sound_converter.h"
 
@@ -92,13 +93,7 @@ void LeaveSoundLock();
 
 // Holds the sound lock from its making to the end of its scope, so that no
 // way out of a function leaves the lock held.
-class SoundLockGuard {
-public:
-    [[nodiscard]] SoundLockGuard() { EnterSoundLock(); }
-    ~SoundLockGuard() { LeaveSoundLock(); }
-    SoundLockGuard(const SoundLockGuard&) = delete;
-    SoundLockGuard& operator=(const SoundLockGuard&) = delete;
-};
+using SoundLockGuard = ScopedLock<EnterSoundLock, LeaveSoundLock>;
 
 // `handle` is -1 at every call: a new handle with a zeroed record, or -1
 // when the table is full or the record cannot be allocated (each logged).
