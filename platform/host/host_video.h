@@ -164,7 +164,10 @@ public:
 
     // Shows a dialog with the text, title and buttons (UTF-8) over `owner`
     // (0: none) and waits for a button; false, at once, when the display is
-    // not one that a user sees.
+    // not one that a user sees. The dialog is seen whatever the program
+    // shows: a window shown full screen covers the owner, and the dialog
+    // goes over it instead; one without an owner seen goes over a window
+    // kept on top; and no window is kept above it while it is up.
     virtual bool ShowMessageBox(HostWindowId owner, const std::string& title, const std::string& text,
                                 MessageBoxIcon icon, const std::vector<MessageBoxButton>& buttons,
                                 int& answer) = 0;

@@ -1,9 +1,11 @@
 // SDL2's video adapter as tests see it: whether it is in force, the SDL2
 // window behind a window, text-editing events to queue as the host's input
-// method would, and a window destroyed from outside. Only tests include this header; it names SDL2's window
-// type but includes no SDL2 header.
+// method would, a window destroyed from outside, and the dialogs of message
+// boxes. Only tests include this header; it names SDL2's window type but
+// includes no SDL2 header.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/win_types.h"
@@ -30,5 +32,22 @@ bool PushTextInputEvent(HWND window, const std::string& utf8);
 // X11 the adapter learns it from the server): the next message pump hears
 // it gone. False when the window is not shown through SDL2.
 bool ReportWindowGone(HWND window);
+
+// What SDL2's dialog for a message box is given: the window it goes over
+// (null: none), its title and its text (UTF-8).
+struct DialogShown {
+    SDL_Window* parent = nullptr;
+    std::string title;
+    std::string text;
+};
+// While set, each dialog goes to `catcher` instead of SDL2, even on a
+// display no user sees, and `catcher` answers with the index of the button
+// pressed (-1: closed without one). An empty function, or the machine's
+// reset, gives the dialogs back to SDL2.
+void CatchDialogs(std::function<int(const DialogShown&)> catcher);
+
+// Whether the window that shows `window` is held above the others (the
+// program keeps it topmost, and no dialog is up).
+bool HeldOnTop(HWND window);
 
 }  // namespace platform::host

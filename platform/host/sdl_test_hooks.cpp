@@ -3,6 +3,7 @@
 
 #include "platform/host/sdl_host.h"
 #include "platform/host/sdl_video.h"
+#include "platform/profile/machine_profile.h"
 #include "platform/registrations.h"
 
 namespace platform::host {
@@ -15,6 +16,8 @@ Uint32 ShownWindowId(HWND window) {
     const HostWindowId id = shownWindowOf != nullptr ? shownWindowOf(window) : 0;
     return id != 0 && SDL_GetWindowFromID(id) != nullptr ? id : 0;
 }
+
+const ResetHook kDialogCatcherReset([] { CatchSdlDialogs({}); });
 
 }  // namespace
 
@@ -57,6 +60,19 @@ bool ReportWindowGone(HWND window) {
     if (id == 0) return false;
     TheSdlVideo().MarkGone(id);
     return true;
+}
+
+void CatchDialogs(std::function<int(const DialogShown&)> catcher) {
+    if (!catcher) return CatchSdlDialogs({});
+    CatchSdlDialogs([catcher = std::move(catcher)](const SDL_MessageBoxData& box) {
+        return catcher(DialogShown{box.window, box.title != nullptr ? box.title : "",
+                                   box.message != nullptr ? box.message : ""});
+    });
+}
+
+bool HeldOnTop(HWND window) {
+    const Uint32 id = ShownWindowId(window);
+    return id != 0 && TheSdlVideo().HeldOnTop(id);
 }
 
 }  // namespace platform::host

@@ -98,7 +98,9 @@ void SdlVideo::CloseAll() {
     }
     windows_.clear();
     clients_.clear();
+    keptOnTop_.clear();
     fullScreenStyled_.clear();
+    onTopLifted_ = false;
     switched_ = false;
     scaled_ = false;
     gone_.clear();

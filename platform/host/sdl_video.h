@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -55,6 +56,9 @@ public:
     // The window was destroyed from outside the program: the next poll
     // reports it gone (once).
     void MarkGone(Uint32 id);
+    // Whether the window is held above the others (the program keeps it
+    // topmost and no dialog is up).
+    bool HeldOnTop(Uint32 id) const { return keptOnTop_.count(id) != 0 && !onTopLifted_; }
 
 private:
     // Turns one SDL2 event into `out`; false when it reports nothing.
@@ -83,14 +87,24 @@ private:
     void ToClientPoint(Uint32 id, LONG& x, LONG& y);
     // Windows destroyed from outside that are still to be reported gone.
     bool TakeGone(HostEvent& out);
+    // Whether a user sees the window: open, not gone, shown, not minimised.
+    bool SeenByUser(Uint32 id) const;
+    // The window a dialog goes over, for a box of `owner` (0: none).
+    SDL_Window* DialogParent(HostWindowId owner) const;
+    // Holds the windows the program keeps topmost above the others, or lets
+    // them down while a dialog is up.
+    void HoldOnTop(bool held);
 
     std::set<Uint32> windows_;
     // The client area each window has for the program (screen
     // coordinates): where it was opened, moved or resized to, or where the
     // host moved or resized it.
     std::map<Uint32, SDL_Rect> clients_;
-    // Windows without a frame kept on top: the full-screen ones.
+    // Windows the program keeps topmost, and those of them without a
+    // frame: the full-screen ones.
+    std::set<Uint32> keptOnTop_;
     std::set<Uint32> fullScreenStyled_;
+    bool onTopLifted_ = false;  // a dialog is up
     bool switched_ = false;
     bool scaled_ = false;  // the switched mode is shown on the desktop's
     SDL_DisplayMode switchedMode_{};
@@ -106,6 +120,13 @@ private:
 };
 
 SdlVideo& TheSdlVideo();
+
+// While set, the dialogs of message boxes go to `catcher` instead of SDL2,
+// even on a display no user sees (tests): it answers as SDL_ShowMessageBox
+// would, with the button id pressed (-1: closed without one). An empty
+// function gives them back to SDL2.
+using DialogCatcher = std::function<int(const SDL_MessageBoxData&)>;
+void CatchSdlDialogs(DialogCatcher catcher);
 
 // True when SDL2's video driver shows windows to a user (not the offscreen
 // or dummy driver, which tests ask for).
@@ -130,6 +151,8 @@ void SyncX11();
 void ReadyGoneX11Window(SDL_Window* window);
 // Forgets the display connection and the windows noted (the video stops).
 void ForgetX11Windows();
+// Asks the window manager to keep the window above the others, or to stop.
+void KeepX11WindowAbove(SDL_Window* window, bool above);
 
 // The virtual key, the set-1 scan code and the extended-key flag of a key,
 // from its SDL2 scan code (letters and digits from the key's symbol, so that

@@ -33,6 +33,7 @@ HostWindowId SdlVideo::OpenWindow(const std::string& title, const RECT& client, 
 
 void SdlVideo::CloseWindow(HostWindowId window) {
     if (windows_.erase(window) == 0) return;
+    keptOnTop_.erase(window);
     fullScreenStyled_.erase(window);
     clients_.erase(window);
     gone_.erase(window);
@@ -55,6 +56,10 @@ void SdlVideo::SetStyle(HostWindowId window, bool bordered, bool resizable, bool
     SDL_SetWindowBordered(shown, bordered ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowResizable(shown, resizable ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowAlwaysOnTop(shown, topmost ? SDL_TRUE : SDL_FALSE);
+    if (topmost)
+        keptOnTop_.insert(window);
+    else
+        keptOnTop_.erase(window);
     if (!bordered && topmost)
         fullScreenStyled_.insert(window);
     else

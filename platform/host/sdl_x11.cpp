@@ -129,6 +129,26 @@ void ForgetX11Windows() {
     watch.display = nullptr;
 }
 
+void KeepX11WindowAbove(SDL_Window* window, bool above) {
+    SDL_SysWMinfo info;
+    if (!WindowInfo(window, info)) return;
+    Display* display = info.info.x11.display;
+    // A mapped window's state is the window manager's: it is asked by a
+    // message to the root window.
+    XEvent change{};
+    change.xclient.type = ClientMessage;
+    change.xclient.window = info.info.x11.window;
+    change.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    change.xclient.format = 32;
+    change.xclient.data.l[0] = above ? 1 : 0;  // add, remove
+    change.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_ABOVE", False));
+    change.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureNotifyMask | SubstructureRedirectMask,
+               &change);
+    // Sent before a dialog, which has a connection of its own, waits.
+    XFlush(display);
+}
+
 #else
 
 void WatchX11Windows() {}
@@ -138,6 +158,7 @@ void NoteX11Event(const SDL_SysWMEvent&) {}
 void SyncX11() {}
 void ReadyGoneX11Window(SDL_Window*) {}
 void ForgetX11Windows() {}
+void KeepX11WindowAbove(SDL_Window*, bool) {}
 
 #endif
 

@@ -417,6 +417,95 @@ TEST_F(SdlHostTest, ASizeTheDisplayLacksIsShownScaledOnTheDesktopsMode) {
     EXPECT_EQ(height, 400);
 }
 
+// A message box must be seen and answered whatever the program shows: its
+// dialog goes over the full-screen window when one is shown (every other
+// window, the owner among them, is under it), else over its owner while the
+// owner is seen, else over a window kept on top; and while it is up no
+// window is held above the others, which they are again once it is answered.
+TEST_F(SdlHostTest, AMessageBoxGoesOverWhatWouldHideIt) {
+    enum class Parent { None, FullScreen, Owner, Topmost };
+    struct Case {
+        const char* name;
+        bool fullScreen;       // a window in full-screen style, the display switched
+        bool framedTopmost;    // a framed window kept on top
+        bool ordinary;         // an ordinary window, the owner when `owned`
+        bool owned;
+        bool ownerHidden;
+        Parent parent;
+    };
+    const Case cases[] = {
+        {"no owner, full screen", true, false, false, false, false, Parent::FullScreen},
+        {"owner under the full-screen window", true, false, true, true, false, Parent::FullScreen},
+        {"owner seen", false, false, true, true, false, Parent::Owner},
+        {"owner seen beside a window kept on top", false, true, true, true, false, Parent::Owner},
+        {"no owner, a window kept on top", false, true, true, false, false, Parent::Topmost},
+        {"hidden owner", false, false, true, true, true, Parent::None},
+        {"no owner, an ordinary window", false, false, true, false, false, Parent::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND fullScreen = nullptr, topmost = nullptr, ordinary = nullptr;
+        if (c.fullScreen) {
+            fullScreen = CreateWindowExA(WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
+                                         nullptr, nullptr, nullptr, nullptr);
+            Pump();
+            DEVMODEA request{};
+            request.dmSize = sizeof(request);
+            request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+            request.dmPelsWidth = 640;
+            request.dmPelsHeight = 480;
+            request.dmBitsPerPel = 32;
+            ASSERT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+        }
+        if (c.framedTopmost) {
+            topmost = MakeWindow();
+            SetWindowPos(topmost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        }
+        if (c.ordinary) ordinary = MakeWindow();
+        if (c.ownerHidden) ShowWindow(ordinary, SW_HIDE);
+        Pump();
+        HWND keptOnTop = fullScreen != nullptr ? fullScreen : topmost;
+        if (fullScreen != nullptr) {
+            ASSERT_TRUE(SDL_GetWindowFlags(platform::host::WindowOf(fullScreen)) & SDL_WINDOW_FULLSCREEN);
+        }
+        ASSERT_EQ(platform::host::HeldOnTop(keptOnTop), keptOnTop != nullptr);
+
+        int dialogs = 0;
+        platform::host::DialogShown dialog;
+        bool heldWhileUp = false;
+        platform::host::CatchDialogs([&](const platform::host::DialogShown& shown) {
+            ++dialogs;
+            dialog = shown;
+            heldWhileUp = platform::host::HeldOnTop(keptOnTop);
+            return 1;
+        });
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(MessageBoxA(c.owned ? ordinary : nullptr, "Failed to load Title Sound.", nullptr,
+                              MB_YESNO | MB_ICONHAND),
+                  IDNO);
+        testing::internal::GetCapturedStderr();
+        platform::host::CatchDialogs({});
+
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_EQ(dialog.text, "Failed to load Title Sound.");
+        SDL_Window* expected = nullptr;
+        switch (c.parent) {
+            case Parent::None: break;
+            case Parent::FullScreen: expected = platform::host::WindowOf(fullScreen); break;
+            case Parent::Owner: expected = platform::host::WindowOf(ordinary); break;
+            case Parent::Topmost: expected = platform::host::WindowOf(topmost); break;
+        }
+        EXPECT_EQ(dialog.parent, expected);
+        EXPECT_FALSE(heldWhileUp);
+        EXPECT_EQ(platform::host::HeldOnTop(keptOnTop), keptOnTop != nullptr);  // held again
+
+        if (c.fullScreen) ChangeDisplaySettingsA(nullptr, 0);
+        for (HWND window : {fullScreen, topmost, ordinary})
+            if (window != nullptr) DestroyWindow(window);
+        Pump();
+    }
+}
+
 // A window that another program destroyed goes as if the program had
 // destroyed it: its procedure hears WM_DESTROY (no WM_CLOSE: there is
 // nothing left to ask), and the record and the SDL2 window are gone.
