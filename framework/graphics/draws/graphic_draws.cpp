@@ -233,6 +233,15 @@ int DrawGraphicRectStretchedF(float x1, float y1, float x2, float y2, int source
     if (CurrentDrawSettings.drawAreaEmpty) return 0;
     const GraphicRecord* source = GetGraphicRecord(handle);
     if (source == nullptr || source->image == nullptr) return -1;
+    // An empty part, or one whose corner lies outside the graphic, is no
+    // part of it (the part is cut only at the right and bottom edges):
+    // nothing to draw, as for the other draws. A blend graphic that does not
+    // cover the part is refused by the stretched draw below (-1), as every
+    // draw refuses one that does not cover its graphic.
+    if (width < 1 || height < 1 || sourceX < 0 || sourceY < 0 || sourceX >= source->width ||
+        sourceY >= source->height) {
+        return 0;
+    }
     WaitWhileInactive();
     // The part shares the source's image but not its movie: the source's
     // frame is brought up to date here.

@@ -6,7 +6,7 @@
 
 #include "framework/base/log.h"
 #include "framework/graphics/image/bmp_run_length.h"
-#include "framework/graphics/image/color_convert_blit.h"
+#include "framework/graphics/image/color_convert_job.h"
 #include "framework/graphics/image/image_loaders.h"
 #include "framework/graphics/image/image_stream_reading.h"
 #include "framework/graphics/image/pixel_format.h"
@@ -195,9 +195,18 @@ int ConvertTo24Bits(const BmpLayout& layout, const uint8_t* data, PixelImage* im
         WriteLogLine("２４ビットカラー化したグラフィックを格納するメモリ領域の確保に失敗しました");
         return -1;
     }
-    PixelFormat rgb24{};
-    UseRgb24Format(&rgb24);
-    const PixelFormat source = DirectColourFormat(layout);
+    // Every channel is widened to the full range (a 5-bit 31 and a 6-bit 63
+    // both become 255), as drawing the bitmap onto a 24-bit surface does. The
+    // blit's fast 5-6-5 loop only shifts its channels up (white would come
+    // out 248, 252, 248), so the rows go to the per-channel loop directly
+    // rather than through the blit's choice of loop.
+    ColorConvertJob job{};
+    UseRgb24Format(&job.dstFormat);
+    job.srcFormat = DirectColourFormat(layout);
+    job.dstPitch = static_cast<int>(pitch);
+    job.srcPitch = static_cast<int>(layout.stride);
+    job.width = layout.width;
+    job.height = 1;
     for (int y = 0; y < layout.rows; ++y) {
         const uint8_t* in = FileRow(layout, data, y);
         uint8_t* out = pixels + static_cast<ptrdiff_t>(y) * pitch;
@@ -210,9 +219,9 @@ int ConvertTo24Bits(const BmpLayout& layout, const uint8_t* data, PixelImage* im
             }
             continue;
         }
-        const RECT row = {0, 0, layout.width, 1};
-        ColorConvertBlit(out, static_cast<int>(pitch), &rgb24, in, static_cast<int>(layout.stride), &source,
-                         nullptr, 0, nullptr, 0, 0, &row, 0, 0, 0, kDitherNone, 0, 0, 0, 0);
+        job.dst = out;
+        job.src = in;
+        ConvertWithGeneralLoop(job);
     }
     UseRgb24Format(&image->format);
     return FinishImage(layout, pixels, pitch, image);

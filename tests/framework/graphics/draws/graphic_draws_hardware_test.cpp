@@ -305,5 +305,37 @@ TEST_F(PublicHardwareDrawsTest, ARectStretchedIsTheStretchedDrawOfThePart) {
     EXPECT_EQ(GetGraphicRecord(h)->image->referenceCount, 1);
 }
 
+// A part that shows none of the graphic hands the device nothing and gives 0;
+// a blend graphic narrower than the part and a deleted handle are refused.
+TEST_F(PublicHardwareDrawsTest, ARectStretchedOfNoPartDrawsNothingAndRefusalsStay) {
+    const int h = MakeTextureGraphic(96, 40, {64, 32}, {32, 8});
+    const int gone = MakeTextureGraphic(8, 8, {8}, {8});
+    DeleteGraphicHandle(gone, 0);
+    const int liveBefore = GraphicHandleTable.liveCount;
+    struct Case {
+        const char* name;
+        int sx, sy, w, h;
+    } const nothing[] = {
+        {"no width", 8, 8, 0, 8},
+        {"negative height", 8, 8, 8, -1},
+        {"at the right edge", 96, 0, 8, 8},
+        {"at the bottom edge", 0, 40, 8, 8},
+        {"corner left of the graphic", -4, 0, 8, 8},
+    };
+    for (const Case& c : nothing) {
+        EXPECT_EQ(DrawGraphicRectStretchedF(10, 10, 50, 50, c.sx, c.sy, c.w, c.h, h, 1), 0) << c.name;
+        EXPECT_TRUE(Flushed().empty()) << c.name;
+    }
+    EXPECT_EQ(DrawGraphicRectStretchedF(10, 10, 50, 50, 0, 0, 8, 8, gone, 1), -1);
+    const int blend = MakeTextureGraphic(16, 16, {16}, {16});
+    ASSERT_EQ(SetBlendGraphicAndParams(blend, 0, 0), 0);
+    EXPECT_EQ(DrawGraphicRectStretchedF(10, 10, 50, 50, 0, 0, 32, 8, h, 1), -1);
+    EXPECT_TRUE(Flushed().empty());
+    EXPECT_EQ(DrawGraphicRectStretchedF(10, 10, 50, 50, 60, 30, 16, 16, h, 1), 0);
+    EXPECT_FALSE(Flushed().empty());
+    SetBlendGraphicAndParams(-1, 0, 0);
+    EXPECT_EQ(GraphicHandleTable.liveCount, liveBefore + 1);
+}
+
 }  // namespace
 }  // namespace graphicstest

@@ -26,8 +26,8 @@ TEST_F(ImageDecoderTest, BgraRawKeepsEightBitChannelsAndTheHighByteOfSixteen) {
         SCOPED_TRACE(c.name);
         OwnedImage image;
         ASSERT_EQ(DecodeWith(DecodeBgraRaw, WriteBgra(c.depth, 2, 2, c.data), image.get()), 0);
-        EXPECT_EQ(image->width, 2);
-        EXPECT_EQ(image->height, 2);
+        ASSERT_EQ(image->width, 2);
+        ASSERT_EQ(image->height, 2);
         EXPECT_EQ(image->pitch, 8);
         EXPECT_EQ(image->format.bitsPerPixel, 32);
         EXPECT_EQ(image->format.alphaMask, 0xFF000000u);

@@ -56,8 +56,8 @@ TEST_F(ImageDecoderTest, PaletteBitmapsKeepOneBytePerPixel) {
         SCOPED_TRACE(c.name);
         OwnedImage image;
         ASSERT_EQ(DecodeWith(DecodeBmp, WriteBmp(c.picture), image.get()), 0);
-        EXPECT_EQ(image->format.bytesPerPixel, 1);
-        EXPECT_EQ(image->pitch, c.pitch);
+        ASSERT_EQ(image->format.bytesPerPixel, 1);
+        ASSERT_EQ(image->pitch, c.pitch);
         EXPECT_EQ(Rows(image.image, c.picture.width), c.rows);
         // Entries come with their reserved byte cleared.
         const PaletteColor entry = image->format.palette[2];
@@ -111,8 +111,8 @@ TEST_F(ImageDecoderTest, RunLengthBitmapsDecodeRunsLiteralsLinesAndDeltas) {
         ASSERT_EQ(DecodeWith(DecodeBmp, WriteBmp({c.width, c.height, c.bits, compression, 40, kPalette16, {}, c.data}),
                              image.get()),
                   0);
-        EXPECT_EQ(image->format.bytesPerPixel, 1);
-        EXPECT_EQ(image->pitch, (c.width + 3) / 4 * 4);
+        ASSERT_EQ(image->format.bytesPerPixel, 1);
+        ASSERT_EQ(image->pitch, (c.width + 3) / 4 * 4);
         EXPECT_EQ(Rows(image.image, c.width), c.rows);
     }
 }
@@ -139,6 +139,20 @@ TEST_F(ImageDecoderTest, DirectColourBitmapsBecome24BitsWithoutAlpha) {
         {"16 bits, 5-5-5", {2, 1, 16, 0, 40, {}, {}, Bytes({0x1F, 0x00, 0x00, 0xFC})}, Bytes({0xFF, 0, 0, 0, 0, 0xFF})},
         {"16 bits, bit fields 5-6-5", {1, 1, 16, 3, 40, {}, {0xF800, 0x07E0, 0x001F}, Bytes({0x00, 0xF8, 0, 0})},
          Bytes({0, 0, 0xFF})},
+        // White, black and a pixel of a different value in each channel:
+        // every channel widens to the full range, v x 255 / (2^bits - 1)
+        // cut toward zero, whatever its width.
+        // 5-5-5: red 16 -> 131, green 1 -> 8, blue 30 -> 246.
+        {"16 bits, 5-5-5, full range", {3, 1, 16, 0, 40, {}, {}, Bytes({0xFF, 0x7F, 0, 0, 0x3E, 0x40, 0, 0})},
+         Bytes({0xFF, 0xFF, 0xFF, 0, 0, 0, 246, 8, 131})},
+        // 5-6-5: red 16 -> 131, green 32 -> 129, blue 1 -> 8.
+        {"16 bits, bit fields 5-6-5, full range",
+         {3, 1, 16, 3, 40, {}, {0xF800, 0x07E0, 0x001F}, Bytes({0xFF, 0xFF, 0, 0, 0x01, 0x84, 0, 0})},
+         Bytes({0xFF, 0xFF, 0xFF, 0, 0, 0, 8, 129, 131})},
+        // 4-4-4: red 8 -> 136, green 1 -> 17, blue 14 -> 238.
+        {"16 bits, bit fields 4-4-4, full range",
+         {3, 1, 16, 3, 40, {}, {0x0F00, 0x00F0, 0x000F}, Bytes({0xFF, 0x0F, 0, 0, 0x1E, 0x08, 0, 0})},
+         Bytes({0xFF, 0xFF, 0xFF, 0, 0, 0, 238, 17, 136})},
         {"32 bits", {1, 1, 32, 0, 40, {}, {}, Bytes({1, 2, 3, 0x80})}, Bytes({1, 2, 3})},
         {"32 bits, bit fields", {1, 1, 32, 3, 40, {}, {0xFF, 0xFF00, 0xFF0000}, Bytes({1, 2, 3, 0x80})},
          Bytes({3, 2, 1})},
@@ -147,18 +161,10 @@ TEST_F(ImageDecoderTest, DirectColourBitmapsBecome24BitsWithoutAlpha) {
         SCOPED_TRACE(c.name);
         OwnedImage image;
         ASSERT_EQ(DecodeWith(DecodeBmp, WriteBmp(c.picture), image.get()), 0);
-        EXPECT_EQ(image->format.bitsPerPixel, 24);
+        ASSERT_EQ(image->format.bitsPerPixel, 24);
         EXPECT_EQ(image->format.alphaMask, 0u);
-        EXPECT_EQ(image->pitch, (c.picture.width * 3 + 3) / 4 * 4);
-        // Five- and six-bit channels widen by the converter's rule; their
-        // top bits are what the file says.
-        std::string row = RowBytes(image.image, 0, c.picture.width * 3);
-        std::string expected = c.firstRow;
-        if (c.picture.bits == 16) {
-            for (char& byte : row) byte = static_cast<char>(byte & 0xF8);
-            for (char& byte : expected) byte = static_cast<char>(byte & 0xF8);
-        }
-        EXPECT_EQ(row, expected);
+        ASSERT_EQ(image->pitch, (c.picture.width * 3 + 3) / 4 * 4);
+        EXPECT_EQ(RowBytes(image.image, 0, c.picture.width * 3), c.firstRow);
     }
 }
 

@@ -43,7 +43,8 @@ TEST_F(ImageDecoderTest, DdsFormatNumber21LoadsAsA8R8G8B8) {
     EXPECT_EQ(image->format.bitsPerPixel, 32);
     EXPECT_EQ(image->format.alphaMask, 0xFF000000u);
     EXPECT_EQ(image->format.redMask, 0xFF0000u);
-    EXPECT_EQ(image->pitch, 8);
+    ASSERT_EQ(image->height, 2);
+    ASSERT_EQ(image->pitch, 8);
     EXPECT_EQ(image->mipCount, 0u);
     EXPECT_EQ(RowBytes(image.image, 1, 8), picture.data.substr(8));
 }
@@ -75,7 +76,8 @@ TEST_F(ImageDecoderTest, DdsPixelFormatsByMasks) {
         EXPECT_EQ(image->format.bitsPerPixel, c.bits);
         EXPECT_EQ(image->format.redMask, c.masks[0]);
         EXPECT_EQ(image->format.alphaMask, c.alphaMask);
-        EXPECT_EQ(image->pitch, static_cast<int>(3 * c.bits / 8));
+        ASSERT_EQ(image->height, 2);
+        ASSERT_EQ(image->pitch, static_cast<int>(3 * c.bits / 8));
         EXPECT_EQ(std::memcmp(image->pixels, picture.data.data(), picture.data.size()), 0);
     }
 }
@@ -105,6 +107,9 @@ TEST_F(ImageDecoderTest, DxtBlocksAreKeptAsTheyAre) {
         EXPECT_EQ(image->pitch, 0);
         EXPECT_EQ(image->width, c.width);
         EXPECT_EQ(MipChainByteCount(image->format, c.width, c.height, 0, 0), c.bytes);
+        // What the image holds, by its own size, before its bytes are read.
+        ASSERT_EQ(MipChainByteCount(image->format, image->width, image->height, image->pitch, image->mipCount),
+                  c.bytes);
         EXPECT_EQ(std::memcmp(image->pixels, picture.data.data(), c.bytes), 0);
     }
 }
@@ -189,7 +194,7 @@ TEST_F(ImageDecoderTest, DdsMipLevelsFollowTheFirstAndMustAllBeThere) {
         picture.data = Counting(c.bytes);
         OwnedImage image;
         ASSERT_EQ(DecodeWith(DecodeDds, WriteDds(picture), image.get()), 0);
-        EXPECT_EQ(image->mipCount, picture.mipCount);
+        ASSERT_EQ(image->mipCount, picture.mipCount);
         EXPECT_EQ(std::memcmp(image->pixels, picture.data.data(), c.bytes), 0);
         FreePixelImage(image.get());
         picture.data.pop_back();

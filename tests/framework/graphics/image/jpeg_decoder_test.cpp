@@ -17,8 +17,8 @@ void ExpectColourNear(uint32_t value, int red, int green, int blue, int toleranc
 TEST_F(ImageDecoderTest, ColourJpegComesOutBlueGreenRedWithItsOwnRowLength) {
     OwnedImage image;
     ASSERT_EQ(DecodeWith(DecodeJpeg, WriteSolidJpeg(3, 2, 3, {200, 40, 90}), image.get()), 0);
-    EXPECT_EQ(image->width, 3);
-    EXPECT_EQ(image->height, 2);
+    ASSERT_EQ(image->width, 3);
+    ASSERT_EQ(image->height, 2);
     EXPECT_EQ(image->pitch, 9);
     EXPECT_EQ(image->format.bitsPerPixel, 24);
     EXPECT_EQ(image->format.redMask, 0xFF0000u);

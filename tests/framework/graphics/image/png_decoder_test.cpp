@@ -26,8 +26,8 @@ TEST_P(PngDecoderTest, DecodesEachKindIntoItsFormat) {
     const PngCase& c = GetParam();
     OwnedImage image;
     ASSERT_EQ(DecodeWith(DecodePng, WritePng(c.picture), image.get()), 0);
-    EXPECT_EQ(image->width, c.picture.width);
-    EXPECT_EQ(image->height, c.picture.height);
+    ASSERT_EQ(image->width, c.picture.width);
+    ASSERT_EQ(image->height, c.picture.height);
     EXPECT_EQ(image->format.bitsPerPixel, c.bits);
     EXPECT_EQ(image->format.bytesPerPixel, c.bits / 8);
     EXPECT_EQ(image->format.redMask, c.redMask);
