@@ -1,8 +1,9 @@
 // Stream sounds on the virtual output, with the refill called by the test
-// after each 30 ms of output (the test holds the sound lock, so the stream
-// thread waits): fill sizes and the span test, what is heard once and
-// looping, resume and restart, the silence after the end, the 180-second
-// line and the fall-backs; and the real thread on the null output.
+// after each 30 ms of output, or after a stall of several hundred (the test
+// holds the sound lock, so the stream thread waits): fill sizes and the span
+// test, what is heard once and looping, resume and restart, the silence
+// after the end, the 180-second line and the fall-backs; and the real thread
+// on the null output.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,9 +41,10 @@ protected:
         SoundTest::TearDown();
     }
 
-    // 30 ms of output heard, then the refill. The refill's result.
-    int Step(int handle) {
-        const std::vector<int16_t> heard = Mix(kStepFrames);
+    // 30 ms of output heard (or `frames`, a stall of the stream thread), then
+    // the refill. The refill's result.
+    int Step(int handle, uint32_t frames = kStepFrames) {
+        const std::vector<int16_t> heard = Mix(frames);
         heard_.insert(heard_.end(), heard.begin(), heard.end());
         return ProcessStreamSound(handle);
     }
@@ -200,6 +202,65 @@ TEST_F(StreamSoundTest, PlayedOnceASoundOfAnyLengthIsHeardOnceAndStopsAtTheFirst
     SetSoundLoadType(0);
 }
 
+// The stream thread can be held up for several hundred milliseconds (a
+// stalled frame, a busy machine). The cursor then moves far between two
+// refills, and may go round the ring past the place where it stood when the
+// end was written: the end must still be found at the first refill at or
+// past it, not a ring afterwards.
+TEST_F(StreamSoundTest, AfterStallsOfSeveralHundredMillisecondsASoundPlayedOnceStopsAtTheFirstRefillPastItsEnd) {
+    struct Case {
+        const char* name;
+        uint32_t frames;
+        bool stepUntilEndWritten;      // 30 ms steps until a refill has written the end, then the stalls
+        std::vector<uint32_t> stalls;  // frames of output between refills
+    };
+    const Case cases[] = {
+        // 0.6 s, all in the first fill: 0.4 s, then 0.65 s, which ends
+        // 1.05 s after the start, 0.05 s into the ring again.
+        {"end written by the first fill", 26460, false, {17640, 28665}},
+        // 1 s: the refill after a 0.7 s stall writes the end, 0.3 s ahead;
+        // 0.25 s short of it, then 0.8 s past it.
+        {"end written after a stall", 44100, false, {30870, 11025, 35280}},
+        // 3 s: the end is written by a 30 ms refill, some 0.75 s ahead; 0.5 s
+        // short of it, then 0.6 s past it.
+        {"end written by a 30 ms refill", 132300, true, {22050, 26460}},
+        // Two stalls of 0.3 s end right on the last frame.
+        {"a stall onto the end", 26460, false, {13230, 13230}},
+    };
+    SetSoundLoadType(2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        heard_.clear();
+        const std::vector<int16_t> samples = Samples16(c.frames, 2, 6);
+        const int handle = StreamFromMemory(MakeWave16(samples, 2, 44100));
+        ASSERT_NE(handle, -1);
+        SoundRecord* record = GetSoundRecord(handle);
+        MarkRingAfterFirstFill(record);
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeBackground, 1), 0);
+        uint32_t played = 0;
+        while (c.stepUntilEndWritten && record->ending == 0 && played < c.frames) {
+            Step(handle);
+            played += kStepFrames;
+            ASSERT_EQ(CheckSoundHandlePlaying(handle), 1);
+        }
+        for (size_t i = 0; i < c.stalls.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "after stall " << i);
+            Step(handle, c.stalls[i]);
+            played += c.stalls[i];
+            EXPECT_EQ(CheckSoundHandlePlaying(handle), played < c.frames ? 1 : 0);
+        }
+        ASSERT_GE(played, c.frames) << "the case reaches the end";
+        EXPECT_EQ(record->streamActive, 0);
+        EXPECT_EQ(record->finished, 1);
+        // The ring held the data ahead of every stall. (After the end a
+        // stall runs past the silence into what the ring held before.)
+        ASSERT_GE(heard_.size(), samples.size());
+        EXPECT_EQ(FirstDifference(heard_, samples), samples.size());
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
 TEST_F(StreamSoundTest, ALoopOfAnyLengthIsHeardWithoutAGapAndCountsItsPlayedBytesFromTheLastWrap) {
     SetSoundLoadType(2);
     // More than two rings of output.
@@ -219,6 +280,37 @@ TEST_F(StreamSoundTest, ALoopOfAnyLengthIsHeardWithoutAGapAndCountsItsPlayedByte
         EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
         EXPECT_EQ(GetStreamSoundPlayedBytes(handle), int(kSteps * kStepFrames % frames * 4));
         EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
+    SetSoundLoadType(0);
+}
+
+TEST_F(StreamSoundTest, ALoopStalledForSeveralHundredMillisecondsGoesOnAndCountsFromTheLastWrapAfterEachRefill) {
+    // Stalls no longer than what the ring holds ahead: 0.7 s while the first
+    // fill's 3/4 second is queued; after that each refill tops the queue up
+    // to 0.375 s, so up to 0.36 s, with some 30 ms steps between.
+    const uint32_t stalls[] = {30870, 13230, 1323, 15876, 4410, 13230, 1323, 1323, 15876, 9261,
+                               15876, 13230, 15876, 1323, 13230, 15876, 15876, 11025, 15876, 13230};
+    SetSoundLoadType(2);
+    for (const uint32_t frames : kStreamLengths) {
+        SCOPED_TRACE(testing::Message() << frames << " frames");
+        heard_.clear();
+        const std::vector<int16_t> samples = Samples16(frames, 2, int(frames % 1000));
+        const int handle = StreamFromMemory(MakeWave16(samples, 2, 44100));
+        ASSERT_NE(handle, -1);
+        MarkRingAfterFirstFill(GetSoundRecord(handle));
+        ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeLoop, 1), 0);
+        uint64_t played = 0;
+        for (const uint32_t stall : stalls) {
+            Step(handle, stall);
+            played += stall;
+            ASSERT_EQ(GetStreamSoundPlayedBytes(handle), int(played % frames * 4)) << "after " << played << " frames";
+            ASSERT_EQ(CheckSoundHandlePlaying(handle), 1);
+        }
+        std::vector<int16_t> expected;
+        while (expected.size() < heard_.size()) expected.insert(expected.end(), samples.begin(), samples.end());
+        expected.resize(heard_.size());
+        EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
         EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
     }
     SetSoundLoadType(0);

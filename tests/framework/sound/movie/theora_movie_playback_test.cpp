@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "framework/graphics/handles/movie_entries.h"
 #include "framework/sound/movie/movie_record.h"
@@ -112,18 +114,46 @@ TEST_F(TheoraPlaybackTest, AMoviePlayedOnceHoldsItsLastFrameWithOrWithoutSound) 
         // output; the stream thread waits on the lock meanwhile.
         EnterSoundLock();
         PlayMovie(movie, kPlayNormal, 0);
+        std::vector<int16_t> heard;
         // 2.4 s in steps of 30 ms.
         for (int step = 0; step < 80; ++step) {
             platform::AdvanceManualClockMilliseconds(30);
             if (withSound) {
                 ASSERT_TRUE(platform::dsound::AdvanceVirtualOutput(1323));
-                ASSERT_EQ(platform::dsound::TakeVirtualOutput().frequency, 44100u);
+                const platform::dsound::VirtualMix mix = platform::dsound::TakeVirtualOutput();
+                ASSERT_EQ(mix.frequency, 44100u);
+                ASSERT_EQ(mix.channels, 2);
+                heard.insert(heard.end(), mix.samples.begin(), mix.samples.end());
                 ProcessStreamSound(sound);
             }
             UpdateMovieFrame(movie, 0);
         }
         if (withSound) {
             EXPECT_EQ(CheckSoundHandlePlaying(sound), 0) << "the sound has ended";
+            // The track is heard from the start of play, whole: the writer's
+            // tone at 0.2 of full scale, a sample every 1/22050 s, which the
+            // output at 44.1 kHz takes as two frames on both sides (the
+            // second between two samples; after the last one, between it and
+            // the silence); then silence. At the writer's low quality Vorbis
+            // keeps the tone within about 0.8% of full scale: 2% is allowed,
+            // well below what a shifted, scaled or missing track is off by.
+            constexpr size_t kTrackFrames = 2 * 33075;
+            ASSERT_EQ(heard.size(), size_t(2 * 80 * 1323));
+            double worst = 0;
+            size_t worstAt = 0;
+            for (size_t frame = 0; frame < kTrackFrames - 1; ++frame) {
+                const double tone = 0.2 * 32768 * std::sin(0.05 * static_cast<double>(frame));
+                for (int side = 0; side < 2; ++side) {
+                    const double error = std::fabs(heard[2 * frame + side] - tone);
+                    if (error > worst) {
+                        worst = error;
+                        worstAt = frame;
+                    }
+                }
+            }
+            EXPECT_LE(worst, 0.02 * 32768) << "at output frame " << worstAt;
+            EXPECT_EQ(std::count(heard.begin() + 2 * kTrackFrames, heard.end(), 0),
+                      std::ptrdiff_t(heard.size() - 2 * kTrackFrames));
         }
         LeaveSoundLock();
         ASSERT_FALSE(numbers_.empty());
