@@ -1,48 +1,81 @@
 // Ogg Vorbis through vorbisfile: the decoder reads the converter's stream
 // through callbacks, and its output is 16-bit signed little-endian PCM.
+// Every byte it reads passes the setup header watch first: the decoder never
+// gets a setup header with a codebook it cannot survive.
 #include <vorbis/vorbisfile.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <type_traits>
 
 #include "framework/base/tracked_memory.h"
 #include "framework/sound/sound_converter_kinds.h"
 #include "framework/sound/sound_system_state.h"
+#include "framework/sound/vorbis_setup_check.h"
 
 namespace {
 
 constexpr uint32_t kOggBufferSize = 4096;
 
+// What the callbacks read through. The decoder's state comes first: the
+// converter keeps its address, which is this block's.
+struct OggVorbisSource {
+    OggVorbis_File file;
+    const StreamSource* source;
+    VorbisSetupWatch watch;
+};
+static_assert(std::is_standard_layout_v<OggVorbisSource>);
+
+// Past a damaged setup header the stream reads as failing: as an error, not
+// as its end, which the decoder's search for the links of a chained file
+// would try again for ever.
 size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
-    const StreamSource* source = static_cast<const StreamSource*>(datasource);
-    if (source == nullptr) return 0;
-    return source->functions.read(buffer, static_cast<uint32_t>(size), static_cast<uint32_t>(count),
-                                  source->stream);
+    auto* vorbis = static_cast<OggVorbisSource*>(datasource);
+    if (vorbis == nullptr) return 0;
+    const StreamSource* source = vorbis->source;
+    const uint32_t items = vorbis->watch.damaged ? 0
+                                                 : source->functions.read(buffer, static_cast<uint32_t>(size),
+                                                                          static_cast<uint32_t>(count), source->stream);
+    if (!WatchVorbisBytes(&vorbis->watch, buffer, size_t(items) * size)) {
+        errno = EIO;
+        return 0;
+    }
+    return items;
 }
 
 int SeekCallback(void* datasource, ogg_int64_t offset, int whence) {
-    const StreamSource* source = static_cast<const StreamSource*>(datasource);
-    if (source == nullptr) return -1;
+    auto* vorbis = static_cast<OggVorbisSource*>(datasource);
+    if (vorbis == nullptr) return -1;
+    RestartVorbisSetupWatch(&vorbis->watch);
     if (offset > INT32_MAX || offset < INT32_MIN) return -1;
-    return source->functions.seek(source->stream, static_cast<int32_t>(offset), whence);
+    return vorbis->source->functions.seek(vorbis->source->stream, static_cast<int32_t>(offset), whence);
 }
 
 long TellCallback(void* datasource) {
-    const StreamSource* source = static_cast<const StreamSource*>(datasource);
-    if (source == nullptr) return -1;
-    return source->functions.tell(source->stream);
+    const auto* vorbis = static_cast<const OggVorbisSource*>(datasource);
+    if (vorbis == nullptr) return -1;
+    return vorbis->source->functions.tell(vorbis->source->stream);
 }
 
 // The stream belongs to the converter's caller.
 int CloseCallback(void*) { return 0; }
 
+void FreeOggVorbisSource(OggVorbisSource* vorbis) {
+    EndVorbisSetupWatch(&vorbis->watch);
+    FreeMemory(vorbis);
+}
+
 }  // namespace
 
 int OpenOggVorbis(SoundConverter* converter) {
-    auto* file = static_cast<OggVorbis_File*>(AllocZeroedMemory(sizeof(OggVorbis_File), __FILE__, __LINE__));
-    if (file == nullptr) return -1;
+    auto* vorbis = static_cast<OggVorbisSource*>(AllocZeroedMemory(sizeof(OggVorbisSource), __FILE__, __LINE__));
+    if (vorbis == nullptr) return -1;
+    vorbis->source = &converter->source;
+    StartVorbisSetupWatch(&vorbis->watch);
+    OggVorbis_File* file = &vorbis->file;
     const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
-    if (ov_open_callbacks(&converter->source, file, nullptr, 0, callbacks) != 0) {
-        FreeMemory(file);
+    if (ov_open_callbacks(vorbis, file, nullptr, 0, callbacks) != 0) {
+        FreeOggVorbisSource(vorbis);
         return -1;
     }
     const vorbis_info* info = ov_info(file, -1);
@@ -55,7 +88,7 @@ int OpenOggVorbis(SoundConverter* converter) {
         uint64_t(samples) * info->channels * bytesPerSample > 0x7FFFFFFF ||
         uint64_t(info->rate) * info->channels * bytesPerSample > 0x7FFFFFFF) {
         ov_clear(file);
-        FreeMemory(file);
+        FreeOggVorbisSource(vorbis);
         return -1;
     }
     // In a file that carries other streams beside the Vorbis one (a movie's
@@ -63,7 +96,7 @@ int OpenOggVorbis(SoundConverter* converter) {
     // back to its first byte.
     if (ov_pcm_tell(file) != 0 && ov_raw_seek(file, 0) != 0) {
         ov_clear(file);
-        FreeMemory(file);
+        FreeOggVorbisSource(vorbis);
         return -1;
     }
     WAVEFORMATEX format{};
@@ -108,7 +141,8 @@ uint32_t OggVorbisPcmSize(SoundConverter* converter) { return converter->dataSiz
 
 void CloseOggVorbis(SoundConverter* converter) {
     if (converter->vorbisOpened) ov_clear(converter->vorbisFile);
-    FreeMemory(converter->vorbisFile);
+    if (converter->vorbisFile != nullptr)
+        FreeOggVorbisSource(reinterpret_cast<OggVorbisSource*>(converter->vorbisFile));
     converter->vorbisFile = nullptr;
     converter->vorbisOpened = 0;
 }

@@ -1,0 +1,222 @@
+// The codebook walk of a Vorbis setup header and the watch over the bytes
+// the decoder reads. The header is bit-packed from the low bit of each byte
+// up; after the packet type and "vorbis" come the count of codebooks less
+// one (8 bits) and the codebooks, each: the sync 0x564342 (24 bits), the
+// dimension (16), the entry count (24), the code lengths, ordered (a first
+// length, then runs of entries per length) or not (one length per entry, or
+// per used entry when sparse), and the lookup type (4): none, or a minimum
+// and a delta (32 bits each), the bits per value less one (4), the sequence
+// flag (1) and the values: for type 1 the side of the largest lattice whose
+// points fit in the entries, for type 2 one per entry and dimension.
+#include "framework/sound/vorbis_setup_check.h"
+
+#include <cstring>
+
+namespace {
+
+class BitReader {
+public:
+    BitReader(const uint8_t* data, size_t bytes) : data_(data), bits_(uint64_t(bytes) * 8) {}
+
+    // Up to 32 bits; false, taking none, when fewer are left.
+    bool Read(int count, uint32_t* value) {
+        if (uint64_t(count) > bits_ - position_) return false;
+        uint32_t result = 0;
+        for (int i = 0; i < count; ++i, ++position_)
+            result |= uint32_t((data_[position_ >> 3] >> (position_ & 7)) & 1) << i;
+        *value = result;
+        return true;
+    }
+    bool Skip(uint64_t count) {
+        if (count > bits_ - position_) return false;
+        position_ += count;
+        return true;
+    }
+
+private:
+    const uint8_t* data_;
+    uint64_t bits_;
+    uint64_t position_ = 0;
+};
+
+// The bits needed to write `value`: 0 for 0.
+int BitLength(uint32_t value) {
+    int length = 0;
+    for (; value != 0; value >>= 1) ++length;
+    return length;
+}
+
+// Whether base to the power `exponent` (1 or more) is at most `limit`.
+bool PowerAtMost(uint64_t base, uint32_t exponent, uint64_t limit) {
+    if (base <= 1) return base <= limit;
+    uint64_t power = 1;
+    for (uint32_t i = 0; i < exponent; ++i) {
+        power *= base;
+        if (power > limit) return false;
+    }
+    return true;
+}
+
+// The largest side whose power `dimensions` is at most `entries`.
+uint32_t LatticeSide(uint32_t entries, uint32_t dimensions) {
+    uint32_t low = 0;
+    uint32_t high = entries;
+    while (low < high) {
+        const uint32_t middle = low + (high - low + 1) / 2;
+        if (PowerAtMost(middle, dimensions, entries))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+// Reads one codebook; false when its dimension is 0 or it cannot be read.
+bool ReadCodebook(BitReader* bits) {
+    uint32_t sync = 0;
+    uint32_t dimensions = 0;
+    uint32_t entries = 0;
+    uint32_t ordered = 0;
+    if (!bits->Read(24, &sync) || sync != 0x564342) return false;
+    // Past a dimension of 0 the layout cannot be followed either: the size
+    // of a type 1 lookup has no bound.
+    if (!bits->Read(16, &dimensions) || dimensions == 0) return false;
+    if (!bits->Read(24, &entries) || !bits->Read(1, &ordered)) return false;
+    uint32_t length = 0;
+    if (ordered) {
+        if (!bits->Read(5, &length)) return false;
+        // Each run takes at least one bit: the packet bounds the loop.
+        uint32_t run = 0;
+        for (uint32_t entry = 0; entry < entries; entry += run) {
+            if (!bits->Read(BitLength(entries - entry), &run) || run > entries - entry) return false;
+        }
+    } else {
+        uint32_t sparse = 0;
+        if (!bits->Read(1, &sparse)) return false;
+        for (uint32_t entry = 0; entry < entries; ++entry) {
+            uint32_t used = 1;
+            if (sparse && !bits->Read(1, &used)) return false;
+            if (used && !bits->Read(5, &length)) return false;
+        }
+    }
+    uint32_t lookup = 0;
+    if (!bits->Read(4, &lookup)) return false;
+    if (lookup == 0) return true;
+    if (lookup > 2) return false;
+    uint32_t valueBits = 0;
+    if (!bits->Skip(64) || !bits->Read(4, &valueBits) || !bits->Skip(1)) return false;
+    const uint64_t values = lookup == 1 ? LatticeSide(entries, dimensions) : uint64_t(entries) * dimensions;
+    return bits->Skip(values * (valueBits + 1));
+}
+
+bool StartsWith(const ogg_packet& packet, const char (&head)[8]) {
+    return packet.bytes >= 7 && std::memcmp(packet.packet, head, 7) == 0;
+}
+
+void DropStream(VorbisSetupWatch* watch, int index) {
+    ogg_stream_clear(&watch->streams[index].state);
+    watch->streams[index] = watch->streams[--watch->streamCount];
+}
+
+// Takes the stream's waiting header packets out and checks its setup
+// header; the stream is let go after its three headers.
+void TakeHeaders(VorbisSetupWatch* watch, int index) {
+    VorbisSetupWatch::Stream& stream = watch->streams[index];
+    ogg_packet packet;
+    for (;;) {
+        const int got = ogg_stream_packetout(&stream.state, &packet);
+        if (got == 0) return;
+        // A gap: the decoder gives up on these headers; the next packet is
+        // still checked, in case it does not.
+        if (got < 0) continue;
+        if (StartsWith(packet, "\x05vorbis") &&
+            !VorbisSetupCodebooksUsable(packet.packet, static_cast<size_t>(packet.bytes))) {
+            watch->damaged = true;
+            return;
+        }
+        if (++stream.packets == 3) {
+            DropStream(watch, index);
+            return;
+        }
+    }
+}
+
+void TakePage(VorbisSetupWatch* watch, ogg_page* page) {
+    const int serial = ogg_page_serialno(page);
+    int index = 0;
+    while (index < watch->streamCount && watch->streams[index].state.serialno != serial) ++index;
+    if (ogg_page_bos(page)) {
+        // A new stream under a number in use replaces the old one.
+        if (index < watch->streamCount) DropStream(watch, index);
+        ogg_stream_state candidate;
+        ogg_stream_init(&candidate, serial);
+        ogg_stream_pagein(&candidate, page);
+        ogg_packet first;
+        if (ogg_stream_packetpeek(&candidate, &first) != 1 || !StartsWith(first, "\x01vorbis")) {
+            ogg_stream_clear(&candidate);
+            return;
+        }
+        // More Vorbis streams beginning together than can be followed: no
+        // sound file has them.
+        if (watch->streamCount == VorbisSetupWatch::kStreams) {
+            ogg_stream_clear(&candidate);
+            watch->damaged = true;
+            return;
+        }
+        index = watch->streamCount++;
+        watch->streams[index] = {candidate, 0};
+    } else if (index == watch->streamCount || ogg_stream_pagein(&watch->streams[index].state, page) != 0) {
+        return;
+    }
+    TakeHeaders(watch, index);
+}
+
+}  // namespace
+
+bool VorbisSetupCodebooksUsable(const uint8_t* packet, size_t bytes) {
+    if (bytes < 7 || std::memcmp(packet, "\x05vorbis", 7) != 0) return false;
+    BitReader bits(packet + 7, bytes - 7);
+    uint32_t lastBook = 0;
+    if (!bits.Read(8, &lastBook)) return false;
+    for (uint32_t book = 0; book <= lastBook; ++book) {
+        if (!ReadCodebook(&bits)) return false;
+    }
+    return true;
+}
+
+void StartVorbisSetupWatch(VorbisSetupWatch* watch) {
+    ogg_sync_init(&watch->sync);
+    watch->streamCount = 0;
+    watch->damaged = false;
+}
+
+void EndVorbisSetupWatch(VorbisSetupWatch* watch) {
+    RestartVorbisSetupWatch(watch);
+    ogg_sync_clear(&watch->sync);
+}
+
+bool WatchVorbisBytes(VorbisSetupWatch* watch, const void* bytes, size_t size) {
+    if (watch->damaged) return false;
+    if (size == 0) return true;
+    char* buffer = ogg_sync_buffer(&watch->sync, static_cast<long>(size));
+    // Bytes that cannot be followed cannot be let through either.
+    if (buffer == nullptr) {
+        watch->damaged = true;
+        return false;
+    }
+    std::memcpy(buffer, bytes, size);
+    ogg_sync_wrote(&watch->sync, static_cast<long>(size));
+    ogg_page page;
+    while (!watch->damaged) {
+        const int got = ogg_sync_pageout(&watch->sync, &page);
+        if (got == 0) break;
+        // Below 0: bytes skipped to the next page.
+        if (got > 0) TakePage(watch, &page);
+    }
+    return !watch->damaged;
+}
+
+void RestartVorbisSetupWatch(VorbisSetupWatch* watch) {
+    ogg_sync_reset(&watch->sync);
+    while (watch->streamCount > 0) DropStream(watch, watch->streamCount - 1);
+}
