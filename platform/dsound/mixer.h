@@ -27,6 +27,12 @@ namespace platform::dsound {
 
 // The bytes of a buffer, shared with its duplicates. They never move while
 // a buffer exists, so locked pointers stay good.
+//
+// A buffer has two copies of its bytes. Lock hands out pieces of `staged`,
+// which writers fill on their own threads; Unlock copies the pieces it is
+// given into `bytes` under the mixer's lock, which is what the mixer reads
+// under. So what is written is heard from its Unlock on, whole, and never
+// while it is being written, however close to the cursor it lies.
 struct SoundData {
     // `bytes` is a whole number of blocks. Silence fills the memory (0x80 for
     // 8-bit data, 0 for 16-bit). Throws std::bad_alloc when it cannot be had.
@@ -35,7 +41,8 @@ struct SoundData {
     WAVEFORMATEX format;
     uint32_t size;    // bytes
     uint32_t frames;  // size / block align
-    std::unique_ptr<uint8_t[]> bytes;
+    std::unique_ptr<uint8_t[]> bytes;   // played; changed only under the mixer's lock
+    std::unique_ptr<uint8_t[]> staged;  // written between Lock and Unlock
 };
 
 constexpr int32_t UnitGain = 65536;

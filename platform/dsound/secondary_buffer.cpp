@@ -1,9 +1,10 @@
 // Secondary buffers: PCM data with its own cursor, rate, volume and pan,
 // played once or looping by the mixer, locked for writing in one or two
-// pieces, and duplicated over the same memory. Every member takes the
-// mixer's lock for the voice's state, so the main thread, the stream thread
-// and the output's thread may call at once.
+// pieces (heard from the unlock on), and duplicated over the same memory.
+// Every member takes the mixer's lock for the voice's state, so the main
+// thread, the stream thread and the output's thread may call at once.
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "platform/dsound/mixer.h"
@@ -91,10 +92,10 @@ public:
         const DWORD second = bytes - first;
         if (second != 0 && (part2 == nullptr || size2 == nullptr)) return DSERR_INVALIDPARAM;
         if (TakeInjectedFailure(Profile().failures.sound.locks)) return DSERR_GENERIC;
-        *part1 = data.bytes.get() + offset;
+        *part1 = data.staged.get() + offset;
         *size1 = first;
         if (second != 0) {
-            *part2 = data.bytes.get();
+            *part2 = data.staged.get();
             *size2 = second;
         }
         return DS_OK;
@@ -155,8 +156,11 @@ public:
     HRESULT WINAPI Unlock(LPVOID part1, DWORD size1, LPVOID part2, DWORD size2) override {
         if (!Inside(part1, size1) || (part2 != nullptr && !Inside(part2, size2))) return DSERR_INVALIDPARAM;
         if (TakeInjectedFailure(Profile().failures.sound.unlocks)) return DSERR_GENERIC;
-        // Taking the lock hands the written bytes over to the mixer's thread.
+        // The written bytes reach the mixer here, under its lock: never
+        // half-written, and ordered before every later mix.
         std::lock_guard<std::mutex> guard(TheMixer().Lock());
+        Commit(part1, size1);
+        if (part2 != nullptr) Commit(part2, size2);
         return DS_OK;
     }
 
@@ -185,11 +189,17 @@ private:
 
     const SoundData& Data() const { return *voice_.data; }
 
-    // Whether a piece handed back to Unlock lies in this buffer's memory.
+    // Whether a piece handed back to Unlock lies in the memory Lock hands out.
     bool Inside(LPVOID part, DWORD size) const {
-        const uintptr_t start = reinterpret_cast<uintptr_t>(Data().bytes.get());
+        const uintptr_t start = reinterpret_cast<uintptr_t>(Data().staged.get());
         const uintptr_t at = reinterpret_cast<uintptr_t>(part);
         return at >= start && at - start <= Data().size && size <= Data().size - (at - start);
+    }
+
+    // Under the mixer's lock: a written piece (Inside) becomes what plays.
+    void Commit(LPVOID part, DWORD size) {
+        const size_t at = static_cast<const uint8_t*>(part) - Data().staged.get();
+        std::memcpy(voice_.data->bytes.get() + at, part, size);
     }
 
     const DWORD flags_;

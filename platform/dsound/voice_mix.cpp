@@ -14,8 +14,9 @@ namespace platform::dsound {
 
 SoundData::SoundData(const WAVEFORMATEX& waveFormat, uint32_t byteCount)
     : format(waveFormat), size(byteCount), frames(byteCount / waveFormat.nBlockAlign),
-      bytes(new uint8_t[byteCount]) {
+      bytes(new uint8_t[byteCount]), staged(new uint8_t[byteCount]) {
     std::memset(bytes.get(), waveFormat.wBitsPerSample == 8 ? 0x80 : 0, byteCount);
+    std::memcpy(staged.get(), bytes.get(), byteCount);
 }
 
 namespace {

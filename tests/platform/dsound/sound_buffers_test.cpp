@@ -1,7 +1,11 @@
 // Secondary buffers on the virtual output: cursors that play once, loop,
 // stop and resume, duplicates over shared memory, rate, volume and pan,
-// locks across the end, and the mix of their samples.
+// locks across the end, writes heard from their unlock on (from another
+// thread too), and the mix of their samples.
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "tests/platform/dsound/sound_fixture.h"
 
@@ -244,6 +248,70 @@ TEST_F(SoundBufferTest, ALockAcrossTheEndGivesTwoPieces) {
     uint8_t elsewhere[8];
     EXPECT_EQ(buffer->Unlock(elsewhere, 8, nullptr, 0), DSERR_INVALIDPARAM);
     EXPECT_EQ(buffer->Unlock(static_cast<uint8_t*>(base) + 300, 101, nullptr, 0), DSERR_INVALIDPARAM);
+}
+
+TEST_F(SoundBufferTest, WhatIsWrittenUnderALockIsHeardFromItsUnlockOn) {
+    IDirectSoundBuffer* buffer = Make(16, 2, 44100, 4 * 100);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    // 50 frames across the end: the last 25 and the first 25.
+    void* part1 = nullptr;
+    void* part2 = nullptr;
+    DWORD size1 = 0;
+    DWORD size2 = 0;
+    ASSERT_EQ(buffer->Lock(4 * 75, 4 * 50, &part1, &size1, &part2, &size2, 0), DS_OK);
+    ASSERT_NE(part2, nullptr);
+    std::fill_n(static_cast<int16_t*>(part1), size1 / 2, int16_t{1234});
+    std::fill_n(static_cast<int16_t*>(part2), size2 / 2, int16_t{-567});
+    EXPECT_EQ(Mix(100), std::vector<int16_t>(2 * 100, 0));
+    ASSERT_EQ(buffer->Unlock(part1, size1, part2, size2), DS_OK);
+    std::vector<int16_t> expected(2 * 100, 0);
+    std::fill_n(expected.begin(), 2 * 25, int16_t{-567});
+    std::fill_n(expected.begin() + 2 * 75, 2 * 25, int16_t{1234});
+    EXPECT_EQ(Mix(100), expected);
+}
+
+// The mix on one thread while another writes the buffer it plays: each chunk
+// mixed under one hold of the lock holds one whole write, never a write in
+// progress, and the writes are heard in their order. Under the thread
+// checker the writer's bytes must not be read before its unlock.
+TEST_F(SoundBufferTest, AWriterOnAnotherThreadIsHeardWholeFromItsUnlock) {
+    constexpr DWORD kFrames = 256;
+    constexpr int kRounds = 50;
+    IDirectSoundBuffer* buffer = Make(16, 2, 44100, 4 * kFrames);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    // Relaxed on purpose: the count tells the writer that the mixer has run,
+    // and orders none of the writer's bytes before a mix; only the buffer may.
+    std::atomic<int> mixes{0};
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int round = 1; round <= kRounds; ++round) {
+            void* part1 = nullptr;
+            void* part2 = nullptr;
+            DWORD size1 = 0;
+            DWORD size2 = 0;
+            if (buffer->Lock(0, 4 * kFrames, &part1, &size1, &part2, &size2, 0) != DS_OK) break;
+            std::fill_n(static_cast<int16_t*>(part1), size1 / 2, static_cast<int16_t>(round * 100));
+            // The mixer runs twice while the bytes are written and still locked.
+            const int seen = mixes.load(std::memory_order_relaxed);
+            while (mixes.load(std::memory_order_relaxed) < seen + 2) std::this_thread::yield();
+            buffer->Unlock(part1, size1, part2, size2);
+        }
+        done.store(true, std::memory_order_release);
+    });
+    int16_t heard = 0;
+    while (!done.load(std::memory_order_acquire)) {
+        // Less than one chunk: one hold of the mixer's lock.
+        const std::vector<int16_t> chunk = Mix(64);
+        mixes.fetch_add(1, std::memory_order_relaxed);
+        EXPECT_EQ(chunk.size(), 2u * 64);
+        if (chunk.empty()) continue;
+        EXPECT_EQ(chunk, std::vector<int16_t>(chunk.size(), chunk[0]));
+        EXPECT_EQ(chunk[0] % 100, 0);
+        EXPECT_GE(chunk[0], heard);
+        heard = chunk[0];
+    }
+    writer.join();
+    EXPECT_EQ(Mix(64), std::vector<int16_t>(2 * 64, kRounds * 100));
 }
 
 TEST_F(SoundBufferTest, CallsOutsideWhatTheBufferOffersAreRefused) {
