@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <map>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -19,6 +20,8 @@ namespace archivereadertest {
 namespace {
 
 enum class KeyWay { NoText, Text, Fallback };
+const char* const kKeyWayNames[] = {"NoText", "Text", "Fallback"};
+void PrintTo(KeyWay way, std::ostream* out) { *out << kKeyWayNames[static_cast<int>(way)]; }
 
 struct TreeFile {
     std::string folder;
@@ -138,9 +141,8 @@ TEST_P(ArchiveRoundTrip, MembersAndListingsComeBackExactly) {
 }
 
 std::string CaseName(const testing::TestParamInfo<Case>& info) {
-    static const char* const keys[] = {"NoText", "Text", "Fallback"};
     auto [version, keyWay, way, async] = info.param;
-    return "V" + std::to_string(version) + keys[static_cast<int>(keyWay)] + OpenWayName(way) +
+    return "V" + std::to_string(version) + kKeyWayNames[static_cast<int>(keyWay)] + OpenWayName(way) +
            (async ? "Async" : "Sync");
 }
 

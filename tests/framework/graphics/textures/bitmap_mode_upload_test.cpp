@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,10 @@ struct HardwareCase {
     bool withAlpha;   // the upload carries the alpha picture
     int screenBits;
 };
+
+// CTest names each case after its printed value: the case's name, not its
+// bytes, whose pointer changes at every build.
+void PrintTo(const HardwareCase& c, std::ostream* out) { *out << c.name; }
 
 class BitmapModeHardwareTest : public HardwareGraphicsTest, public testing::WithParamInterface<HardwareCase> {
 protected:

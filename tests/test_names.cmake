@@ -1,0 +1,81 @@
+# Every test's name stays the same from build to build. CTest runs it as
+#     cmake -P tests/test_names.cmake <test program>...
+# CTest names a value-parameterised test after its parameter as GoogleTest
+# prints it; a parameter type without a printer is printed as its raw bytes
+# (pointers, padding), which change at every build and every run. The check
+# lists each program's tests and fails, naming each such test, on any value
+# printed that way: give its type a PrintTo.
+cmake_minimum_required(VERSION 3.25)
+
+set(programs "")
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(index RANGE ${last})
+  if(CMAKE_ARGV${index} STREQUAL "-P")
+    math(EXPR first "${index} + 2")
+    if(first LESS_EQUAL last)
+      foreach(program_index RANGE ${first} ${last})
+        list(APPEND programs "${CMAKE_ARGV${program_index}}")
+      endforeach()
+    endif()
+    break()
+  endif()
+endforeach()
+if(NOT programs)
+  message(FATAL_ERROR "Run as: cmake -P test_names.cmake <test program>...")
+endif()
+
+# The programs list their tests eight at a time (each start of a sanitized
+# program takes a while), each into a file of its own.
+execute_process(COMMAND mktemp -d RESULT_VARIABLE made OUTPUT_VARIABLE scratch OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT made EQUAL 0)
+  message(FATAL_ERROR "tests/test_names.cmake: no scratch folder for the test lists")
+endif()
+set(failures "")
+set(pending "${programs}")
+while(pending)
+  set(batch "")
+  set(commands "")
+  foreach(slot RANGE 7)
+    if(NOT pending)
+      break()
+    endif()
+    list(POP_FRONT pending program)
+    list(APPEND batch "${program}")
+    list(LENGTH batch listing_index)
+    # Written to files, not through the pipe execute_process puts between
+    # its commands.
+    list(APPEND commands COMMAND sh -c [[exec "$0" --gtest_list_tests >"$1" 2>&1]] "${program}"
+                         "${scratch}/${listing_index}")
+  endforeach()
+  execute_process(${commands} RESULTS_VARIABLE results)
+  set(listing_index 0)
+  foreach(program result IN ZIP_LISTS batch results)
+    math(EXPR listing_index "${listing_index} + 1")
+    get_filename_component(program_name "${program}" NAME)
+    file(READ "${scratch}/${listing_index}" listing)
+    string(REPLACE ";" "," listing "${listing}")
+    if(NOT result EQUAL 0)
+      list(APPEND failures "${program_name}: --gtest_list_tests failed (${result}): ${listing}")
+      continue()
+    endif()
+    string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+    set(suite "")
+    foreach(line IN LISTS lines)
+      if(line MATCHES "^([^ ][^ #]*)")
+        set(suite "${CMAKE_MATCH_1}")
+      elseif(line MATCHES "^  ([^ ]+) +#.*-byte object <")
+        list(APPEND failures "${program_name}: ${suite}${CMAKE_MATCH_1}: its parameter has no printer")
+      endif()
+    endforeach()
+  endforeach()
+endwhile()
+file(REMOVE_RECURSE "${scratch}")
+
+if(failures)
+  list(LENGTH failures failure_count)
+  list(JOIN failures "\n" report)
+  message(NOTICE "${report}")
+  message(FATAL_ERROR "${failure_count} test name(s) that change from build to build: the raw bytes of a parameter")
+endif()
+list(LENGTH programs program_count)
+message(STATUS "Test names are stable in ${program_count} test programs")
