@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -403,6 +404,17 @@ TEST_F(BossBattleSceneTest, TheGrabSwingsTheRobotAndThrowsItDown) {
         while (grabbed > 0 && looks[grabbed - 1].state == kRobotGrabbed) --grabbed;
         EXPECT_EQ(released - grabbed, 77);
 
+        // After the swing it comes back down slowly, a quarter turn being
+        // spread over 76 frames: where it is, from the point ahead, at some
+        // of its counters.
+        struct Drop {
+            int counter;
+            int dx;
+            int dy;
+        };
+        const Drop drops[] = {{56, -4, -199}, {62, -28, -197}, {69, -57, -191}, {76, -84, -181}};
+        size_t dropsSeen = 0;
+
         // Held: no hit points lost yet, the boss holding.
         for (int i = grabbed; i < released; ++i) {
             const RobotLook& look = looks[i];
@@ -429,6 +441,12 @@ TEST_F(BossBattleSceneTest, TheGrabSwingsTheRobotAndThrowsItDown) {
                 EXPECT_EQ(dx, 0);
                 EXPECT_EQ(dy, -200);
             }
+            for (const Drop& drop : drops) {
+                if (look.counter != drop.counter) continue;
+                ++dropsSeen;
+                EXPECT_EQ(dx, drop.dx);
+                EXPECT_EQ(dy, drop.dy);
+            }
             if (look.counter > 20 && look.counter <= 55) {
                 // rising to it,
                 EXPECT_LE(robot[0].points[1], DrawsNamed(DrawsOfFrame(looks[i - 1].drawnFrame), "grav_damage")[0].points[1]);
@@ -437,6 +455,7 @@ TEST_F(BossBattleSceneTest, TheGrabSwingsTheRobotAndThrowsItDown) {
                 EXPECT_GE(robot[0].points[1], DrawsNamed(DrawsOfFrame(looks[i - 1].drawnFrame), "grav_damage")[0].points[1]);
             }
         }
+        EXPECT_EQ(dropsSeen, std::size(drops));
         const RobotLook& thrown = looks[released];
         EXPECT_EQ(thrown.hitPoints, 25 - 3 + defence);
         EXPECT_EQ(thrown.bossState, kBossDeciding);
@@ -454,8 +473,8 @@ TEST_F(BossBattleSceneTest, TheGrabSwingsTheRobotAndThrowsItDown) {
 }
 
 // The pause menu: JUMP hides it (the battle stays paused and undimmed),
-// ATTACK or START shows it again, and START or ATTACK on "resume" plays on
-// with the clock going on from where it stood.
+// ATTACK, START or JUMP shows it again, and START or ATTACK on "resume"
+// plays on with the clock going on from where it stood.
 TEST_F(BossBattleSceneTest, ThePauseMenuHidesShowsAgainAndResumes) {
     SkipMovies();
     for (int resumeKey : {kKeyStart, kKeyAttack}) {
@@ -477,8 +496,10 @@ TEST_F(BossBattleSceneTest, ThePauseMenuHidesShowsAgainAndResumes) {
             if (frame == 15) PressInBattleFrame(kKeyAttack, 1); // show
             if (frame == 20) PressInBattleFrame(kKeyJump, 1);   // hide
             if (frame == 25) PressInBattleFrame(kKeyStart, 1);  // show
-            if (frame == 30) PressInBattleFrame(resumeKey, 1);  // resume
-            if (frame == 50) boss.hitPoints = 0;
+            if (frame == 30) PressInBattleFrame(kKeyJump, 1);   // hide
+            if (frame == 35) PressInBattleFrame(kKeyJump, 1);   // show
+            if (frame == 40) PressInBattleFrame(resumeKey, 1);  // resume
+            if (frame == 60) boss.hitPoints = 0;
         };
         EXPECT_EQ(Run(1, 1), 104);
         auto menus = [&](int i) { return DrawsNamed(DrawsOfFrame(looks[i].drawnFrame), "battle_select_menus.png").size(); };
@@ -496,10 +517,12 @@ TEST_F(BossBattleSceneTest, ThePauseMenuHidesShowsAgainAndResumes) {
             if (i < 22) return 1;
             if (i < 27) return 2;
             if (i < 32) return 1;
+            if (i < 37) return 2;
+            if (i < 42) return 1;
             return 0;
         };
-        ASSERT_GE(looks.size(), 46u);
-        for (int i = 2; i < 45; ++i) {
+        ASSERT_GE(looks.size(), 56u);
+        for (int i = 2; i < 55; ++i) {
             SCOPED_TRACE(i);
             switch (phase(i)) {
             case 0:
@@ -522,10 +545,10 @@ TEST_F(BossBattleSceneTest, ThePauseMenuHidesShowsAgainAndResumes) {
         // The clock stood from the pause to the resume and then ran on from
         // there; the key that resumed started no attack.
         const int stood = looks[7].milliseconds;
-        for (int i = 7; i <= 32; ++i) EXPECT_EQ(looks[i].milliseconds, stood) << i;
-        EXPECT_GT(looks[44].milliseconds, stood);
-        EXPECT_LE(looks[44].milliseconds, stood + 13 * 17);
-        for (int i = 30; i < 45; ++i) EXPECT_NE(looks[i].state, kRobotBasicAttack) << i;
+        for (int i = 7; i <= 42; ++i) EXPECT_EQ(looks[i].milliseconds, stood) << i;
+        EXPECT_GT(looks[54].milliseconds, stood);
+        EXPECT_LE(looks[54].milliseconds, stood + 13 * 17);
+        for (int i = 40; i < 55; ++i) EXPECT_NE(looks[i].state, kRobotBasicAttack) << i;
     }
 }
 

@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/graphics/draw_settings.h"
+#include "framework/sound/sound_playback.h"
 #include "game/framework/input_manager.h"
+#include "game/framework/resource_managers.h"
 #include "game/stage/player_character.h"
 #include "game/stage/stage_hud.h"
 #include "game/stage/stage_images.h"
@@ -405,6 +408,9 @@ struct Seen {
     double x = 0.0;
     double mapX = 0.0;  // scroll x + x
     double mapY = 0.0;
+    double screenY = 0.0;
+    double scrollY = 0.0;
+    int facing = 0;
     bool damaged = false;
     int playTime = 0;
     bool message = false;
@@ -427,6 +433,9 @@ protected:
             s.x = p->x;
             s.mapX = p->scrollX + p->x;
             s.mapY = p->mapY;
+            s.screenY = p->screenY;
+            s.scrollY = p->scrollY;
+            s.facing = p->facing;
             s.damaged = p->damaged;
             s.playTime = PlayTimeMs(StagePlayTimer);
             s.message = StageMessageActive;
@@ -502,6 +511,52 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, ElevatorRideTest,
                          ::testing::Values(RideCase{"change", 'C', 30, 1, 34}, RideCase{"spell", 'S', 30, 1, 33},
                                            RideCase{"lowForm", kJumpKey, -10, 200, 90}),
                          [](const ::testing::TestParamInfo<RideCase>& info) { return info.param.name; });
+
+// A whole up-down ride in a stage deep enough for it: stage 4 part a, the
+// elevator's home on row 82 (map y 5248, below 4000, so it travels 1728
+// pixels) in a shaft cleared of floor. It rises from the first played frame
+// one pixel a frame to one pixel past home - 1728, stands one frame, sinks
+// one pixel a frame to one pixel past home, stands one frame and rises
+// again, with the player standing on it all the way.
+TEST_F(StageScenePathTest, TheElevatorCarriesThePlayerAWholeCycleAndTurnsAtBothEnds) {
+    SetDrawAreaRect(0, 0, 1, 1);  // every draw is still seen; the 3500 frames run in seconds
+    WriteMap(4, 25, '1', [](std::vector<std::string>& rows, int startRow) {
+        rows[startRow + 2].replace(0, 10, "00W0000000");
+    });
+    const int home = 82 * 64;
+    const int start = FramesEnded() + 1 + kOpeningFrames;
+    const int frames = 3500;
+    auto seen = Record(start, frames + 1);
+    SetFrameLimit(start + frames + 10);
+    QuitAtFrame(start + frames);
+    EXPECT_EQ(RunStageScene(4, 100, 1, 1), -1);  // a retry: no intro before play
+    auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame)]; };
+
+    // The legs of the ride by frames after the first played one, and the
+    // elevator's move in each.
+    struct Leg {
+        int last;
+        int step;
+    };
+    const Leg legs[] = {{1729, -1}, {1730, 0}, {3460, 1}, {3461, 0}, {frames, -1}};
+    int top = home;
+    size_t leg = 0;
+    for (int f = 0; f < frames; ++f) {
+        SCOPED_TRACE(f);
+        if (f > 0) {
+            while (f > legs[leg].last) ++leg;
+            top += legs[leg].step;
+        }
+        const std::vector<gametest::SeenDraw> elevator = Drawn(start + f, "stage_elevator");
+        ASSERT_EQ(elevator.size(), 1u);
+        ASSERT_EQ(elevator[0].points[1] + static_cast<int>(at(f).scrollY), top);
+        ASSERT_EQ(at(f).mapY, top - 128);
+        // (On the first frame the player still drops onto it.)
+        if (f > 0) {
+            ASSERT_EQ(at(f).state, kPlayerStanding);
+        }
+    }
+}
 
 // A turret (tile 17, firing left) on the floor ahead of a player who stands
 // still: its first bullet, fired once it has been awake 180 frames, flies
@@ -599,7 +654,8 @@ TEST_F(StageScenePathTest, AGuideBoxStopsTheStageAndItsClockWhileItsScenarioShow
 }
 
 // Tamsel charging her shot: every 30 frames of ATTACK held a fog rises from
-// her, plain up to 120 frames, then green, then red from 240.
+// her, plain up to 120 frames, then green, then red from 240; the charge
+// sound plays with the first fog only.
 TEST_F(StageScenePathTest, TamselsChargeShowsItsFogInThreeColours) {
     WriteMap(1, 60);
     const int start = FramesEnded() + 1 + kOpeningFrames;
@@ -609,6 +665,12 @@ TEST_F(StageScenePathTest, TamselsChargeShowsItsFogInThreeColours) {
     HoldKey(kAttackKey, held, 250);
     const int frames = 330;
     auto seen = Record(start, frames);
+    auto sounding = std::make_shared<std::vector<bool>>(static_cast<size_t>(frames));
+    EveryFrame(start, frames, [sounding, start](int f) {
+        const int charge =
+            Manager::CSoundManager::GetInstance()->GetHandle("resource\\sound\\SE\\se_stage_tamsel_charge.wav");
+        (*sounding)[static_cast<size_t>(f - start)] = CheckSoundHandlePlaying(charge) == 1;
+    });
     QuitAtFrame(start + frames - 1);
     EXPECT_EQ(RunStageScene(1, 100, 1, 0), -1);
     auto at = [&](int frame) { return (*seen)[static_cast<size_t>(frame - start)]; };
@@ -642,6 +704,26 @@ TEST_F(StageScenePathTest, TamselsChargeShowsItsFogInThreeColours) {
     EXPECT_EQ(greenDraws, 5);
     EXPECT_EQ(red - plain, 210);
     EXPECT_EQ(redDraws, 5);
+    // Every fog is drawn where the player is in that frame, turned the way
+    // she faces (mirrored unless she faces right).
+    int fogDraws = 0;
+    for (int f = plain; f < held + 250; ++f) {
+        SCOPED_TRACE(f);
+        for (const gametest::SeenDraw& d : Drawn(f, "fog_blue")) {
+            ++fogDraws;
+            EXPECT_EQ(d.points[0], static_cast<int>(at(f).x));
+            EXPECT_EQ(d.points[1], static_cast<int>(at(f).screenY));
+            EXPECT_EQ(d.call, at(f).facing == 2 ? "DrawGraphicAtPoint" : "DrawGraphicMirrored");
+        }
+    }
+    EXPECT_GT(fogDraws, 0);
+    // The charge sound starts in the frame of the first fog, and the later
+    // fogs do not start it again (the placeholder sound lasts a quarter of a
+    // second).
+    auto sounds = [&](int frame) { return (*sounding)[static_cast<size_t>(frame - start)]; };
+    for (int f = held; f < plain; ++f) EXPECT_FALSE(sounds(f)) << f;
+    EXPECT_TRUE(sounds(plain));
+    for (int k = 1; plain + 30 * k < held + 250; ++k) EXPECT_FALSE(sounds(plain + 30 * k)) << k;
     // Let go, the charge is gone: once the last fog has risen (36 frames),
     // no new one comes.
     for (int f = held + 250 + 36; f < start + frames - 1; ++f) EXPECT_TRUE(Drawn(f, "fog_blue").empty()) << f;
