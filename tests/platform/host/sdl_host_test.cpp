@@ -69,6 +69,15 @@ protected:
             DispatchMessageA(&message);
         }
     }
+    static LONG FullScreen640x480() {
+        DEVMODEA request{};
+        request.dmSize = sizeof(request);
+        request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+        request.dmPelsWidth = 640;
+        request.dmPelsHeight = 480;
+        request.dmBitsPerPel = 32;
+        return ChangeDisplaySettingsA(&request, CDS_FULLSCREEN);
+    }
     static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
     static SDL_Event WindowEvent(SDL_Window* window, Uint8 kind) {
         SDL_Event event{};
@@ -337,13 +346,7 @@ TEST_F(SdlHostTest, ASizeTheDisplayLacksIsShownScaledOnTheDesktopsMode) {
     Pump();
     SDL_Window* shown = platform::host::WindowOf(window);
     ASSERT_NE(shown, nullptr);
-    DEVMODEA request{};
-    request.dmSize = sizeof(request);
-    request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    request.dmPelsWidth = 640;
-    request.dmPelsHeight = 480;
-    request.dmBitsPerPel = 32;
-    ASSERT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    ASSERT_EQ(FullScreen640x480(), DISP_CHANGE_SUCCESSFUL);
     Pump();
     EXPECT_EQ(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP, static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
     RECT client{};
@@ -449,13 +452,7 @@ TEST_F(SdlHostTest, AMessageBoxGoesOverWhatWouldHideIt) {
             fullScreen = CreateWindowExA(WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
                                          nullptr, nullptr, nullptr, nullptr);
             Pump();
-            DEVMODEA request{};
-            request.dmSize = sizeof(request);
-            request.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-            request.dmPelsWidth = 640;
-            request.dmPelsHeight = 480;
-            request.dmBitsPerPel = 32;
-            ASSERT_EQ(ChangeDisplaySettingsA(&request, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+            ASSERT_EQ(FullScreen640x480(), DISP_CHANGE_SUCCESSFUL);
         }
         if (c.framedTopmost) {
             topmost = MakeWindow();
