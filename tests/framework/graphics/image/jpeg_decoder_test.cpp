@@ -33,8 +33,10 @@ TEST_F(ImageDecoderTest, GreyJpegComesOutAsGrey8) {
         for (int x = 0; x < 16; ++x) samples.push_back(x < 8 ? 30 : 220);
     OwnedImage image;
     ASSERT_EQ(DecodeWith(DecodeJpeg, WriteJpeg(16, 8, 1, samples), image.get()), 0);
-    EXPECT_EQ(image->pitch, 16);
-    EXPECT_EQ(image->format.bytesPerPixel, 1);
+    ASSERT_EQ(image->width, 16);
+    ASSERT_EQ(image->height, 8);
+    ASSERT_EQ(image->pitch, 16);
+    ASSERT_EQ(image->format.bytesPerPixel, 1);
     EXPECT_EQ(image->format.palette[77].red, 77);
     EXPECT_NEAR(PixelAt(image.image, 1, 1), 30, 4);
     EXPECT_NEAR(PixelAt(image.image, 14, 6), 220, 4);

@@ -96,6 +96,12 @@ TEST_F(ImageDecoderTest, InterlacedPngGivesTheSamePixels) {
     picture.interlaced = true;
     OwnedImage interlaced;
     ASSERT_EQ(DecodeWith(DecodePng, WritePng(picture), interlaced.get()), 0);
+    // The rows below are read by the picture's size.
+    for (OwnedImage* image : {&plain, &interlaced}) {
+        ASSERT_EQ((*image)->width, picture.width);
+        ASSERT_EQ((*image)->height, picture.height);
+        ASSERT_GE((*image)->pitch, 27);
+    }
     for (int y = 0; y < picture.height; ++y) {
         EXPECT_EQ(RowBytes(interlaced.image, y, 27), RowBytes(plain.image, y, 27)) << "row " << y;
     }
