@@ -1,7 +1,8 @@
 // Ogg Vorbis through vorbisfile: the decoder reads the converter's stream
 // through callbacks, and its output is 16-bit signed little-endian PCM.
-// Every byte it reads passes the setup header watch first: the decoder never
-// gets a setup header with a codebook it cannot survive.
+// Until the decoder has read the setup headers, every byte it reads passes
+// the setup header watch first: the decoder never gets a setup header with a
+// codebook it cannot survive.
 #include <vorbis/vorbisfile.h>
 
 #include <cerrno>
@@ -23,6 +24,8 @@ struct OggVorbisSource {
     OggVorbis_File file;
     const StreamSource* source;
     VorbisSetupWatch watch;
+    // Until the open has read the headers of every link.
+    bool watching;
 };
 static_assert(std::is_standard_layout_v<OggVorbisSource>);
 
@@ -33,10 +36,9 @@ size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
     auto* vorbis = static_cast<OggVorbisSource*>(datasource);
     if (vorbis == nullptr) return 0;
     const StreamSource* source = vorbis->source;
-    const uint32_t items = vorbis->watch.damaged ? 0
-                                                 : source->functions.read(buffer, static_cast<uint32_t>(size),
-                                                                          static_cast<uint32_t>(count), source->stream);
-    if (!WatchVorbisBytes(&vorbis->watch, buffer, size_t(items) * size)) {
+    const uint32_t items =
+        source->functions.read(buffer, static_cast<uint32_t>(size), static_cast<uint32_t>(count), source->stream);
+    if (vorbis->watching && !WatchVorbisBytes(&vorbis->watch, buffer, size_t(items) * size)) {
         errno = EIO;
         return 0;
     }
@@ -46,7 +48,7 @@ size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
 int SeekCallback(void* datasource, ogg_int64_t offset, int whence) {
     auto* vorbis = static_cast<OggVorbisSource*>(datasource);
     if (vorbis == nullptr) return -1;
-    RestartVorbisSetupWatch(&vorbis->watch);
+    if (vorbis->watching) RestartVorbisSetupWatch(&vorbis->watch);
     if (offset > INT32_MAX || offset < INT32_MIN) return -1;
     return vorbis->source->functions.seek(vorbis->source->stream, static_cast<int32_t>(offset), whence);
 }
@@ -60,8 +62,14 @@ long TellCallback(void* datasource) {
 // The stream belongs to the converter's caller.
 int CloseCallback(void*) { return 0; }
 
-void FreeOggVorbisSource(OggVorbisSource* vorbis) {
+void StopWatching(OggVorbisSource* vorbis) {
+    if (!vorbis->watching) return;
     EndVorbisSetupWatch(&vorbis->watch);
+    vorbis->watching = false;
+}
+
+void FreeOggVorbisSource(OggVorbisSource* vorbis) {
+    StopWatching(vorbis);
     FreeMemory(vorbis);
 }
 
@@ -72,6 +80,7 @@ int OpenOggVorbis(SoundConverter* converter) {
     if (vorbis == nullptr) return -1;
     vorbis->source = &converter->source;
     StartVorbisSetupWatch(&vorbis->watch);
+    vorbis->watching = true;
     OggVorbis_File* file = &vorbis->file;
     const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
     if (ov_open_callbacks(vorbis, file, nullptr, 0, callbacks) != 0) {
@@ -99,6 +108,10 @@ int OpenOggVorbis(SoundConverter* converter) {
         FreeOggVorbisSource(vorbis);
         return -1;
     }
+    // The open of a stream that seeks has read the headers of every link,
+    // and the decoder reads none after it: the bytes it reads from here on
+    // (the stream thread's refills among them) need no watch.
+    if (ov_seekable(file)) StopWatching(vorbis);
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = static_cast<WORD>(info->channels);
