@@ -14,30 +14,20 @@
 
 namespace {
 
-class BitReader {
-public:
-    BitReader(const uint8_t* data, size_t bytes) : data_(data), bits_(uint64_t(bytes) * 8) {}
+// Reads `count` bits (at most 32) into `value`; false past the packet's end.
+bool ReadBits(oggpack_buffer* bits, int count, uint32_t* value) {
+    const long read = oggpack_read(bits, count);
+    if (read < 0) return false;
+    *value = static_cast<uint32_t>(read);
+    return true;
+}
 
-    // Up to 32 bits; false, taking none, when fewer are left.
-    bool Read(int count, uint32_t* value) {
-        if (uint64_t(count) > bits_ - position_) return false;
-        uint32_t result = 0;
-        for (int i = 0; i < count; ++i, ++position_)
-            result |= uint32_t((data_[position_ >> 3] >> (position_ & 7)) & 1) << i;
-        *value = result;
-        return true;
-    }
-    bool Skip(uint64_t count) {
-        if (count > bits_ - position_) return false;
-        position_ += count;
-        return true;
-    }
-
-private:
-    const uint8_t* data_;
-    uint64_t bits_;
-    uint64_t position_ = 0;
-};
+// Passes over `count` bits; false when they run past the packet's end.
+bool SkipBits(oggpack_buffer* bits, uint64_t count, size_t bytes) {
+    if (count > uint64_t(bytes) * 8) return false;
+    oggpack_adv(bits, static_cast<long>(count));
+    return oggpack_bits(bits) <= long(bytes) * 8;
+}
 
 // The bits needed to write `value`: 0 for 0.
 int BitLength(uint32_t value) {
@@ -72,41 +62,41 @@ uint32_t LatticeSide(uint32_t entries, uint32_t dimensions) {
 }
 
 // Reads one codebook; false when its dimension is 0 or it cannot be read.
-bool ReadCodebook(BitReader* bits) {
+bool ReadCodebook(oggpack_buffer* bits, size_t bytes) {
     uint32_t sync = 0;
     uint32_t dimensions = 0;
     uint32_t entries = 0;
     uint32_t ordered = 0;
-    if (!bits->Read(24, &sync) || sync != 0x564342) return false;
+    if (!ReadBits(bits, 24, &sync) || sync != 0x564342) return false;
     // Past a dimension of 0 the layout cannot be followed either: the size
     // of a type 1 lookup has no bound.
-    if (!bits->Read(16, &dimensions) || dimensions == 0) return false;
-    if (!bits->Read(24, &entries) || !bits->Read(1, &ordered)) return false;
+    if (!ReadBits(bits, 16, &dimensions) || dimensions == 0) return false;
+    if (!ReadBits(bits, 24, &entries) || !ReadBits(bits, 1, &ordered)) return false;
     uint32_t length = 0;
     if (ordered) {
-        if (!bits->Read(5, &length)) return false;
+        if (!ReadBits(bits, 5, &length)) return false;
         // Each run takes at least one bit: the packet bounds the loop.
         uint32_t run = 0;
         for (uint32_t entry = 0; entry < entries; entry += run) {
-            if (!bits->Read(BitLength(entries - entry), &run) || run > entries - entry) return false;
+            if (!ReadBits(bits, BitLength(entries - entry), &run) || run > entries - entry) return false;
         }
     } else {
         uint32_t sparse = 0;
-        if (!bits->Read(1, &sparse)) return false;
+        if (!ReadBits(bits, 1, &sparse)) return false;
         for (uint32_t entry = 0; entry < entries; ++entry) {
             uint32_t used = 1;
-            if (sparse && !bits->Read(1, &used)) return false;
-            if (used && !bits->Read(5, &length)) return false;
+            if (sparse && !ReadBits(bits, 1, &used)) return false;
+            if (used && !ReadBits(bits, 5, &length)) return false;
         }
     }
     uint32_t lookup = 0;
-    if (!bits->Read(4, &lookup)) return false;
+    if (!ReadBits(bits, 4, &lookup)) return false;
     if (lookup == 0) return true;
     if (lookup > 2) return false;
     uint32_t valueBits = 0;
-    if (!bits->Skip(64) || !bits->Read(4, &valueBits) || !bits->Skip(1)) return false;
+    if (!SkipBits(bits, 64, bytes) || !ReadBits(bits, 4, &valueBits) || !SkipBits(bits, 1, bytes)) return false;
     const uint64_t values = lookup == 1 ? LatticeSide(entries, dimensions) : uint64_t(entries) * dimensions;
-    return bits->Skip(values * (valueBits + 1));
+    return SkipBits(bits, values * (valueBits + 1), bytes);
 }
 
 bool StartsWith(const ogg_packet& packet, const char (&head)[8]) {
@@ -175,11 +165,12 @@ void TakePage(VorbisSetupWatch* watch, ogg_page* page) {
 
 bool VorbisSetupCodebooksUsable(const uint8_t* packet, size_t bytes) {
     if (bytes < 7 || std::memcmp(packet, "\x05vorbis", 7) != 0) return false;
-    BitReader bits(packet + 7, bytes - 7);
+    oggpack_buffer bits;
+    oggpack_readinit(&bits, const_cast<unsigned char*>(packet + 7), static_cast<int>(bytes - 7));
     uint32_t lastBook = 0;
-    if (!bits.Read(8, &lastBook)) return false;
+    if (!ReadBits(&bits, 8, &lastBook)) return false;
     for (uint32_t book = 0; book <= lastBook; ++book) {
-        if (!ReadCodebook(&bits)) return false;
+        if (!ReadCodebook(&bits, bytes - 7)) return false;
     }
     return true;
 }
