@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "framework/base/tracked_memory.h"
+#include "framework/sound/sound_loading.h"
 #include "framework/sound/sound_system.h"
 #include "framework/sound/sound_system_state.h"
 #include "platform/dsound/virtual_output.h"
@@ -164,6 +165,21 @@ std::string SoundTest::WriteFile(const std::string& name, const std::string& byt
         std::fclose(file);
     }
     return folder_.windowsPath() + "\\" + name;
+}
+
+void SoundTest::ExpectLoadRefused(const std::string& path, int bufferCount, const std::vector<std::string>& lines,
+                                  int blocks) {
+    const size_t mark = LogText().size();
+    EXPECT_EQ(LoadSoundFileToHandle(path.c_str(), bufferCount, -1), -1);
+    const std::string logged = LinesSince(mark);
+    size_t at = 0;
+    for (const std::string& line : lines) {
+        at = logged.find(line, at);
+        EXPECT_NE(at, std::string::npos) << line;
+    }
+    EXPECT_NE(logged.find(path), std::string::npos);
+    EXPECT_EQ(SoundHandleTable.liveCount, 0);
+    EXPECT_EQ(LiveBlocks(), blocks);
 }
 
 std::vector<int16_t> SoundTest::Mix(uint32_t frames) {

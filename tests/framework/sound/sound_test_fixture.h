@@ -57,6 +57,11 @@ protected:
 
     // Mixes `frames` frames of output and gives them (interleaved stereo).
     static std::vector<int16_t> Mix(uint32_t frames);
+    // Loads the file at `path` and expects it refused: -1, the log since
+    // holding `lines` in their order and the path, and no handle and no
+    // block more than `blocks` left behind.
+    void ExpectLoadRefused(const std::string& path, int bufferCount, const std::vector<std::string>& lines,
+                           int blocks);
 
     int blocksAtStart_ = 0;
 };

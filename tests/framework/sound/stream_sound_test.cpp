@@ -71,6 +71,15 @@ protected:
         std::memset(part1, 0x55, size1);
         UnlockSoundBufferVoice(&record->voices[0], part1, size1, part2, size2);
     }
+    // `samples` over and over, as long as what was heard (silence when there
+    // are none): what a loop of them sounds like.
+    std::vector<int16_t> HeardAsLooped(const std::vector<int16_t>& samples) const {
+        std::vector<int16_t> looped;
+        while (!samples.empty() && looped.size() < heard_.size())
+            looped.insert(looped.end(), samples.begin(), samples.end());
+        looped.resize(heard_.size());
+        return looped;
+    }
     // Where two sample runs first differ (the shorter one's size when one
     // starts the other), so that a failure names a place, not a million
     // samples.
@@ -274,9 +283,7 @@ TEST_F(StreamSoundTest, ALoopOfAnyLengthIsHeardWithoutAGapAndCountsItsPlayedByte
         MarkRingAfterFirstFill(GetSoundRecord(handle));
         ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeLoop, 1), 0);
         for (int i = 0; i < kSteps; ++i) Step(handle);
-        std::vector<int16_t> expected;
-        while (expected.size() < heard_.size()) expected.insert(expected.end(), samples.begin(), samples.end());
-        expected.resize(heard_.size());
+        const std::vector<int16_t> expected = HeardAsLooped(samples);
         EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
         EXPECT_EQ(GetStreamSoundPlayedBytes(handle), int(kSteps * kStepFrames % frames * 4));
         EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
@@ -307,9 +314,7 @@ TEST_F(StreamSoundTest, ALoopStalledForSeveralHundredMillisecondsGoesOnAndCounts
             ASSERT_EQ(GetStreamSoundPlayedBytes(handle), int(played % frames * 4)) << "after " << played << " frames";
             ASSERT_EQ(CheckSoundHandlePlaying(handle), 1);
         }
-        std::vector<int16_t> expected;
-        while (expected.size() < heard_.size()) expected.insert(expected.end(), samples.begin(), samples.end());
-        expected.resize(heard_.size());
+        const std::vector<int16_t> expected = HeardAsLooped(samples);
         EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
         EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
     }
@@ -329,10 +334,7 @@ TEST_F(StreamSoundTest, ALoopRestartsOnAWholeFrameAndDataOfNoWholeFrameLoopsAsSi
         MarkRingAfterFirstFill(GetSoundRecord(handle));
         ASSERT_EQ(PlaySoundHandle(handle, kPlayTypeLoop, 1), 0);
         for (int i = 0; i < 40; ++i) Step(handle);
-        std::vector<int16_t> expected;
-        while (!samples.empty() && expected.size() < heard_.size())
-            expected.insert(expected.end(), samples.begin(), samples.end());
-        expected.resize(heard_.size());
+        const std::vector<int16_t> expected = HeardAsLooped(samples);
         EXPECT_EQ(FirstDifference(heard_, expected), heard_.size());
         EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
         EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
@@ -360,9 +362,7 @@ TEST_F(StreamSoundTest, ALoopIsTheDataAgainAndItsPlayedBytesStartAgainAtTheWrap)
     EXPECT_EQ(GetStreamSoundPlayedBytes(handle), 5292 * 4);
     EXPECT_EQ(GetSoundHandleBytePosition(handle), 5292 * 4);
     EXPECT_EQ(GetSoundHandlePlayTimeMs(handle), 5292 * 1000 / 44100);
-    std::vector<int16_t> expected;
-    while (expected.size() < heard_.size()) expected.insert(expected.end(), samples.begin(), samples.end());
-    expected.resize(heard_.size());
+    const std::vector<int16_t> expected = HeardAsLooped(samples);
     EXPECT_EQ(heard_, expected);
     EXPECT_EQ(CheckSoundHandlePlaying(handle), 1);
     EXPECT_EQ(StopSoundHandle(handle), 0);
