@@ -94,6 +94,7 @@ void SdlVideo::CloseAll() {
     for (Uint32 id : windows_) {
         SDL_Window* window = SDL_GetWindowFromID(id);
         if (goneReported_.count(id) != 0 || gone_.count(id) != 0 || X11WindowGone(window)) ReadyGoneX11Window(window);
+        LeaveSwitchedMode(window);
         SDL_DestroyWindow(window);
     }
     windows_.clear();

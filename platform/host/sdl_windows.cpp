@@ -39,6 +39,7 @@ void SdlVideo::CloseWindow(HostWindowId window) {
     gone_.erase(window);
     const bool wasGone = goneReported_.erase(window) != 0;
     if (wasGone) ReadyGoneX11Window(SDL_GetWindowFromID(window));
+    LeaveSwitchedMode(SDL_GetWindowFromID(window));
     SDL_DestroyWindow(SDL_GetWindowFromID(window));
     // Destroying what is already gone is an error of the X server's, to be
     // heard while it is still taken for what it is.
