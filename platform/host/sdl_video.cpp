@@ -99,6 +99,7 @@ void SdlVideo::CloseAll() {
     }
     windows_.clear();
     clients_.clear();
+    minimized_.clear();
     keptOnTop_.clear();
     fullScreenStyled_.clear();
     onTopLifted_ = false;

@@ -118,6 +118,9 @@ private:
     // Notes the display's own mode asked back when a window in the switched
     // mode goes (SDL2 gives it back as it destroys the window).
     void LeaveSwitchedMode(SDL_Window* window);
+    // Windows minimised, by the program or on the display: a driver may
+    // take the request without saying so in the window's flags.
+    std::set<Uint32> minimized_;
     std::set<Uint32> gone_;          // destroyed from outside, not yet reported
     std::set<Uint32> goneReported_;  // reported; closed by the program later
     Uint32 mouseButtons_ = 0;  // SDL_BUTTON masks held, as events told
