@@ -6,7 +6,9 @@
 #include "platform/host/end_signals.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,6 +40,13 @@ void OnEndSignal(int signal) {
     errno = savedErrno;
 }
 
+// A process forked from this one (a dialog's) goes when this one does,
+// however this one ends: a dialog of a program that is gone cannot be
+// answered.
+void EndWithTheProgram() {
+    if (getppid() == catchingProcess) prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
+
 void HandSignalsOn(EndSignalRoutine routine) {
     int count = 0;
     for (;;) {
@@ -59,6 +68,7 @@ void CatchEndSignals(EndSignalRoutine routine) {
     std::call_once(once, [routine] {
         if (pipe2(signalPipe, O_CLOEXEC) != 0) return;
         catchingProcess = getpid();
+        pthread_atfork(nullptr, nullptr, EndWithTheProgram);
         std::thread(HandSignalsOn, routine).detach();
         struct sigaction action{};
         action.sa_handler = OnEndSignal;

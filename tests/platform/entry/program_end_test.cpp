@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "platform/entry/program_entry.h"
@@ -23,7 +25,20 @@
 
 namespace {
 
-enum class Way { Return, ShutDown, Exit, ExitProcess, Signal, SecondSignal, SignalWithoutWindow };
+enum class Way {
+    Return,
+    ShutDown,
+    Exit,
+    ExitProcess,
+    Signal,
+    SecondSignal,
+    SignalWithoutWindow,
+    SignalToADialog,         // a process forked as SDL2 forks one for a dialog gets the signal
+    SecondSignalOverADialog  // the program ends by a second signal while that process is up
+};
+
+// Where the program writes the id of the process it forked for a dialog.
+constexpr char kDialogIdFile[] = "KILN_TEST_DIALOG_ID_FILE";
 
 Way way = Way::Return;
 int endSignal = 0;
@@ -81,6 +96,35 @@ int WINAPI LeavingWinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             raise(endSignal);
             raise(endSignal);
             WaitForTheEnd();
+        case Way::SignalToADialog: {
+            const pid_t dialog = fork();
+            if (dialog == 0) {
+                raise(endSignal);
+                _exit(0);
+            }
+            int status = 0;
+            waitpid(dialog, &status, 0);
+            if (WIFSIGNALED(status)) std::fprintf(stderr, "dialog ended by signal %d\n", WTERMSIG(status));
+            // The program hears nothing of it.
+            for (int look = 0; look < 20; ++look) {
+                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+                Sleep(10);
+            }
+            return 6;
+        }
+        case Way::SecondSignalOverADialog: {
+            const pid_t dialog = fork();
+            if (dialog == 0) {
+                // Holds nothing of its parent's open: the test hears the
+                // parent end whether this process goes or not.
+                for (int open = 3; open < 1024; ++open) close(open);
+                WaitForTheEnd();
+            }
+            std::ofstream(std::getenv(kDialogIdFile)) << dialog;
+            raise(endSignal);
+            raise(endSignal);
+            WaitForTheEnd();
+        }
         case Way::SignalWithoutWindow: break;
     }
     return 98;
@@ -139,6 +183,37 @@ TEST_F(ProgramEndTest, ASecondSignalOrOneBeforeAnyWindowEndsTheProcessAtOnce) {
                     "^mode 1024x768\nmode 0x0\n$");
     }
     EXPECT_EXIT(RunTheProgram(Way::SignalWithoutWindow, SIGHUP), testing::KilledBySignal(SIGHUP), "^$");
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the process has ended (a zombie not yet reaped has).
+bool Ended(pid_t process) {
+    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+    std::string id, name, state;
+    return !(stat >> id >> name >> state) || state == "Z" || state == "X";
+}
+
+// The process SDL2 forks to show a dialog ends on the signal as by default,
+// rather than hand it to the program as its own; and it goes when the
+// program does, rather than stay up with nothing to answer it.
+TEST_F(ProgramEndTest, AProcessForkedForADialogEndsOnTheSignalAndWithTheProgram) {
+    EXPECT_EXIT(RunTheProgram(Way::SignalToADialog, SIGINT), testing::ExitedWithCode(6),
+                "^mode 1024x768\ndialog ended by signal 2\nmode 0x0\n$");
+
+    // The process that runs the program runs this test again up to here,
+    // with a folder of its own: it takes the name from its environment.
+    setenv(kDialogIdFile, (folder.hostPath() + "/dialog").c_str(), 0);
+    const std::string idFile = std::getenv(kDialogIdFile);
+    EXPECT_EXIT(RunTheProgram(Way::SecondSignalOverADialog, SIGTERM), testing::KilledBySignal(SIGTERM), "");
+    unsetenv(kDialogIdFile);
+    pid_t dialog = 0;
+    ASSERT_TRUE(std::ifstream(idFile) >> dialog);
+    for (int look = 0; look < 3000 && !Ended(dialog); ++look) usleep(10000);
+    EXPECT_TRUE(Ended(dialog));
+    if (!Ended(dialog)) kill(dialog, SIGKILL);
 }
 
 }  // namespace
