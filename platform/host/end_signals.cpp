@@ -30,9 +30,10 @@ void OnEndSignal(int signal) {
     const int savedErrno = errno;
     const unsigned char number = static_cast<unsigned char>(signal);
     // A process forked from this one (SDL2 shows a dialog from one) has no
-    // thread reading the pipe: it ends as it would have. So does this one
-    // should the pipe not take the signal.
-    if (getpid() != catchingProcess || write(signalPipe[1], &number, 1) != 1) {
+    // thread reading the pipe: it ends, as it would have.
+    if (getpid() != catchingProcess) _exit(128 + signal);
+    // Nor does this one, should the pipe not take the signal.
+    if (write(signalPipe[1], &number, 1) != 1) {
         ::signal(signal, SIG_DFL);
         // Delivered as the handler returns and the signal is unblocked.
         raise(signal);
