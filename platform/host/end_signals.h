@@ -13,8 +13,8 @@ using EndSignalRoutine = void (*)(int signal, int count);
 
 // From now on SIGTERM, SIGINT and SIGHUP go to `routine` rather than ending
 // the process. The first call decides the routine; later ones change
-// nothing. A process that this one forks (a dialog) ends on them as it
-// would by default, and ends when this one ends.
+// nothing. A process that this one forks (SDL2's for a dialog) ends on
+// them, and when this one ends.
 void CatchEndSignals(EndSignalRoutine routine);
 
 // Ends the process as the signal would have ended it, after putting back a
