@@ -8,6 +8,7 @@
 #include "platform/host/library_logs.h"
 #include "platform/kernel/kernel.h"
 #include "platform/kernel/shift_jis.h"
+#include "platform/user/host_display.h"
 #include "platform/user/user.h"
 
 namespace platform {
@@ -29,6 +30,9 @@ std::string WinMainCommandLine(int argc, char** argv) {
 int RunWinMain(int argc, char** argv, WinMainRoutine winMain) {
     // Only the program's own messages reach the terminal.
     QuietHostLibraryLogs();
+    // A Linux user ends a program with a signal as often as by closing its
+    // window; the program hears the one as the other.
+    detail::CloseMainWindowOnEndSignals();
     std::string text = WinMainCommandLine(argc, argv);
     std::vector<char> commandLine(text.begin(), text.end());
     commandLine.push_back('\0');

@@ -4,9 +4,13 @@
 // SW_SHOWDEFAULT handed to WinMain, whose result is the process's exit code.
 // The C entry point of the program calls this and nothing else.
 //
+// SIGTERM, SIGINT and SIGHUP, caught from then on, close the program's main
+// window (WM_CLOSE) as the user's closing it does.
+//
 // The top of the platform: built on the kernel (module handle, code page),
-// the window system (the show command) and the host (its libraries' logging,
-// taken over before WinMain runs); no other platform folder includes it.
+// the window system (the show command, the close on a signal) and the host
+// (its libraries' logging, taken over before WinMain runs; the signals); no
+// other platform folder includes it.
 // Left out: console programs and the start-up information a parent process
 // hands over.
 #pragma once

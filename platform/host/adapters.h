@@ -17,6 +17,11 @@ void StopSdlInput();
 AudioAdapter* StartSdlAudio();
 void StopSdlAudio();
 
+// Puts the display's own mode back when SDL2's video left the display in a
+// mode the program switched it to: a program's mode lasts only as long as
+// the program. Run as the process ends, however it ends.
+void PutBackSdlDisplayMode();
+
 VideoAdapter& NullVideo();
 InputAdapter& NullInput();
 AudioAdapter& NullAudio();

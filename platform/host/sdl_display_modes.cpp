@@ -5,11 +5,34 @@
 // instead, the window's picture scaled to fit with black bars.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
 
+#include "platform/host/adapters.h"
+#include "platform/host/sdl_host.h"
 #include "platform/host/sdl_video.h"
+#include "platform/profile/machine_profile.h"
 
 namespace platform::host {
 namespace {
+
+struct ModeWatch {
+    std::mutex lock;
+    std::function<void(int, int)> watcher;
+};
+
+// Outlives threads still running at exit.
+ModeWatch& TheModeWatch() {
+    static ModeWatch* watch = new ModeWatch;
+    return *watch;
+}
+
+const ResetHook kModeWatchReset([] { WatchModesAsked({}); });
+
+// However the program ends (a return from its entry, exit, ExitProcess), a
+// mode it switched the display to goes with it.
+void PutBackAsTheProgramEnds() { PutBackSdlDisplayMode(); }
 
 constexpr int32_t kUnknownRefresh = 60;
 
@@ -57,7 +80,44 @@ bool SdlVideo::DisplayModes(std::vector<DisplayMode>& modes) {
     return !modes.empty();
 }
 
+void WatchModesAsked(std::function<void(int width, int height)> watcher) {
+    ModeWatch& watch = TheModeWatch();
+    std::lock_guard<std::mutex> guard(watch.lock);
+    watch.watcher = std::move(watcher);
+}
+
+void PutBackSdlDisplayMode() { TheSdlVideo().PutBackDisplayMode(); }
+
+void SdlVideo::NoteModeAsked(int width, int height) {
+    if (modeAsked_.x == width && modeAsked_.y == height) return;
+    modeAsked_ = SDL_Point{width, height};
+    std::function<void(int, int)> watcher;
+    {
+        ModeWatch& watch = TheModeWatch();
+        std::lock_guard<std::mutex> guard(watch.lock);
+        watcher = watch.watcher;
+    }
+    if (watcher) watcher(width, height);
+}
+
+void SdlVideo::LeaveSwitchedMode(SDL_Window* window) {
+    if (window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN)
+        NoteModeAsked(0, 0);
+}
+
+void SdlVideo::PutBackDisplayMode() {
+    if (!switched_ || scaled_) return;
+    SwitchDisplayMode(nullptr);
+    // Asked of the X server before the process goes.
+    SyncX11();
+}
+
 bool SdlVideo::SwitchDisplayMode(const DisplayMode* mode) {
+    if (mode != nullptr) {
+        static const bool putBackAtTheEnd =
+            std::atexit(PutBackAsTheProgramEnds) == 0 && std::at_quick_exit(PutBackAsTheProgramEnds) == 0;
+        (void)putBackAtTheEnd;
+    }
     if (mode == nullptr) {
         switched_ = false;
         scaled_ = false;
@@ -91,8 +151,15 @@ void SdlVideo::ApplyDisplayMode(Uint32 id) {
     if (shown == nullptr) return;
     const bool fullScreen = switched_ && fullScreenStyled_.count(id) != 0;
     const Uint32 wanted = !fullScreen ? 0 : scaled_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
-    if (wanted == SDL_WINDOW_FULLSCREEN) SDL_SetWindowDisplayMode(shown, &switchedMode_);
-    if ((SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP) == wanted) return;
+    if (wanted == SDL_WINDOW_FULLSCREEN) {
+        SDL_SetWindowDisplayMode(shown, &switchedMode_);
+        NoteModeAsked(switchedMode_.w, switchedMode_.h);
+    }
+    const Uint32 had = SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (had == wanted) return;
+    // SDL2 gives the display its own mode back as the window leaves the
+    // switched one.
+    if (had == SDL_WINDOW_FULLSCREEN) NoteModeAsked(0, 0);
     SDL_SetWindowFullscreen(shown, wanted);
     // Out of full screen the window has the client area the program gave
     // it again, whatever size full screen left it at.

@@ -67,14 +67,17 @@ bool SdlVideo::TranslateWindowEvent(const SDL_WindowEvent& event, HostEvent& out
         case SDL_WINDOWEVENT_MINIMIZED:
             out.kind = Kind::Placed;
             out.placement = Placement::Minimized;
+            minimized_.insert(event.windowID);
             return true;
         case SDL_WINDOWEVENT_MAXIMIZED:
             out.kind = Kind::Placed;
             out.placement = Placement::Maximized;
+            minimized_.erase(event.windowID);
             return true;
         case SDL_WINDOWEVENT_RESTORED:
             out.kind = Kind::Placed;
             out.placement = Placement::Normal;
+            minimized_.erase(event.windowID);
             return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = Kind::FocusGained; return true;
         case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = Kind::FocusLost; return true;

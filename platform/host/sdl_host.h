@@ -46,6 +46,12 @@ struct DialogShown {
 // reset, gives the dialogs back to SDL2.
 void CatchDialogs(std::function<int(const DialogShown&)> catcher);
 
+// While set, `watcher` hears each display mode SDL2's display is asked to
+// take for a window shown full screen, when it differs from the last: its
+// width and height, or 0 by 0 for the desktop's own. The machine's reset
+// forgets it.
+void WatchModesAsked(std::function<void(int width, int height)> watcher);
+
 // Whether the window that shows `window` is held above the others (the
 // program keeps it topmost, and no dialog is up).
 bool HeldOnTop(HWND window);

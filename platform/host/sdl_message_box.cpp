@@ -34,7 +34,7 @@ void CatchSdlDialogs(DialogCatcher catcher) {
 bool SdlVideo::SeenByUser(Uint32 id) const {
     if (!Opened(id) || gone_.count(id) != 0 || goneReported_.count(id) != 0) return false;
     SDL_Window* window = SDL_GetWindowFromID(id);
-    return window != nullptr &&
+    return window != nullptr && minimized_.count(id) == 0 &&
            (SDL_GetWindowFlags(window) & (SDL_WINDOW_SHOWN | SDL_WINDOW_MINIMIZED)) == SDL_WINDOW_SHOWN;
 }
 

@@ -94,10 +94,12 @@ void SdlVideo::CloseAll() {
     for (Uint32 id : windows_) {
         SDL_Window* window = SDL_GetWindowFromID(id);
         if (goneReported_.count(id) != 0 || gone_.count(id) != 0 || X11WindowGone(window)) ReadyGoneX11Window(window);
+        LeaveSwitchedMode(window);
         SDL_DestroyWindow(window);
     }
     windows_.clear();
     clients_.clear();
+    minimized_.clear();
     keptOnTop_.clear();
     fullScreenStyled_.clear();
     onTopLifted_ = false;

@@ -53,6 +53,9 @@ public:
 
     // Destroys every window the adapter opened and forgets its state.
     void CloseAll();
+    // Takes the display out of a mode the program switched it to (one it
+    // runs, not one shown scaled), as the program ends.
+    void PutBackDisplayMode();
     // The window was destroyed from outside the program: the next poll
     // reports it gone (once).
     void MarkGone(Uint32 id);
@@ -109,6 +112,15 @@ private:
     bool scaled_ = false;  // the switched mode is shown on the desktop's
     SDL_DisplayMode switchedMode_{};
     SDL_Point switchedSize_{};  // the switched mode's size
+    // The mode SDL2's display was last asked for (0 by 0: the desktop's).
+    SDL_Point modeAsked_{};
+    void NoteModeAsked(int width, int height);
+    // Notes the display's own mode asked back when a window in the switched
+    // mode goes (SDL2 gives it back as it destroys the window).
+    void LeaveSwitchedMode(SDL_Window* window);
+    // Windows minimised, by the program or on the display: a driver may
+    // take the request without saying so in the window's flags.
+    std::set<Uint32> minimized_;
     std::set<Uint32> gone_;          // destroyed from outside, not yet reported
     std::set<Uint32> goneReported_;  // reported; closed by the program later
     Uint32 mouseButtons_ = 0;  // SDL_BUTTON masks held, as events told
@@ -137,7 +149,8 @@ bool SdlVideoSeenByUser();
 // drawable that no longer exists are noted rather than fatal, and the
 // destruction itself is watched for. Each does nothing on another driver.
 void WatchX11Windows();
-// Takes note of the window's display connection, for SyncX11.
+// Takes note of the window's display connection, for SyncX11, and asks the
+// X server to keep the window's pixels while another window covers it.
 void NoteX11Window(SDL_Window* window);
 // Whether the X11 window behind the SDL2 window has been destroyed (its
 // destruction seen, or an error about it).

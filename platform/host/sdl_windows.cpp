@@ -36,9 +36,11 @@ void SdlVideo::CloseWindow(HostWindowId window) {
     keptOnTop_.erase(window);
     fullScreenStyled_.erase(window);
     clients_.erase(window);
+    minimized_.erase(window);
     gone_.erase(window);
     const bool wasGone = goneReported_.erase(window) != 0;
     if (wasGone) ReadyGoneX11Window(SDL_GetWindowFromID(window));
+    LeaveSwitchedMode(SDL_GetWindowFromID(window));
     SDL_DestroyWindow(SDL_GetWindowFromID(window));
     // Destroying what is already gone is an error of the X server's, to be
     // heard while it is still taken for what it is.
@@ -94,6 +96,10 @@ void SdlVideo::Place(HostWindowId window, Placement placement) {
         case Placement::Maximized: SDL_MaximizeWindow(shown); break;
         case Placement::Normal: SDL_RestoreWindow(shown); break;
     }
+    if (placement == Placement::Minimized)
+        minimized_.insert(window);
+    else
+        minimized_.erase(window);
 }
 
 void SdlVideo::Move(HostWindowId window, LONG x, LONG y) {

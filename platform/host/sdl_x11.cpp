@@ -81,7 +81,15 @@ void WatchX11Windows() {
 
 void NoteX11Window(SDL_Window* window) {
     SDL_SysWMinfo info;
-    if (WindowInfo(window, info)) Watch().display = info.info.x11.display;
+    if (!WindowInfo(window, info)) return;
+    Watch().display = info.info.x11.display;
+    // The server keeps what the window shows while another window (a
+    // dialog) covers it, and puts it back when that goes, as a system that
+    // composes its windows does: the program may not draw again until the
+    // dialog is answered, or until the next one is.
+    XSetWindowAttributes attributes{};
+    attributes.backing_store = Always;
+    XChangeWindowAttributes(info.info.x11.display, info.info.x11.window, CWBackingStore, &attributes);
 }
 
 bool X11WindowGone(SDL_Window* window) {

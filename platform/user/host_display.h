@@ -23,6 +23,10 @@ HostWindowId HostWindowOf(HWND window);
 // Closes every window the display shows and stops the video adapter, so
 // that the next use chooses one afresh.
 void StopHostDisplay();
+// From now on a signal that asks the program to end (SIGTERM, SIGINT,
+// SIGHUP) closes its main window, as the user's closing it does; a second
+// one, or one while the program has no window, ends the process at once.
+void CloseMainWindowOnEndSignals();
 
 // A window the display shows, and what was last applied to it (or reported
 // by it), so that mirroring changes only what differs. Host thread only.

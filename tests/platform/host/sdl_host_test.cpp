@@ -423,7 +423,8 @@ TEST_F(SdlHostTest, ASizeTheDisplayLacksIsShownScaledOnTheDesktopsMode) {
 // A message box must be seen and answered whatever the program shows: its
 // dialog goes over the full-screen window when one is shown (every other
 // window, the owner among them, is under it), else over its owner while the
-// owner is seen, else over a window kept on top; and while it is up no
+// owner is seen (not hidden, not minimised, whatever the display's driver
+// says of the window), else over a window kept on top; and while it is up no
 // window is held above the others, which they are again once it is answered.
 TEST_F(SdlHostTest, AMessageBoxGoesOverWhatWouldHideIt) {
     enum class Parent { None, FullScreen, Owner, Topmost };
@@ -433,17 +434,19 @@ TEST_F(SdlHostTest, AMessageBoxGoesOverWhatWouldHideIt) {
         bool framedTopmost;    // a framed window kept on top
         bool ordinary;         // an ordinary window, the owner when `owned`
         bool owned;
-        bool ownerHidden;
+        int ownerShown;  // what ShowWindow then makes of the ordinary window (-1: nothing)
         Parent parent;
     };
     const Case cases[] = {
-        {"no owner, full screen", true, false, false, false, false, Parent::FullScreen},
-        {"owner under the full-screen window", true, false, true, true, false, Parent::FullScreen},
-        {"owner seen", false, false, true, true, false, Parent::Owner},
-        {"owner seen beside a window kept on top", false, true, true, true, false, Parent::Owner},
-        {"no owner, a window kept on top", false, true, true, false, false, Parent::Topmost},
-        {"hidden owner", false, false, true, true, true, Parent::None},
-        {"no owner, an ordinary window", false, false, true, false, false, Parent::None},
+        {"no owner, full screen", true, false, false, false, -1, Parent::FullScreen},
+        {"owner under the full-screen window", true, false, true, true, -1, Parent::FullScreen},
+        {"owner seen", false, false, true, true, -1, Parent::Owner},
+        {"owner seen beside a window kept on top", false, true, true, true, -1, Parent::Owner},
+        {"no owner, a window kept on top", false, true, true, false, -1, Parent::Topmost},
+        {"hidden owner", false, false, true, true, SW_HIDE, Parent::None},
+        // The offscreen driver leaves a minimised window's flags as they were.
+        {"minimised owner", false, false, true, true, SW_MINIMIZE, Parent::None},
+        {"no owner, an ordinary window", false, false, true, false, -1, Parent::None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -459,7 +462,7 @@ TEST_F(SdlHostTest, AMessageBoxGoesOverWhatWouldHideIt) {
             SetWindowPos(topmost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         }
         if (c.ordinary) ordinary = MakeWindow();
-        if (c.ownerHidden) ShowWindow(ordinary, SW_HIDE);
+        if (c.ownerShown != -1) ShowWindow(ordinary, c.ownerShown);
         Pump();
         HWND keptOnTop = fullScreen != nullptr ? fullScreen : topmost;
         if (fullScreen != nullptr) {
