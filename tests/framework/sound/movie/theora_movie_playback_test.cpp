@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/files/stream_functions.h"
 #include "framework/graphics/handles/movie_entries.h"
 #include "framework/sound/movie/movie_record.h"
 #include "framework/sound/movie/theora_movie.h"
 #include "framework/sound/movie/yuv_to_rgb_tables.h"
+#include "framework/sound/sound_converter.h"
 #include "framework/sound/sound_handles.h"
 #include "framework/sound/sound_playback.h"
 #include "framework/sound/sound_system.h"
@@ -194,6 +196,25 @@ TEST_F(TheoraPlaybackTest, ALoopingMovieWithSoundStartsAgainWithItsSound) {
     EXPECT_EQ(GetMovieState(movie), 1);
     EXPECT_EQ(CloseMovie(movie), 0);
     EXPECT_EQ(TermSoundSystem(), 0);
+}
+
+// Beside a movie's pictures the decoder cannot seek the sound track (as when
+// a paused movie plays on): the seek fails, and the track goes on from where
+// the decoder stands.
+TEST_F(TheoraPlaybackTest, ASoundTrackSeekThatFailsLeavesTheTrackPlaying) {
+    const std::string movie = WriteNumberedTheoraWithSound(10, 33075);
+    const uintptr_t stream = OpenMemoryStream(movie.data(), static_cast<uint32_t>(movie.size()));
+    const StreamSource source{*GetMemoryStreamFunctions(), stream};
+    SoundConverter converter{};
+    ASSERT_EQ(OpenSoundConverter(&source, &converter), 0);
+    EXPECT_EQ(converter.kind, kSoundConverterOggVorbis);
+    std::vector<char> pcm(8192);
+    EXPECT_EQ(ReadSoundConverterPcm(&converter, pcm.data(), 8192), 8192);
+    EXPECT_EQ(SeekSoundConverter(&converter, 20000), -1);
+    EXPECT_EQ(ReadSoundConverterPcm(&converter, pcm.data(), 8192), 8192);
+    EXPECT_EQ(converter.atEnd, 0);
+    CloseSoundConverter(&converter);
+    CloseMemoryStream(stream);
 }
 
 TEST_F(TheoraPlaybackTest, TheSoundTrackIsAStreamSoundThatCloseDeletes) {
