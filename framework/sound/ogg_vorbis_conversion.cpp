@@ -31,6 +31,8 @@ struct OggVorbisSource {
     // The decoder failed to ready itself, or answered a read with an error
     // other than a hole.
     bool failed;
+    // The links of a chained file that make the sound.
+    int links;
 };
 static_assert(std::is_standard_layout_v<OggVorbisSource>);
 
@@ -100,8 +102,18 @@ int OpenOggVorbis(SoundConverter* converter) {
     // length either and is refused below.)
     const bool damaged = vorbis->watch.damaged;
     StopWatching(vorbis);
+    // The sound has one format, and the links of a chained file each their
+    // own: the sound is the links that share the first one's, up to the
+    // first that does not.
     const vorbis_info* info = ov_info(file, -1);
-    const ogg_int64_t samples = ov_pcm_total(file, -1);
+    ogg_int64_t samples = 0;
+    const long links = ov_streams(file);
+    while (info != nullptr && vorbis->links < links && samples >= 0) {
+        const vorbis_info* link = ov_info(file, vorbis->links);
+        if (link == nullptr || link->channels != info->channels || link->rate != info->rate) break;
+        const ogg_int64_t length = ov_pcm_total(file, vorbis->links++);
+        samples = length < 0 ? length : samples + length;
+    }
     // 16-bit signed samples, or 8-bit unsigned ones as 8-bit WAVE data has.
     const int bytesPerSample = OggVorbisBytesPerSample == 1 ? 1 : 2;
     // Sizes are counted in 32 bits: a stream that cannot tell its length, or
@@ -147,6 +159,8 @@ int RefillOggVorbis(SoundConverter* converter) {
                                    static_cast<int>(converter->bufferSize), 0, converter->vorbisBytesPerSample,
                                    converter->vorbisBytesPerSample == 2 ? 1 : 0,
                                    &section);
+        // A link of another format ends the data.
+        if (bytes > 0 && section >= vorbis->links) return -1;
         if (bytes > 0) {
             converter->bufferBytes = static_cast<uint32_t>(bytes);
             return 0;

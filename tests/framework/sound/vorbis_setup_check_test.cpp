@@ -312,7 +312,8 @@ TEST_F(VorbisSetupSoundTest, ASoundWithACodebookTheDecoderCannotSurviveIsRefused
 }
 
 // What the encoder writes passes the guard and plays: at every quality, in
-// chained links, and as several streams side by side (the first plays).
+// chained links (up to the first of another format), and as several streams
+// side by side (the first plays).
 TEST_F(VorbisSetupSoundTest, TheEncodersFilesStillPlay) {
     struct File {
         std::string name;
@@ -333,6 +334,12 @@ TEST_F(VorbisSetupSoundTest, TheEncodersFilesStillPlay) {
                          soundtest::MakeOggVorbis(2, 44100, 2000, 0.5f, 2) +
                          soundtest::MakeOggVorbis(2, 44100, 1000, 1.0f, 3),
                      6000});
+    // The sound has one format: a link of another ends it.
+    files.push_back({"three links, the last of another format",
+                     soundtest::MakeOggVorbis(2, 44100, 3000, 0.3f, 1) +
+                         soundtest::MakeOggVorbis(2, 44100, 2000, 0.3f, 2) +
+                         soundtest::MakeOggVorbis(1, 22050, 4000, 0.3f, 3),
+                     5000});
     std::vector<std::string> streams;
     for (int serial = 1; serial <= 5; ++serial)
         streams.push_back(soundtest::MakeOggVorbis(2, 44100, 1000u * uint32_t(serial + 1), 0.3f, serial));
