@@ -66,7 +66,7 @@ uint32_t LatticeSide(uint32_t entries, uint32_t dimensions) {
 // The library builds a codebook's decode table on its stack: a pointer and
 // an int for each used entry. Books of more used entries than fit well
 // within a decoding thread's stack (8 MiB by default, less the frames
-// below) end the program; the encoder's books use a few thousand at most.
+// below) end the program; the encoder's largest books have 6561 entries.
 constexpr uint32_t kMostUsedEntries = (1u << 20) / (sizeof(void*) + sizeof(int));
 
 // The code tree that a book's lengths describe, as the sum of 2^(32 - length)
