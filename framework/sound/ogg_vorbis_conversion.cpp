@@ -1,11 +1,13 @@
 // Ogg Vorbis through vorbisfile: the decoder reads the converter's stream
 // through callbacks, and its output is 16-bit signed little-endian PCM.
-// Until the decoder has read the setup headers, every byte it reads passes
-// the setup header watch first: the decoder never gets a setup header with a
-// codebook it cannot survive.
+// While the decoder opens the stream (when it reads the headers of every
+// link), every byte it reads passes the setup header watch as well: a stream
+// with a codebook the decoder cannot survive is refused before anything is
+// decoded. Once the decoder has failed to ready itself for decoding, it is
+// not called again: it leaves its tables half made, and the next call would
+// decode with them.
 #include <vorbis/vorbisfile.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <type_traits>
 
@@ -24,31 +26,33 @@ struct OggVorbisSource {
     OggVorbis_File file;
     const StreamSource* source;
     VorbisSetupWatch watch;
-    // Until the open has read the headers of every link.
+    // While the stream opens.
     bool watching;
+    // The decoder failed to ready itself, or answered a read with an error
+    // other than a hole.
+    bool failed;
+    // The links of a chained file that make the sound.
+    int links;
 };
 static_assert(std::is_standard_layout_v<OggVorbisSource>);
 
-// Past a damaged setup header the stream reads as failing: as an error, not
-// as its end, which the decoder's search for the links of a chained file
-// would try again for ever.
+// A damaged setup header is let through to the open, which reads it
+// without decoding, and the stream is refused once the open is done: a read
+// that failed within the open would have the library leave blocks of its
+// own behind (its paths out of a failed open free not all it made).
 size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
     auto* vorbis = static_cast<OggVorbisSource*>(datasource);
     if (vorbis == nullptr) return 0;
     const StreamSource* source = vorbis->source;
     const uint32_t items =
         source->functions.read(buffer, static_cast<uint32_t>(size), static_cast<uint32_t>(count), source->stream);
-    if (vorbis->watching && !WatchVorbisBytes(&vorbis->watch, buffer, size_t(items) * size)) {
-        errno = EIO;
-        return 0;
-    }
+    if (vorbis->watching) WatchVorbisBytes(&vorbis->watch, buffer, size_t(items) * size);
     return items;
 }
 
 int SeekCallback(void* datasource, ogg_int64_t offset, int whence) {
     auto* vorbis = static_cast<OggVorbisSource*>(datasource);
     if (vorbis == nullptr) return -1;
-    if (vorbis->watching) RestartVorbisSetupWatch(&vorbis->watch);
     if (offset > INT32_MAX || offset < INT32_MIN) return -1;
     return vorbis->source->functions.seek(vorbis->source->stream, static_cast<int32_t>(offset), whence);
 }
@@ -73,6 +77,10 @@ void FreeOggVorbisSource(OggVorbisSource* vorbis) {
     FreeMemory(vorbis);
 }
 
+OggVorbisSource* SourceOf(SoundConverter* converter) {
+    return reinterpret_cast<OggVorbisSource*>(converter->vorbisFile);
+}
+
 }  // namespace
 
 int OpenOggVorbis(SoundConverter* converter) {
@@ -87,13 +95,30 @@ int OpenOggVorbis(SoundConverter* converter) {
         FreeOggVorbisSource(vorbis);
         return -1;
     }
+    // The open has read the headers of every link, and the decoder reads
+    // none after it: the bytes it reads from here on (the stream thread's
+    // refills among them) need no watch. (A stream that cannot seek would
+    // have its later links' headers read as it plays, but it has no total
+    // length either and is refused below.)
+    const bool damaged = vorbis->watch.damaged;
+    StopWatching(vorbis);
+    // The sound has one format, and the links of a chained file each their
+    // own: the sound is the links that share the first one's, up to the
+    // first that does not.
     const vorbis_info* info = ov_info(file, -1);
-    const ogg_int64_t samples = ov_pcm_total(file, -1);
+    ogg_int64_t samples = 0;
+    const long links = ov_streams(file);
+    while (info != nullptr && vorbis->links < links && samples >= 0) {
+        const vorbis_info* link = ov_info(file, vorbis->links);
+        if (link == nullptr || link->channels != info->channels || link->rate != info->rate) break;
+        const ogg_int64_t length = ov_pcm_total(file, vorbis->links++);
+        samples = length < 0 ? length : samples + length;
+    }
     // 16-bit signed samples, or 8-bit unsigned ones as 8-bit WAVE data has.
     const int bytesPerSample = OggVorbisBytesPerSample == 1 ? 1 : 2;
     // Sizes are counted in 32 bits: a stream that cannot tell its length, or
     // whose PCM would not fit, is refused.
-    if (info == nullptr || info->channels < 1 || info->channels > 255 || info->rate <= 0 || samples < 0 ||
+    if (damaged || info == nullptr || info->channels < 1 || info->channels > 255 || info->rate <= 0 || samples < 0 ||
         uint64_t(samples) * info->channels * bytesPerSample > 0x7FFFFFFF ||
         uint64_t(info->rate) * info->channels * bytesPerSample > 0x7FFFFFFF) {
         ov_clear(file);
@@ -108,10 +133,6 @@ int OpenOggVorbis(SoundConverter* converter) {
         FreeOggVorbisSource(vorbis);
         return -1;
     }
-    // The open of a stream that seeks has read the headers of every link,
-    // and the decoder reads none after it: the bytes it reads from here on
-    // (the stream thread's refills among them) need no watch.
-    if (ov_seekable(file)) StopWatching(vorbis);
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = static_cast<WORD>(info->channels);
@@ -130,24 +151,39 @@ int OpenOggVorbis(SoundConverter* converter) {
 }
 
 int RefillOggVorbis(SoundConverter* converter) {
+    OggVorbisSource* vorbis = SourceOf(converter);
+    if (vorbis->failed) return -1;
     for (;;) {
         int section = 0;
         const long bytes = ov_read(converter->vorbisFile, reinterpret_cast<char*>(converter->buffer),
                                    static_cast<int>(converter->bufferSize), 0, converter->vorbisBytesPerSample,
                                    converter->vorbisBytesPerSample == 2 ? 1 : 0,
                                    &section);
+        // A link of another format ends the data.
+        if (bytes > 0 && section >= vorbis->links) return -1;
         if (bytes > 0) {
             converter->bufferBytes = static_cast<uint32_t>(bytes);
             return 0;
         }
         // A hole in the data is passed over; any other error ends the data,
-        // as the end of the stream does.
-        if (bytes != OV_HOLE) return -1;
+        // as the end of the stream does, for good.
+        if (bytes == OV_HOLE) continue;
+        if (bytes < 0) vorbis->failed = true;
+        return -1;
     }
 }
 
 int SeekOggVorbis(SoundConverter* converter, int sample) {
-    return ov_pcm_seek(converter->vorbisFile, sample) == 0 ? 0 : -1;
+    OggVorbisSource* vorbis = SourceOf(converter);
+    if (vorbis->failed || sample < 0 ||
+        uint64_t(sample) * converter->format.nBlockAlign > converter->dataSize)
+        return -1;
+    // A seek the decoder could not make leaves it as sound as before (it
+    // fails so beside a movie's pictures), save the one that failed to
+    // ready it.
+    const int result = ov_pcm_seek(converter->vorbisFile, sample);
+    if (result == OV_EBADLINK) vorbis->failed = true;
+    return result == 0 ? 0 : -1;
 }
 
 uint32_t OggVorbisPcmSize(SoundConverter* converter) { return converter->dataSize; }
@@ -155,7 +191,7 @@ uint32_t OggVorbisPcmSize(SoundConverter* converter) { return converter->dataSiz
 void CloseOggVorbis(SoundConverter* converter) {
     if (converter->vorbisOpened) ov_clear(converter->vorbisFile);
     if (converter->vorbisFile != nullptr)
-        FreeOggVorbisSource(reinterpret_cast<OggVorbisSource*>(converter->vorbisFile));
+        FreeOggVorbisSource(SourceOf(converter));
     converter->vorbisFile = nullptr;
     converter->vorbisOpened = 0;
 }

@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+#include "framework/base/tracked_memory.h"
+
 namespace {
 
 // Reads `count` bits (at most 32) into `value`; false past the packet's end.
@@ -61,7 +63,35 @@ uint32_t LatticeSide(uint32_t entries, uint32_t dimensions) {
     return low;
 }
 
-// Reads one codebook; false when its dimension is 0 or it cannot be read.
+// The library builds a codebook's decode table on its stack: a pointer and
+// an int for each used entry. Books of more used entries than fit well
+// within a decoding thread's stack (8 MiB by default, less the frames
+// below) end the program; the encoder's largest books have 6561 entries.
+constexpr uint32_t kMostUsedEntries = (1u << 20) / (sizeof(void*) + sizeof(int));
+
+// The code tree that a book's lengths describe, as the sum of 2^(32 - length)
+// over its used entries: exactly 2^32 when the codes fill the tree.
+struct CodeTree {
+    uint64_t filled = 0;
+    uint32_t used = 0;
+    uint32_t firstLength = 0;
+    void Add(uint32_t length, uint32_t entries) {
+        if (entries == 0) return;
+        if (used == 0) firstLength = length;
+        filled += uint64_t(entries) << (32 - length);
+        used += entries;
+    }
+    // The library builds no book whose codes over- or under-fill the tree,
+    // save one of a single code of length 1 (or of none at all).
+    bool Buildable() const {
+        if (used > kMostUsedEntries) return false;
+        if (used == 0 || (used == 1 && firstLength == 1)) return true;
+        return filled == uint64_t(1) << 32;
+    }
+};
+
+// Reads one codebook; false when its dimension is 0, the library could not
+// build it, or it cannot be read.
 bool ReadCodebook(oggpack_buffer* bits, size_t bytes) {
     uint32_t sync = 0;
     uint32_t dimensions = 0;
@@ -72,13 +102,17 @@ bool ReadCodebook(oggpack_buffer* bits, size_t bytes) {
     // of a type 1 lookup has no bound.
     if (!ReadBits(bits, 16, &dimensions) || dimensions == 0) return false;
     if (!ReadBits(bits, 24, &entries) || !ReadBits(bits, 1, &ordered)) return false;
+    CodeTree tree;
     uint32_t length = 0;
     if (ordered) {
         if (!ReadBits(bits, 5, &length)) return false;
-        // Each run takes at least one bit: the packet bounds the loop.
+        // Each run takes at least one bit: the packet bounds the loop. The
+        // lengths run from the first one up, one per run, to 32 at most.
         uint32_t run = 0;
         for (uint32_t entry = 0; entry < entries; entry += run) {
+            if (++length > 32) return false;
             if (!ReadBits(bits, BitLength(entries - entry), &run) || run > entries - entry) return false;
+            tree.Add(length, run);
         }
     } else {
         uint32_t sparse = 0;
@@ -87,8 +121,10 @@ bool ReadCodebook(oggpack_buffer* bits, size_t bytes) {
             uint32_t used = 1;
             if (sparse && !ReadBits(bits, 1, &used)) return false;
             if (used && !ReadBits(bits, 5, &length)) return false;
+            if (used) tree.Add(length + 1, 1);
         }
     }
+    if (!tree.Buildable()) return false;
     uint32_t lookup = 0;
     if (!ReadBits(bits, 4, &lookup)) return false;
     if (lookup == 0) return true;
@@ -131,6 +167,18 @@ void TakeHeaders(VorbisSetupWatch* watch, int index) {
     }
 }
 
+// Room for one more stream; false when none can be had.
+bool MakeRoom(VorbisSetupWatch* watch) {
+    if (watch->streamCount < watch->streamCapacity) return true;
+    const int capacity = watch->streamCapacity == 0 ? 2 : watch->streamCapacity * 2;
+    void* grown = ReallocMemory(watch->streams, sizeof(VorbisSetupWatch::Stream) * size_t(capacity), __FILE__,
+                                __LINE__);
+    if (grown == nullptr) return false;
+    watch->streams = static_cast<VorbisSetupWatch::Stream*>(grown);
+    watch->streamCapacity = capacity;
+    return true;
+}
+
 void TakePage(VorbisSetupWatch* watch, ogg_page* page) {
     const int serial = ogg_page_serialno(page);
     int index = 0;
@@ -146,9 +194,8 @@ void TakePage(VorbisSetupWatch* watch, ogg_page* page) {
             ogg_stream_clear(&candidate);
             return;
         }
-        // More Vorbis streams beginning together than can be followed: no
-        // sound file has them.
-        if (watch->streamCount == VorbisSetupWatch::kStreams) {
+        // A stream that cannot be followed cannot be let through either.
+        if (!MakeRoom(watch)) {
             ogg_stream_clear(&candidate);
             watch->damaged = true;
             return;
@@ -177,23 +224,27 @@ bool VorbisSetupCodebooksUsable(const uint8_t* packet, size_t bytes) {
 
 void StartVorbisSetupWatch(VorbisSetupWatch* watch) {
     ogg_sync_init(&watch->sync);
+    watch->streams = nullptr;
     watch->streamCount = 0;
+    watch->streamCapacity = 0;
     watch->damaged = false;
 }
 
 void EndVorbisSetupWatch(VorbisSetupWatch* watch) {
-    RestartVorbisSetupWatch(watch);
+    while (watch->streamCount > 0) DropStream(watch, watch->streamCount - 1);
     ogg_sync_clear(&watch->sync);
+    FreeMemory(watch->streams);
+    watch->streams = nullptr;
+    watch->streamCapacity = 0;
 }
 
-bool WatchVorbisBytes(VorbisSetupWatch* watch, const void* bytes, size_t size) {
-    if (watch->damaged) return false;
-    if (size == 0) return true;
+void WatchVorbisBytes(VorbisSetupWatch* watch, const void* bytes, size_t size) {
+    if (watch->damaged || size == 0) return;
     char* buffer = ogg_sync_buffer(&watch->sync, static_cast<long>(size));
     // Bytes that cannot be followed cannot be let through either.
     if (buffer == nullptr) {
         watch->damaged = true;
-        return false;
+        return;
     }
     std::memcpy(buffer, bytes, size);
     ogg_sync_wrote(&watch->sync, static_cast<long>(size));
@@ -204,10 +255,4 @@ bool WatchVorbisBytes(VorbisSetupWatch* watch, const void* bytes, size_t size) {
         // Below 0: bytes skipped to the next page.
         if (got > 0) TakePage(watch, &page);
     }
-    return !watch->damaged;
-}
-
-void RestartVorbisSetupWatch(VorbisSetupWatch* watch) {
-    ogg_sync_reset(&watch->sync);
-    while (watch->streamCount > 0) DropStream(watch, watch->streamCount - 1);
 }

@@ -252,6 +252,32 @@ TEST_F(SoundConverterTest, OggVorbisLengthReadAndSeek) {
     EXPECT_EQ(ReadSoundConverterPcm(&converter_, buffer.data(), 4000), 0);
 }
 
+// The links of a chained file each have their format, the output one: it is
+// the links of the first one's format, up to the first of another.
+TEST_F(SoundConverterTest, AChainedOggVorbisFileEndsWhereItsFormatChanges) {
+    const std::string same = soundtest::MakeOggVorbis(2, 22050, 5000, 0.3f, 1) +
+                             soundtest::MakeOggVorbis(2, 22050, 3000, 0.3f, 2);
+    ASSERT_EQ(Open(same), 0);
+    const std::string expected = ReadAll(4096);
+    ASSERT_EQ(expected.size(), size_t(8000 * 4));
+    CloseSoundConverter(&converter_);
+    CloseMemoryStream(stream_);
+
+    ASSERT_EQ(Open(same + soundtest::MakeOggVorbis(1, 44100, 4000, 0.3f, 3) +
+                   soundtest::MakeOggVorbis(2, 22050, 1000, 0.3f, 4)),
+              0);
+    WAVEFORMATEX format{};
+    GetSoundConverterFormat(&converter_, &format);
+    EXPECT_EQ(format.nChannels, 2);
+    EXPECT_EQ(format.nSamplesPerSec, 22050u);
+    EXPECT_EQ(GetSoundConverterPcmSize(&converter_), 8000u * 4);
+    EXPECT_TRUE(ReadAll(4096) == expected);
+    // Seeking stays within those links.
+    ASSERT_EQ(SeekSoundConverter(&converter_, 6000), 0);
+    EXPECT_TRUE(ReadAll(4096) == expected.substr(6000 * 4));
+    EXPECT_EQ(SeekSoundConverter(&converter_, 8001), -1);
+}
+
 TEST_F(SoundConverterTest, DataOfNoKnownKindIsRefused) {
     const int blocks = LiveBlocks();
     EXPECT_EQ(Open(std::string(5000, 'z')), -1);

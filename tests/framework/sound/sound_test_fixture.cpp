@@ -65,10 +65,10 @@ std::string MakeWave16(const std::vector<int16_t>& samples, int channels, uint32
     return MakeWave(spec);
 }
 
-std::string MakeOggVorbis(int channels, long rate, uint32_t frames) {
+std::string MakeOggVorbis(int channels, long rate, uint32_t frames, float quality, int serial) {
     vorbis_info info;
     vorbis_info_init(&info);
-    EXPECT_EQ(vorbis_encode_init_vbr(&info, channels, rate, 0.3f), 0);
+    EXPECT_EQ(vorbis_encode_init_vbr(&info, channels, rate, quality), 0);
     vorbis_comment comment;
     vorbis_comment_init(&comment);
     vorbis_dsp_state dsp;
@@ -76,7 +76,7 @@ std::string MakeOggVorbis(int channels, long rate, uint32_t frames) {
     vorbis_block block;
     vorbis_block_init(&dsp, &block);
     ogg_stream_state stream;
-    ogg_stream_init(&stream, 1234);
+    ogg_stream_init(&stream, serial);
 
     std::string file;
     ogg_page page;

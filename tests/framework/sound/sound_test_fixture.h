@@ -40,8 +40,9 @@ std::string Le16(uint16_t value);
 std::string Le32(uint32_t value);
 std::string BytesOf(const std::vector<int16_t>& samples);
 
-// An Ogg Vorbis file of `frames` frames of a quiet tone.
-std::string MakeOggVorbis(int channels, long rate, uint32_t frames);
+// An Ogg Vorbis file of `frames` frames of a quiet tone, encoded at
+// `quality` (-0.1 to 1) as stream `serial`.
+std::string MakeOggVorbis(int channels, long rate, uint32_t frames, float quality = 0.3f, int serial = 1234);
 
 class SoundTest : public windowtest::MainWindowTest {
 protected:

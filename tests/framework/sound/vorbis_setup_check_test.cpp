@@ -1,6 +1,9 @@
-// The guard in front of the Vorbis decoder: setup headers with a codebook of
-// dimension 0, which the decoder does not survive, the walk of the codebooks
-// within the packet, and sounds made from files that carry such a header.
+// The guard in front of the Vorbis decoder: setup headers with a codebook
+// the decoder does not survive (of dimension 0, with code lengths that over-
+// or under-fill the code tree, of too many entries), the walk of the
+// codebooks within the packet, sounds made from files that carry such a
+// header, and the encoder's own files, chained and side by side, which still
+// play.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
@@ -15,184 +18,11 @@
 #include "framework/sound/sound_playback.h"
 #include "framework/sound/vorbis_setup_check.h"
 #include "tests/framework/sound/sound_test_fixture.h"
+#include "tests/framework/sound/vorbis_setup_edits.h"
 
 namespace {
 
-// A packet as its bits, '0' and '1', the low bit of each byte first: the
-// order in which a Vorbis header packs its fields.
-std::string ToBits(const std::string& bytes) {
-    std::string bits;
-    for (const char byte : bytes)
-        for (int bit = 0; bit < 8; ++bit) bits += (static_cast<uint8_t>(byte) >> bit & 1) ? '1' : '0';
-    return bits;
-}
-
-std::string FromBits(std::string bits) {
-    bits.resize((bits.size() + 7) / 8 * 8, '0');
-    std::string bytes(bits.size() / 8, '\0');
-    for (size_t i = 0; i < bits.size(); ++i)
-        if (bits[i] == '1') bytes[i / 8] = static_cast<char>(bytes[i / 8] | 1 << (i % 8));
-    return bytes;
-}
-
-std::string Field(uint64_t value, int width) {
-    std::string bits;
-    for (int bit = 0; bit < width; ++bit) bits += (value >> bit & 1) ? '1' : '0';
-    return bits;
-}
-
-class BitCursor {
-public:
-    BitCursor(const std::string& bits, size_t at) : bits_(bits), at_(at) {}
-    uint32_t Take(int width) {
-        uint32_t value = 0;
-        for (int bit = 0; bit < width; ++bit) value |= uint32_t(bits_.at(at_++) == '1') << bit;
-        return value;
-    }
-    void Skip(size_t width) { at_ += width; }
-    size_t at() const { return at_; }
-
-private:
-    const std::string& bits_;
-    size_t at_;
-};
-
-int BitLength(uint32_t value) {
-    int length = 0;
-    for (; value != 0; value >>= 1) ++length;
-    return length;
-}
-
-// Where the parts of a setup header lie, in bits from the packet's start.
-struct CodebookPlace {
-    size_t dimension;
-    size_t lookup;  // the lookup type
-    size_t values;  // the values of a type 1 or 2 lookup
-    size_t end;
-    uint32_t lookupType;
-};
-struct ResiduePlace {
-    size_t type;
-    std::vector<uint32_t> books;  // the books of its stages
-};
-struct SetupLayout {
-    std::vector<CodebookPlace> books;
-    std::vector<ResiduePlace> residues;
-};
-
-SetupLayout ReadLayout(const std::string& bits) {
-    SetupLayout layout;
-    BitCursor cursor(bits, 56);
-    const uint32_t books = cursor.Take(8) + 1;
-    for (uint32_t book = 0; book < books; ++book) {
-        CodebookPlace place{};
-        EXPECT_EQ(cursor.Take(24), 0x564342u);
-        place.dimension = cursor.at();
-        const uint32_t dimensions = cursor.Take(16);
-        const uint32_t entries = cursor.Take(24);
-        if (cursor.Take(1)) {
-            cursor.Skip(5);
-            for (uint32_t entry = 0; entry < entries;) entry += cursor.Take(BitLength(entries - entry));
-        } else {
-            const bool sparse = cursor.Take(1);
-            for (uint32_t entry = 0; entry < entries; ++entry)
-                if (!sparse || cursor.Take(1)) cursor.Skip(5);
-        }
-        place.lookup = cursor.at();
-        place.lookupType = cursor.Take(4);
-        place.values = cursor.at();
-        if (place.lookupType != 0) {
-            cursor.Skip(64);
-            const uint32_t valueBits = cursor.Take(4) + 1;
-            cursor.Skip(1);
-            place.values = cursor.at();
-            uint64_t values = uint64_t(entries) * dimensions;
-            if (place.lookupType == 1) {
-                values = 0;
-                for (uint64_t side = 1;; ++side) {
-                    uint64_t power = 1;
-                    for (uint32_t d = 0; d < dimensions && power <= entries; ++d) power *= side;
-                    if (power > entries) break;
-                    values = side;
-                }
-            }
-            cursor.Skip(values * valueBits);
-        }
-        place.end = cursor.at();
-        layout.books.push_back(place);
-    }
-    const uint32_t times = cursor.Take(6) + 1;
-    cursor.Skip(times * 16);
-    const uint32_t floors = cursor.Take(6) + 1;
-    for (uint32_t floor = 0; floor < floors; ++floor) {
-        if (cursor.Take(16) == 0) {
-            cursor.Skip(8 + 16 + 16 + 6 + 8);
-            cursor.Skip((cursor.Take(4) + 1) * 8);
-            continue;
-        }
-        std::vector<uint32_t> partitionClass(cursor.Take(5));
-        uint32_t classes = 0;
-        for (uint32_t& c : partitionClass) {
-            c = cursor.Take(4);
-            if (c + 1 > classes) classes = c + 1;
-        }
-        std::vector<uint32_t> classDimensions(classes);
-        for (uint32_t& d : classDimensions) {
-            d = cursor.Take(3) + 1;
-            const uint32_t subclasses = cursor.Take(2);
-            if (subclasses != 0) cursor.Skip(8);
-            cursor.Skip((size_t(1) << subclasses) * 8);
-        }
-        cursor.Skip(2);
-        const uint32_t rangeBits = cursor.Take(4);
-        for (const uint32_t c : partitionClass) cursor.Skip(classDimensions[c] * rangeBits);
-    }
-    const uint32_t residues = cursor.Take(6) + 1;
-    for (uint32_t residue = 0; residue < residues; ++residue) {
-        ResiduePlace place;
-        place.type = cursor.at();
-        cursor.Skip(16 + 24 + 24 + 24);
-        std::vector<uint32_t> cascade(cursor.Take(6) + 1);
-        cursor.Skip(8);
-        for (uint32_t& stages : cascade) {
-            stages = cursor.Take(3);
-            if (cursor.Take(1)) stages |= cursor.Take(5) << 3;
-        }
-        for (const uint32_t stages : cascade)
-            for (int stage = 0; stage < 8; ++stage)
-                if (stages >> stage & 1) place.books.push_back(cursor.Take(8));
-        layout.residues.push_back(place);
-    }
-    return layout;
-}
-
-// The book's dimension made 0 and its lookup made `lookupType` (1 or 2)
-// without values, a layout the decoder still reads to the end.
-void EmptyBook(std::string* bits, const CodebookPlace& book, uint32_t lookupType) {
-    bits->erase(book.values, book.end - book.values);
-    bits->replace(book.lookup, 4, Field(lookupType, 4));
-    bits->replace(book.dimension, 16, Field(0, 16));
-}
-
-// The decoder divides by the dimension of a residue's stage book when the
-// residue is of type 0: the encoder writes types 1 and 2, so the residues
-// are made type 0 as well.
-std::string DividingSetup(const std::string& setup) {
-    std::string bits = ToBits(setup);
-    const SetupLayout layout = ReadLayout(bits);
-    for (const ResiduePlace& residue : layout.residues) bits.replace(residue.type, 16, Field(0, 16));
-    EmptyBook(&bits, layout.books.at(layout.residues.at(0).books.back()), 2);
-    return FromBits(bits);
-}
-
-// With a type 1 lookup, the decoder loops for ever over a book of
-// dimension 0.
-std::string LoopingSetup(const std::string& setup) {
-    std::string bits = ToBits(setup);
-    const SetupLayout layout = ReadLayout(bits);
-    EmptyBook(&bits, layout.books.at(layout.residues.at(0).books.back()), 1);
-    return FromBits(bits);
-}
+using namespace vorbisedit;
 
 // The header packets and the rest of a one-stream Ogg file.
 std::vector<std::string> Packets(const std::string& file, std::vector<ogg_int64_t>* granules) {
@@ -257,56 +87,61 @@ bool Usable(const std::string& setup) {
     return VorbisSetupCodebooksUsable(reinterpret_cast<const uint8_t*>(setup.data()), setup.size());
 }
 
-// Decodes the file through the library alone: all of it, or a seek into it.
-void DecodeWithTheLibraryAlone(const std::string& file, bool seek) {
-    // The library's fault is to be seen as it is, not through a handler.
-    std::signal(SIGFPE, SIG_DFL);
-    struct Reader {
-        const std::string* file;
-        size_t at;
-    } reader{&file, 0};
-    const ov_callbacks callbacks{
-        [](void* buffer, size_t size, size_t count, void* source) {
-            auto* r = static_cast<Reader*>(source);
-            const size_t bytes = std::min(size * count, r->file->size() - r->at);
-            std::memcpy(buffer, r->file->data() + r->at, bytes);
-            r->at += bytes;
-            return bytes / size;
-        },
-        [](void* source, ogg_int64_t offset, int whence) {
-            auto* r = static_cast<Reader*>(source);
-            const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(r->at)
-                                                                                 : ogg_int64_t(r->file->size());
-            if (base + offset < 0 || base + offset > ogg_int64_t(r->file->size())) return -1;
-            r->at = static_cast<size_t>(base + offset);
-            return 0;
-        },
-        nullptr,
-        [](void* source) { return static_cast<long>(static_cast<Reader*>(source)->at); },
-    };
-    OggVorbis_File vorbis;
-    if (ov_open_callbacks(&reader, &vorbis, nullptr, 0, callbacks) != 0) return;
-    if (seek) {
-        ov_pcm_seek(&vorbis, 5000);
-    } else {
-        char pcm[4096];
-        int section = 0;
-        while (ov_read(&vorbis, pcm, sizeof pcm, 0, 2, 1, &section) > 0) {
-        }
+// The pages of the files (one stream each, under different numbers) side
+// by side in one: every first page, then the others in turn.
+std::string SideBySide(const std::vector<std::string>& files) {
+    std::vector<std::vector<std::string>> pages(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        ogg_sync_state sync;
+        ogg_sync_init(&sync);
+        std::memcpy(ogg_sync_buffer(&sync, long(files[i].size())), files[i].data(), files[i].size());
+        ogg_sync_wrote(&sync, long(files[i].size()));
+        ogg_page page;
+        while (ogg_sync_pageout(&sync, &page) == 1)
+            pages[i].push_back(std::string(reinterpret_cast<const char*>(page.header), size_t(page.header_len)) +
+                               std::string(reinterpret_cast<const char*>(page.body), size_t(page.body_len)));
+        ogg_sync_clear(&sync);
     }
-    ov_clear(&vorbis);
+    std::string out;
+    for (const auto& stream : pages) out += stream.front();
+    for (size_t at = 1;; ++at) {
+        bool any = false;
+        for (const auto& stream : pages)
+            if (at < stream.size()) {
+                out += stream[at];
+                any = true;
+            }
+        if (!any) return out;
+    }
 }
 
-// The damaged file of the tests below is one the library dies on, by
-// reading it or by seeking in it.
-TEST(VorbisSetupDeathTest, TheLibraryDiesOnAResidueBookOfDimensionZero) {
+// The damages of the tests below, each in a file the encoder made.
+struct Damage {
+    const char* name;
+    std::string (*edit)(const std::string& setup);
+    int signal;  // what ends the library
+};
+const Damage kDamages[] = {
+    {"a residue book of dimension 0", DividingSetup, SIGFPE},
+    {"code lengths that over-fill the tree", [](const std::string& s) { return ChangedLengthSetup(s, -1); }, SIGFPE},
+    {"code lengths that under-fill the tree", [](const std::string& s) { return ChangedLengthSetup(s, 1); }, SIGFPE},
+    // Its table is built on the decoding thread's stack.
+    {"a book of 2^20 entries", [](const std::string& s) { return WithBookOfEntries(s, 1u << 20); }, SIGSEGV},
+};
+
+// Each damaged file of the tests below is one the library dies on, by
+// reading it or by seeking in it, when it is called again after an error.
+TEST(VorbisSetupDeathTest, TheLibraryDiesOnEachDamage) {
     const std::string intact = soundtest::MakeOggVorbis(1, 22050, 20000);
-    const std::string damaged = WithSetupHeader(intact, DividingSetup(SetupHeaderOf(intact)), 1234);
-    EXPECT_EXIT(DecodeWithTheLibraryAlone(damaged, false), testing::KilledBySignal(SIGFPE), "");
-    EXPECT_EXIT(DecodeWithTheLibraryAlone(damaged, true), testing::KilledBySignal(SIGFPE), "");
+    for (const Damage& damage : kDamages) {
+        SCOPED_TRACE(damage.name);
+        const std::string damaged = WithSetupHeader(intact, damage.edit(SetupHeaderOf(intact)), 1234);
+        EXPECT_EXIT(DecodeWithTheLibraryAlone(damaged, false), testing::KilledBySignal(damage.signal), "");
+        EXPECT_EXIT(DecodeWithTheLibraryAlone(damaged, true), testing::KilledBySignal(damage.signal), "");
+    }
 }
 
-TEST(VorbisSetupCheckTest, CodebooksOfDimensionZeroAndHeadersThatCannotBeWalkedAreRefused) {
+TEST(VorbisSetupCheckTest, CodebooksTheDecoderCannotBuildAndHeadersThatCannotBeWalkedAreRefused) {
     const std::string intact = SetupHeaderOf(soundtest::MakeOggVorbis(2, 44100, 5000));
     const std::string bits = ToBits(intact);
     const SetupLayout layout = ReadLayout(bits);
@@ -326,6 +161,10 @@ TEST(VorbisSetupCheckTest, CodebooksOfDimensionZeroAndHeadersThatCannotBeWalkedA
         {"last book of dimension 0", with(layout.books.back().dimension, Field(0, 16)), false},
         {"a residue book divided by", DividingSetup(intact), false},
         {"a lattice book looped over", LoopingSetup(intact), false},
+        {"a code length one shorter: over-full", ChangedLengthSetup(intact, -1), false},
+        {"a code length one longer: under-full", ChangedLengthSetup(intact, 1), false},
+        {"a book of 2^20 entries", WithBookOfEntries(intact, 1u << 20), false},
+        {"a book of 2^16 entries", WithBookOfEntries(intact, 1u << 16), true},
         {"a lost sync", with(layout.books.at(3).dimension - 24, Field(0x564343, 24)), false},
         {"lookup type 3", with(layout.books.back().lookup, Field(3, 4)), false},
         {"not a setup header", "\x03vorbis" + intact.substr(7), false},
@@ -352,13 +191,28 @@ TEST(VorbisSetupCheckTest, OrderedLengthsAndEveryLookupAreWalkedToTheNextBook) {
         if (lookup != 0) bits += Field(0, 32) + Field(1 << 21, 32) + Field(2, 4) + Field(0, 1) + Field(0, 3 * values);
         return bits;
     };
-    // Ordered: a first length, then runs of 3 and 4 of the 7 entries, each
-    // run in as many bits as the entries left need.
-    const std::string ordered = Field(1, 1) + Field(1, 5) + Field(3, 3) + Field(4, 3);
-    // Sparse: used entries carry their length.
-    const std::string sparse = Field(0, 1) + Field(1, 1) + Field(1, 1) + Field(2, 5) + Field(0, 1) + Field(1, 1) +
-                               Field(3, 5) + Field(0, 1) + Field(0, 1) + Field(0, 1) + Field(0, 1);
-    const std::string plain = Field(0, 1) + Field(0, 1) + Field(1, 5) + Field(1, 5);
+    // Ordered: a first length (2), then runs of 2, 3 and 2 of the 7 entries
+    // at lengths 2, 3 and 4, each run in as many bits as the entries left
+    // need: the codes fill the tree.
+    const std::string ordered = Field(1, 1) + Field(1, 5) + Field(2, 3) + Field(3, 3) + Field(2, 2);
+    // Sparse: used entries carry their length; two of length 1.
+    const std::string sparse = Field(0, 1) + Field(1, 1) + Field(1, 1) + Field(0, 5) + Field(0, 1) + Field(1, 1) +
+                               Field(0, 5) + Field(0, 1) + Field(0, 1) + Field(0, 1) + Field(0, 1);
+    // Not ordered, not sparse: a length per entry.
+    auto plain = [](std::vector<uint32_t> lengths) {
+        std::string bits = Field(0, 1) + Field(0, 1);
+        for (const uint32_t length : lengths) bits += Field(length - 1, 5);
+        return bits;
+    };
+    // 1, 2, ..., 31, 32, 32.
+    std::vector<uint32_t> lengthsDownTo32;
+    for (uint32_t length = 1; length <= 32; ++length) lengthsDownTo32.push_back(length);
+    lengthsDownTo32.push_back(32);
+    auto unused = [](int entries) {
+        std::string bits = Field(0, 1) + Field(1, 1);
+        for (int entry = 0; entry < entries; ++entry) bits += Field(0, 1);
+        return bits;
+    };
     auto setup = [](const std::vector<std::string>& books) {
         std::string bits = ToBits("\x05vorbis") + Field(books.size() - 1, 8);
         for (const std::string& b : books) bits += b;
@@ -371,13 +225,24 @@ TEST(VorbisSetupCheckTest, OrderedLengthsAndEveryLookupAreWalkedToTheNextBook) {
     };
     const Case cases[] = {
         // 7 entries in 3 dimensions: a lattice of side 1 (2 * 2 * 2 > 7).
-        {"ordered, lattice", {book(3, 7, ordered, 1, 1), book(1, 2, plain, 0, 0)}, true},
+        {"ordered, lattice", {book(3, 7, ordered, 1, 1), book(1, 2, plain({1, 1}), 0, 0)}, true},
         // 7 entries in 2 dimensions: a lattice of side 2 (3 * 3 > 7).
-        {"sparse, lattice", {book(2, 7, sparse, 1, 2), book(1, 2, plain, 0, 0)}, true},
-        {"ordered, one value per entry and dimension", {book(2, 7, ordered, 2, 14), book(1, 2, plain, 0, 0)}, true},
-        {"then a book of dimension 0", {book(3, 7, ordered, 1, 1), book(0, 2, plain, 0, 0)}, false},
+        {"sparse, lattice", {book(2, 7, sparse, 1, 2), book(1, 2, plain({1, 1}), 0, 0)}, true},
+        {"ordered, one value per entry and dimension", {book(2, 7, ordered, 2, 14), book(1, 2, plain({1, 1}), 0, 0)}, true},
+        {"then a book of dimension 0", {book(3, 7, ordered, 1, 1), book(0, 2, plain({1, 1}), 0, 0)}, false},
         {"a run past the entries", {book(1, 7, Field(1, 1) + Field(1, 5) + Field(3, 3) + Field(5, 3), 0, 0)}, false},
-        {"a value short", {book(2, 7, sparse, 1, 1), book(1, 2, plain, 0, 0)}, false},
+        // The decoder builds a single code of length 1, or no code at all,
+        // though neither fills the tree.
+        {"a single code of length 1", {book(1, 1, plain({1}), 0, 0)}, true},
+        {"a single code of length 2", {book(1, 1, plain({2}), 0, 0)}, false},
+        {"no code", {book(1, 3, unused(3), 0, 0)}, true},
+        {"over-full", {book(1, 3, plain({1, 2, 1}), 0, 0)}, false},
+        {"under-full", {book(1, 3, plain({2, 2, 2}), 0, 0)}, false},
+        {"full, down to codes of 32 bits", {book(1, 33, plain(lengthsDownTo32), 0, 0)}, true},
+        {"ordered, over-full", {book(1, 7, Field(1, 1) + Field(1, 5) + Field(3, 3) + Field(3, 3) + Field(1, 1), 0, 0)},
+         false},
+        {"ordered, past length 32", {book(1, 3, Field(1, 1) + Field(31, 5) + Field(1, 2) + Field(2, 2), 0, 0)}, false},
+        {"a value short", {book(2, 7, sparse, 1, 1), book(1, 2, plain({1, 1}), 0, 0)}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -397,18 +262,26 @@ protected:
     }
 };
 
-TEST_F(VorbisSetupSoundTest, ASoundWithACodebookOfDimensionZeroIsRefusedAsDamaged) {
+TEST_F(VorbisSetupSoundTest, ASoundWithACodebookTheDecoderCannotSurviveIsRefusedAsDamaged) {
     const std::string intact = soundtest::MakeOggVorbis(1, 22050, 20000);
     const std::string setup = SetupHeaderOf(intact);
     struct File {
-        const char* name;
+        std::string name;
         std::string bytes;
     };
-    const File files[] = {
-        {"a residue book divided by", WithSetupHeader(intact, DividingSetup(setup), 1234)},
+    std::vector<File> files = {
         {"a lattice book looped over", WithSetupHeader(intact, LoopingSetup(setup), 1234)},
-        {"an intact link, then such a link", intact + WithSetupHeader(intact, DividingSetup(setup), 4321)},
     };
+    for (const Damage& damage : kDamages) {
+        const std::string damaged = damage.edit(setup);
+        files.push_back({damage.name, WithSetupHeader(intact, damaged, 1234)});
+        files.push_back({std::string("an intact link, then ") + damage.name, intact + WithSetupHeader(intact, damaged, 4321)});
+    }
+    // Long links, which the library finds by seeking back and forth.
+    const std::string longer = soundtest::MakeOggVorbis(1, 22050, 200000);
+    files.push_back({"three long links, the middle one damaged",
+                     longer + WithSetupHeader(longer, ChangedLengthSetup(SetupHeaderOf(longer), 1), 4321) +
+                         WithSetupHeader(longer, SetupHeaderOf(longer), 5678)});
     struct Road {
         int loadType;
         std::vector<std::string> lines;
@@ -436,6 +309,49 @@ TEST_F(VorbisSetupSoundTest, ASoundWithACodebookOfDimensionZeroIsRefusedAsDamage
     ASSERT_NE(handle, -1);
     EXPECT_EQ(GetSoundHandleTotalSamples(handle), 20000);
     EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+}
+
+// What the encoder writes passes the guard and plays: at every quality, in
+// chained links (up to the first of another format), and as several streams
+// side by side (the first plays).
+TEST_F(VorbisSetupSoundTest, TheEncodersFilesStillPlay) {
+    struct File {
+        std::string name;
+        std::string bytes;
+        int64_t samples;
+    };
+    std::vector<File> files;
+    for (int tenths = -1; tenths <= 10; ++tenths) {
+        for (const int channels : {1, 2}) {
+            const std::string file = soundtest::MakeOggVorbis(channels, 44100, 3000, float(tenths) / 10);
+            EXPECT_TRUE(Usable(SetupHeaderOf(file))) << "quality " << tenths << "/10, " << channels << " channels";
+            files.push_back({"quality " + std::to_string(tenths) + "/10, " + std::to_string(channels) + " channels",
+                             file, 3000});
+        }
+    }
+    files.push_back({"three links",
+                     soundtest::MakeOggVorbis(2, 44100, 3000, -0.1f, 1) +
+                         soundtest::MakeOggVorbis(2, 44100, 2000, 0.5f, 2) +
+                         soundtest::MakeOggVorbis(2, 44100, 1000, 1.0f, 3),
+                     6000});
+    // The sound has one format: a link of another ends it.
+    files.push_back({"three links, the last of another format",
+                     soundtest::MakeOggVorbis(2, 44100, 3000, 0.3f, 1) +
+                         soundtest::MakeOggVorbis(2, 44100, 2000, 0.3f, 2) +
+                         soundtest::MakeOggVorbis(1, 22050, 4000, 0.3f, 3),
+                     5000});
+    std::vector<std::string> streams;
+    for (int serial = 1; serial <= 5; ++serial)
+        streams.push_back(soundtest::MakeOggVorbis(2, 44100, 1000u * uint32_t(serial + 1), 0.3f, serial));
+    files.push_back({"five streams side by side", SideBySide(streams), 2000});
+    for (const File& file : files) {
+        SCOPED_TRACE(file.name);
+        const std::string path = WriteFile("intact.ogg", file.bytes);
+        const int handle = LoadSoundFileToHandle(path.c_str(), 1, -1);
+        ASSERT_NE(handle, -1);
+        EXPECT_EQ(GetSoundHandleTotalSamples(handle), file.samples);
+        EXPECT_EQ(DeleteSoundHandle(handle, 0), 0);
+    }
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ StreamPages WriteTheora(int frames, int keyframeInterval, const PictureMaker& ma
 }
 
 // A quiet tone of `samples` samples at 22050 Hz, one channel.
-StreamPages WriteVorbis(int samples) {
+StreamPages WriteVorbis(int samples, const std::function<std::string(const std::string&)>& editSetup) {
     vorbis_info info;
     vorbis_info_init(&info);
     vorbis_encode_init_vbr(&info, 1, 22050, 0.1f);
@@ -107,6 +107,10 @@ StreamPages WriteVorbis(int samples) {
     ogg_stream_packetin(&stream, &identification);
     FlushPages(stream, out.first);
     ogg_stream_packetin(&stream, &commentHeader);
+    std::string setup(reinterpret_cast<const char*>(codebooks.packet), size_t(codebooks.bytes));
+    if (editSetup) setup = editSetup(setup);
+    codebooks.packet = reinterpret_cast<unsigned char*>(setup.data());
+    codebooks.bytes = long(setup.size());
     ogg_stream_packetin(&stream, &codebooks);
     FlushPages(stream, out.headers);
 
@@ -158,9 +162,10 @@ std::string WriteNumberedTheora(int frames, int keyframeInterval) {
     return WriteTheora(frames, keyframeInterval, NumberedPicture).All();
 }
 
-std::string WriteNumberedTheoraWithSound(int frames, int soundSamples) {
+std::string WriteNumberedTheoraWithSound(int frames, int soundSamples,
+                                         const std::function<std::string(const std::string&)>& editSetup) {
     const StreamPages video = WriteTheora(frames, 8, NumberedPicture);
-    const StreamPages sound = WriteVorbis(soundSamples);
+    const StreamPages sound = WriteVorbis(soundSamples, editSetup);
     return sound.first + video.first + sound.headers + video.headers + sound.data + video.data;
 }
 

@@ -3,6 +3,7 @@
 // across seeks and the loop point, or colours.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace movietest {
@@ -13,8 +14,10 @@ namespace movietest {
 std::string WriteNumberedTheora(int frames, int keyframeInterval);
 // The same frames (a keyframe every 8) with a sound track: `soundSamples`
 // samples of a quiet tone at 22050 Hz, one channel, in Vorbis, whose stream
-// comes first in the file.
-std::string WriteNumberedTheoraWithSound(int frames, int soundSamples);
+// comes first in the file. `editSetup`, when given, changes the Vorbis setup
+// header before it is paged.
+std::string WriteNumberedTheoraWithSound(int frames, int soundSamples,
+                                         const std::function<std::string(const std::string&)>& editSetup = {});
 // 32x24 4:2:0 frames at 10 a second (coded 32x32) whose luma and both chroma
 // planes vary across the picture, each plane differently, so that a picture
 // that mixes up planes or samples shows it.
