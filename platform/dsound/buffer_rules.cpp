@@ -25,7 +25,9 @@ bool FormatAllowed(const WAVEFORMATEX& format, bool primary) {
     if (!(format.nChannels == 1 && mono) && !(format.nChannels == 2 && stereo)) return false;
     if (!(format.wBitsPerSample == 8 && eightBit) && !(format.wBitsPerSample == 16 && sixteenBit)) return false;
     if (format.nBlockAlign != format.nChannels * format.wBitsPerSample / 8) return false;
-    return format.nSamplesPerSec >= caps.minSecondaryRate && format.nSamplesPerSec <= caps.maxSecondaryRate;
+    const DWORD lowest = primary ? caps.minSecondaryRate : kLowestBufferRate;
+    const DWORD highest = primary ? caps.maxSecondaryRate : kHighestBufferRate;
+    return format.nSamplesPerSec >= lowest && format.nSamplesPerSec <= highest;
 }
 
 }  // namespace platform::dsound

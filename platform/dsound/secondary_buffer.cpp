@@ -139,9 +139,8 @@ public:
 
     HRESULT WINAPI SetFrequency(DWORD frequency) override {
         if (!(flags_ & DSBCAPS_CTRLFREQUENCY)) return DSERR_CONTROLUNAVAIL;
-        const SoundCaps& caps = Profile().sound.caps;
         if (frequency == DSBFREQUENCY_ORIGINAL) frequency = Data().format.nSamplesPerSec;
-        if (frequency < caps.minSecondaryRate || frequency > caps.maxSecondaryRate) return DSERR_INVALIDPARAM;
+        if (frequency < kLowestBufferRate || frequency > kHighestBufferRate) return DSERR_INVALIDPARAM;
         std::lock_guard<std::mutex> guard(TheMixer().Lock());
         voice_.frequency = frequency;
         return DS_OK;

@@ -63,9 +63,17 @@ HRESULT WINAPI DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context)
 // sound failures) still holds: true when the call is to fail.
 bool TakeInjectedFailure(uint32_t& count);
 
+// The rates a secondary buffer may be made at or set to. Every one is mixed
+// in software, which takes any rate of this range: the capabilities' rate
+// range tells what a sound card's own mixing would take, and bounds only
+// the primary buffer's format.
+constexpr DWORD kLowestBufferRate = 100;
+constexpr DWORD kHighestBufferRate = 200000;
+
 // Whether the profile's capabilities let a buffer (`primary` or secondary)
 // have this format: PCM, 8 or 16 bits, mono or stereo, a whole block per
-// frame, a rate within the secondary buffers' range.
+// frame; a primary rate within the capabilities' secondary rate range, a
+// secondary rate within the range above.
 bool FormatAllowed(const WAVEFORMATEX& format, bool primary);
 
 }  // namespace platform::dsound

@@ -179,7 +179,8 @@ struct SoundDevice {
 };
 
 // What IDirectSound::GetCaps reports; the buffers accept only the formats
-// and rates it names.
+// it names. Its rates bound only the primary buffer: the secondary ones are
+// mixed in software at any rate from 100 to 200000 Hz.
 struct SoundCaps {
     bool primaryMono = true;
     bool primaryStereo = true;

@@ -113,10 +113,20 @@ TEST_F(SoundBufferTest, TheCursorMovesAtTheBuffersFrequency) {
         {22050, 44100, 1000, 1000},  // raised to the output's
         {11025, 0, 1000, 250},
         {48000, 0, 441, 480},
+        // Outside the card's own range: mixed in software all the same.
+        {96000, 0, 441, 960},
+        {192000, 0, 441, 1920},
+        {4000, 0, 441, 40},
+        {44100, 96000, 441, 960},
+        {44100, 200000, 441, 2000},
+        {96000, 100, 441, 1},
     };
+    platform::Profile().sound.caps.minSecondaryRate = 8000;
+    platform::Profile().sound.caps.maxSecondaryRate = 48000;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ownRate << " Hz at " << c.setFrequency);
         IDirectSoundBuffer* buffer = Make(16, 2, c.ownRate, 4 * 4000);
+        ASSERT_NE(buffer, nullptr);
         ASSERT_EQ(buffer->SetFrequency(44100 / 2), DS_OK);
         ASSERT_EQ(buffer->SetFrequency(c.setFrequency), DS_OK);
         DWORD frequency = 0;
