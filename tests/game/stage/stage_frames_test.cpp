@@ -130,7 +130,7 @@ TEST_P(StageFrameTest, AFrameShowsBackgroundTilesPlayerEnemyAndGauge) {
     EXPECT_GT(colours.size(), 1u) << "frame " << chosen << " is one colour";
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, StageFrameTest, ::testing::Values(1, 102, 2, 202, 3, 302, 4, 402, 5, 502),
+INSTANTIATE_TEST_SUITE_P(StageParts, StageFrameTest, ::testing::Values(1, 102, 2, 202, 3, 302, 4, 402, 5, 502),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "code" + std::to_string(info.param);
                          });

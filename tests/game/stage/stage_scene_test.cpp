@@ -112,7 +112,7 @@ TEST_P(StageGoalTest, ThePartReachesItsGoalAndReturnsTheNextCode) {
     EXPECT_TRUE(messageBoxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, StageGoalTest,
+INSTANTIATE_TEST_SUITE_P(StageParts, StageGoalTest,
                          ::testing::Values(GoalCase{1, 102}, GoalCase{102, 103}, GoalCase{2, 202},
                                            GoalCase{202, 203}, GoalCase{3, 302}, GoalCase{302, 303},
                                            GoalCase{4, 402}, GoalCase{402, 403}, GoalCase{5, 503},
@@ -132,7 +132,7 @@ TEST_P(GeneratedMapWalkTest, TheScriptedWalkReachesTheGoal) {
     EXPECT_EQ(WalkGeneratedMap(code, 6000), StageGoalResult(code)) << lastSeen;
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, GeneratedMapWalkTest, ::testing::Values(1, 102, 2, 202, 3, 302, 4, 402, 5, 502),
+INSTANTIATE_TEST_SUITE_P(StageParts, GeneratedMapWalkTest, ::testing::Values(1, 102, 2, 202, 3, 302, 4, 402, 5, 502),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "code" + std::to_string(info.param);
                          });
