@@ -246,7 +246,11 @@ inline void StartDrawBenchmark(int* argc, char** argv) {
             --*argc;
             break;
         }
-    std::printf("our loops: %s\n", ActiveSimdLevel() == SimdLevel::kAvx2 ? "AVX2" : "SSE2");
+    if (ActiveSimdLevel() == SimdLevel::kAvx2)
+        std::printf("our loops: AVX2, scattered texels by %s\n",
+                    ActiveGatherFetch() == GatherFetch::kHardware ? "the processor's gather" : "loads");
+    else
+        std::printf("our loops: SSE2\n");
     BuildBlendTables();
     // The processor facts that start-up measures on this machine.
     CpuHasMmx = 1;

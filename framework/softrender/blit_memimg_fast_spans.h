@@ -169,16 +169,34 @@ inline void DrawLastStep(const BlendKernelParams& k, const uint8_t* texels, uint
     Lanes::StoreFirst(dest, DrawStep<P>(k.transparentColor, s, Lanes::LoadFirst(dest, destBytes)), destBytes);
 }
 
-// The source vectors of a step of path P's own loop, each texel read from
-// base + index[i] x kScale.
+// Calls body.template operator()<kHardware>(), with kHardware set where
+// texels of kTexelBytes bytes are fetched by the processor's gather: 32-bit
+// texels, on a processor where the gather is the quicker (simd_level.h).
+template <int kTexelBytes, typename Body>
+inline auto WithGatherFetch(Body&& body) {
+    if constexpr (kTexelBytes == 4 && Lanes::kHasHardwareGather)
+        if (ActiveGatherFetch() == GatherFetch::kHardware) return body.template operator()<true>();
+    return body.template operator()<false>();
+}
+
+// Draws the first pixels of a run of `count` a step at a time, as DrawSteps,
+// texel i read from base + index[i] x kScale; returns how many it drew.
 template <BlendPath P, int kScale>
-inline void GatherStep(const uint8_t* base, const int32_t* index, V* texel) {
-    if constexpr (SourcePixelBytes(P.depth, P.source) == 2) {
-        texel[0] = Lanes::Gather16<kScale>(base, index);
-    } else {
-        constexpr int kPerVector = Lanes::kBytes / 4;
-        for (int v = 0; v < kSourceVectors<P>; ++v) texel[v] = Lanes::Gather32<kScale>(base, index + v * kPerVector);
-    }
+inline int DrawGatheredSteps(const BlendKernelParams& k, const uint8_t* base, const int32_t* index, uint8_t* dest,
+                             int count) {
+    constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
+    return WithGatherFetch<kSourceBytes>([&]<bool kHardware>() {
+        const auto gather = [&](int at, V* texel) {
+            if constexpr (kSourceBytes == 2) {
+                texel[0] = Lanes::template Gather16<kScale>(base, index + at);
+            } else {
+                constexpr int kPerVector = Lanes::kBytes / 4;
+                for (int v = 0; v < kSourceVectors<P>; ++v)
+                    texel[v] = Lanes::template Gather32<kScale, kHardware>(base, index + at + v * kPerVector);
+            }
+        };
+        return DrawSteps<P>(k, gather, dest, count);
+    });
 }
 
 }  // namespace span_kernels

@@ -44,13 +44,11 @@ inline void CopyShortRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
     }
 }
 
-// Moves one row of whole pixels as memmove would. A sprite's short rows are
-// moved in vector steps here rather than through a call; longer rows store
-// whole vectors on vector boundaries of the destination. Rows that overlap
-// (an image drawn onto itself) go to memmove.
-inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
+// CopyRow of more than two vectors' worth: longer rows store whole vectors
+// on vector boundaries of the destination. Rows that overlap (an image drawn
+// onto itself) go to memmove.
+inline void CopyLongerRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
     constexpr size_t kStep = Lanes::kBytes;
-    if (bytes <= 2 * kStep) return CopyShortRow(dest, source, bytes);
     if (bytes <= 4 * kStep) {
         // Up to four vectors, all read before any is written.
         const Lanes::V a = Lanes::Load(source);
@@ -90,6 +88,14 @@ inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
         return;
     }
     std::memmove(dest, source, bytes);
+}
+
+// Moves one row of whole pixels as memmove would. A sprite's short rows are
+// moved in vector steps in the caller's loop, without a call a row (which
+// costs as much as the move).
+inline void CopyRow(uint8_t* dest, const uint8_t* source, size_t bytes) {
+    if (bytes <= 2 * Lanes::kBytes) return CopyShortRow(dest, source, bytes);
+    CopyLongerRow(dest, source, bytes);
 }
 
 // Moves one row of a copy too large for the caches with stores that bypass

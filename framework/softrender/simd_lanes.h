@@ -21,6 +21,19 @@ inline short Load16(const uint8_t* at) {
     return v;
 }
 
+// 128 bits of lanes i from base + index[i] x kScale, one load a lane: four
+// of 32 bits or eight of 16 bits.
+template <int kScale>
+inline __m128i HalfOf32(const uint8_t* base, const int32_t* index) {
+    const auto at = [&](int i) { return Load32(base + static_cast<ptrdiff_t>(index[i]) * kScale); };
+    return _mm_setr_epi32(at(0), at(1), at(2), at(3));
+}
+template <int kScale>
+inline __m128i HalfOf16(const uint8_t* base, const int32_t* index) {
+    const auto at = [&](int i) { return Load16(base + static_cast<ptrdiff_t>(index[i]) * kScale); };
+    return _mm_setr_epi16(at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+}
+
 // Copies `bytes` bytes, fewer than kLess, in pieces of fixed sizes: a copy of
 // a length known only now would start up the processor's string move, which
 // costs more than these few bytes.
@@ -92,17 +105,22 @@ struct Lanes {
     static V Set32(uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
     static V Set16(uint32_t v) { return _mm256_set1_epi16(static_cast<short>(v)); }
 
-    // Lanes i of 32 bits from base + index[i] x kScale, by the processor's
-    // gather; lanes of 16 bits likewise, loaded one by one, as a 32-bit
-    // gather would read past a row's last pixel.
-    template <int kScale> static V Gather32(const uint8_t* base, const int32_t* index) {
-        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base),
-                                      _mm256_loadu_si256(reinterpret_cast<const V*>(index)), kScale);
+    // Lanes i of 32 bits from base + index[i] x kScale, and lanes of 16 bits
+    // likewise: one load a lane, each half filled on its own (a 256-bit
+    // vector filled lane by lane takes longer). With kHardware the 32-bit
+    // lanes come by the processor's gather instead, which is the quicker on
+    // some processors and much the slower on others (simd_level.h); there is
+    // none for 16 bits, as a 32-bit gather would read past a row's last pixel.
+    static constexpr bool kHasHardwareGather = true;
+    template <int kScale, bool kHardware = false> static V Gather32(const uint8_t* base, const int32_t* index) {
+        if constexpr (kHardware)
+            return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base),
+                                          _mm256_loadu_si256(reinterpret_cast<const V*>(index)), kScale);
+        else
+            return _mm256_setr_m128i(HalfOf32<kScale>(base, index), HalfOf32<kScale>(base, index + 4));
     }
     template <int kScale> static V Gather16(const uint8_t* base, const int32_t* index) {
-        const auto at = [&](int i) { return Load16(base + static_cast<ptrdiff_t>(index[i]) * kScale); };
-        return _mm256_setr_epi16(at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7), at(8), at(9), at(10),
-                                 at(11), at(12), at(13), at(14), at(15));
+        return _mm256_setr_m128i(HalfOf16<kScale>(base, index), HalfOf16<kScale>(base, index + 8));
     }
 
     static V And(V a, V b) { return _mm256_and_si256(a, b); }
@@ -172,14 +190,14 @@ struct Lanes {
     static V Set32(uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
     static V Set16(uint32_t v) { return _mm_set1_epi16(static_cast<short>(v)); }
 
-    // One load a lane.
-    template <int kScale> static V Gather32(const uint8_t* base, const int32_t* index) {
-        const auto at = [&](int i) { return Load32(base + static_cast<ptrdiff_t>(index[i]) * kScale); };
-        return _mm_setr_epi32(at(0), at(1), at(2), at(3));
+    // One load a lane; SSE2 has no gather.
+    static constexpr bool kHasHardwareGather = false;
+    template <int kScale, bool kHardware = false> static V Gather32(const uint8_t* base, const int32_t* index) {
+        static_assert(!kHardware, "SSE2 has no gather");
+        return HalfOf32<kScale>(base, index);
     }
     template <int kScale> static V Gather16(const uint8_t* base, const int32_t* index) {
-        const auto at = [&](int i) { return Load16(base + static_cast<ptrdiff_t>(index[i]) * kScale); };
-        return _mm_setr_epi16(at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+        return HalfOf16<kScale>(base, index);
     }
 
     static V And(V a, V b) { return _mm_and_si128(a, b); }

@@ -13,8 +13,19 @@ enum class SimdLevel : uint8_t {
     kAvx2,
 };
 
+// How the AVX2 loops fetch 32-bit texels from scattered places (a stretched,
+// rotated or sheared source): one load a texel, or the processor's gather
+// instruction. Both give the same lanes, but which is quicker differs from
+// one processor to another (on some the gather takes three times as long),
+// so the choice is made once, at start-up, by timing both.
+enum class GatherFetch : uint8_t {
+    kLoads,
+    kHardware,
+};
+
 namespace simd_level {
 extern SimdLevel g_active;
+extern GatherFetch g_gatherFetch;
 extern size_t g_streamingCopyBytes;
 }  // namespace simd_level
 
@@ -28,6 +39,17 @@ SimdLevel HighestSimdLevel();
 // that is lower; returns the level now in use. The tests and the benchmark
 // use it to run both kinds of loop on one machine.
 SimdLevel UseSimdLevel(SimdLevel level);
+
+// The way the AVX2 loops fetch texels now.
+inline GatherFetch ActiveGatherFetch() { return simd_level::g_gatherFetch; }
+
+// The way that was the quicker when timed at start-up (kLoads on a processor
+// without AVX2).
+GatherFetch TimedGatherFetch();
+
+// Makes the AVX2 loops fetch texels by `fetch`; returns the way before. The
+// tests and the benchmark use it to run both ways on one machine.
+GatherFetch UseGatherFetch(GatherFetch fetch);
 
 // Copies that write more bytes than this store past the caches: three
 // quarters of the share of the last-level cache that each core of this

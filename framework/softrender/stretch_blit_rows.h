@@ -21,8 +21,9 @@ struct Texel {
 
 // One row of a copy: each drawn pixel is the sampled source pixel (for a
 // 16-bit alpha cell, its colour word), a vector of them at a time, stored
-// past the caches when `stream` is set.
-template <int kSourceBytes, int kDestBytes>
+// past the caches when `stream` is set; 32-bit pixels by the processor's
+// gather when `kHardware` is set.
+template <int kSourceBytes, int kDestBytes, bool kHardware>
 inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint8_t* dest, int width, bool stream) {
     const auto pixel = [&](int i) {
         uint32_t v = 0;
@@ -38,7 +39,7 @@ inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint
             std::memcpy(dest + i * kDestBytes, &v, kDestBytes);
         }
     for (; i + kPerStep <= width; i += kPerStep) {
-        const Lanes::V v = kDestBytes == 4 ? Lanes::Gather32<kSourceBytes>(sourceRow, columns + i)
+        const Lanes::V v = kDestBytes == 4 ? Lanes::Gather32<kSourceBytes, kHardware>(sourceRow, columns + i)
                                            : Lanes::Gather16<kSourceBytes>(sourceRow, columns + i);
         if (stream)
             Lanes::StoreStreaming(dest + i * kDestBytes, v);
@@ -84,15 +85,15 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
             if (sameSourceRow && !stream) {
                 std::memcpy(destRow, destRow - destPitch, static_cast<size_t>(width) * kDestBytes);
             } else {
-                stretch_gather::GatherCopyRow<kSourceBytes, kDestBytes>(sourceRow, columns, destRow, width, stream);
+                span_kernels::WithGatherFetch<kDestBytes>([&]<bool kHardware>() {
+                    stretch_gather::GatherCopyRow<kSourceBytes, kDestBytes, kHardware>(sourceRow, columns, destRow,
+                                                                                       width, stream);
+                });
             }
         } else if (vectorSteps) {
             // The sampled texels go straight into the vectors of the path's
             // own loop.
-            const auto gather = [&](int at, span_kernels::V* texel) {
-                span_kernels::GatherStep<P, kSourceBytes>(sourceRow, columns + at, texel);
-            };
-            const int i = span_kernels::DrawSteps<P>(k, gather, destRow, width);
+            const int i = span_kernels::DrawGatheredSteps<P, kSourceBytes>(k, sourceRow, columns, destRow, width);
             if (i < width) {
                 const SourceTexel* from = reinterpret_cast<const SourceTexel*>(sourceRow);
                 for (int j = i; j < width; ++j) texels[j - i] = from[columns[j]];

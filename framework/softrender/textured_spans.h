@@ -61,12 +61,7 @@ void DrawInsideRun(const BlendKernelParams& k, const TextureSource& t, uint32_t 
         uint8_t* chunk = dest + first * kDestBytes;
         int i = 0;
         if constexpr (fast_span::HasDrawStep<P>()) {
-            if (vectorSteps) {
-                const auto gather = [&](int at, span_kernels::V* texel) {
-                    span_kernels::GatherStep<P, 1>(t.pixels, offsets + at, texel);
-                };
-                i = span_kernels::DrawSteps<P>(k, gather, chunk, n);
-            }
+            if (vectorSteps) i = span_kernels::DrawGatheredSteps<P, 1>(k, t.pixels, offsets, chunk, n);
         }
         if constexpr (fast_span::HasDrawStep<P>()) {
             if (vectorSteps && i < n) {

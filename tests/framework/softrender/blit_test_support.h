@@ -92,19 +92,30 @@ inline auto AllSourceShapes() {
                              SourceShape{kMemImgColor32, 1, 0}, SourceShape{kMemImgColor32, 0, 1});
 }
 
-// Runs `body` once with each vector level this processor has forced in
-// turn (the baseline SSE2 loops, then the AVX2 ones), then puts the level
-// back. The draws' loops of either level must give the reference's pixels.
+// Runs `body` once with each kind of loop this processor has forced in turn
+// (the baseline SSE2 loops, then the AVX2 ones fetching scattered texels
+// one load a texel and by the processor's gather), then puts the choice
+// back. Every kind of loop must give the reference's pixels.
 template <typename Body>
 void ForEachSimdLevel(Body body) {
-    const SimdLevel saved = ActiveSimdLevel();
-    for (const SimdLevel level : {SimdLevel::kSse2, SimdLevel::kAvx2}) {
-        if (level > HighestSimdLevel()) continue;
-        UseSimdLevel(level);
-        SCOPED_TRACE(level == SimdLevel::kSse2 ? "SSE2 loops" : "AVX2 loops");
+    const SimdLevel savedLevel = ActiveSimdLevel();
+    const GatherFetch savedFetch = ActiveGatherFetch();
+    struct Loops {
+        SimdLevel level;
+        GatherFetch fetch;
+        const char* name;
+    };
+    for (const Loops& loops : {Loops{SimdLevel::kSse2, GatherFetch::kLoads, "SSE2 loops"},
+                               Loops{SimdLevel::kAvx2, GatherFetch::kLoads, "AVX2 loops, texels by loads"},
+                               Loops{SimdLevel::kAvx2, GatherFetch::kHardware, "AVX2 loops, texels by gather"}}) {
+        if (loops.level > HighestSimdLevel()) continue;
+        UseSimdLevel(loops.level);
+        UseGatherFetch(loops.fetch);
+        SCOPED_TRACE(loops.name);
         body();
     }
-    UseSimdLevel(saved);
+    UseSimdLevel(savedLevel);
+    UseGatherFetch(savedFetch);
 }
 
 // The sweeps' fixture.
