@@ -20,7 +20,7 @@ inline constexpr int kSourceVectors = SourcePixelBytes(P.depth, P.source) / Dest
 // floor((d * 256 + (s - d) * a) / 256) in 16-bit lanes of channels of at most
 // 8 bits, given twice the weight: d + the high half of ((s - d) << 7) x 2a,
 // whose factors both fit a signed 16-bit lane and whose product is exact.
-inline V Weigh(V d, V s, V twiceA) {
+[[gnu::always_inline]] inline V Weigh(V d, V s, V twiceA) {
     return Lanes::Add16(d, Lanes::MulHi16(Lanes::ShiftLeft16<7>(Lanes::Sub16(s, d)), twiceA));
 }
 
@@ -29,7 +29,7 @@ inline V Weigh(V d, V s, V twiceA) {
 // bytes, so both halves are weighed in place: blue, green and red by the
 // alpha, byte 3 by 0 (it keeps the destination's). Clear pixels come out
 // unchanged, as Weigh with a = 0 gives d.
-inline V AlphaWeigh32(V d, V s) {
+[[gnu::always_inline]] inline V AlphaWeigh32(V d, V s) {
     const V lowBytes = Lanes::Set16(0x00FF);
     const V alpha = Lanes::ShiftRight32<24>(s);
     const V twiceA = Lanes::Add32(alpha, alpha);                         // green lanes; byte 3 lanes 0
@@ -43,7 +43,7 @@ inline V AlphaWeigh32(V d, V s) {
 // 4-byte 16-bit alpha cells (code in bytes 0-1, alpha in byte 2), two vectors
 // of them, onto a vector of 5-6-5 pixels: each channel at its own width as
 // Weigh; opaque pixels take the source code.
-inline V AlphaWeigh16(V d, V cells0, V cells1) {
+[[gnu::always_inline]] inline V AlphaWeigh16(V d, V cells0, V cells1) {
     const V low5 = Lanes::Set16(31);
     const V low6 = Lanes::Set16(63);
     const V alphaByte = Lanes::Set32(255);
@@ -62,7 +62,7 @@ inline V AlphaWeigh16(V d, V cells0, V cells1) {
 // The packed add of 32-bit pixels: SatAdd32 of the colour, or the coarse add
 // of the whole pixel.
 template <bool kCoarse>
-inline V PackedAdd32(V d, V s) {
+[[gnu::always_inline]] inline V PackedAdd32(V d, V s) {
     const V keep = Lanes::Set32(0x00FEFEFF);
     const V carries = Lanes::Set32(0x01010100);
     const V a = kCoarse ? s : Lanes::And(s, Lanes::Set32(0x00FFFFFF));
@@ -75,7 +75,7 @@ inline V PackedAdd32(V d, V s) {
 
 // The packed 16-bit saturating add of 5-6-5 pixels held in 32-bit lanes,
 // where red's carry has room.
-inline V Add16Widened(V d, V s) {
+[[gnu::always_inline]] inline V Add16Widened(V d, V s) {
     const V keep = Lanes::Set32(0xF7DEF7DFu);
     const V carries = Lanes::Set32(0x08210820);
     const V lowBits = Lanes::Set32(0x820);
@@ -84,7 +84,7 @@ inline V Add16Widened(V d, V s) {
     return Lanes::Or(Lanes::Or(t, Lanes::Sub32(c, Lanes::ShiftRight32<5>(c))), Lanes::And(Lanes::Or(d, s), lowBits));
 }
 
-inline V Add16(V d, V s) {
+[[gnu::always_inline]] inline V Add16(V d, V s) {
     const V low = Add16Widened(Lanes::WidenLow16(d), Lanes::WidenLow16(s));
     const V high = Add16Widened(Lanes::WidenHigh16(d), Lanes::WidenHigh16(s));
     return Lanes::Narrow16(low, high);
@@ -93,7 +93,7 @@ inline V Add16(V d, V s) {
 // One step of path P's own loop: the destination vector `d` after the
 // source vectors `s` are drawn onto it.
 template <BlendPath P>
-inline V DrawStep(uint32_t key, const V* s, V d) {
+[[gnu::always_inline]] inline V DrawStep(uint32_t key, const V* s, V d) {
     using namespace fast_span;
     constexpr bool k32 = P.depth == PixelDepth::k32;
     V out;
@@ -133,7 +133,7 @@ inline bool HasStepsFor(const BlendKernelParams& k) {
 // many it drew (a multiple of the step). `fetch(i, s)` puts the source
 // vectors of pixels i onwards into s.
 template <BlendPath P, typename Fetch>
-inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, int count) {
+[[gnu::always_inline]] inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, int count) {
     constexpr int kStep = kStepPixels<P>;
     constexpr int kDestBytes = DestPixelBytes(P.depth);
     const uint32_t key = k.transparentColor;
@@ -151,21 +151,14 @@ inline int DrawSteps(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, i
 }
 
 // The last `count` pixels of a run, fewer than a step: one step on vectors
-// of which only the first `count` pixels are read and written (`count`
-// texels one after the other from `texels`).
-template <BlendPath P>
-inline void DrawLastStep(const BlendKernelParams& k, const uint8_t* texels, uint8_t* dest, int count) {
-    constexpr size_t kSourceBytes = SourcePixelBytes(P.depth, P.source);
-    constexpr size_t kDestBytes = DestPixelBytes(P.depth);
-    const size_t sourceBytes = static_cast<size_t>(count) * kSourceBytes;
+// of which only the first `count` pixels are read and written. `fetch(s)`
+// puts the source vectors of the `count` pixels into s; what it puts past
+// them is never stored.
+template <BlendPath P, typename Fetch>
+[[gnu::always_inline]] inline void DrawLastStep(const BlendKernelParams& k, Fetch&& fetch, uint8_t* dest, int count) {
+    const size_t destBytes = static_cast<size_t>(count) * DestPixelBytes(P.depth);
     V s[kSourceVectors<P>];
-    for (int v = 0; v < kSourceVectors<P>; ++v) {
-        const size_t at = v * Lanes::kBytes;
-        s[v] = sourceBytes <= at                  ? Lanes::Zero()
-               : sourceBytes - at >= Lanes::kBytes ? Lanes::Load(texels + at)
-                                                   : Lanes::LoadFirst(texels + at, sourceBytes - at);
-    }
-    const size_t destBytes = static_cast<size_t>(count) * kDestBytes;
+    fetch(s);
     Lanes::StoreFirst(dest, DrawStep<P>(k.transparentColor, s, Lanes::LoadFirst(dest, destBytes)), destBytes);
 }
 
@@ -173,7 +166,7 @@ inline void DrawLastStep(const BlendKernelParams& k, const uint8_t* texels, uint
 // texels of kTexelBytes bytes are fetched by the processor's gather: 32-bit
 // texels, on a processor where the gather is the quicker (simd_level.h).
 template <int kTexelBytes, typename Body>
-inline auto WithGatherFetch(Body&& body) {
+[[gnu::always_inline]] inline auto WithGatherFetch(Body&& body) {
     if constexpr (kTexelBytes == 4 && Lanes::kHasHardwareGather)
         if (ActiveGatherFetch() == GatherFetch::kHardware) return body.template operator()<true>();
     return body.template operator()<false>();
@@ -182,11 +175,11 @@ inline auto WithGatherFetch(Body&& body) {
 // Draws the first pixels of a run of `count` a step at a time, as DrawSteps,
 // texel i read from base + index[i] x kScale; returns how many it drew.
 template <BlendPath P, int kScale>
-inline int DrawGatheredSteps(const BlendKernelParams& k, const uint8_t* base, const int32_t* index, uint8_t* dest,
+[[gnu::always_inline]] inline int DrawGatheredSteps(const BlendKernelParams& k, const uint8_t* base, const int32_t* index, uint8_t* dest,
                              int count) {
     constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
-    return WithGatherFetch<kSourceBytes>([&]<bool kHardware>() {
-        const auto gather = [&](int at, V* texel) {
+    return WithGatherFetch<kSourceBytes>([&]<bool kHardware>() __attribute__((always_inline)) {
+        const auto gather = [&](int at, V* texel) __attribute__((always_inline)) {
             if constexpr (kSourceBytes == 2) {
                 texel[0] = Lanes::template Gather16<kScale>(base, index + at);
             } else {
@@ -199,27 +192,80 @@ inline int DrawGatheredSteps(const BlendKernelParams& k, const uint8_t* base, co
     });
 }
 
+// Draws a run of `count` pixels, texel i read from base + index[i] x kScale.
+// The 256-bit loops hand the pixels after their last whole step to the
+// 128-bit loops, which take half as many a step: a step of 256 bits read and
+// written under a mask takes longer than a 128-bit step and a shorter last
+// one, on some processors several times as long.
+template <BlendPath P, int kScale>
+[[gnu::always_inline]] inline void DrawGatheredRun(const BlendKernelParams& k, const uint8_t* base, const int32_t* index, uint8_t* dest,
+                            int count) {
+    constexpr int kDestBytes = DestPixelBytes(P.depth);
+    const int i = DrawGatheredSteps<P, kScale>(k, base, index, dest, count);
+    if (i == count) return;
+    if constexpr (Lanes::kBytes > 16) {
+        simd_sse2::span_kernels::DrawGatheredRun<P, kScale>(k, base, index + i, dest + i * kDestBytes, count - i);
+    } else {
+        // The texels go straight into the vectors' lanes; the lanes past the
+        // run repeat its last texel, which is there to read.
+        int32_t last[kStepPixels<P>];
+        for (int j = 0; j < kStepPixels<P>; ++j) last[j] = index[i + std::min(j, count - i - 1)];
+        DrawLastStep<P>(
+            k,
+            [&](V* s) __attribute__((always_inline)) {
+                constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
+                if constexpr (kSourceBytes == 2) {
+                    s[0] = Lanes::template Gather16<kScale>(base, last);
+                } else {
+                    constexpr int kPerVector = Lanes::kBytes / 4;
+                    for (int v = 0; v < kSourceVectors<P>; ++v)
+                        s[v] = Lanes::template Gather32<kScale>(base, last + v * kPerVector);
+                }
+            },
+            dest + i * kDestBytes, count - i);
+    }
+}
+
 }  // namespace span_kernels
 
 // Draws a run of `count` with path P's own loop when it has one, and returns
 // how many pixels it drew: all of them, or 0 for a path or draw without its
 // own loop, which the caller draws pixel by pixel.
 template <BlendPath P>
-inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8_t* dest, int count) {
+[[gnu::always_inline]] inline int DrawFastSpan(const BlendKernelParams& k, const uint8_t* source, uint8_t* dest, int count) {
     if constexpr (fast_span::HasDrawStep<P>()) {
         if (!span_kernels::HasStepsFor<P>(k)) return 0;
         constexpr int kSourceBytes = SourcePixelBytes(P.depth, P.source);
         constexpr int kDestBytes = DestPixelBytes(P.depth);
         const int drawn = span_kernels::DrawSteps<P>(
             k,
-            [&, askAhead = count * kDestBytes >= 4 * kPrefetchAhead](int i, span_kernels::V* s) {
+            [&, askAhead = count * kDestBytes >= 4 * kPrefetchAhead](int i, span_kernels::V* s) __attribute__((always_inline)) {
                 if (askAhead) PrefetchAhead(source + i * kSourceBytes);
                 for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v)
                     s[v] = Lanes::Load(source + i * kSourceBytes + v * Lanes::kBytes);
             },
             dest, count);
-        if (drawn < count)
-            span_kernels::DrawLastStep<P>(k, source + drawn * kSourceBytes, dest + drawn * kDestBytes, count - drawn);
+        if (drawn == count) return count;
+        // The 256-bit loops hand the rest to the 128-bit ones, as
+        // DrawGatheredRun does.
+        const uint8_t* const texels = source + drawn * kSourceBytes;
+        uint8_t* const rest = dest + drawn * kDestBytes;
+        if constexpr (Lanes::kBytes > 16) {
+            simd_sse2::DrawFastSpan<P>(k, texels, rest, count - drawn);
+        } else {
+            const size_t sourceBytes = static_cast<size_t>(count - drawn) * kSourceBytes;
+            span_kernels::DrawLastStep<P>(
+                k,
+                [&](span_kernels::V* s) __attribute__((always_inline)) {
+                    for (int v = 0; v < span_kernels::kSourceVectors<P>; ++v) {
+                        const size_t at = v * Lanes::kBytes;
+                        s[v] = sourceBytes <= at                   ? Lanes::Zero()
+                               : sourceBytes - at >= Lanes::kBytes ? Lanes::Load(texels + at)
+                                                                   : Lanes::LoadFirst(texels + at, sourceBytes - at);
+                    }
+                },
+                rest, count - drawn);
+        }
         return count;
     }
     return 0;

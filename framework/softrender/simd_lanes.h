@@ -174,16 +174,57 @@ struct Lanes {
     static void StoreStreaming(uint8_t* at, V v) { _mm_stream_si128(reinterpret_cast<V*>(at), v); }
 
     // The first `bytes` bytes (fewer than kBytes) of a vector, the rest zero;
-    // and the first `bytes` bytes of `v` stored.
-    static V LoadFirst(const uint8_t* at, size_t bytes) {
-        alignas(16) uint8_t block[kBytes] = {};
-        CopyFewBytes<kBytes>(block, at, bytes);
-        return Load(block);
+    // and the first `bytes` bytes of `v` stored. The bytes go between memory
+    // and the register in pieces, never through a block on the stack: a
+    // vector read of bytes just written in pieces waits for the writes to
+    // reach the cache.
+    // Always inlined: a call from a loop of the other pass would cost it the
+    // upper halves of its registers.
+    __attribute__((always_inline)) static V LoadFirst(const uint8_t* at, size_t bytes) {
+        if (bytes < 8) return _mm_cvtsi64_si128(static_cast<long long>(LoadFewBytes(at, bytes)));
+        uint64_t low;
+        std::memcpy(&low, at, sizeof low);
+        return _mm_set_epi64x(static_cast<long long>(LoadFewBytes(at + 8, bytes - 8)), static_cast<long long>(low));
     }
-    static void StoreFirst(uint8_t* at, V v, size_t bytes) {
-        alignas(16) uint8_t block[kBytes];
-        Store(block, v);
-        CopyFewBytes<kBytes>(at, block, bytes);
+    __attribute__((always_inline)) static void StoreFirst(uint8_t* at, V v, size_t bytes) {
+        const uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(v));
+        if (bytes < 8) return StoreFewBytes(at, low, bytes);
+        std::memcpy(at, &low, sizeof low);
+        StoreFewBytes(at + 8, static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v))), bytes - 8);
+    }
+    // `bytes` (fewer than 8) bytes as the low bytes of a value, and back.
+    __attribute__((always_inline)) static uint64_t LoadFewBytes(const uint8_t* at, size_t bytes) {
+        uint64_t v = 0;
+        size_t done = 0;
+        if (bytes & 4) {
+            uint32_t p;
+            std::memcpy(&p, at, sizeof p);
+            v = p;
+            done = 4;
+        }
+        if (bytes & 2) {
+            uint16_t p;
+            std::memcpy(&p, at + done, sizeof p);
+            v |= uint64_t{p} << (8 * done);
+            done += 2;
+        }
+        if (bytes & 1) v |= uint64_t{at[done]} << (8 * done);
+        return v;
+    }
+    __attribute__((always_inline)) static void StoreFewBytes(uint8_t* at, uint64_t v, size_t bytes) {
+        if (bytes & 4) {
+            const uint32_t p = static_cast<uint32_t>(v);
+            std::memcpy(at, &p, sizeof p);
+            at += 4;
+            v >>= 32;
+        }
+        if (bytes & 2) {
+            const uint16_t p = static_cast<uint16_t>(v);
+            std::memcpy(at, &p, sizeof p);
+            at += 2;
+            v >>= 16;
+        }
+        if (bytes & 1) *at = static_cast<uint8_t>(v);
     }
 
     static V Zero() { return _mm_setzero_si128(); }

@@ -24,8 +24,8 @@ struct Texel {
 // past the caches when `stream` is set; 32-bit pixels by the processor's
 // gather when `kHardware` is set.
 template <int kSourceBytes, int kDestBytes, bool kHardware>
-inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint8_t* dest, int width, bool stream) {
-    const auto pixel = [&](int i) {
+[[gnu::always_inline]] inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint8_t* dest, int width, bool stream) {
+    const auto pixel = [&](int i) __attribute__((always_inline)) {
         uint32_t v = 0;
         std::memcpy(&v, sourceRow + static_cast<ptrdiff_t>(columns[i]) * kSourceBytes, kDestBytes);
         return v;
@@ -45,6 +45,14 @@ inline void GatherCopyRow(const uint8_t* sourceRow, const int32_t* columns, uint
             Lanes::StoreStreaming(dest + i * kDestBytes, v);
         else
             Lanes::Store(dest + i * kDestBytes, v);
+    }
+    // The 256-bit loop hands the rest to the 128-bit one, so that no more
+    // than a few pixels are fetched one by one.
+    if constexpr (Lanes::kBytes > 16) {
+        if (i < width)
+            simd_sse2::stretch_gather::GatherCopyRow<kSourceBytes, kDestBytes, false>(
+                sourceRow, columns + i, dest + i * kDestBytes, width - i, stream);
+        return;
     }
     for (; i < width; ++i) {
         const uint32_t v = pixel(i);
@@ -83,7 +91,10 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
     for (int row = 0;;) {
         if constexpr (fast_span::IsGatherCopy<P>()) {
             if (sameSourceRow && !stream) {
-                std::memcpy(destRow, destRow - destPitch, static_cast<size_t>(width) * kDestBytes);
+                // Inlined, as a blit's rows are: a call a short row costs as
+                // much as the copy, and more from the AVX2 loops, which must
+                // clear the upper register halves before it.
+                blit_span::CopyRow(destRow, destRow - destPitch, static_cast<size_t>(width) * kDestBytes);
             } else {
                 span_kernels::WithGatherFetch<kDestBytes>([&]<bool kHardware>() {
                     stretch_gather::GatherCopyRow<kSourceBytes, kDestBytes, kHardware>(sourceRow, columns, destRow,
@@ -93,13 +104,7 @@ void StretchPixelRows(const BlendKernelParams& k, const StretchRows& r) {
         } else if (vectorSteps) {
             // The sampled texels go straight into the vectors of the path's
             // own loop.
-            const int i = span_kernels::DrawGatheredSteps<P, kSourceBytes>(k, sourceRow, columns, destRow, width);
-            if (i < width) {
-                const SourceTexel* from = reinterpret_cast<const SourceTexel*>(sourceRow);
-                for (int j = i; j < width; ++j) texels[j - i] = from[columns[j]];
-                span_kernels::DrawLastStep<P>(k, reinterpret_cast<const uint8_t*>(texels), destRow + i * kDestBytes,
-                                              width - i);
-            }
+            span_kernels::DrawGatheredRun<P, kSourceBytes>(k, sourceRow, columns, destRow, width);
         } else {
             for (int first = 0; first < width; first += kChunk) {
                 const int count = width - first < kChunk ? width - first : kChunk;

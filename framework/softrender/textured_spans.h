@@ -59,23 +59,13 @@ void DrawInsideRun(const BlendKernelParams& k, const TextureSource& t, uint32_t 
             offsets[i] = static_cast<int32_t>(static_cast<ptrdiff_t>(v >> 18) * t.pitch +
                                               static_cast<ptrdiff_t>(u >> 18) * kSourceBytes);
         uint8_t* chunk = dest + first * kDestBytes;
-        int i = 0;
         if constexpr (fast_span::HasDrawStep<P>()) {
-            if (vectorSteps) i = span_kernels::DrawGatheredSteps<P, 1>(k, t.pixels, offsets, chunk, n);
-        }
-        if constexpr (fast_span::HasDrawStep<P>()) {
-            if (vectorSteps && i < n) {
-                alignas(32) uint8_t texels[Lanes::kBytes * 2];
-                for (int j = i; j < n; ++j) {
-                    uint8_t texel[kSourceBytes];
-                    std::memcpy(texel, t.pixels + offsets[j], kSourceBytes);
-                    std::memcpy(texels + (j - i) * kSourceBytes, texel, kSourceBytes);
-                }
-                span_kernels::DrawLastStep<P>(k, texels, chunk + i * kDestBytes, n - i);
+            if (vectorSteps) {
+                span_kernels::DrawGatheredRun<P, 1>(k, t.pixels, offsets, chunk, n);
                 continue;
             }
         }
-        for (; i < n; ++i) {
+        for (int i = 0; i < n; ++i) {
             uint8_t maskByte = 0;
             if constexpr (P.blendGraphic) {
                 const uint32_t texelU = u - static_cast<uint32_t>(n - i) * du;
