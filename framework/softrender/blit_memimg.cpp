@@ -110,7 +110,8 @@ void BlitMemImg(MEMIMG* destination, const MEMIMG* source, int x, int y, int tra
             SetUpBlendKernelParams(&params, param, brightColor, sourceBase.transparentColor, palette);
         const RunCodeWindow* codes = wholeImage ? &window : nullptr;
         if constexpr (fast_span::HasVectorLoop<P>()) {
-            if (ActiveSimdLevel() == SimdLevel::kAvx2) return simd_avx2::DrawBlitRows<P>(params, rows, codes);
+            if (UseAvx2Loops(static_cast<size_t>(width) * DestPixelBytes(P.depth)))
+                return simd_avx2::DrawBlitRows<P>(params, rows, codes);
         }
         simd_sse2::DrawBlitRows<P>(params, rows, codes);
     });

@@ -38,7 +38,7 @@ void FillBoxMemImg(MEMIMG* destination, const RECT* rect, uint32_t color, const 
     const BoxRows rows{destination->pixels + static_cast<ptrdiff_t>(clipped.top) * base.pitch + clipped.left * bytes,
                        base.pitch, width, height};
     VisitSolidColorPath(draw.path, [&]<BlendPath P>() {
-        if (ActiveSimdLevel() == SimdLevel::kAvx2)
+        if (UseAvx2Loops(static_cast<size_t>(width) * bytes))
             simd_avx2::FillBoxRows<P>(draw, rows);
         else
             simd_sse2::FillBoxRows<P>(draw, rows);

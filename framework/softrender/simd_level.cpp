@@ -49,7 +49,8 @@ size_t DetectStreamingCopyBytes() {
 
 const SimdLevel g_highest = Detect();
 
-// Times the AVX2 copy of a stretched row with each way of fetching, each way
+// Times the AVX2 pass's copy of a stretched row with each way of fetching
+// (by loads it runs the 128-bit loop), each way
 // in turn several times, and returns the way with the best time: another
 // program that takes the processor for a moment slows one try, not the
 // choice. The rows are 2048 pixels sampled from 1366 as the stretched blit

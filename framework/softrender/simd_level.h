@@ -32,6 +32,11 @@ extern size_t g_streamingCopyBytes;
 // The level the draws use now.
 inline SimdLevel ActiveSimdLevel() { return simd_level::g_active; }
 
+// Whether a draw whose rows are `rowBytes` bytes long runs on the AVX2 loops:
+// a row shorter than one 256-bit step has no such step to take, and the
+// 128-bit loops draw it without the wider loops' cost of starting and ending.
+inline bool UseAvx2Loops(size_t rowBytes) { return ActiveSimdLevel() == SimdLevel::kAvx2 && rowBytes >= 32; }
+
 // The highest level this processor runs.
 SimdLevel HighestSimdLevel();
 

@@ -139,7 +139,7 @@ void StretchBlitMemImg(MEMIMG* destination, const MEMIMG* source, const RECT* re
 
     VisitBlendPath<kStretchBlitRules>(path, [&]<BlendPath P>() {
         if constexpr (fast_span::HasVectorLoop<P>()) {
-            if (ActiveSimdLevel() == SimdLevel::kAvx2) {
+            if (UseAvx2Loops(static_cast<size_t>(rows.width) * DestPixelBytes(P.depth))) {
                 if constexpr (MayBeStrict<P>())
                     if (strict) return simd_avx2::StretchPixelRows<P, true>(params, rows);
                 return simd_avx2::StretchPixelRows<P, false>(params, rows);
